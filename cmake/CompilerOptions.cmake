@@ -1,0 +1,19 @@
+add_compile_options(-Wall -Wextra)
+if(ROLVIK_WERROR)
+    add_compile_options(-Werror)
+endif()
+
+if(ROLVIK_SANITIZE)
+    add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined
+                        -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+
+if(ROLVIK_FUZZ)
+    if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+        message(FATAL_ERROR "The fuzz targets need clang (configure with CXX=clang++)")
+    endif()
+    # Instrument the libraries for coverage; each fuzz target links the fuzzer's own main.
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined)
+    add_link_options(-fsanitize=address,undefined)
+endif()

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "Bytes.h"
+
+namespace rolvik {
+
+// One node of the document's time-ordered event list. Times are milliseconds.
+//
+// Layout of `data` by `status` (gate times and exclusive sizes are variable-length numbers):
+//   0x8n  key, gate                    0x9n  key, velocity, gate
+//   0xAn  3 bytes as found             0xBn  controller, value
+//   0xCn  program                      0xDn  2 bytes as found
+//   0xEn  low 7 bits, high 7 bits      0xF0  size, then the message body (the F0 is not stored)
+//   0xFF  2F 00 end of sequence, 00 no operation
+// Any other status comes from bytes a converter did not recognise and carries no data.
+struct Event {
+    std::int32_t delta = 0;  // ms since the previous event; the first event's own time
+    std::uint32_t time = 0;  // ms from the beginning of the song, compared unsigned
+    std::uint8_t status = 0;
+    ByteVector data;
+    std::unique_ptr<Event> next;  // owns the rest of the list
+
+    Event() = default;
+    Event(std::uint32_t time, std::uint8_t status, ByteVector data)
+        : time(time), status(status), data(std::move(data)) {}
+    Event(const Event&) = delete;
+    Event& operator=(const Event&) = delete;
+    // Frees the rest of the list iteratively, so that a list of a million events does not recurse.
+    ~Event();
+
+    std::uint32_t length() const { return static_cast<std::uint32_t>(data.size()); }
+};
+
+inline std::uint8_t EventChannel(const Event& event) { return event.status & 0x0F; }
+inline bool IsNoteEvent(const Event& event) { return event.status >= 0x80 && event.status <= 0x9F; }
+
+// The gate time (the note's length) in ms of a 0x8n or 0x9n event; 0 for every other status.
+std::uint32_t EventGate(const Event& event);
+
+// The note key of a 0x8n or 0x9n event (its first data byte), 0 when there is none.
+std::uint8_t EventKey(const Event& event);
+
+}  // namespace rolvik

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "Bytes.h"
+
+namespace rolvik {
+
+// The whole file, or nothing when it cannot be opened or read.
+std::optional<ByteVector> ReadWholeFile(const std::filesystem::path& path);
+
+// Writes the bytes to a temporary file beside `path` and renames it into place, so that a failure
+// never leaves a half-written file behind. On failure returns false and sets `error`.
+bool WriteFileAtomically(const std::filesystem::path& path, Bytes bytes, std::string& error);
+
+}  // namespace rolvik

@@ -1,0 +1,160 @@
+#include "core/ShowMessage.h"
+#include "core/Smaf.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace rolvik {
+namespace {
+
+Event* Add(Smaf& smaf, std::uint32_t time, std::uint8_t status = 0xB0) {
+    return InsertEvent(smaf, std::make_unique<Event>(time, status, ByteVector{}));
+}
+
+std::vector<std::uint32_t> Times(const Smaf& smaf) {
+    std::vector<std::uint32_t> times;
+    for (const Event* e = smaf.events.get(); e; e = e->next.get()) {
+        times.push_back(e->time);
+    }
+    return times;
+}
+
+// Every delta must equal the distance to the previous event (the first: its own time).
+void ExpectDeltasConsistent(const Smaf& smaf) {
+    std::uint32_t previous = 0;
+    for (const Event* e = smaf.events.get(); e; e = e->next.get()) {
+        EXPECT_EQ(static_cast<std::uint32_t>(e->delta), e->time - previous) << "at " << e->time;
+        previous = e->time;
+    }
+}
+
+TEST(InsertEvent, FirstEventBecomesHeadAndStart) {
+    auto smaf = CreateSmaf(4, 4);
+    Event* e = Add(*smaf, 120);
+    EXPECT_EQ(smaf->events.get(), e);
+    EXPECT_EQ(smaf->start, e);
+    EXPECT_EQ(e->delta, 120);
+}
+
+TEST(InsertEvent, EqualTimesKeepInsertionOrder) {
+    auto smaf = CreateSmaf(4, 4);
+    Event* a = Add(*smaf, 10);
+    Event* b = Add(*smaf, 10);
+    Add(*smaf, 20);
+    Event* c = Add(*smaf, 10);
+    EXPECT_EQ(a->next.get(), b);
+    EXPECT_EQ(b->next.get(), c);
+    EXPECT_EQ(c->delta, 0);
+    ExpectDeltasConsistent(*smaf);
+}
+
+TEST(InsertEvent, EarlierThanHeadBecomesHeadAndStart) {
+    auto smaf = CreateSmaf(4, 4);
+    Event* later = Add(*smaf, 100);
+    Add(*smaf, 150);
+    smaf->start = later->next.get();
+    Event* early = Add(*smaf, 30);
+    EXPECT_EQ(smaf->events.get(), early);
+    EXPECT_EQ(smaf->start, early);
+    EXPECT_EQ(later->delta, 70);
+    ExpectDeltasConsistent(*smaf);
+}
+
+TEST(InsertEvent, HintDoesNotChangeWhereEventsLand) {
+    auto smaf = CreateSmaf(4, 4);
+    for (std::uint32_t t : {50u, 10u, 70u, 30u, 30u, 90u, 0u, 60u}) {
+        Add(*smaf, t);
+    }
+    EXPECT_EQ(Times(*smaf), (std::vector<std::uint32_t>{0, 10, 30, 30, 50, 60, 70, 90}));
+    ExpectDeltasConsistent(*smaf);
+}
+
+TEST(InsertEvent, TimesComparedUnsigned) {
+    auto smaf = CreateSmaf(4, 4);
+    Add(*smaf, 0x80000000u);
+    Add(*smaf, 5);
+    EXPECT_EQ(Times(*smaf), (std::vector<std::uint32_t>{5, 0x80000000u}));
+    ExpectDeltasConsistent(*smaf);
+}
+
+TEST(RemoveEvent, HeadRemovalRepairsDeltaAndStart) {
+    auto smaf = CreateSmaf(4, 4);
+    Event* head = Add(*smaf, 10);
+    Event* second = Add(*smaf, 25);
+    auto removed = RemoveEvent(*smaf, head);
+    EXPECT_EQ(removed.get(), head);
+    EXPECT_EQ(smaf->events.get(), second);
+    EXPECT_EQ(smaf->start, second);
+    EXPECT_EQ(second->delta, 25);
+}
+
+TEST(RemoveEvent, StartAndStopMoveToSuccessorOrNull) {
+    auto smaf = CreateSmaf(4, 4);
+    Add(*smaf, 0);
+    Event* middle = Add(*smaf, 10);
+    Event* last = Add(*smaf, 20);
+    smaf->start = middle;
+    smaf->stop = last;
+    RemoveEvent(*smaf, middle);
+    EXPECT_EQ(smaf->start, last);
+    RemoveEvent(*smaf, last);
+    EXPECT_EQ(smaf->start, nullptr);
+    EXPECT_EQ(smaf->stop, nullptr);
+}
+
+TEST(RemoveEvent, UnknownEventChangesNothing) {
+    auto smaf = CreateSmaf(4, 4);
+    Event stranger(5, 0x90, {});
+    EXPECT_EQ(RemoveEvent(*smaf, &stranger), nullptr);
+    Add(*smaf, 3);
+    EXPECT_EQ(RemoveEvent(*smaf, &stranger), nullptr);
+    EXPECT_EQ(Times(*smaf), (std::vector<std::uint32_t>{3}));
+}
+
+TEST(RemoveEvent, MoveByRemoveAndReinsertKeepsDeltas) {
+    auto smaf = CreateSmaf(4, 4);
+    for (std::uint32_t t : {0u, 10u, 20u, 30u}) {
+        Add(*smaf, t);
+    }
+    auto moved = RemoveEvent(*smaf, smaf->events->next.get());
+    moved->time = 25;
+    InsertEvent(*smaf, std::move(moved));
+    EXPECT_EQ(Times(*smaf), (std::vector<std::uint32_t>{0, 20, 25, 30}));
+    ExpectDeltasConsistent(*smaf);
+}
+
+TEST(EventGate, ReadsGateOfNotesOnly) {
+    EXPECT_EQ(EventGate(Event(0, 0x83, {60, 0x83, 0x74})), 500u);
+    EXPECT_EQ(EventGate(Event(0, 0x92, {60, 100, 0x10})), 16u);
+    EXPECT_EQ(EventGate(Event(0, 0xB0, {7, 100})), 0u);
+    EXPECT_EQ(EventGate(Event(0, 0xC0, {5})), 0u);
+    EXPECT_EQ(EventGate(Event(0, 0xF0, {2, 0x43, 0xF7})), 0u);
+    EXPECT_EQ(EventGate(Event(0, 0xFF, {0x2F, 0})), 0u);
+    EXPECT_EQ(EventGate(Event(0, 0x90, {60})), 0u);
+}
+
+TEST(Document, MillionEventsFreeWithoutRecursion) {
+    auto smaf = CreateSmaf(4, 4);
+    for (std::uint32_t t = 0; t < 1'000'000; ++t) {
+        Add(*smaf, t);
+    }
+    FreeEvents(*smaf);
+    EXPECT_EQ(smaf->events, nullptr);
+    EXPECT_EQ(smaf->start, nullptr);
+}
+
+TEST(Document, ClosingNoDocumentIsReportedAsBug) {
+    std::vector<std::string> seen;
+    ScopedMessageHandler recorder([&](std::string_view text, std::string_view caption, MessageIcon) {
+        seen.push_back(std::string(caption) + "|" + std::string(text));
+    });
+    EXPECT_EQ(CloseSmaf(nullptr), nullptr);
+    EXPECT_EQ(seen, (std::vector<std::string>{"BUG?|already smaf == NULL"}));
+    seen.clear();
+    EXPECT_EQ(CloseSmaf(CreateSmaf(4, 4)), nullptr);
+    EXPECT_TRUE(seen.empty());
+}
+
+}  // namespace
+}  // namespace rolvik
