@@ -15,7 +15,5 @@ constexpr int kExitUsage = 2;
 // be done once the whole command line has been parsed.
 using CommandRun = std::function<int()>;
 
-void AddEventsCommand(CLI::App& app, CommandRun& run);
-void AddCompileCommand(CLI::App& app, CommandRun& run);
 
 }  // namespace rolvik::cli
