@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "Bytes.h"
+#include "Smaf.h"
+
+namespace rolvik {
+
+// Converts the event stream of a HandyPhone Standard score track (four channels, two-byte numbers
+// for durations and gate times) into the same events the Mobile Standard conversion makes. The
+// track's channels land on document channels (channelBase + channel) mod 16; the loader gives each
+// track chunk a base 4 higher than the one before.
+//
+// `setup`, `startOffset` and `stopOffset` work as for ConvertEvents, except that start and stop are
+// set only while they are still null. Octave shifts last for one call. An unknown three-byte
+// control is reported and kept as a data-less event of status 0; an event cut short by the end of
+// the stream is dropped.
+void ConvertHandyPhoneEvents(Smaf& smaf, Bytes stream, bool setup,
+                             std::optional<std::uint32_t> startOffset,
+                             std::optional<std::uint32_t> stopOffset, unsigned channelBase);
+
+}  // namespace rolvik

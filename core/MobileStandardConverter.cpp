@@ -1,0 +1,151 @@
+#include "MobileStandardConverter.h"
+
+#include <memory>
+#include <string_view>
+
+#include "ByteReader.h"
+#include "Number.h"
+#include "ShowMessage.h"
+
+namespace rolvik {
+namespace {
+
+constexpr std::string_view kUnknownStatusText =
+    "ConvertEvents(MSF-import): Program's bug or Illegal SMAF file";
+constexpr std::string_view kUnknownStatusCaption = "What the hell...?";
+
+// An event's data as read from the stream; `recognised` is false for a status byte that is not a
+// known status, which keeps no data.
+struct EventBody {
+    bool recognised = true;
+    ByteVector data;
+};
+
+// Every reader below answers "not there" when the stream ends inside the event.
+using MaybeBody = std::optional<EventBody>;
+
+MaybeBody Copied(ByteReader& cursor, std::size_t count) {
+    const auto bytes = cursor.ReadBytes(count);
+    if (!bytes) {
+        return std::nullopt;
+    }
+    return EventBody{true, ByteVector(bytes->begin(), bytes->end())};
+}
+
+MaybeBody Unrecognised() {
+    return EventBody{false, {}};
+}
+
+// Key (and velocity), then the gate in ticks, stored as key (and velocity) and the gate in ms.
+MaybeBody ReadNote(ByteReader& cursor, std::size_t leadingBytes, std::uint32_t gateBase) {
+    const auto leading = cursor.ReadBytes(leadingBytes);
+    if (!leading) {
+        return std::nullopt;
+    }
+    const auto gateTicks = ReadNumber(cursor);
+    if (!gateTicks) {
+        return std::nullopt;
+    }
+    EventBody body{true, ByteVector(leading->begin(), leading->end())};
+    WriteNumber(body.data, *gateTicks * gateBase);
+    return body;
+}
+
+// The size number and that many bytes, stored unchanged.
+MaybeBody ReadExclusive(ByteReader& cursor) {
+    ByteReader sizeReader = cursor;
+    const auto size = ReadNumber(sizeReader);
+    if (!size) {
+        return std::nullopt;
+    }
+    const std::size_t sizeLength = sizeReader.offset() - cursor.offset();
+    return Copied(cursor, sizeLength + std::size_t{*size});
+}
+
+MaybeBody ReadMeta(ByteReader& cursor) {
+    const auto kind = cursor.PeekByte();
+    if (!kind) {
+        return std::nullopt;
+    }
+    if (*kind == 0x2F) {
+        return Copied(cursor, 2);  // end of sequence: 2F 00
+    }
+    if (*kind == 0x00) {
+        return Copied(cursor, 1);  // no operation
+    }
+    return Unrecognised();
+}
+
+MaybeBody ReadEventBody(ByteReader& cursor, std::uint8_t status, std::uint32_t gateBase) {
+    switch (status >> 4) {
+        case 0x8:
+            return ReadNote(cursor, 1, gateBase);
+        case 0x9:
+            return ReadNote(cursor, 2, gateBase);
+        case 0xA:
+            return Copied(cursor, 3);
+        case 0xB:
+        case 0xD:
+        case 0xE:
+            return Copied(cursor, 2);
+        case 0xC:
+            return Copied(cursor, 1);
+        default:
+            break;
+    }
+    if (status == 0xF0) {
+        return ReadExclusive(cursor);
+    }
+    if (status == 0xFF) {
+        return ReadMeta(cursor);
+    }
+    return Unrecognised();
+}
+
+bool IsAt(std::optional<std::uint32_t> wanted, std::size_t offset) {
+    return wanted && std::size_t{*wanted} == offset;
+}
+
+}  // namespace
+
+void ConvertEvents(Smaf& smaf, Bytes stream, bool setup, std::optional<std::uint32_t> startOffset,
+                   std::optional<std::uint32_t> stopOffset) {
+    ByteReader cursor(stream);
+    std::uint32_t timeMs = 0;
+    while (!cursor.empty()) {
+        const std::size_t offset = cursor.offset();
+        if (!setup) {
+            const auto durationTicks = ReadNumber(cursor);
+            if (!durationTicks) {
+                break;
+            }
+            timeMs += *durationTicks * smaf.durationBase;
+        }
+        const auto status = cursor.ReadByte();
+        if (!status) {
+            break;
+        }
+        auto body = ReadEventBody(cursor, *status, smaf.gateBase);
+        if (!body) {
+            break;
+        }
+        if (!body->recognised) {
+            ShowMessage(kUnknownStatusText, kUnknownStatusCaption, MessageIcon::None);
+        }
+        // Start and stop are set only once the event is complete and in the list, so that they
+        // never point at an event dropped for running past the end of the stream.
+        Event* event =
+            InsertEvent(smaf, std::make_unique<Event>(timeMs, *status, std::move(body->data)));
+        if (!setup && IsAt(startOffset, offset)) {
+            smaf.start = event;
+        }
+        if (!setup && IsAt(stopOffset, offset)) {
+            smaf.stop = event;
+        }
+    }
+    if (!setup && !smaf.start) {
+        smaf.start = smaf.events.get();
+    }
+}
+
+}  // namespace rolvik
