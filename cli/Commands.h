@@ -11,9 +11,10 @@ constexpr int kExitSuccess = 0;
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 
-// Each command registers its subcommand and, when the subcommand is chosen, stores in `run` what is to
-// be done once the whole command line has been parsed.
+// Each command registers its subcommand and, when the subcommand is chosen, stores in `run` what is
+// to be done once the whole command line has been parsed.
 using CommandRun = std::function<int()>;
 
-
+void AddCompileCommand(CLI::App& app, CommandRun& run);
+void AddEventsCommand(CLI::App& app, CommandRun& run);
 }  // namespace rolvik::cli

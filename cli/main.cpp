@@ -5,6 +5,8 @@ int main(int argc, char** argv) {
     CLI::App app{"Rolvik: view, play, edit and compile SMAF (.mmf) files"};
     app.require_subcommand(1);
     CommandRun run;
+    AddEventsCommand(app, run);
+    AddCompileCommand(app, run);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {

@@ -11,7 +11,7 @@ namespace rolvik {
 // A cursor over bytes that cannot overrun: every read either yields what it asked for or reports
 // "not there" and leaves the cursor where it was.
 class ByteReader {
-public:
+  public:
     ByteReader() = default;
     explicit ByteReader(Bytes bytes) : bytes_(bytes) {}
 
@@ -63,7 +63,7 @@ public:
                (std::uint32_t{(*taken)[2]} << 8) | std::uint32_t{(*taken)[3]};
     }
 
-private:
+  private:
     Bytes bytes_;
     std::size_t offset_ = 0;
 };

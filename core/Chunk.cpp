@@ -31,10 +31,9 @@ std::optional<ChunkWalker::Entry> ChunkWalker::Next() {
     entry.chunk.statedSize = *header.ReadU32BigEndian();
     const std::uint64_t contentsAt = offset_ + kHeaderSize;
     const std::uint64_t available = region_.size() - contentsAt;
-    entry.chunk.contents =
-        region_.subspan(static_cast<std::size_t>(contentsAt),
-                        static_cast<std::size_t>(std::min<std::uint64_t>(entry.chunk.statedSize,
-                                                                         available)));
+    entry.chunk.contents = region_.subspan(
+        static_cast<std::size_t>(contentsAt),
+        static_cast<std::size_t>(std::min<std::uint64_t>(entry.chunk.statedSize, available)));
     offset_ = contentsAt + entry.chunk.statedSize;
     return entry;
 }
@@ -53,7 +52,9 @@ bool BytesEqual(Bytes a, std::string_view b) {
                       [](std::uint8_t x, char y) { return x == static_cast<std::uint8_t>(y); });
 }
 
-bool BytesEqual(Bytes a, Bytes b) { return std::ranges::equal(a, b); }
+bool BytesEqual(Bytes a, Bytes b) {
+    return std::ranges::equal(a, b);
+}
 
 std::string_view FileNamePart(std::string_view path) {
     std::size_t nameStart = 0;

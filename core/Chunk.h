@@ -15,17 +15,19 @@ struct Chunk {
     std::uint32_t statedSize = 0;
 };
 
-// Looks for the first chunk with the four-byte `id` among the chunks that begin at the region's first
-// byte, stepping from header to header only. A header that does not fit in the region ends the walk.
+// Looks for the first chunk with the four-byte `id` among the chunks that begin at the region's
+// first byte, stepping from header to header only. A header that does not fit in the region ends
+// the walk.
 std::optional<Chunk> FindChunk(Bytes region, std::string_view id);
 
-// The same search comparing only the first three bytes of the ID ("MTR" matches every track number).
+// The same search comparing only the first three bytes of the ID ("MTR" matches every track
+// number).
 std::optional<Chunk> FindChunkPrefix(Bytes region, std::string_view prefix);
 
 // Steps through the chunk headers of a region in order. The walk ends at the region's end or at a
 // header that does not fit; the contents of each chunk are clamped to the region.
 class ChunkWalker {
-public:
+  public:
     explicit ChunkWalker(Bytes region) : region_(region) {}
 
     struct Entry {
@@ -34,7 +36,7 @@ public:
     };
     std::optional<Entry> Next();
 
-private:
+  private:
     Bytes region_;
     std::uint64_t offset_ = 0;
 };

@@ -34,8 +34,12 @@ struct Event {
     std::uint32_t length() const { return static_cast<std::uint32_t>(data.size()); }
 };
 
-inline std::uint8_t EventChannel(const Event& event) { return event.status & 0x0F; }
-inline bool IsNoteEvent(const Event& event) { return event.status >= 0x80 && event.status <= 0x9F; }
+inline std::uint8_t EventChannel(const Event& event) {
+    return event.status & 0x0F;
+}
+inline bool IsNoteEvent(const Event& event) {
+    return event.status >= 0x80 && event.status <= 0x9F;
+}
 
 // The gate time (the note's length) in ms of a 0x8n or 0x9n event; 0 for every other status.
 std::uint32_t EventGate(const Event& event);

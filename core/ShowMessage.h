@@ -7,8 +7,8 @@ namespace rolvik {
 
 enum class MessageIcon { None, Information, Error };
 
-// Every routine that reports a failure or a notice goes through this one seam. The window installs a
-// message-box handler, the command-line tool prints to stderr, and tests install a recorder.
+// Every routine that reports a failure or a notice goes through this one seam. The window installs
+// a message-box handler, the command-line tool prints to stderr, and tests install a recorder.
 using MessageHandler =
     std::function<void(std::string_view text, std::string_view caption, MessageIcon icon)>;
 
@@ -20,14 +20,14 @@ MessageHandler SetMessageHandler(MessageHandler handler);
 
 // Installs a handler for the lifetime of a scope, restoring the previous one afterwards.
 class ScopedMessageHandler {
-public:
+  public:
     explicit ScopedMessageHandler(MessageHandler handler)
         : previous_(SetMessageHandler(std::move(handler))) {}
     ~ScopedMessageHandler() { SetMessageHandler(std::move(previous_)); }
     ScopedMessageHandler(const ScopedMessageHandler&) = delete;
     ScopedMessageHandler& operator=(const ScopedMessageHandler&) = delete;
 
-private:
+  private:
     MessageHandler previous_;
 };
 

@@ -11,10 +11,10 @@ namespace rolvik {
 // The one in-memory form of a SMAF song: the file image it came from (or the last compiled image)
 // and the song as one time-ordered, singly linked list of events in milliseconds.
 struct Smaf {
-    ByteVector fileData;           // the SMAF file image; empty for a new document
-    Event* start = nullptr;        // where playback starts; an event of this list or null
-    Event* stop = nullptr;         // the file's stop point; an event of this list or null
-    std::unique_ptr<Event> events;  // head of the list, owns every event
+    ByteVector fileData;             // the SMAF file image; empty for a new document
+    Event* start = nullptr;          // where playback starts; an event of this list or null
+    Event* stop = nullptr;           // the file's stop point; an event of this list or null
+    std::unique_ptr<Event> events;   // head of the list, owns every event
     std::uint32_t durationBase = 0;  // ms per duration tick: 1, 2, 4, 5, 10, 20, 40 or 50
     std::uint32_t gateBase = 0;      // ms per gate-time tick, same set
 

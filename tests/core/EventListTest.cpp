@@ -146,9 +146,10 @@ TEST(Document, MillionEventsFreeWithoutRecursion) {
 
 TEST(Document, ClosingNoDocumentIsReportedAsBug) {
     std::vector<std::string> seen;
-    ScopedMessageHandler recorder([&](std::string_view text, std::string_view caption, MessageIcon) {
-        seen.push_back(std::string(caption) + "|" + std::string(text));
-    });
+    ScopedMessageHandler recorder(
+        [&](std::string_view text, std::string_view caption, MessageIcon) {
+            seen.push_back(std::string(caption) + "|" + std::string(text));
+        });
     EXPECT_EQ(CloseSmaf(nullptr), nullptr);
     EXPECT_EQ(seen, (std::vector<std::string>{"BUG?|already smaf == NULL"}));
     seen.clear();

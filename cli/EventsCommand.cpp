@@ -1,0 +1,41 @@
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "Commands.h"
+#include "core/Loader.h"
+
+namespace rolvik::cli {
+namespace {
+
+void PrintEventLine(std::size_t index, const Event& event) {
+    std::printf("<%08zu> %08ums %02X(%3u): ", index, event.time, event.status, event.length());
+    for (std::uint8_t byte : event.data) {
+        std::printf("%02X ", byte);
+    }
+    std::printf("\n");
+}
+
+int RunEvents(const std::string& path) {
+    std::unique_ptr<Smaf> smaf = OpenSmaf(path);
+    if (!smaf) {
+        return kExitFailure;
+    }
+    std::size_t index = 0;
+    for (const Event* event = smaf->events.get(); event; event = event->next.get()) {
+        PrintEventLine(index++, *event);
+    }
+    return kExitSuccess;
+}
+
+}  // namespace
+
+void AddEventsCommand(CLI::App& app, CommandRun& run) {
+    auto path = std::make_shared<std::string>();
+    CLI::App* command =
+        app.add_subcommand("events", "Print the event list of a SMAF file, one line an event");
+    command->add_option("FILE", *path, "SMAF file to open")->required();
+    command->callback([&run, path] { run = [path] { return RunEvents(*path); }; });
+}
+
+}  // namespace rolvik::cli

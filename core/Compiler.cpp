@@ -1,0 +1,132 @@
+#include "Compiler.h"
+
+#include <array>
+
+#include "CheckCode.h"
+#include "Chunk.h"
+#include "Number.h"
+#include "Timebase.h"
+
+namespace rolvik {
+namespace {
+
+// The contents information every compiled file carries: class 0, a ringtone type, Shift-JIS text,
+// editing, saving and transfer allowed, no copies made.
+constexpr std::array<std::uint8_t, 5> kContentsInfo{0x00, 0x32, 0x00, 0xF8, 0x00};
+
+// An exclusive that begins 43 79 06 7F 00 (seven bytes long) must play in sequence order, so it and
+// everything after it stays out of the setup chunk.
+constexpr std::array<std::uint8_t, 6> kSetupBreakingExclusive{0x07, 0x43, 0x79, 0x06, 0x7F, 0x00};
+
+class ChunkWriter {
+  public:
+    explicit ChunkWriter(ByteVector& out) : out_(out) {}
+
+    void Append(Bytes bytes) { out_.insert(out_.end(), bytes.begin(), bytes.end()); }
+    void AppendByte(std::uint8_t byte) { out_.push_back(byte); }
+    void AppendId(std::string_view id) { out_.insert(out_.end(), id.begin(), id.end()); }
+
+    // Writes an ID and a size to be filled in by CloseChunk; returns where the size goes.
+    std::size_t OpenChunk(std::string_view id) {
+        AppendId(id);
+        const std::size_t sizeAt = out_.size();
+        out_.insert(out_.end(), 4, 0);
+        return sizeAt;
+    }
+
+    void CloseChunk(std::size_t sizeAt, std::size_t extra = 0) {
+        PutU32(sizeAt, static_cast<std::uint32_t>(out_.size() - (sizeAt + 4) + extra));
+    }
+
+    void PutU32(std::size_t at, std::uint32_t value) {
+        for (int i = 0; i < 4; ++i) {
+            out_[at + static_cast<std::size_t>(i)] =
+                static_cast<std::uint8_t>(value >> (24 - 8 * i));
+        }
+    }
+
+    std::size_t size() const { return out_.size(); }
+    void Truncate(std::size_t size) { out_.resize(size); }
+    ByteVector& bytes() { return out_; }
+
+  private:
+    ByteVector& out_;
+};
+
+bool BelongsToSetup(const Event& event) {
+    const bool breaksSetup = event.data.size() >= kSetupBreakingExclusive.size() &&
+                             BytesEqual(Bytes(event.data).first(kSetupBreakingExclusive.size()),
+                                        kSetupBreakingExclusive);
+    return event.status == 0xF0 && event.time == 0 && !breaksSetup;
+}
+
+// Writes the leading exclusives at time 0 into "Mtsu" and returns the first event left for "Mtsq".
+const Event* WriteSetupChunk(ChunkWriter& out, const Event* event) {
+    const std::size_t chunkStart = out.size();
+    const std::size_t sizeAt = out.OpenChunk("Mtsu");
+    for (; event && BelongsToSetup(*event); event = event->next.get()) {
+        out.AppendByte(0xF0);
+        out.Append(event->data);
+    }
+    if (out.size() == sizeAt + 4) {
+        out.Truncate(chunkStart);
+    } else {
+        out.CloseChunk(sizeAt);
+    }
+    return event;
+}
+
+void WriteSequenceEvent(ByteVector& out, const Event& event, std::uint32_t gateBase) {
+    out.push_back(event.status);
+    const bool note = IsNoteEvent(event);
+    const std::size_t leadBytes = event.status >= 0x90 ? 2 : 1;
+    if (note && event.data.size() >= leadBytes) {
+        out.insert(out.end(), event.data.begin(), event.data.begin() + leadBytes);
+        WriteNumber(out, EventGate(event) / gateBase);
+    } else {
+        out.insert(out.end(), event.data.begin(), event.data.end());
+    }
+}
+
+void WriteSequenceChunk(ChunkWriter& out, const Event* event, const Smaf& smaf) {
+    const std::size_t sizeAt = out.OpenChunk("Mtsq");
+    std::uint32_t previousTime = 0;
+    for (; event; event = event->next.get()) {
+        WriteNumber(out.bytes(), (event->time - previousTime) / smaf.durationBase);
+        previousTime = event->time;
+        WriteSequenceEvent(out.bytes(), *event, smaf.gateBase);
+    }
+    out.CloseChunk(sizeAt);
+}
+
+}  // namespace
+
+std::optional<ByteVector> CompileSMAF(const Smaf& smaf) {
+    const auto durationCode = TimebaseCode(smaf.durationBase);
+    const auto gateCode = TimebaseCode(smaf.gateBase);
+    if (!durationCode || !gateCode) {
+        return std::nullopt;
+    }
+    ByteVector bytes;
+    ChunkWriter out(bytes);
+    const std::size_t fileSizeAt = out.OpenChunk("MMMD");
+    const std::size_t infoSizeAt = out.OpenChunk("CNTI");
+    out.Append(kContentsInfo);
+    out.CloseChunk(infoSizeAt);
+
+    const std::size_t trackSizeAt = out.OpenChunk("MTR\x05");
+    out.Append(std::array<std::uint8_t, 4>{0x02, 0x00, *durationCode, *gateCode});
+    out.Append(std::array<std::uint8_t, 16>{});
+    const Event* sequenceStart = WriteSetupChunk(out, smaf.events.get());
+    WriteSequenceChunk(out, sequenceStart, smaf);
+    out.CloseChunk(trackSizeAt);
+
+    constexpr std::size_t kCheckCodeSize = 2;
+    out.CloseChunk(fileSizeAt, kCheckCodeSize);
+    const std::uint16_t checkCode = SmafCheckCode(bytes);
+    out.AppendByte(static_cast<std::uint8_t>(checkCode >> 8));
+    out.AppendByte(static_cast<std::uint8_t>(checkCode & 0xFF));
+    return bytes;
+}
+
+}  // namespace rolvik

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <optional>
+
+#include "Bytes.h"
+#include "Smaf.h"
+
+namespace rolvik {
+
+// Builds a complete SMAF file from the document's event list: "MMMD" with a fixed "CNTI" and one
+// uncompressed Mobile Standard score track ("MTR" 0x05), closed by its check code. The document is
+// not changed. Fails (no bytes) when a timebase is not one a score track can state, since nothing
+// could then be divided into ticks; the caller reports it.
+std::optional<ByteVector> CompileSMAF(const Smaf& smaf);
+
+}  // namespace rolvik

@@ -1,0 +1,248 @@
+#include "Loader.h"
+
+#include <fstream>
+#include <new>
+#include <optional>
+
+#include "ByteReader.h"
+#include "Chunk.h"
+#include "HandyPhoneConverter.h"
+#include "Huffman.h"
+#include "MobileStandardConverter.h"
+#include "ShowMessage.h"
+#include "Timebase.h"
+
+namespace rolvik {
+namespace {
+
+constexpr std::uint8_t kHandyPhoneStandard = 0;
+constexpr std::uint8_t kMobileStandardCompressed = 1;
+constexpr std::uint8_t kMobileStandard = 2;
+constexpr std::size_t kHandyPhoneHeaderSize = 6;
+constexpr std::size_t kMobileStandardHeaderSize = 20;
+constexpr unsigned kChannelsPerHandyPhoneTrack = 4;
+
+void ShowError(std::string_view text) {
+    ShowMessage(text, "Error", MessageIcon::Error);
+}
+
+struct SeekPoints {
+    std::optional<std::uint32_t> start;
+    std::optional<std::uint32_t> stop;
+};
+
+bool ReadTaggedOffset(ByteReader& cursor, std::string_view tag,
+                      std::optional<std::uint32_t>& into) {
+    const auto taggedItemSize = 2 + 1 + 4;
+    if (cursor.remaining() < taggedItemSize || !BytesEqual(cursor.rest().first(2), tag)) {
+        return false;
+    }
+    cursor.Skip(3);  // the tag and its separator byte
+    into = cursor.ReadU32BigEndian();
+    return true;
+}
+
+// Reads the "st" and "sp" items of the seek and phrase information. Any other tag ends the reading.
+void ReadSeekPoints(Bytes info, SeekPoints& points) {
+    ByteReader cursor(info);
+    while (!cursor.empty()) {
+        ReadTaggedOffset(cursor, "st", points.start);
+        ReadTaggedOffset(cursor, "sp", points.stop);
+        if (cursor.PeekByte() != std::uint8_t{','}) {
+            return;
+        }
+        cursor.Skip(1);
+    }
+}
+
+bool ReadTimebases(Smaf& smaf, Bytes header) {
+    const auto duration = header.size() > 2 ? TimebaseMs(header[2]) : std::nullopt;
+    if (!duration) {
+        ShowError("Unknown duration timebase");
+        return false;
+    }
+    smaf.durationBase = *duration;
+    const auto gate = header.size() > 3 ? TimebaseMs(header[3]) : std::nullopt;
+    if (!gate) {
+        ShowError("Unknown gatetime timebase");
+        return false;
+    }
+    smaf.gateBase = *gate;
+    return true;
+}
+
+std::optional<ByteVector> DecodeCompressedSequence(Bytes sequence) {
+    ByteReader cursor(sequence);
+    const auto decodedSize = cursor.ReadU32BigEndian();
+    if (decodedSize && *decodedSize > kMaxDecodedSequenceBytes) {
+        ShowError("Can't alloc memory");
+        return std::nullopt;
+    }
+    ByteVector decoded;
+    try {
+        decoded.resize(decodedSize.value_or(0));
+    } catch (const std::bad_alloc&) {
+        ShowError("Can't alloc memory");
+        return std::nullopt;
+    }
+    if (!decodedSize || !huffmanDecode(decoded, cursor.rest())) {
+        ShowError("SMAF: LoadSmaf: huffmanDecode failed");
+        return std::nullopt;
+    }
+    return decoded;
+}
+
+// The data chunks of one score track, found in the chunk run behind its fixed header, with the
+// seek points that apply to its sequence: from its first event unless "MspI" says otherwise.
+struct TrackData {
+    std::optional<Chunk> setup;
+    std::optional<Chunk> sequence;
+    SeekPoints seek;
+};
+
+TrackData FindTrackData(Bytes run) {
+    TrackData track;
+    track.sequence = FindChunk(run, "Mtsq");
+    track.setup = FindChunk(run, "Mtsu");
+    if (track.sequence) {
+        track.seek.start = 0;
+    }
+    if (auto info = FindChunk(run, "MspI")) {
+        ReadSeekPoints(info->contents, track.seek);
+    }
+    return track;
+}
+
+Bytes ChunkRunBehind(Bytes contents, std::size_t headerSize) {
+    return contents.size() > headerSize ? contents.subspan(headerSize) : Bytes{};
+}
+
+void LoadHandyPhoneTrack(Smaf& smaf, Bytes contents, unsigned channelBase) {
+    ShowMessage(
+        "Notice: This is written in HPS format, Rolvik can't convert accurately. Sorry.\n"
+        "(This message will appear several times.)",
+        "Notice", MessageIcon::Information);
+    const TrackData track = FindTrackData(ChunkRunBehind(contents, kHandyPhoneHeaderSize));
+    if (track.setup) {
+        ConvertHandyPhoneEvents(smaf, track.setup->contents, true, std::nullopt, std::nullopt,
+                                channelBase);
+    }
+    if (track.sequence) {
+        ConvertHandyPhoneEvents(smaf, track.sequence->contents, false, track.seek.start,
+                                track.seek.stop, channelBase);
+    }
+}
+
+bool LoadMobileStandardTrack(Smaf& smaf, Bytes contents, bool compressed) {
+    const TrackData track = FindTrackData(ChunkRunBehind(contents, kMobileStandardHeaderSize));
+    if (track.setup) {
+        ConvertEvents(smaf, track.setup->contents, true, std::nullopt, std::nullopt);
+    }
+    if (!track.sequence) {
+        return true;
+    }
+    if (!compressed) {
+        ConvertEvents(smaf, track.sequence->contents, false, track.seek.start, track.seek.stop);
+        return true;
+    }
+    const std::optional<ByteVector> decoded = DecodeCompressedSequence(track.sequence->contents);
+    if (!decoded) {
+        return false;
+    }
+    ConvertEvents(smaf, *decoded, false, track.seek.start, track.seek.stop);
+    return true;
+}
+
+bool HasVoiceSetExclusive(const Smaf& smaf) {
+    for (const Event* event = smaf.events.get(); event; event = event->next.get()) {
+        if (event->status == 0xF0 && !event->data.empty() &&
+            (event->data[0] == 0x12 || event->data[0] == 0x1F || event->data[0] == 0x2A)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::optional<ByteVector> ReadFileImage(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    if (!in || std::filesystem::is_directory(path)) {
+        ShowError("Can't open " + path.string());
+        return std::nullopt;
+    }
+    const std::streamoff size = in.tellg();
+    ByteVector image;
+    try {
+        image.resize(static_cast<std::size_t>(size < 0 ? 0 : size));
+    } catch (const std::exception&) {
+        ShowError("Can't alloc memory");
+        return std::nullopt;
+    }
+    in.seekg(0);
+    in.read(reinterpret_cast<char*>(image.data()), static_cast<std::streamsize>(image.size()));
+    if (size < 0 || in.gcount() != static_cast<std::streamsize>(image.size())) {
+        ShowError("Couldn't read file.");
+        return std::nullopt;
+    }
+    return image;
+}
+
+}  // namespace
+
+bool LoadSmaf(Smaf& smaf) {
+    FreeEvents(smaf);
+    const std::optional<Chunk> file = FindChunk(smaf.fileData, "MMMD");
+    if (!file) {
+        ShowError("This is not SMAF");
+        return false;
+    }
+    constexpr std::size_t kCheckCodeSize = 2;
+    const Bytes run = file->contents.size() >= kCheckCodeSize
+                          ? file->contents.first(file->contents.size() - kCheckCodeSize)
+                          : Bytes{};
+    std::uint64_t offset = 0;
+    unsigned channelBase = 0;
+    while (offset < run.size()) {
+        const Bytes rest = run.subspan(static_cast<std::size_t>(offset));
+        const std::optional<Chunk> track = FindChunkPrefix(rest, "MTR");
+        if (!track) {
+            break;
+        }
+        if (!ReadTimebases(smaf, track->contents)) {
+            return false;
+        }
+        const std::uint8_t format = track->contents[0];
+        if (format == kHandyPhoneStandard) {
+            LoadHandyPhoneTrack(smaf, track->contents, channelBase);
+        } else if (format == kMobileStandardCompressed || format == kMobileStandard) {
+            if (!LoadMobileStandardTrack(smaf, track->contents,
+                                         format == kMobileStandardCompressed)) {
+                return false;
+            }
+        }
+        const auto contentsOffset = static_cast<std::uint64_t>(track->contents.data() - run.data());
+        offset = contentsOffset + track->statedSize;
+        channelBase += kChannelsPerHandyPhoneTrack;
+    }
+    if (HasVoiceSetExclusive(smaf)) {
+        ShowMessage(
+            "Notice: There are some VoiceSet Exclusives, but Rolvik can't emulate accurately. Use "
+            "EmuPlay to play accrately.",
+            "Notice", MessageIcon::Information);
+    }
+    return true;
+}
+
+std::unique_ptr<Smaf> OpenSmaf(const std::filesystem::path& path) {
+    std::unique_ptr<Smaf> smaf = CreateSmaf(0, 0);
+    std::optional<ByteVector> image = ReadFileImage(path);
+    if (!image) {
+        return CloseSmaf(std::move(smaf));
+    }
+    smaf->fileData = std::move(*image);
+    if (!LoadSmaf(*smaf)) {
+        return CloseSmaf(std::move(smaf));
+    }
+    return smaf;
+}
+
+}  // namespace rolvik

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+
+#include "Smaf.h"
+
+namespace rolvik {
+
+// Largest decoded sequence a compressed score track may state. Real songs stay far below it; a
+// larger claim is damage, and believing it would exhaust memory before decoding could notice.
+constexpr std::uint32_t kMaxDecodedSequenceBytes = 16 * 1024 * 1024;
+
+// Reads the whole file into a new document and converts its score tracks. Null after a message
+// that says why.
+std::unique_ptr<Smaf> OpenSmaf(const std::filesystem::path& path);
+
+// Rebuilds the document's event list from its file image. On failure (after a message) the list
+// holds whatever had been converted before the failure.
+bool LoadSmaf(Smaf& smaf);
+
+}  // namespace rolvik

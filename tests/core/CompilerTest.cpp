@@ -1,0 +1,125 @@
+#include "core/CheckCode.h"
+#include "core/Chunk.h"
+#include "core/Compiler.h"
+#include "core/Number.h"
+
+#include <gtest/gtest.h>
+
+#include <string_view>
+
+namespace rolvik {
+namespace {
+
+void Add(Smaf& smaf, std::uint32_t time, std::uint8_t status, ByteVector data) {
+    InsertEvent(smaf, std::make_unique<Event>(time, status, std::move(data)));
+}
+
+ByteVector Compile(const Smaf& smaf) {
+    auto bytes = CompileSMAF(smaf);
+    EXPECT_TRUE(bytes.has_value());
+    return bytes.value_or(ByteVector{});
+}
+
+// The contents of a chunk of the compiled file found by ID, searched inside the score track.
+ByteVector TrackChunk(const ByteVector& file, std::string_view id) {
+    constexpr std::size_t kTrackHeaderEnd = 49;
+    Bytes run = Bytes(file).subspan(kTrackHeaderEnd, file.size() - kTrackHeaderEnd - 2);
+    auto chunk = FindChunk(run, id);
+    return chunk ? ByteVector(chunk->contents.begin(), chunk->contents.end()) : ByteVector{};
+}
+
+TEST(CompileSMAF, EmptyDocumentIsFiftyNineBytes) {
+    auto smaf = CreateSmaf(4, 4);
+    const ByteVector file = Compile(*smaf);
+    ASSERT_EQ(file.size(), 59u);
+    const ByteVector head{'M', 'M', 'M',  'D', 0, 0,    0,    51,   'C',  'N',  'T',
+                          'I', 0,   0,    0,   5, 0x00, 0x32, 0x00, 0xF8, 0x00, 'M',
+                          'T', 'R', 0x05, 0,   0, 0,    28,   0x02, 0x00, 0x02, 0x02};
+    EXPECT_TRUE(std::equal(head.begin(), head.end(), file.begin()));
+    EXPECT_TRUE(BytesEqual(Bytes(file).subspan(49, 8), std::string_view("Mtsq\0\0\0\0", 8)));
+    EXPECT_TRUE(HasValidCheckCode(file));
+}
+
+TEST(CompileSMAF, NoteAndEndOfSequenceGiveTheKnownSixtyEightBytes) {
+    auto smaf = CreateSmaf(4, 4);
+    Add(*smaf, 0, 0x90, {60, 100, 0x83, 0x74});
+    Add(*smaf, 500, 0xFF, {0x2F, 0x00});
+    ByteVector expected{0x4D, 0x4D, 0x4D, 0x44, 0x00, 0x00, 0x00, 0x3C, 0x43, 0x4E, 0x54,
+                        0x49, 0x00, 0x00, 0x00, 0x05, 0x00, 0x32, 0x00, 0xF8, 0x00, 0x4D,
+                        0x54, 0x52, 0x05, 0x00, 0x00, 0x00, 0x25, 0x02, 0x00, 0x02, 0x02};
+    expected.insert(expected.end(), 16, 0x00);
+    for (std::uint8_t b : {0x4D, 0x74, 0x73, 0x71, 0x00, 0x00, 0x00, 0x09, 0x00, 0x90, 0x3C, 0x64,
+                           0x7D, 0x7D, 0xFF, 0x2F, 0x00, 0x3F, 0x4E}) {
+        expected.push_back(b);
+    }
+    EXPECT_EQ(Compile(*smaf), expected);
+}
+
+TEST(CompileSMAF, LeadingExclusivesAtTimeZeroGoToSetup) {
+    auto smaf = CreateSmaf(4, 4);
+    Add(*smaf, 0, 0xF0, {0x03, 0x43, 0x01, 0xF7});
+    Add(*smaf, 0, 0xC0, {5});
+    Add(*smaf, 0, 0xF0, {0x03, 0x43, 0x02, 0xF7});
+    const ByteVector file = Compile(*smaf);
+    EXPECT_EQ(TrackChunk(file, "Mtsu"), (ByteVector{0xF0, 0x03, 0x43, 0x01, 0xF7}));
+    EXPECT_EQ(TrackChunk(file, "Mtsq"),
+              (ByteVector{0x00, 0xC0, 5, 0x00, 0xF0, 0x03, 0x43, 0x02, 0xF7}));
+}
+
+TEST(CompileSMAF, ResetLikeExclusiveEndsTheSetup) {
+    auto smaf = CreateSmaf(4, 4);
+    Add(*smaf, 0, 0xF0, {0x07, 0x43, 0x79, 0x06, 0x7F, 0x00, 0x00, 0xF7});
+    Add(*smaf, 0, 0xF0, {0x03, 0x43, 0x01, 0xF7});
+    const ByteVector file = Compile(*smaf);
+    EXPECT_TRUE(TrackChunk(file, "Mtsu").empty());
+    EXPECT_EQ(TrackChunk(file, "Mtsq").size(), 2u + 8u + 2u + 4u);
+}
+
+TEST(CompileSMAF, DurationsRoundDownFromExactTimes) {
+    auto smaf = CreateSmaf(4, 50);
+    Add(*smaf, 0, 0xB0, {7, 100});
+    Add(*smaf, 3, 0xB0, {7, 101});
+    Add(*smaf, 6, 0x80, {60, 0x8F, 0x50});  // gate 2000 ms
+    EXPECT_EQ(TrackChunk(Compile(*smaf), "Mtsq"),
+              (ByteVector{0x00, 0xB0, 7, 100, 0x00, 0xB0, 7, 101, 0x00, 0x80, 60, 40}));
+}
+
+TEST(CompileSMAF, LongDurationsUseThreeOrFourBytes) {
+    auto smaf = CreateSmaf(1, 1);
+    Add(*smaf, 16384, 0xC0, {1});
+    Add(*smaf, 16384 + 0x200000, 0xC0, {2});
+    const ByteVector sequence = TrackChunk(Compile(*smaf), "Mtsq");
+    ByteReader cursor(sequence);
+    EXPECT_EQ(ReadNumber(cursor), 16384u);
+    cursor.Skip(2);
+    EXPECT_EQ(ReadNumber(cursor), 0x200000u);
+}
+
+TEST(CompileSMAF, RefusesTimebasesNoTrackCanState) {
+    auto noTrack = CreateSmaf(0, 0);
+    EXPECT_FALSE(CompileSMAF(*noTrack).has_value());
+    auto oddGate = CreateSmaf(4, 3);
+    EXPECT_FALSE(CompileSMAF(*oddGate).has_value());
+}
+
+TEST(CompileSMAF, GrowsBeyondOneMebibyte) {
+    auto smaf = CreateSmaf(1, 1);
+    for (std::uint32_t i = 0; i < 20; ++i) {
+        ByteVector data;
+        WriteNumber(data, 60000);
+        data.insert(data.end(), 60000, 0x11);
+        Add(*smaf, i + 1, 0xF0, std::move(data));
+    }
+    const ByteVector file = Compile(*smaf);
+    EXPECT_GT(file.size(), 1'048'576u);
+    EXPECT_TRUE(HasValidCheckCode(file));
+}
+
+TEST(CheckCode, MatchesPublishedGenibusVector) {
+    constexpr std::string_view kDigits = "123456789";
+    const ByteVector bytes(kDigits.begin(), kDigits.end());
+    EXPECT_EQ(SmafCheckCode(bytes), 0xD64E);
+}
+
+}  // namespace
+}  // namespace rolvik
