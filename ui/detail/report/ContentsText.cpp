@@ -1,0 +1,123 @@
+#include "ContentsText.h"
+
+#include <algorithm>
+#include <array>
+
+#include "core/ByteReader.h"
+
+namespace rolvik {
+namespace {
+
+constexpr std::size_t kOptionalTextStart = 5;
+
+struct TagLabelEntry {
+    std::string_view tag;
+    std::string_view label;
+    bool dchOnly;
+};
+
+constexpr std::array<TagLabelEntry, 16> kTagLabels = {{
+    {"VN", "Vendor", false},
+    {"CN", "Carrior", false},
+    {"CA", "Category", false},
+    {"ST", "Title", false},
+    {"AN", "Artist", false},
+    {"WW", "Word", false},
+    {"SW", "Music", false},
+    {"AW", "Edit", false},
+    {"CR", "Copyright", false},
+    {"GR", "CR-Group", false},
+    {"MI", "ManInfo", false},
+    {"CD", "Create", false},
+    {"UD", "Update", false},
+    {"ES", "EditState", true},
+    {"VC", "vCard", true},
+    {" C", "Copy by?", false},
+}};
+
+// The text shown for bytes copied out of a file ends at a zero byte and holds at most
+// kMaxTextValueBytes bytes.
+std::string ShownText(std::string text) {
+    const std::size_t zero = text.find('\0');
+    text.resize(std::min({zero, text.size(), kMaxTextValueBytes}));
+    return text;
+}
+
+std::string AsText(Bytes bytes) {
+    return std::string(bytes.begin(), bytes.end());
+}
+
+std::string ReadTag(ByteReader& cursor) {
+    return AsText(*cursor.ReadBytes(std::min<std::size_t>(2, cursor.remaining())));
+}
+
+// Reads up to the first comma that does not follow a backslash, or to the end of the body, and
+// moves past that comma.
+std::string ReadOptionalTextValue(Bytes body, ByteReader& cursor) {
+    std::string value;
+    while (auto byte = cursor.ReadByte()) {
+        if (*byte != ',') {
+            value += static_cast<char>(*byte);
+            continue;
+        }
+        const bool escaped = body[cursor.offset() - 2] == '\\';
+        if (!escaped) {
+            break;
+        }
+        if (value.empty()) {
+            value += ',';
+        } else {
+            value.back() = ',';
+        }
+    }
+    return value;
+}
+
+}  // namespace
+
+std::vector<TextItem> ReadOptionalTextItems(Bytes contentsInfoBody) {
+    std::vector<TextItem> items;
+    ByteReader cursor(contentsInfoBody);
+    if (!cursor.Skip(kOptionalTextStart)) {
+        return items;
+    }
+    while (!cursor.empty()) {
+        TextItem item;
+        item.tag = ShownText(ReadTag(cursor));
+        cursor.Skip(1);  // the separator, a colon in well-formed text
+        item.value = ShownText(ReadOptionalTextValue(contentsInfoBody, cursor));
+        items.push_back(std::move(item));
+    }
+    return items;
+}
+
+std::vector<TextItem> ReadDchItems(Bytes dchBody) {
+    std::vector<TextItem> items;
+    ByteReader cursor(dchBody);
+    while (!cursor.empty()) {
+        TextItem item;
+        item.tag = ShownText(ReadTag(cursor));
+        // An item cut short by the end of the body shows what lies inside the body; a length
+        // field cut short leaves nothing to show.
+        const auto length = cursor.ReadU16BigEndian();
+        const std::size_t available =
+            length ? std::min<std::size_t>(*length, cursor.remaining()) : cursor.remaining();
+        const Bytes value = *cursor.ReadBytes(available);
+        if (length) {
+            item.value = ShownText(AsText(value));
+        }
+        items.push_back(std::move(item));
+    }
+    return items;
+}
+
+std::string TagLabel(std::string_view tag, TagSource source) {
+    for (const TagLabelEntry& entry : kTagLabels) {
+        if (entry.tag == tag && (!entry.dchOnly || source == TagSource::Dch)) {
+            return std::string(entry.label);
+        }
+    }
+    return std::string(tag);
+}
+
+}  // namespace rolvik

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/Bytes.h"
+
+namespace rolvik {
+
+// One tagged item of a file's contents text: "ST" (title), "AN" (artist), ... The tag holds the
+// bytes found, two or, when the text ends early, fewer; the value is cut at a zero byte and at
+// kMaxTextValueBytes, and holds bytes only from inside the body it was read from.
+struct TextItem {
+    std::string tag;
+    std::string value;
+};
+
+constexpr std::size_t kMaxTextValueBytes = 255;
+
+// The optional text of a "CNTI" body, from byte 5 on: items "TG:value" separated by commas, where
+// a comma right after a backslash belongs to the value and replaces that backslash.
+std::vector<TextItem> ReadOptionalTextItems(Bytes contentsInfoBody);
+
+// The items of a "Dch" body: a two-byte tag, a big-endian 16-bit length, then that many bytes.
+std::vector<TextItem> ReadDchItems(Bytes dchBody);
+
+// Where a tag's label is looked up: the contents-information text knows fewer tags than "Dch".
+enum class TagSource { ContentsInfo, Dch };
+
+// The label of a known tag ("ST" is "Title"), or the tag's own characters.
+std::string TagLabel(std::string_view tag, TagSource source);
+
+}  // namespace rolvik

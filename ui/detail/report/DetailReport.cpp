@@ -1,0 +1,61 @@
+#include "DetailReport.h"
+
+#include "ContentsInfoLines.h"
+#include "EventListSection.h"
+#include "TrackSetupLines.h"
+#include "core/Chunk.h"
+
+namespace rolvik {
+namespace {
+
+constexpr std::size_t kCheckCodeSize = 2;
+
+// The chunks inside "MMMD" without the two-byte check code that closes its contents.
+Bytes ContentArea(Bytes fileBody) {
+    return fileBody.first(fileBody.size() - std::min(fileBody.size(), kCheckCodeSize));
+}
+
+// The structural summary and the event list of a document that has SMAF bytes.
+void AppendFileReport(DetailReport& report, const Smaf& document, std::uint32_t playPositionMs) {
+    report.AddPlain("SMAF (compiled) data Info=====");
+    const auto file = FindChunk(document.file(), "MMMD");
+    if (!file) {
+        report.AddPlain("MMMD NOT FOUND");
+        return;
+    }
+    const Bytes contentArea = ContentArea(file->contents);
+    const auto contentsInfo = FindChunk(contentArea, "CNTI");
+    if (!contentsInfo) {
+        report.AddPlain("CNTI NOT FOUND");
+        return;
+    }
+    AppendContentsInfo(report, contentsInfo->contents);
+    if (const auto optionalData = FindChunk(contentArea, "OPDA")) {
+        AppendOptionalData(report, optionalData->contents);
+    }
+    if (const auto track = FindChunkPrefix(contentArea, "MTR")) {
+        AppendTrackSetup(report, track->contents);
+    }
+    AppendEventListSection(report, document, playPositionMs);
+    report.AddPlain("READY");
+}
+
+}  // namespace
+
+DetailReport BuildDetailReport(const Smaf* document, std::uint32_t playPositionMs) {
+    DetailReport report;
+    if (!document) {
+        report.AddPlain("SMAF not opened.");
+        return report;
+    }
+    report.hasDocument = true;
+    if (document->fileData.empty()) {
+        report.AddPlain("SMAF data is empty.");
+        report.AddPlain("Please compile.");
+        return report;
+    }
+    AppendFileReport(report, *document, playPositionMs);
+    return report;
+}
+
+}  // namespace rolvik

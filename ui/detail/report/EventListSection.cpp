@@ -1,0 +1,24 @@
+#include "EventListSection.h"
+
+#include "EventLine.h"
+
+namespace rolvik {
+
+void AppendEventListSection(DetailReport& report, const Smaf& document,
+                            std::uint32_t playPositionMs) {
+    report.AddPlain("Internal EventList Info=====");
+    report.AddPlain(
+        "SYNOPSIS: <Line No.> Duration Status(Data-Length): data... (> meaning: only "
+        "CC/PC/Note/NOP/EOS.)");
+    report.AddPlain("-----");
+    std::size_t index = 0;
+    for (const Event* event = document.events.get(); event; event = event->next.get()) {
+        if (!report.markerLine && event->time >= playPositionMs) {
+            report.markerLine = report.lines.size();
+        }
+        report.lines.push_back(MakeEventLine(index, *event));
+        ++index;
+    }
+}
+
+}  // namespace rolvik
