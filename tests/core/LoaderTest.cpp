@@ -1,0 +1,258 @@
+#include "core/CheckCode.h"
+#include "core/Compiler.h"
+#include "core/FileIO.h"
+#include "core/Loader.h"
+#include "core/ShowMessage.h"
+#include "tests/support/SmafImage.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace rolvik {
+namespace {
+
+using testing::Concat;
+using testing::MakeChunk;
+using testing::MakeFile;
+using testing::MakeTrack;
+
+const std::string kHpsNotice =
+    "Notice|Notice: This is written in HPS format, Rolvik can't convert accurately. Sorry.\n"
+    "(This message will appear several times.)";
+const std::string kVoiceSetNotice =
+    "Notice|Notice: There are some VoiceSet Exclusives, but Rolvik can't emulate accurately. Use "
+    "EmuPlay to play accrately.";
+
+class MessageLog {
+  public:
+    MessageLog()
+        : recorder_([this](std::string_view text, std::string_view caption, MessageIcon) {
+              seen.push_back(std::string(caption) + "|" + std::string(text));
+          }) {}
+    std::vector<std::string> seen;
+
+  private:
+    ScopedMessageHandler recorder_;
+};
+
+std::filesystem::path Corpus(const std::string& name) {
+    return std::filesystem::path(ROLVIK_CORPUS_DIR) / name;
+}
+
+std::vector<std::filesystem::path> CorpusFiles() {
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::directory_iterator(ROLVIK_CORPUS_DIR)) {
+        const std::string extension = entry.path().extension().string();
+        if (extension == ".mmf" || extension == ".MMF") {
+            files.push_back(entry.path());
+        }
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+std::unique_ptr<Smaf> LoadImage(ByteVector image) {
+    auto smaf = CreateSmaf(0, 0);
+    smaf->fileData = std::move(image);
+    EXPECT_TRUE(LoadSmaf(*smaf));
+    return smaf;
+}
+
+struct Flat {
+    std::uint32_t time;
+    std::uint8_t status;
+    ByteVector data;
+    bool operator==(const Flat&) const = default;
+};
+
+std::vector<Flat> Flatten(const Smaf& smaf) {
+    std::vector<Flat> events;
+    for (const Event* e = smaf.events.get(); e; e = e->next.get()) {
+        events.push_back({e->time, e->status, e->data});
+    }
+    return events;
+}
+
+// A sequence: control change at 0, a note of gate 4 ticks 2 ticks later, then end of sequence.
+const ByteVector kSequence{0x00, 0xB0, 0x07, 0x64, 0x02, 0x81, 0x3C, 0x04, 0x01, 0xFF, 0x2F, 0x00};
+
+TEST(OpenSmaf, ReportsFilesThatCannotBeOpenedOrAreNotSmaf) {
+    MessageLog log;
+    EXPECT_EQ(OpenSmaf("/nonexistent/song.mmf"), nullptr);
+    const std::filesystem::path text =
+        std::filesystem::temp_directory_path() / "rolvik-loader-not-smaf.txt";
+    std::string error;
+    ASSERT_TRUE(WriteFileAtomically(text, ByteVector{'h', 'e', 'l', 'l', 'o'}, error));
+    EXPECT_EQ(OpenSmaf(text), nullptr);
+    std::filesystem::remove(text);
+    EXPECT_EQ(log.seen, (std::vector<std::string>{"Error|Can't open /nonexistent/song.mmf",
+                                                  "Error|This is not SMAF"}));
+}
+
+TEST(LoadSmaf, FindsFileChunkAfterOtherChunksAndAnyTrackNumber) {
+    const ByteVector image =
+        Concat({MakeChunk("JUNK", {1, 2, 3}),
+                MakeFile(Concat({MakeChunk("CNTI", {0, 0, 0, 0, 0}),
+                                 MakeTrack(0x05, 2, 0x02, 0x02, MakeChunk("Mtsq", kSequence))}))});
+    auto smaf = LoadImage(image);
+    EXPECT_EQ(smaf->durationBase, 4u);
+    EXPECT_EQ(Flatten(*smaf),
+              (std::vector<Flat>{
+                  {0, 0xB0, {0x07, 0x64}}, {8, 0x81, {0x3C, 0x10}}, {12, 0xFF, {0x2F, 0x00}}}));
+}
+
+TEST(LoadSmaf, FileWithoutScoreTrackLoadsEmpty) {
+    auto smaf = LoadImage(MakeFile(MakeChunk("CNTI", {0, 0, 0, 0, 0})));
+    EXPECT_EQ(smaf->events, nullptr);
+    EXPECT_EQ(smaf->durationBase, 0u);
+}
+
+TEST(LoadSmaf, UnknownTimebaseFailsAndStopsTheWalk) {
+    MessageLog log;
+    auto smaf = CreateSmaf(0, 0);
+    smaf->fileData = MakeFile(Concat({MakeTrack(1, 2, 0x04, 0x02, MakeChunk("Mtsq", kSequence)),
+                                      MakeTrack(2, 2, 0x02, 0x02, MakeChunk("Mtsq", kSequence))}));
+    EXPECT_FALSE(LoadSmaf(*smaf));
+    smaf->fileData = MakeFile(MakeTrack(1, 2, 0x02, 0x04, MakeChunk("Mtsq", kSequence)));
+    EXPECT_FALSE(LoadSmaf(*smaf));
+    EXPECT_EQ(log.seen, (std::vector<std::string>{"Error|Unknown duration timebase",
+                                                  "Error|Unknown gatetime timebase"}));
+    EXPECT_EQ(smaf->events, nullptr);
+}
+
+TEST(LoadSmaf, LaterFormatHasTimebasesCheckedButYieldsNothing) {
+    auto smaf = LoadImage(MakeFile(MakeTrack(7, 3, 0x10, 0x11, MakeChunk("Mtsq", kSequence))));
+    EXPECT_EQ(smaf->events, nullptr);
+    EXPECT_EQ(smaf->durationBase, 10u);
+    EXPECT_EQ(smaf->gateBase, 20u);
+}
+
+TEST(LoadSmaf, SetupOnlyTrackYieldsSetupEvents) {
+    const ByteVector setup{0xF0, 0x03, 0x43, 0x01, 0xF7};
+    auto smaf = LoadImage(MakeFile(MakeTrack(5, 2, 0x02, 0x02, MakeChunk("Mtsu", setup))));
+    EXPECT_EQ(Flatten(*smaf), (std::vector<Flat>{{0, 0xF0, {0x03, 0x43, 0x01, 0xF7}}}));
+}
+
+TEST(LoadSmaf, SeekPointsMarkStartAndStop) {
+    const ByteVector onlyStop{'s', 'p', ':', 0, 0, 0, 8, ','};
+    auto smaf = LoadImage(MakeFile(MakeTrack(
+        5, 2, 0x02, 0x02, Concat({MakeChunk("MspI", onlyStop), MakeChunk("Mtsq", kSequence)}))));
+    ASSERT_NE(smaf->stop, nullptr);
+    EXPECT_EQ(smaf->stop->status, 0xFF);
+    EXPECT_EQ(smaf->start, smaf->events.get());
+
+    const ByteVector both{'s', 't', ':', 0, 0, 0, 4, ',', 's', 'p', ':', 0, 0, 0, 8, ','};
+    smaf = LoadImage(MakeFile(MakeTrack(
+        5, 2, 0x02, 0x02, Concat({MakeChunk("MspI", both), MakeChunk("Mtsq", kSequence)}))));
+    ASSERT_NE(smaf->start, nullptr);
+    EXPECT_EQ(smaf->start->status, 0x81);
+    EXPECT_EQ(smaf->StartOffset(), 0u);
+}
+
+TEST(LoadSmaf, HandyPhoneTracksNoticeEachAndSpreadChannels) {
+    MessageLog log;
+    // A note (key 0x1A = octave 1, note 10) on channel 1 of each track, then end of sequence.
+    const ByteVector sequence{0x00, 0x5A, 0x04, 0x00, 0x00, 0x00};
+    auto smaf = CreateSmaf(0, 0);
+    smaf->fileData = MakeFile(Concat({MakeTrack(1, 0, 0x02, 0x02, MakeChunk("Mtsq", sequence)),
+                                      MakeTrack(2, 0, 0x02, 0x02, MakeChunk("Mtsq", sequence))}));
+    EXPECT_TRUE(LoadSmaf(*smaf));
+    EXPECT_EQ(log.seen, (std::vector<std::string>{kHpsNotice, kHpsNotice}));
+    std::vector<int> noteChannels;
+    for (const Event* e = smaf->events.get(); e; e = e->next.get()) {
+        if (IsNoteEvent(*e)) {
+            noteChannels.push_back(EventChannel(*e));
+        }
+    }
+    EXPECT_EQ(noteChannels, (std::vector<int>{1, 5}));
+}
+
+TEST(LoadSmaf, VoiceSetExclusivesGiveOneNoticeAfterConversion) {
+    MessageLog log;
+    ByteVector voice{0x00, 0xF0, 0x1F};
+    voice.insert(voice.end(), 30, 0x01);
+    voice.push_back(0xF7);
+    const ByteVector sequence = Concat({voice, voice, {0x00, 0xFF, 0x2F, 0x00}});
+    LoadImage(MakeFile(MakeTrack(5, 2, 0x02, 0x02, MakeChunk("Mtsq", sequence))));
+    EXPECT_EQ(log.seen, std::vector<std::string>{kVoiceSetNotice});
+}
+
+TEST(LoadSmaf, CompressedSequenceStatingHugeSizeIsRefusedBeforeDecoding) {
+    MessageLog log;
+    const ByteVector sequence{0x7F, 0xFF, 0xFF, 0xFF, 0x00, 0x01};
+    auto smaf = CreateSmaf(0, 0);
+    smaf->fileData = MakeFile(MakeTrack(5, 1, 0x02, 0x02, MakeChunk("Mtsq", sequence)));
+    EXPECT_FALSE(LoadSmaf(*smaf));
+    EXPECT_EQ(log.seen, std::vector<std::string>{"Error|Can't alloc memory"});
+}
+
+TEST(LoadSmaf, TrackChunkStatingMoreThanThereIsReadsOnlyWhatIsThere) {
+    ByteVector image = MakeFile(MakeTrack(5, 2, 0x02, 0x02, MakeChunk("Mtsq", kSequence)));
+    image[image.size() - 2 - kSequence.size() - 1] = 0xFF;  // the Mtsq size's low byte
+    image.resize(image.size() - 4);
+    auto smaf = CreateSmaf(0, 0);
+    smaf->fileData = image;
+    EXPECT_TRUE(LoadSmaf(*smaf));
+    EXPECT_NE(smaf->events, nullptr);
+}
+
+TEST(CorpusFiles, EveryFileLoadsWithTheMessagesItShouldGive) {
+    std::map<std::string, int> notices;
+    for (const auto& path : CorpusFiles()) {
+        MessageLog log;
+        auto smaf = OpenSmaf(path);
+        for (const std::string& message : log.seen) {
+            EXPECT_TRUE(message.rfind("Notice|", 0) == 0) << path << ": " << message;
+        }
+        EXPECT_NE(smaf, nullptr) << path;
+    }
+}
+
+TEST(CorpusFiles, CompressedTwinGivesTheSameEvents) {
+    auto plain = OpenSmaf(Corpus("vavi__B_z_-_Love_phantom.mmf"));
+    auto compressed = OpenSmaf(Corpus("vavi__B_z_-_Love_phantom_c.mmf"));
+    ASSERT_TRUE(plain && compressed);
+    EXPECT_GT(Flatten(*plain).size(), 1000u);
+    EXPECT_EQ(Flatten(*plain), Flatten(*compressed));
+}
+
+TEST(CorpusFiles, CompileLoadCompileIsStable) {
+    ScopedMessageHandler quiet([](std::string_view, std::string_view, MessageIcon) {});
+    int compiled = 0;
+    for (const auto& path : CorpusFiles()) {
+        auto smaf = OpenSmaf(path);
+        if (!smaf || smaf->durationBase == 0) {
+            continue;
+        }
+        const auto first = CompileSMAF(*smaf);
+        ASSERT_TRUE(first.has_value()) << path;
+        EXPECT_TRUE(HasValidCheckCode(*first)) << path;
+        smaf->fileData = *first;
+        ASSERT_TRUE(LoadSmaf(*smaf)) << path;
+        EXPECT_EQ(CompileSMAF(*smaf), first) << path;
+        ++compiled;
+    }
+    EXPECT_GT(compiled, 50);
+}
+
+TEST(CorpusFiles, CheckCodesMatchIndependentlyVerifiedValues) {
+    const std::map<std::string, std::uint16_t> known{{"vavi__ClubGroove.mmf", 0x4927},
+                                                     {"libsmaf__j-sh010_46.mmf", 0x32CD},
+                                                     {"dlunch__midi.mmf", 0xF2B6}};
+    for (const auto& [name, code] : known) {
+        const auto image = ReadWholeFile(Corpus(name));
+        ASSERT_TRUE(image.has_value()) << name;
+        EXPECT_EQ(SmafCheckCode(Bytes(*image).first(image->size() - 2)), code) << name;
+        EXPECT_TRUE(HasValidCheckCode(*image)) << name;
+    }
+    const auto notSmaf = ReadWholeFile(Corpus("libsmaf__Sound_1_5.mmf"));
+    ASSERT_TRUE(notSmaf.has_value());
+    EXPECT_FALSE(HasValidCheckCode(*notSmaf));
+}
+
+}  // namespace
+}  // namespace rolvik
