@@ -1,0 +1,66 @@
+#include "Drawing.h"
+
+#include <QByteArray>
+#include <QFontMetrics>
+#include <QStringDecoder>
+
+namespace rolvik {
+namespace {
+
+// "ＭＳ ゴシック" as stored by the program, in Shift-JIS.
+constexpr char kGothicFaceShiftJis[] = "\x82\x6C\x82\x72\x20\x83\x53\x83\x56\x83\x62\x83\x4E";
+constexpr int kTextHeightPx = 12;
+
+QString GothicFaceName() {
+    QStringDecoder decoder("Shift_JIS");
+    return decoder.decode(QByteArray(kGothicFaceShiftJis));
+}
+
+}  // namespace
+
+void FillSolidRect(QPainter& painter, int left, int top, int right, int bottom,
+                   const QColor& colour) {
+    if (right <= left || bottom <= top) {
+        return;
+    }
+    painter.fillRect(QRect(left, top, right - left, bottom - top), colour);
+}
+
+void DrawLine(QPainter& painter, int x1, int y1, int x2, int y2, const QColor& colour) {
+    if (x1 == x2) {
+        const int top = y1 <= y2 ? y1 : y2 + 1;
+        const int bottom = y1 <= y2 ? y2 : y1 + 1;
+        FillSolidRect(painter, x1, top, x1 + 1, bottom, colour);
+    } else if (y1 == y2) {
+        const int left = x1 <= x2 ? x1 : x2 + 1;
+        const int right = x1 <= x2 ? x2 : x1 + 1;
+        FillSolidRect(painter, left, y1, right, y1 + 1, colour);
+    }
+}
+
+QSize DrawTextAt(QPainter& painter, const TextPen& pen, const QString& text) {
+    const QFontMetrics metrics = painter.fontMetrics();
+    const QSize cell(metrics.horizontalAdvance(text), metrics.height());
+    if (pen.background) {
+        painter.fillRect(QRect(pen.position, cell), *pen.background);
+    }
+    painter.setPen(pen.textColour);
+    painter.drawText(pen.position.x(), pen.position.y() + metrics.ascent(), text);
+    return cell;
+}
+
+void PrintLine(QPainter& painter, TextPen& pen, const QString& text) {
+    pen.position.ry() += DrawTextAt(painter, pen, text).height();
+}
+
+QFont GothicFont() {
+    static const QString face = GothicFaceName();
+    QFont font;
+    font.setFamilies({face, QStringLiteral("IPAGothic")});
+    font.setStyleHint(QFont::Monospace);
+    font.setPixelSize(kTextHeightPx);
+    font.setStyleStrategy(QFont::NoAntialias);
+    return font;
+}
+
+}  // namespace rolvik

@@ -1,0 +1,92 @@
+#include "NoteEditing.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "core/Number.h"
+
+namespace rolvik {
+namespace {
+
+bool IsEndOfSequence(const Event& event) {
+    return event.status == 0xFF && event.data.size() == 2 && event.data[0] == 0x2F &&
+           event.data[1] == 0x00;
+}
+
+Event* FindEndOfSequence(const Smaf& document) {
+    for (Event* event = document.events.get(); event; event = event->next.get()) {
+        if (IsEndOfSequence(*event)) {
+            return event;
+        }
+    }
+    return nullptr;
+}
+
+std::uint32_t EndOfList(const Smaf& document) {
+    const Event* last = document.events.get();
+    if (!last) {
+        return 0;
+    }
+    while (last->next) {
+        last = last->next.get();
+    }
+    return IsNoteEvent(*last) ? last->time + EventGate(*last) : last->time;
+}
+
+}  // namespace
+
+bool IsVisibleNote(const Event& event, int visibleTrack) {
+    return IsNoteEvent(event) && (visibleTrack == -1 || EventChannel(event) == visibleTrack);
+}
+
+Event* FindNoteAt(const Smaf& document, int visibleTrack, std::uint32_t timeMs, int key) {
+    for (Event* event = document.events.get(); event; event = event->next.get()) {
+        if (IsVisibleNote(*event, visibleTrack) && EventKey(*event) == key &&
+            event->time <= timeMs && timeMs < event->time + EventGate(*event)) {
+            return event;
+        }
+    }
+    return nullptr;
+}
+
+void PlaceEndOfSequence(Smaf& document) {
+    std::unique_ptr<Event> end;
+    if (Event* found = FindEndOfSequence(document)) {
+        end = RemoveEvent(document, found);
+    } else {
+        end = std::make_unique<Event>(0, 0xFF, ByteVector{0x2F, 0x00});
+    }
+    end->time = EndOfList(document);
+    InsertEvent(document, std::move(end));
+}
+
+void MoveNote(Smaf& document, Event& note, std::uint32_t timeMs) {
+    std::unique_ptr<Event> removed = RemoveEvent(document, &note);
+    removed->time = timeMs;
+    InsertEvent(document, std::move(removed));
+}
+
+void SetNoteGate(Event& note, std::uint32_t gateMs) {
+    const std::size_t keptBytes = (note.status & 0xF0) == 0x90 ? 2 : 1;
+    ByteVector data(note.data.begin(), note.data.begin() + std::min(keptBytes, note.data.size()));
+    data.resize(keptBytes, 0);
+    WriteNumber(data, gateMs);
+    note.data = std::move(data);
+}
+
+std::unique_ptr<Event> MakeNewNote(std::uint32_t timeMs, int track, int key) {
+    ByteVector data{static_cast<std::uint8_t>(key), kNewNoteVelocity};
+    WriteNumber(data, kNewNoteGateMs);
+    return std::make_unique<Event>(timeMs, static_cast<std::uint8_t>(0x90 | track),
+                                   std::move(data));
+}
+
+std::uint32_t SnapDown(std::int64_t value, std::uint32_t base) {
+    if (value <= 0) {
+        return 0;
+    }
+    const std::int64_t step = base == 0 ? 1 : base;
+    return static_cast<std::uint32_t>(value / step * step);
+}
+
+}  // namespace rolvik

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "core/Event.h"
+#include "core/Smaf.h"
+
+namespace rolvik {
+
+// Velocity and length of a note inserted by a double-click.
+inline constexpr std::uint8_t kNewNoteVelocity = 127;
+inline constexpr std::uint32_t kNewNoteGateMs = 500;
+
+// A note that the piano roll shows and lets the mouse hit: every track when visibleTrack is -1,
+// otherwise only that channel's notes.
+bool IsVisibleNote(const Event& event, int visibleTrack);
+
+// The first visible note of `key` that sounds at `timeMs` (start included, end excluded). The list
+// is in time order, so of overlapping notes the earliest-starting one is found.
+Event* FindNoteAt(const Smaf& document, int visibleTrack, std::uint32_t timeMs, int key);
+
+// Moves the end-of-sequence event behind the last event of the list (behind the end of that event
+// when it is a note), creating it when the list has none.
+void PlaceEndOfSequence(Smaf& document);
+
+// Gives the note a new start and puts it back in time order behind events of equal time.
+void MoveNote(Smaf& document, Event& note, std::uint32_t timeMs);
+
+// Replaces the note's gate time, keeping its key and (for 0x9n) its velocity.
+void SetNoteGate(Event& note, std::uint32_t gateMs);
+
+// A new 500 ms note of velocity 127 on the track (0..15).
+std::unique_ptr<Event> MakeNewNote(std::uint32_t timeMs, int track, int key);
+
+// Rounds down to a multiple of the base; negative values become 0, and a base of 0 snaps nothing.
+std::uint32_t SnapDown(std::int64_t value, std::uint32_t base);
+
+}  // namespace rolvik

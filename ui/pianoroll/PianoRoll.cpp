@@ -1,0 +1,208 @@
+#include "PianoRoll.h"
+
+#include <QMetaObject>
+#include <QScrollBar>
+#include <QWheelEvent>
+#include <algorithm>
+#include <limits>
+
+#include "DrawFunction.h"
+#include "PaintPianoRoll.h"
+#include "PianoRollGeometry.h"
+#include "app/settings/Settings.h"
+
+namespace rolvik {
+namespace {
+
+constexpr int kHorizontalMaximum = 65535;
+constexpr int kHorizontalPage = 10;
+
+// Scroll bars keep the platform's rule that a position never exceeds maximum - page + 1, so the
+// bar's own maximum is set to that value.
+void SetScrollRange(QScrollBar& bar, int maximum, int page) {
+    bar.setRange(0, maximum - page + 1);
+    bar.setPageStep(page);
+    bar.setSingleStep(1);
+    bar.setEnabled(bar.maximum() > bar.minimum());
+}
+
+int ClampToInt(qint64 value) {
+    return static_cast<int>(std::clamp<qint64>(value, std::numeric_limits<int>::min(),
+                                               std::numeric_limits<int>::max()));
+}
+
+}  // namespace
+
+PianoRoll::PianoRoll(QWidget* parent) : QAbstractScrollArea(parent) {
+    setObjectName(QStringLiteral("RolvikPRollWC"));
+    setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    setFocusPolicy(Qt::NoFocus);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    viewport()->setAttribute(Qt::WA_NoSystemBackground);
+    LoadDefaults();
+    UpdateScrollRanges();
+}
+
+qint64 PianoRoll::Command(PianoRollCommand operation, qint64 argument, int offsetPx) {
+    switch (operation) {
+        case PianoRollCommand::MoveView:
+            MoveView(argument, offsetPx);
+            return 0;
+        case PianoRollCommand::SetWidthDivider:
+            if (argument > 0) {
+                const std::uint32_t viewStart = ViewStartTime();
+                state_.widthDivider = ClampToInt(argument);
+                MoveView(viewStart, 0);
+            }
+            return 0;
+        case PianoRollCommand::SetRowHeight:
+            if (argument > 0) {
+                state_.rowHeight = ClampToInt(argument);
+                UpdateScrollRanges();
+            }
+            return 0;
+        case PianoRollCommand::SetVisibleTrack:
+            state_.visibleTrack = static_cast<int>(argument);
+            return 0;
+        case PianoRollCommand::GetWidthDivider:
+            return state_.widthDivider;
+        case PianoRollCommand::GetRowHeight:
+            return state_.rowHeight;
+        case PianoRollCommand::GetVisibleTrack:
+            return state_.visibleTrack;
+        case PianoRollCommand::GetViewStartTime:
+            return ViewStartTime();
+        case PianoRollCommand::SetDocument:
+            SetDocument(reinterpret_cast<Smaf*>(argument));
+            return 0;
+        case PianoRollCommand::SetPlayPosition:
+            state_.cursorTime = static_cast<std::uint32_t>(argument);
+            Repaint();
+            return 0;
+        case PianoRollCommand::SetStatusText:
+            state_.statusText = reinterpret_cast<const char*>(argument);
+            return 0;
+        case PianoRollCommand::GetStatusText:
+            return reinterpret_cast<qint64>(state_.statusText);
+        case PianoRollCommand::SetEditLock:
+            state_.editLock = static_cast<int>(argument);
+            return 0;
+        case PianoRollCommand::LoadDefaults:
+            LoadDefaults();
+            return 0;
+        case PianoRollCommand::SetSelectedNote:
+            state_.selectedNote = reinterpret_cast<Event*>(argument);
+            return 0;
+    }
+    return 0;
+}
+
+void PianoRoll::Scroll(Qt::Orientation orientation, int request, int thumbPosition) {
+    QScrollBar& bar = orientation == Qt::Horizontal ? *horizontalScrollBar() : *verticalScrollBar();
+    const int platformMaximum = bar.maximum() + bar.pageStep() - 1;
+    int position = bar.value();
+    switch (request) {
+        case 0:
+            position -= position > bar.minimum() ? 1 : 0;
+            break;
+        case 1:
+            position += position < platformMaximum - 1 ? 1 : 0;
+            break;
+        case 2:
+            position -= bar.pageStep();
+            break;
+        case 3:
+            position += bar.pageStep();
+            break;
+        case 4:
+        case 5:
+            position = static_cast<quint16>(thumbPosition);
+            break;
+        case 6:
+            position = bar.minimum();
+            break;
+        case 7:
+            position = platformMaximum;
+            break;
+        default:
+            break;
+    }
+    bar.setValue(position);
+    Repaint();
+}
+
+void PianoRoll::paintEvent(QPaintEvent*) {
+    const PianoRollView view{state_,
+                             horizontalScrollBar()->value(),
+                             verticalScrollBar()->value(),
+                             CurrentSettings().trackColours,
+                             palette().color(QPalette::Button),
+                             palette().color(QPalette::ButtonText)};
+    PaintWithDrawFunction(*viewport(), CurrentSettings().drawFunction,
+                          [&view](QPainter& painter, int width, int height) {
+                              PaintPianoRoll(painter, view, width, height);
+                          });
+}
+
+void PianoRoll::resizeEvent(QResizeEvent*) {
+    UpdateScrollRanges();
+}
+
+// A notch scrolls one page: one key row, or with Ctrl ten pixels of time. The scroll is queued,
+// like every other scroll request, behind the events already waiting.
+void PianoRoll::wheelEvent(QWheelEvent* event) {
+    const QPoint angle = event->angleDelta();
+    const int delta = angle.y() != 0 ? angle.y() : angle.x();
+    const Qt::Orientation orientation =
+        event->modifiers().testFlag(Qt::ControlModifier) ? Qt::Horizontal : Qt::Vertical;
+    const int request = delta > 0 ? 2 : 3;
+    QMetaObject::invokeMethod(
+        this, [this, orientation, request] { Scroll(orientation, request); }, Qt::QueuedConnection);
+    event->accept();
+}
+
+void PianoRoll::SetDocument(Smaf* document) {
+    state_.document = document;
+    state_.selectedNote = nullptr;
+    state_.movingNote = nullptr;
+    state_.resizingNote = nullptr;
+    Repaint();
+}
+
+void PianoRoll::MoveView(qint64 timeMs, int offsetPx) {
+    horizontalScrollBar()->setValue(ClampToInt(timeMs / state_.widthDivider + offsetPx));
+}
+
+std::uint32_t PianoRoll::ViewStartTime() const {
+    return static_cast<std::uint32_t>(horizontalScrollBar()->value()) *
+           static_cast<std::uint32_t>(state_.widthDivider);
+}
+
+void PianoRoll::LoadDefaults() {
+    const Settings& settings = CurrentSettings();
+    state_.widthDivider = settings.widthDivider;
+    state_.rowHeight = settings.pianoRollHeight;
+    state_.dragPreview = settings.dragPreview;
+}
+
+void PianoRoll::UpdateScrollRanges() {
+    SetScrollRange(*horizontalScrollBar(), kHorizontalMaximum, kHorizontalPage);
+    SetScrollRange(*verticalScrollBar(), kKeyCount * state_.rowHeight, state_.rowHeight);
+    Repaint();
+}
+
+void PianoRoll::Repaint() {
+    viewport()->update();
+}
+
+void PianoRoll::ForgetNote(const Event* note) {
+    for (Event** reference : {&state_.selectedNote, &state_.movingNote, &state_.resizingNote}) {
+        if (*reference == note) {
+            *reference = nullptr;
+        }
+    }
+}
+
+}  // namespace rolvik

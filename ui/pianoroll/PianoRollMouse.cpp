@@ -1,0 +1,234 @@
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <algorithm>
+
+#include "NoteEditing.h"
+#include "PianoRoll.h"
+#include "PianoRollGeometry.h"
+
+// What the mouse does on the piano roll: the left button drags the play cursor in the ruler and
+// sounds, selects, moves and resizes notes on the roll; a double-click inserts a note, the right
+// button deletes one and the middle button only reports its key.
+
+namespace rolvik {
+namespace {
+
+// Button positions are read as unsigned 16-bit values, as the platform's button messages carry
+// them; moves read x signed and y unsigned, so a pointer captured above the window lies on no key.
+int ButtonCoordinate(int value) {
+    return static_cast<quint16>(value);
+}
+
+}  // namespace
+
+void PianoRoll::mousePressEvent(QMouseEvent* event) {
+    const QPoint position = event->position().toPoint();
+    const int x = ButtonCoordinate(position.x());
+    const int y = ButtonCoordinate(position.y());
+    switch (event->button()) {
+        case Qt::LeftButton:
+            LeftPress(x, y);
+            break;
+        case Qt::RightButton:
+            RightPress(x, y);
+            break;
+        case Qt::MiddleButton:
+            MiddlePress(x, y);
+            break;
+        default:
+            break;
+    }
+    event->accept();
+}
+
+void PianoRoll::mouseMoveEvent(QMouseEvent* event) {
+    if (!holdsCapture_) {
+        return;
+    }
+    const QPoint position = event->position().toPoint();
+    const int x = std::max(0, static_cast<int>(static_cast<qint16>(position.x())));
+    const int y = ButtonCoordinate(position.y());
+    if (state_.dragMode == DragMode::PlayCursor) {
+        DragPlayCursor(x);
+    } else if (state_.dragMode == DragMode::Roll) {
+        DragOnRoll(x, y);
+    }
+}
+
+void PianoRoll::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        LeftRelease();
+    }
+}
+
+void PianoRoll::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        const QPoint position = event->position().toPoint();
+        LeftDoubleClick(ButtonCoordinate(position.x()), ButtonCoordinate(position.y()));
+    }
+}
+
+std::uint32_t PianoRoll::TimeAt(int x) const {
+    return TimeAtX(horizontalScrollBar()->value(), x, state_.widthDivider);
+}
+
+std::optional<int> PianoRoll::KeyAt(int y) const {
+    return KeyAtY(y, state_.rowHeight, verticalScrollBar()->value());
+}
+
+void PianoRoll::LeftPress(int x, int y) {
+    holdsCapture_ = true;
+    if (y < kRulerHeight) {
+        PressInRuler(x);
+        return;
+    }
+    const std::optional<int> key = KeyAt(y);
+    if (!key) {
+        return;
+    }
+    const std::uint32_t timeMs = TimeAt(x);
+    PressOnRoll(timeMs, *key);
+    state_.soundingKey = *key;
+    emit Request(PianoRollRequest::SoundNoteRequest, *key, timeMs);
+    state_.dragMode = DragMode::Roll;
+}
+
+void PianoRoll::PressInRuler(int x) {
+    if (!state_.document) {
+        return;
+    }
+    state_.cursorTime = TimeAt(x);
+    emit Request(PianoRollRequest::SeekRequest, 0, state_.cursorTime);
+    Repaint();
+    state_.dragMode = DragMode::PlayCursor;
+}
+
+// Selects the note under the press and, unless the player holds the lock, starts moving it, or
+// resizing it when the press lies beyond four fifths of it or on its last millisecond.
+void PianoRoll::PressOnRoll(std::uint32_t timeMs, int key) {
+    if (!state_.document) {
+        return;
+    }
+    Event* note = FindNoteAt(*state_.document, state_.visibleTrack, timeMs, key);
+    state_.selectedNote = note;
+    if (note && !state_.editLock) {
+        const std::uint32_t start = note->time;
+        const std::uint32_t gate = EventGate(*note);
+        const auto fourFifths = static_cast<std::uint32_t>(std::uint64_t{gate} * 4 / 5);
+        if (timeMs > start + fourFifths || timeMs > start + gate - 2) {
+            state_.resizingNote = note;
+        } else {
+            state_.movingNote = note;
+            state_.moveOffset = static_cast<std::int32_t>(start - timeMs);
+        }
+    }
+    Repaint();
+}
+
+void PianoRoll::DragPlayCursor(int x) {
+    state_.cursorTime = TimeAt(x);
+    emit Request(PianoRollRequest::SeekRequest, 0, state_.cursorTime);
+    Repaint();
+}
+
+void PianoRoll::DragOnRoll(int x, int y) {
+    if (y < kRulerHeight) {
+        return;
+    }
+    const std::uint32_t timeMs = TimeAt(x);
+    const std::optional<int> key = KeyAt(y);
+    if (state_.movingNote && state_.document) {
+        DragMovingNote(timeMs, key);
+    }
+    if (state_.resizingNote && state_.document) {
+        DragResizingNote(timeMs);
+    }
+    if (state_.dragPreview && key && *key != state_.soundingKey) {
+        emit Request(PianoRollRequest::StopNoteRequest, 0, 0);
+        state_.soundingKey = *key;
+        emit Request(PianoRollRequest::SoundNoteRequest, *key, timeMs);
+    }
+}
+
+void PianoRoll::DragMovingNote(std::uint32_t timeMs, std::optional<int> key) {
+    Smaf& document = *state_.document;
+    Event& note = *state_.movingNote;
+    MoveNote(document, note,
+             SnapDown(std::int64_t{timeMs} + state_.moveOffset, document.durationBase));
+    if (key && !note.data.empty()) {
+        note.data[0] = static_cast<std::uint8_t>(*key);
+    }
+    PlaceEndOfSequence(document);
+    Repaint();
+}
+
+// The length follows the mouse in whole gate ticks and never drops below one tick.
+void PianoRoll::DragResizingNote(std::uint32_t timeMs) {
+    Smaf& document = *state_.document;
+    Event& note = *state_.resizingNote;
+    const std::int64_t base = std::max<std::uint32_t>(document.gateBase, 1);
+    const std::int64_t gate = std::max<std::int64_t>(std::int64_t{timeMs} - note.time, base);
+    SetNoteGate(note, SnapDown(gate, static_cast<std::uint32_t>(base)));
+    PlaceEndOfSequence(document);
+    Repaint();
+}
+
+void PianoRoll::LeftRelease() {
+    holdsCapture_ = false;
+    if (state_.movingNote || state_.resizingNote) {
+        state_.movingNote = nullptr;
+        state_.resizingNote = nullptr;
+        Repaint();
+    }
+    emit Request(PianoRollRequest::StopNoteRequest, 0, 0);
+    state_.soundingKey = -1;
+    state_.dragMode = DragMode::None;
+}
+
+// Inserts a note where there is none; the parent hears of every double-click on a key row.
+void PianoRoll::LeftDoubleClick(int x, int y) {
+    if (y < kRulerHeight) {
+        return;
+    }
+    const std::optional<int> key = KeyAt(y);
+    if (!key) {
+        return;
+    }
+    const std::uint32_t timeMs = TimeAt(x);
+    Smaf* document = state_.document;
+    if (document && !FindNoteAt(*document, state_.visibleTrack, timeMs, *key)) {
+        const int track = state_.visibleTrack == -1 ? 0 : state_.visibleTrack;
+        InsertEvent(*document, MakeNewNote(timeMs, track, *key));
+        PlaceEndOfSequence(*document);
+        Repaint();
+    }
+    emit Request(PianoRollRequest::DoubleClickNotice, *key, timeMs);
+}
+
+void PianoRoll::RightPress(int x, int y) {
+    if (y < kRulerHeight) {
+        return;
+    }
+    const std::optional<int> key = KeyAt(y);
+    Smaf* document = state_.document;
+    Event* note =
+        key && document ? FindNoteAt(*document, state_.visibleTrack, TimeAt(x), *key) : nullptr;
+    if (note && state_.editLock) {
+        state_.selectedNote = note;
+    } else if (note) {
+        ForgetNote(note);
+        RemoveEvent(*document, note);
+    }
+    Repaint();
+}
+
+void PianoRoll::MiddlePress(int x, int y) {
+    if (y < kRulerHeight) {
+        return;
+    }
+    if (const std::optional<int> key = KeyAt(y)) {
+        emit Request(PianoRollRequest::MiddleClickNotice, *key, TimeAt(x));
+    }
+}
+
+}  // namespace rolvik
