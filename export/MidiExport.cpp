@@ -1,0 +1,214 @@
+#include "MidiExport.h"
+
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "GeneralMidiChannels.h"
+#include "SongTitle.h"
+#include "StandardMidiFile.h"
+#include "core/ByteReader.h"
+#include "core/Number.h"
+
+namespace rolvik {
+namespace {
+
+constexpr std::uint16_t kTicksPerQuarter = 500;
+constexpr std::uint32_t kMicrosecondsPerQuarter = 500'000;
+constexpr std::uint8_t kStartVelocity = 64;
+constexpr std::uint8_t kBankSelectMsb = 0;
+constexpr std::uint8_t kEndOfSequence = 0x2F;
+
+// At one tick, note-offs of notes that began earlier go first, so that a note repeated on the same
+// key is not cut by its predecessor; then events in list order; then the offs of notes that last
+// no time at all, which must follow their own note-on.
+enum class Slot { EarlierNoteOff, Event, ZeroLengthNoteOff };
+
+struct PendingMessage {
+    std::uint64_t tick;
+    Slot slot;
+    std::size_t sequence;  // the event's place in the list
+    ByteVector bytes;
+
+    auto Key() const { return std::tie(tick, slot, sequence); }
+};
+
+bool IsDataByte(std::uint8_t byte) {
+    return byte < 0x80;
+}
+
+bool AllDataBytes(Bytes bytes) {
+    return std::ranges::all_of(bytes, IsDataByte);
+}
+
+class MidiExporter {
+  public:
+    MidiExporter(const Smaf& document, const MidiExportOptions& options)
+        : document_(document),
+          options_(options),
+          channels_(options.generalMidi ? GeneralMidiChannels(document) : IdentityChannels()) {
+        velocities_.fill(kStartVelocity);
+    }
+
+    ByteVector Export() {
+        std::size_t sequence = 0;
+        for (const Event* event = document_.events.get(); event; event = event->next.get()) {
+            AddEvent(*event, sequence++);
+        }
+        return WriteStandardMidiFile(Tracks(), kTicksPerQuarter);
+    }
+
+  private:
+    void AddEvent(const Event& event, std::size_t sequence) {
+        const std::uint8_t kind = event.status & 0xF0;
+        if (kind == 0x80 || kind == 0x90) {
+            AddNote(event, sequence);
+        } else if (kind == 0xB0 && event.data.size() >= 2) {
+            if (!(options_.generalMidi && IsChipBankSelect(event))) {
+                AddChannelMessage(event, sequence, Bytes(event.data).first(2));
+            }
+        } else if (kind == 0xC0 && !event.data.empty()) {
+            AddChannelMessage(event, sequence, Bytes(event.data).first(1));
+        } else if (kind == 0xE0 && event.data.size() >= 2) {
+            AddChannelMessage(event, sequence, Bytes(event.data).first(2));
+        } else if (event.status == 0xF0) {
+            AddExclusive(event, sequence);
+        }
+    }
+
+    // 0x8n carries no velocity and sounds with the channel's last one, as playback does.
+    void AddNote(const Event& event, std::size_t sequence) {
+        const std::uint8_t channel = EventChannel(event);
+        const bool hasVelocity = (event.status & 0xF0) == 0x90;
+        if (event.data.size() < (hasVelocity ? 2u : 1u)) {
+            return;
+        }
+        if (hasVelocity) {
+            velocities_[channel] = event.data[1];
+        }
+        const std::uint8_t key = event.data[0];
+        const std::uint8_t velocity = velocities_[channel];
+        if (!IsDataByte(key) || !IsDataByte(velocity)) {
+            return;
+        }
+        const std::uint8_t output = channels_[channel];
+        const std::uint32_t gateMs = EventGate(event);
+        const std::uint64_t endTick = std::uint64_t{event.time} + gateMs;
+        auto& messages = channelMessages_[output];
+        messages.push_back({event.time,
+                            Slot::Event,
+                            sequence,
+                            {static_cast<std::uint8_t>(0x90 | output), key, velocity}});
+        messages.push_back({endTick,
+                            gateMs == 0 ? Slot::ZeroLengthNoteOff : Slot::EarlierNoteOff,
+                            sequence,
+                            {static_cast<std::uint8_t>(0x80 | output), key, 0x00}});
+    }
+
+    bool IsChipBankSelect(const Event& event) const {
+        return event.data[0] == kBankSelectMsb &&
+               (event.data[1] == kChipMelodyBank || event.data[1] == kChipDrumBank);
+    }
+
+    void AddChannelMessage(const Event& event, std::size_t sequence, Bytes data) {
+        if (!AllDataBytes(data)) {
+            return;
+        }
+        const std::uint8_t output = channels_[EventChannel(event)];
+        ByteVector bytes{static_cast<std::uint8_t>((event.status & 0xF0) | output)};
+        bytes.insert(bytes.end(), data.begin(), data.end());
+        channelMessages_[output].push_back({event.time, Slot::Event, sequence, std::move(bytes)});
+    }
+
+    // Exclusives belong to no channel and go to the first track, at their own time.
+    void AddExclusive(const Event& event, std::size_t sequence) {
+        ByteReader cursor(event.data);
+        const auto statedSize = ReadNumber(cursor);
+        if (!statedSize) {
+            return;
+        }
+        const Bytes body =
+            *cursor.ReadBytes(std::min<std::size_t>(*statedSize, cursor.remaining()));
+        if (options_.generalMidi && IsChipExclusive(body)) {
+            return;
+        }
+        ByteVector bytes{0xF0};
+        WriteNumber(bytes, static_cast<std::uint32_t>(body.size()));
+        bytes.insert(bytes.end(), body.begin(), body.end());
+        exclusives_.push_back({event.time, Slot::Event, sequence, std::move(bytes)});
+    }
+
+    // The latest end-of-sequence event, or the end of the last event when there is none.
+    std::uint64_t SongEndTick() const {
+        std::optional<std::uint64_t> endOfSequence;
+        std::uint64_t lastEnd = 0;
+        for (const Event* event = document_.events.get(); event; event = event->next.get()) {
+            if (event->status == 0xFF && !event->data.empty() && event->data[0] == kEndOfSequence) {
+                endOfSequence = std::max(endOfSequence.value_or(0), std::uint64_t{event->time});
+            }
+            lastEnd = std::max(lastEnd, std::uint64_t{event->time} + EventGate(*event));
+        }
+        return endOfSequence.value_or(lastEnd);
+    }
+
+    static MidiTrack Sorted(std::vector<PendingMessage> pending, std::uint64_t endTick) {
+        std::ranges::sort(pending, [](const PendingMessage& a, const PendingMessage& b) {
+            return a.Key() < b.Key();
+        });
+        MidiTrack track;
+        track.endTick = endTick;
+        for (PendingMessage& message : pending) {
+            track.messages.push_back({message.tick, std::move(message.bytes)});
+        }
+        return track;
+    }
+
+    MidiTrack ConductorTrack(std::uint64_t endTick) const {
+        MidiTrack track;
+        const std::string title = SongTitle(document_);
+        if (!title.empty()) {
+            ByteVector name{0xFF, 0x03};
+            WriteNumber(name, static_cast<std::uint32_t>(title.size()));
+            name.insert(name.end(), title.begin(), title.end());
+            track.messages.push_back({0, std::move(name)});
+        }
+        track.messages.push_back(
+            {0,
+             {0xFF, 0x51, 0x03, static_cast<std::uint8_t>(kMicrosecondsPerQuarter >> 16),
+              static_cast<std::uint8_t>(kMicrosecondsPerQuarter >> 8),
+              static_cast<std::uint8_t>(kMicrosecondsPerQuarter)}});
+        MidiTrack exclusives = Sorted(exclusives_, endTick);
+        track.messages.insert(track.messages.end(), exclusives.messages.begin(),
+                              exclusives.messages.end());
+        track.endTick = endTick;
+        return track;
+    }
+
+    std::vector<MidiTrack> Tracks() const {
+        const std::uint64_t endTick = SongEndTick();
+        std::vector<MidiTrack> tracks{ConductorTrack(endTick)};
+        for (const auto& messages : channelMessages_) {
+            if (!messages.empty()) {
+                tracks.push_back(Sorted(messages, endTick));
+            }
+        }
+        return tracks;
+    }
+
+    const Smaf& document_;
+    const MidiExportOptions options_;
+    const ChannelMap channels_;
+    std::array<std::uint8_t, 16> velocities_{};
+    std::array<std::vector<PendingMessage>, 16> channelMessages_;  // by output channel
+    std::vector<PendingMessage> exclusives_;
+};
+
+}  // namespace
+
+ByteVector ExportMidi(const Smaf& document, const MidiExportOptions& options) {
+    return MidiExporter(document, options).Export();
+}
+
+}  // namespace rolvik

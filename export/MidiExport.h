@@ -1,0 +1,19 @@
+#pragma once
+
+#include "core/Bytes.h"
+#include "core/Smaf.h"
+
+namespace rolvik {
+
+struct MidiExportOptions {
+    // Makes the file play right in a General MIDI player: the chip's own bank selects (124 melody,
+    // 125 drums) and exclusives are left out, and drum channels move to MIDI channel 10.
+    bool generalMidi = false;
+};
+
+// The document's event list as a format 1 Standard MIDI File: a first track with the tempo and the
+// song's title, then one track per channel in use. 500 ticks a quarter note at 120 beats a minute
+// make one tick one millisecond, so every time is exact. Events with no MIDI meaning are left out.
+ByteVector ExportMidi(const Smaf& document, const MidiExportOptions& options);
+
+}  // namespace rolvik
