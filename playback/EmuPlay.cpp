@@ -1,0 +1,131 @@
+#include "EmuPlay.h"
+
+#include "EmulatorBinding.h"
+#include "core/ShowMessage.h"
+
+namespace rolvik {
+namespace {
+
+// The sequencer calls always address sound 1 in slot 1.
+constexpr std::int32_t kSound = 1;
+constexpr std::int32_t kSlot = 1;
+
+constexpr std::int32_t kControlVolume = 0;
+constexpr std::int32_t kControlTempo = 1;
+constexpr std::int32_t kControlKeyPitch = 2;
+constexpr std::int32_t kControlPosition = 4;
+constexpr std::int32_t kControlStatus = 6;
+constexpr std::int32_t kEmuInfoDevices = 4;
+
+int Fail(const char* text) {
+    ShowMessage(text, "Error", MessageIcon::Error);
+    return 0;
+}
+
+bool Control(std::int32_t control, int value) {
+    std::int32_t copy = value;
+    return Engine().MaSound_Control(kSound, kSlot, control, &copy, 0) == 0;
+}
+
+int StartSequencer(const Smaf& smaf, std::int32_t positionMs) {
+    const EngineFunctions& engine = Engine();
+    engine.MaSound_EmuTerminate();
+    if (engine.MaSound_EmuInitialize(kEngineSampleRateHz, kEngineModeSequencer, WorkPointer()) !=
+        0) {
+        return Fail("EmuInitialize2 failed!");
+    }
+    if (engine.MaSound_Initialize(0, WorkBlock(), 0) != 0) {
+        return Fail("Initialize failed!");
+    }
+    if (engine.MaSound_DeviceControl(0x0D, 0, 0, 0) != 0) {
+        return Fail("DeviceControl(0x0D, 0, 0, 0) failed!");
+    }
+    if (!DeviceSetup()) {
+        return 0;
+    }
+    if (engine.MaSound_Create(kSound) != 1) {
+        return Fail("Create failed!");
+    }
+    if (engine.MaSound_Load(kSound, smaf.fileData.data(),
+                            static_cast<std::int32_t>(smaf.fileSize()), 1, nullptr, nullptr) != 1) {
+        return Fail("Load failed!\nMay be incorrect SMAF specified.(CRC etc.)");
+    }
+    if (engine.MaSound_Open(kSound, kSlot, 0, 0) != 0) {
+        return Fail("Open failed!");
+    }
+    if (engine.MaSound_Standby(kSound, kSlot, 0) != 0) {
+        return Fail("Standby failed!");
+    }
+    if (!Control(kControlVolume, GetVolume())) {
+        return Fail("Control volume failed!");
+    }
+    if (!Control(kControlKeyPitch, GetKeyPitch())) {
+        return Fail("Control keypitch failed!");
+    }
+    if (!Control(kControlTempo, GetTempo())) {
+        return Fail("Control tempo failed!");
+    }
+    if (engine.MaSound_Seek(kSound, kSlot, positionMs, 0, 0) != 0) {
+        return Fail("Seek failed");
+    }
+    if (engine.MaSound_Start(kSound, kSlot, 1, 0) != 0) {
+        return Fail("Start failed!");
+    }
+    return 1;
+}
+
+}  // namespace
+
+int EmuSMAFPlay(const Smaf* smaf, std::int32_t positionMs) {
+    if (!smaf) {
+        return Fail("EmuSMAFPlay: smaf == NULL, it is probably a program bug!");
+    }
+    if (smaf->fileData.empty()) {
+        return Fail("EmuSMAFPlay: No data. Please compile before EmuPlay.");
+    }
+    if (!StartSequencer(*smaf, positionMs)) {
+        return 0;
+    }
+    emuActive = 1;
+    return 1;
+}
+
+void EmuSMAFStop() {
+    const EngineFunctions& engine = Engine();
+    engine.MaSound_Stop(kSound, kSlot, 0);
+    engine.MaSound_Close(kSound, kSlot, 0);
+    engine.MaSound_Unload(kSound, kSlot, 0);
+    engine.MaSound_Delete(kSound);
+    engine.MaSound_Terminate();
+    engine.MaSound_EmuTerminate();
+    emuActive = 0;
+    if (engine.MaSound_EmuInitialize(kEngineSampleRateHz, kEngineModeMidi, WorkPointer()) != 0) {
+        Fail("EmuInitialize0 failed!");
+        return;
+    }
+    DeviceSetup();
+}
+
+int EmuDeviceInfo() {
+    return Engine().MaSound_GetEmuInfo(kEmuInfoDevices);
+}
+
+int EmuPlayStatus() {
+    return Engine().MaSound_Control(kSound, kSlot, kControlStatus, nullptr, 0);
+}
+
+int EmuPlayPosition() {
+    return Engine().MaSound_Control(kSound, kSlot, kControlPosition, nullptr, 0);
+}
+
+int EmuPlaySeek(std::int32_t positionMs) {
+    const EngineFunctions& engine = Engine();
+    engine.MaSound_Stop(kSound, kSlot, 0);
+    if (engine.MaSound_Seek(kSound, kSlot, positionMs, 0, 0) != 0) {
+        return 0;
+    }
+    engine.MaSound_Start(kSound, kSlot, 1, 0);
+    return 1;
+}
+
+}  // namespace rolvik

@@ -1,0 +1,222 @@
+#include "MidiPlay.h"
+
+#include <string>
+
+#include "EmulatorBinding.h"
+#include "ResetMessage.h"
+#include "TickCount.h"
+#include "core/Number.h"
+#include "core/ShowMessage.h"
+
+namespace rolvik {
+namespace {
+
+MidiPlayState state;
+
+int Fail(const std::string& text) {
+    ShowMessage(text, "Error", MessageIcon::Error);
+    return 0;
+}
+
+bool Send(std::initializer_list<std::uint8_t> message) {
+    return EmuSetMidiMsg(Bytes(message.begin(), message.size())) == 0;
+}
+
+bool SendNoteOff(const SoundingNote& note) {
+    return Send({static_cast<std::uint8_t>(0x90 + note.channel),
+                 static_cast<std::uint8_t>(note.note), 0x00});
+}
+
+int DoNote(const Event& event, int sound) {
+    const int channel = EventChannel(event);
+    const bool noteOn = event.status >= 0x90;
+    if (noteOn && event.data.size() >= 2) {
+        state.channelVelocity[channel] = event.data[1];
+    }
+    const bool filteredOut = state.trackFilter != kAllTracks && state.trackFilter != channel;
+    if (!sound || filteredOut || event.data.empty()) {
+        return 1;
+    }
+    int note = event.data[0];
+    if (state.channelBank[channel] != kDrumBank) {
+        note = static_cast<std::uint8_t>(note + GetKeyPitch());
+    }
+    if (!Send({static_cast<std::uint8_t>(0x90 + channel), static_cast<std::uint8_t>(note),
+               static_cast<std::uint8_t>(state.channelVelocity[channel])})) {
+        return Fail("EmuMIDI: DoEvent NoteON Failed");
+    }
+    state.soundingNotes.push_back({channel, note, event.time + EventGate(event)});
+    return 1;
+}
+
+int DoControlChange(const Event& event) {
+    if (event.data.size() < 2) {
+        return 1;
+    }
+    if (!Send({event.status, event.data[0], event.data[1]})) {
+        return Fail("EmuMIDI: DoEvent CC Failed");
+    }
+    if (event.data[0] == 0) {
+        state.channelBank[EventChannel(event)] = event.data[1];
+    }
+    return 1;
+}
+
+int DoPitchBend(const Event& event) {
+    if (event.data.size() < 2) {
+        return 1;
+    }
+    return Send({event.status, event.data[0], event.data[1]}) ? 1
+                                                              : Fail("EmuMIDI: DoEvent PB Failed");
+}
+
+int DoProgramChange(const Event& event) {
+    if (event.data.empty()) {
+        return 1;
+    }
+    return Send({event.status, event.data[0]}) ? 1 : Fail("EmuMIDI: DoEvent PC Failed");
+}
+
+// Only these body lengths reach the synthesiser: the reset and master volume (6), voice
+// definitions (18, 30, 47) and long data (256 and more).
+bool IsSentExclusiveLength(std::uint32_t length) {
+    return length == 6 || length == 18 || length == 30 || length == 47 || length >= 256;
+}
+
+int DoExclusive(const Event& event) {
+    Bytes data = event.data;
+    const std::uint32_t length = PeekNumber(data);
+    Bytes body = data.subspan(NumberLength(data));
+    // A body shorter than its stated length is damage; sending it would read past the event.
+    if (!IsSentExclusiveLength(length) || body.size() < length) {
+        return 1;
+    }
+    body = body.first(length);
+    if (length == 30 || length == 47) {
+        // A voice definition replaces the voice at its bank, program and note: erase that first.
+        if (!Send({0xF0, 0x43, 0x79, 0x06, 0x7F, 0x02, body[5], body[6], body[7], body[8], 0xF7})) {
+            return Fail("EmuMIDI: DoEvent EmuSetMidiMsg(Erase?) failed");
+        }
+    }
+    ByteVector message;
+    message.reserve(length + 1);
+    message.push_back(0xF0);
+    message.insert(message.end(), body.begin(), body.end());
+    if (EmuSetMidiMsg(message) != 0) {
+        return Fail("EmuMIDI: DoEvent Exclusive failed(size=" + std::to_string(length + 1) + ")");
+    }
+    if (length == 6 && body[3] == 0x7F && body[4] == 0x7F) {
+        EmuMIDISetVolume();
+    }
+    return 1;
+}
+
+}  // namespace
+
+const MidiPlayState& MidiPlayer() {
+    return state;
+}
+
+int DoEvent(const Event& event, int sound) {
+    const std::uint8_t status = event.status;
+    if (status >= 0x80 && status <= 0x9F) {
+        return DoNote(event, sound);
+    }
+    switch (status & 0xF0) {
+        case 0xB0:
+            return DoControlChange(event);
+        case 0xE0:
+            return DoPitchBend(event);
+        case 0xC0:
+            return DoProgramChange(event);
+        default:
+            break;
+    }
+    return status == 0xF0 ? DoExclusive(event) : 1;
+}
+
+int EmuMIDIPlay(Smaf* smaf, std::int32_t positionMs) {
+    state.midiDocument = smaf;
+    if (!smaf) {
+        return Fail("EmuMIDIPlay: smaf == NULL, it is probably a program bug!");
+    }
+    if (!smaf->events) {
+        return Fail("EmuMIDIPlay: No events. Please put one or more notes onto pianoroll.");
+    }
+    if (!smaf->start) {
+        return Fail(
+            "EmuMIDIPlay: smaf->events != NULL but smaf->start == NULL, it is probably a program "
+            "bug!");
+    }
+    state.channelBank.fill(kMelodyBank);
+    state.channelBank[kDrumChannel] = kDrumBank;
+    state.channelVelocity.fill(64);
+    if (EmuSetMidiMsg(kResetMessage) != 0) {
+        return Fail("SetMidiMsg ini failed");
+    }
+    const std::uint32_t targetMs = smaf->StartOffset() + static_cast<std::uint32_t>(positionMs);
+    for (state.nextEvent = smaf->events.get(); state.nextEvent && state.nextEvent->time < targetMs;
+         state.nextEvent = state.nextEvent->next.get()) {
+        if (!DoEvent(*state.nextEvent, 0)) {
+            Fail("EmuMIDI: EmuMIDIPlay DoEvent Failed");
+        }
+    }
+    state.soundingNotes.clear();
+    EmuMIDISetVolume();
+    state.clockBase = TickCount() - targetMs;
+    midiActive = 1;
+    return 1;
+}
+
+int EmuMIDIProc() {
+    if (!midiActive) {
+        return 1;
+    }
+    const std::uint32_t elapsedMs = TickCount() - state.clockBase;
+    for (auto note = state.soundingNotes.begin(); note != state.soundingNotes.end();) {
+        if (note->endTimeMs >= elapsedMs) {
+            ++note;
+            continue;
+        }
+        if (!SendNoteOff(*note)) {
+            return Fail("EmuMIDI: EmuMIDIProc NoteOFF Failed");
+        }
+        note = state.soundingNotes.erase(note);
+    }
+    while (state.nextEvent && state.nextEvent->time < elapsedMs) {
+        if (!DoEvent(*state.nextEvent, 1)) {
+            return Fail("EmuMIDI: EmuMIDIEvent DoEvent Failed");
+        }
+        state.nextEvent = state.nextEvent->next.get();
+    }
+    return 1;
+}
+
+int EmuMIDIStop() {
+    midiActive = 0;
+    state.nextEvent = nullptr;
+    state.midiDocument = nullptr;
+    return EmuDeleteAllNoteoff();
+}
+
+int EmuDeleteAllNoteoff() {
+    while (!state.soundingNotes.empty()) {
+        if (!SendNoteOff(state.soundingNotes.front())) {
+            return Fail("EmuMIDI: EmuDeleteAllNoteoff NoteOFF Failed");
+        }
+        state.soundingNotes.pop_front();
+    }
+    return 1;
+}
+
+void SetTrackFilter(int channel) {
+    state.trackFilter = channel;
+}
+
+void EmuMIDIEventRemoving(const Event& event) {
+    if (state.nextEvent == &event) {
+        state.nextEvent = event.next.get();
+    }
+}
+
+}  // namespace rolvik
