@@ -9,6 +9,11 @@ if(ROLVIK_SANITIZE)
     add_link_options(-fsanitize=address,undefined)
 endif()
 
+if(ROLVIK_TSAN)
+    add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=thread)
+endif()
+
 if(ROLVIK_FUZZ)
     if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
         message(FATAL_ERROR "The fuzz targets need clang (configure with CXX=clang++)")
