@@ -4,16 +4,16 @@
 
 #include "Commands.h"
 #include "core/Loader.h"
+#include "ui/detail/report/EventLine.h"
 
 namespace rolvik::cli {
 namespace {
 
+// The same line the detail report shows for the event: prefix, data bytes and decode.
 void PrintEventLine(std::size_t index, const Event& event) {
-    std::printf("<%08zu> %08ums %02X(%3u): ", index, event.time, event.status, event.length());
-    for (std::uint8_t byte : event.data) {
-        std::printf("%02X ", byte);
-    }
-    std::printf("\n");
+    const std::string line = FormatEventLine(index, event);
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fputc('\n', stdout);
 }
 
 int RunEvents(const std::string& path) {

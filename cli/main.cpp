@@ -7,6 +7,8 @@ int main(int argc, char** argv) {
     CommandRun run;
     AddEventsCommand(app, run);
     AddCompileCommand(app, run);
+    AddReportCommand(app, run);
+    AddMidiCommand(app, run);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {

@@ -6,7 +6,7 @@ namespace rolvik {
 namespace {
 
 constexpr std::uint8_t kYamahaId = 0x43;
-constexpr std::uint8_t kMaSeriesId = 0x79;
+constexpr std::uint8_t kParameterChangeKind = 0x10;  // high nibble of the byte after the maker
 constexpr std::uint8_t kBankSelectMsb = 0;
 
 struct BankSelections {
@@ -61,7 +61,7 @@ ChannelMap GeneralMidiChannels(const Smaf& document) {
 }
 
 bool IsChipExclusive(Bytes body) {
-    return body.size() >= 2 && body[0] == kYamahaId && body[1] == kMaSeriesId;
+    return body.size() >= 2 && body[0] == kYamahaId && (body[1] & 0xF0) != kParameterChangeKind;
 }
 
 }  // namespace rolvik

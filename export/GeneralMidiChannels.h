@@ -23,7 +23,9 @@ ChannelMap IdentityChannels();
 // as drums already, as the chip starts it in the drum bank.
 ChannelMap GeneralMidiChannels(const Smaf& document);
 
-// An exclusive body (the bytes after F0) addressed to the chip itself: Yamaha, MA series.
+// An exclusive body (the bytes after F0) addressed to the chip itself: Yamaha's messages for the MA
+// chips (43 79 for MA-3 and later, 43 0n for the older ones). Yamaha parameter changes (43 1n, as
+// XG uses them) are kept for the players that know them.
 bool IsChipExclusive(Bytes body);
 
 }  // namespace rolvik

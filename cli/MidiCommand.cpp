@@ -1,0 +1,47 @@
+#include <memory>
+#include <string>
+
+#include "Commands.h"
+#include "core/FileIO.h"
+#include "core/Loader.h"
+#include "core/ShowMessage.h"
+#include "export/MidiExport.h"
+
+namespace rolvik::cli {
+namespace {
+
+struct MidiArguments {
+    std::string input;
+    std::string output;
+    bool generalMidi = false;
+};
+
+int RunMidi(const MidiArguments& arguments) {
+    std::unique_ptr<Smaf> smaf = OpenSmaf(arguments.input);
+    if (!smaf) {
+        return kExitFailure;
+    }
+    const ByteVector midi = ExportMidi(*smaf, {.generalMidi = arguments.generalMidi});
+    std::string error;
+    if (!WriteFileAtomically(arguments.output, midi, error)) {
+        ShowMessage(error, "Error", MessageIcon::Error);
+        return kExitFailure;
+    }
+    return kExitSuccess;
+}
+
+}  // namespace
+
+void AddMidiCommand(CLI::App& app, CommandRun& run) {
+    auto arguments = std::make_shared<MidiArguments>();
+    CLI::App* command =
+        app.add_subcommand("midi", "Export the event list of a SMAF file as a Standard MIDI File");
+    command->add_option("IN", arguments->input, "SMAF file to open")->required();
+    command->add_option("OUT", arguments->output, "MIDI file to write (.mid)")->required();
+    command->add_flag("--gm", arguments->generalMidi,
+                      "Map for General MIDI players: drums on channel 10, no chip bank selects "
+                      "or chip exclusives");
+    command->callback([&run, arguments] { run = [arguments] { return RunMidi(*arguments); }; });
+}
+
+}  // namespace rolvik::cli

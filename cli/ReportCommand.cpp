@@ -1,0 +1,56 @@
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "Commands.h"
+#include "ReportJson.h"
+#include "core/Loader.h"
+#include "ui/detail/report/DetailReport.h"
+
+namespace rolvik::cli {
+namespace {
+
+struct ReportArguments {
+    std::string path;
+    std::uint32_t positionMs = 0;
+    bool json = false;
+};
+
+void PrintLines(const DetailReport& report) {
+    for (const ReportLine& line : report.lines) {
+        std::fwrite(line.text.data(), 1, line.text.size(), stdout);
+        std::fputc('\n', stdout);
+    }
+}
+
+int RunReport(const ReportArguments& arguments) {
+    std::unique_ptr<Smaf> smaf = OpenSmaf(arguments.path);
+    if (!smaf) {
+        return kExitFailure;
+    }
+    const DetailReport report = BuildDetailReport(smaf.get(), arguments.positionMs);
+    if (arguments.json) {
+        const std::string json = ReportAsJson(report);
+        std::fwrite(json.data(), 1, json.size(), stdout);
+    } else {
+        PrintLines(report);
+    }
+    return std::fflush(stdout) == 0 ? kExitSuccess : kExitFailure;
+}
+
+}  // namespace
+
+void AddReportCommand(CLI::App& app, CommandRun& run) {
+    auto arguments = std::make_shared<ReportArguments>();
+    CLI::App* command = app.add_subcommand(
+        "report", "Print the detail report of a SMAF file: its chunks, then its event list");
+    command->add_option("FILE", arguments->path, "SMAF file to open")->required();
+    command->add_option("--position", arguments->positionMs,
+                        "Play position in ms; the first event at or after it is the marked line");
+    command->add_flag("--json", arguments->json,
+                      "Print one JSON object with the lines, their styles and the marked line");
+    command->callback([&run, arguments] { run = [arguments] { return RunReport(*arguments); }; });
+}
+
+}  // namespace rolvik::cli

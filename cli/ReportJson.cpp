@@ -1,0 +1,70 @@
+#include "ReportJson.h"
+
+#include <cstdio>
+#include <string_view>
+
+#include "ShiftJisText.h"
+
+namespace rolvik::cli {
+namespace {
+
+std::string_view StyleName(ReportStyle style) {
+    switch (style) {
+        case ReportStyle::Plain:
+            return "Plain";
+        case ReportStyle::Channel:
+            return "Channel";
+        case ReportStyle::Faint:
+            return "Faint";
+        case ReportStyle::Dim:
+            return "Dim";
+    }
+    return "Plain";
+}
+
+// A JSON string literal of UTF-8 text.
+std::string Quoted(std::string_view text) {
+    std::string quoted = "\"";
+    for (const char character : text) {
+        const auto byte = static_cast<unsigned char>(character);
+        if (character == '"' || character == '\\') {
+            quoted += '\\';
+            quoted += character;
+        } else if (byte < 0x20) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04X", unsigned{byte});
+            quoted += escape;
+        } else {
+            quoted += character;
+        }
+    }
+    quoted += '"';
+    return quoted;
+}
+
+std::string LineObject(const ReportLine& line) {
+    std::string object = "{\"text\":" + Quoted(ShiftJisToUtf8(line.text)) + ",\"style\":\"";
+    object += StyleName(line.style);
+    object += "\",\"channel\":";
+    object += line.style == ReportStyle::Channel ? std::to_string(line.channel) : "null";
+    object += '}';
+    return object;
+}
+
+}  // namespace
+
+std::string ReportAsJson(const DetailReport& report) {
+    std::string json = "{\"hasDocument\":";
+    json += report.hasDocument ? "true" : "false";
+    json += ",\"markerLine\":";
+    json += report.markerLine ? std::to_string(*report.markerLine) : "null";
+    json += ",\"lines\":[";
+    for (std::size_t i = 0; i < report.lines.size(); ++i) {
+        json += i == 0 ? "\n" : ",\n";
+        json += LineObject(report.lines[i]);
+    }
+    json += "\n]}\n";
+    return json;
+}
+
+}  // namespace rolvik::cli

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+#include "ui/detail/report/DetailReport.h"
+
+namespace rolvik::cli {
+
+// The report as one JSON object: {"hasDocument", "markerLine" (a line index or null), "lines": [
+// {"text", "style", "channel" (a number for the Channel style, else null)}]}, with the lines' text
+// decoded from Shift-JIS. One line of the report per line of output, for readable diffs.
+std::string ReportAsJson(const DetailReport& report);
+
+}  // namespace rolvik::cli
