@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdio>
 #include <memory>
+#include <span>
 
 #include "ByteReader.h"
 #include "Number.h"
@@ -61,9 +62,11 @@ class HandyPhoneTrack {
         const int octaveBlock = (noteByte >> 4) & 0x03;
         const int note = noteByte & 0x0F;
         const int key = (octaveShift_[trackChannel] + octaveBlock + 3) * 12 + note;
+        const std::uint32_t gateMs = *gateTicks * gateBase_;
         ConvertedEvent event{static_cast<std::uint8_t>(0x80 | DocumentChannel(trackChannel)),
-                             {static_cast<std::uint8_t>(key)}};
-        WriteNumber(event.data, *gateTicks * gateBase_);
+                             ByteVector(1 + EncodedNumberSize(gateMs))};
+        event.data[0] = static_cast<std::uint8_t>(key);
+        WriteNumber(std::span(event.data).subspan(1), gateMs);
         return event;
     }
 
@@ -79,6 +82,7 @@ class HandyPhoneTrack {
             return std::nullopt;
         }
         ConvertedEvent event{0xF0, {}};
+        event.data.reserve(EncodedNumberSize(*size) + message->size());
         WriteNumber(event.data, *size);
         event.data.insert(event.data.end(), message->begin(), message->end());
         return event;

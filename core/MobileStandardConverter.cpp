@@ -1,6 +1,8 @@
 #include "MobileStandardConverter.h"
 
+#include <algorithm>
 #include <memory>
+#include <span>
 #include <string_view>
 
 #include "ByteReader.h"
@@ -46,8 +48,10 @@ MaybeBody ReadNote(ByteReader& cursor, std::size_t leadingBytes, std::uint32_t g
     if (!gateTicks) {
         return std::nullopt;
     }
-    EventBody body{true, ByteVector(leading->begin(), leading->end())};
-    WriteNumber(body.data, *gateTicks * gateBase);
+    const std::uint32_t gateMs = *gateTicks * gateBase;
+    EventBody body{true, ByteVector(leading->size() + EncodedNumberSize(gateMs))};
+    std::copy(leading->begin(), leading->end(), body.data.begin());
+    WriteNumber(std::span(body.data).subspan(leading->size()), gateMs);
     return body;
 }
 
