@@ -1,0 +1,260 @@
+#include "export/MidiExport.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/ByteReader.h"
+#include "core/Chunk.h"
+#include "core/Number.h"
+#include "export/StandardMidiFile.h"
+#include "tests/support/SmafImage.h"
+
+namespace rolvik {
+namespace {
+
+using rolvik::testing::Concat;
+using rolvik::testing::MakeChunk;
+using rolvik::testing::MakeFile;
+using ::testing::ElementsAre;
+
+// One message read back from a track, with its absolute tick.
+struct ReadMessage {
+    std::uint64_t tick;
+    ByteVector bytes;
+    bool operator==(const ReadMessage&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const ReadMessage& message) {
+    out << message.tick << ":";
+    for (std::uint8_t byte : message.bytes) {
+        out << ' ' << std::hex << int{byte} << std::dec;
+    }
+    return out;
+}
+
+// A small reader for the files the exporter writes: running status is never used, so every
+// message starts with its status byte.
+struct ReadFile {
+    std::uint16_t format = 0;
+    std::uint16_t division = 0;
+    std::vector<std::vector<ReadMessage>> tracks;
+};
+
+std::size_t ChannelMessageSize(std::uint8_t status) {
+    const std::uint8_t kind = status & 0xF0;
+    return kind == 0xC0 || kind == 0xD0 ? 2 : 3;
+}
+
+std::vector<ReadMessage> ReadTrack(Bytes contents) {
+    std::vector<ReadMessage> messages;
+    ByteReader cursor(contents);
+    std::uint64_t tick = 0;
+    while (!cursor.empty()) {
+        tick += *ReadNumber(cursor);
+        const Bytes rest = cursor.rest();
+        std::size_t size = 0;
+        if (rest[0] == 0xFF) {
+            ByteReader length(rest.subspan(2));
+            size = 2 + NumberLength(rest.subspan(2)) + *ReadNumber(length);
+        } else if (rest[0] == 0xF0) {
+            ByteReader length(rest.subspan(1));
+            size = 1 + NumberLength(rest.subspan(1)) + *ReadNumber(length);
+        } else {
+            size = ChannelMessageSize(rest[0]);
+        }
+        const Bytes message = *cursor.ReadBytes(size);
+        messages.push_back({tick, ByteVector(message.begin(), message.end())});
+    }
+    return messages;
+}
+
+ReadFile ReadMidi(const ByteVector& file) {
+    ReadFile read;
+    ByteReader cursor(file);
+    EXPECT_TRUE(BytesEqual(*cursor.ReadBytes(4), "MThd"));
+    EXPECT_EQ(*cursor.ReadU32BigEndian(), 6u);
+    read.format = *cursor.ReadU16BigEndian();
+    const std::uint16_t trackCount = *cursor.ReadU16BigEndian();
+    read.division = *cursor.ReadU16BigEndian();
+    for (std::uint16_t i = 0; i < trackCount; ++i) {
+        EXPECT_TRUE(BytesEqual(*cursor.ReadBytes(4), "MTrk"));
+        const std::uint32_t size = *cursor.ReadU32BigEndian();
+        read.tracks.push_back(ReadTrack(*cursor.ReadBytes(size)));
+    }
+    EXPECT_TRUE(cursor.empty());
+    return read;
+}
+
+ByteVector NoteWithVelocity(std::uint8_t key, std::uint8_t velocity, std::uint32_t gateMs) {
+    ByteVector data{key, velocity};
+    WriteNumber(data, gateMs);
+    return data;
+}
+
+ByteVector Note(std::uint8_t key, std::uint32_t gateMs) {
+    ByteVector data{key};
+    WriteNumber(data, gateMs);
+    return data;
+}
+
+ByteVector Exclusive(const ByteVector& body) {
+    ByteVector data;
+    WriteNumber(data, static_cast<std::uint32_t>(body.size()));
+    data.insert(data.end(), body.begin(), body.end());
+    return data;
+}
+
+const ByteVector kTempo = {0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20};
+const ByteVector kEndOfTrack = {0xFF, 0x2F, 0x00};
+
+class MidiExportTest : public ::testing::Test {
+  protected:
+    void Add(std::uint32_t time, std::uint8_t status, ByteVector data) {
+        InsertEvent(*smaf, std::make_unique<Event>(time, status, std::move(data)));
+    }
+    ReadFile Export(bool generalMidi = false) {
+        return ReadMidi(ExportMidi(*smaf, {.generalMidi = generalMidi}));
+    }
+    std::unique_ptr<Smaf> smaf = CreateSmaf(4, 4);
+};
+
+TEST_F(MidiExportTest, LayoutAndTiming) {
+    Add(0, 0xB1, {0x07, 0x64});
+    Add(0, 0xC1, {0x05});
+    Add(10, 0x91, NoteWithVelocity(60, 100, 200));
+    Add(20, 0xE1, {0x00, 0x48});
+    Add(30, 0xA1, {0x01, 0x02, 0x03});  // no MIDI meaning here
+    Add(40, 0xD1, {0x01, 0x02});
+    Add(50, 0xFF, {0x00});
+    Add(500, 0xFF, {0x2F, 0x00});
+    const ReadFile file = Export();
+    EXPECT_EQ(file.format, 1);
+    EXPECT_EQ(file.division, 500);
+    ASSERT_EQ(file.tracks.size(), 2u);
+    EXPECT_THAT(file.tracks[0], ElementsAre(ReadMessage{0, kTempo}, ReadMessage{500, kEndOfTrack}));
+    EXPECT_THAT(file.tracks[1],
+                ElementsAre(ReadMessage{0, {0xB1, 0x07, 0x64}}, ReadMessage{0, {0xC1, 0x05}},
+                            ReadMessage{10, {0x91, 60, 100}}, ReadMessage{20, {0xE1, 0x00, 0x48}},
+                            ReadMessage{210, {0x81, 60, 0}}, ReadMessage{500, kEndOfTrack}));
+}
+
+// A note without velocity sounds with the channel's last velocity, 64 until one is seen.
+TEST_F(MidiExportTest, NotesWithoutVelocityTakeTheChannelsLast) {
+    Add(0, 0x82, Note(60, 10));
+    Add(0, 0x93, NoteWithVelocity(50, 90, 10));
+    Add(20, 0x92, NoteWithVelocity(62, 30, 10));
+    Add(40, 0x82, Note(64, 10));
+    const ReadFile file = Export();
+    ASSERT_EQ(file.tracks.size(), 3u);
+    EXPECT_EQ(file.tracks[1][0], (ReadMessage{0, {0x92, 60, 64}}));
+    EXPECT_EQ(file.tracks[1][4], (ReadMessage{40, {0x92, 64, 30}}));
+}
+
+TEST_F(MidiExportTest, NoteOffsAtOneTickAreOrderedSoNoNoteIsLost) {
+    Add(0, 0x90, NoteWithVelocity(60, 100, 100));
+    Add(100, 0x90, NoteWithVelocity(60, 100, 0));
+    Add(100, 0x90, NoteWithVelocity(60, 100, 50));
+    const ReadFile file = Export();
+    EXPECT_THAT(file.tracks[1],
+                ElementsAre(ReadMessage{0, {0x90, 60, 100}}, ReadMessage{100, {0x80, 60, 0}},
+                            ReadMessage{100, {0x90, 60, 100}}, ReadMessage{100, {0x90, 60, 100}},
+                            ReadMessage{100, {0x80, 60, 0}}, ReadMessage{150, {0x80, 60, 0}},
+                            ReadMessage{150, kEndOfTrack}));
+}
+
+// Without an end-of-sequence event every track ends with the last note.
+TEST_F(MidiExportTest, SongEndsAtTheLastEndOfSequenceOrTheLastNote) {
+    Add(0, 0x90, NoteWithVelocity(60, 100, 700));
+    Add(5, 0xF0, Exclusive({0x7E, 0x7F, 0x09, 0x01, 0xF7}));
+    EXPECT_EQ(Export().tracks[0].back(), (ReadMessage{700, kEndOfTrack}));
+    Add(300, 0xFF, {0x2F, 0x00});
+    Add(900, 0xFF, {0x2F, 0x00});
+    const ReadFile file = Export();
+    EXPECT_THAT(file.tracks[0],
+                ElementsAre(ReadMessage{0, kTempo},
+                            ReadMessage{5, {0xF0, 0x05, 0x7E, 0x7F, 0x09, 0x01, 0xF7}},
+                            ReadMessage{900, kEndOfTrack}));
+    EXPECT_EQ(file.tracks[1].back(), (ReadMessage{900, kEndOfTrack}));
+}
+
+TEST_F(MidiExportTest, TitleComesFromTheContentsInformation) {
+    smaf->fileData = MakeFile(MakeChunk(
+        "CNTI", Concat({{0x00, 0x00, 0x00, 0x00, 0x00},
+                        ByteVector{'S', 'T', ':', 'A', '\\', ',', 'B', ',', 'A', 'N', ':', 'x'}})));
+    EXPECT_EQ(Export().tracks[0][0], (ReadMessage{0, {0xFF, 0x03, 0x03, 'A', ',', 'B'}}));
+
+    const ByteVector dch = Concat({ByteVector{'S', 'T', 0x00, 0x02, 0x82, 0xA0}});
+    smaf->fileData = MakeFile(Concat({MakeChunk("CNTI", {0x00, 0x00, 0x00, 0x00, 0x00}),
+                                      MakeChunk("OPDA", MakeChunk("Dch\x01", dch))}));
+    EXPECT_EQ(Export().tracks[0][0], (ReadMessage{0, {0xFF, 0x03, 0x02, 0x82, 0xA0}}));
+}
+
+TEST_F(MidiExportTest, GeneralMidiMovesDrumsAndDropsChipMessages) {
+    Add(0, 0xB2, {0x00, 125});  // drums on channel 2
+    Add(0, 0xB9, {0x00, 124});  // a melody on channel 9
+    Add(0, 0xB9, {0x20, 0x00});
+    Add(0, 0xF0, Exclusive({0x43, 0x79, 0x06, 0x7F, 0x01, 0xF7}));
+    Add(0, 0xF0, Exclusive({0x43, 0x10, 0x4C, 0x00, 0x00, 0x7E, 0x00, 0xF7}));
+    Add(10, 0x92, NoteWithVelocity(36, 100, 10));
+    Add(10, 0x99, NoteWithVelocity(72, 100, 10));
+
+    const ReadFile plain = Export(false);
+    ASSERT_EQ(plain.tracks.size(), 3u);
+    EXPECT_EQ(plain.tracks[0].size(), 4u);
+    EXPECT_EQ(plain.tracks[1][0], (ReadMessage{0, {0xB2, 0x00, 125}}));
+
+    const ReadFile gm = Export(true);
+    ASSERT_EQ(gm.tracks.size(), 3u);
+    EXPECT_THAT(
+        gm.tracks[0],
+        ElementsAre(ReadMessage{0, kTempo},
+                    ReadMessage{0, {0xF0, 0x08, 0x43, 0x10, 0x4C, 0x00, 0x00, 0x7E, 0x00, 0xF7}},
+                    ReadMessage{20, kEndOfTrack}));
+    EXPECT_THAT(gm.tracks[1],
+                ElementsAre(ReadMessage{0, {0xB2, 0x20, 0x00}}, ReadMessage{10, {0x92, 72, 100}},
+                            ReadMessage{20, {0x82, 72, 0}}, ReadMessage{20, kEndOfTrack}));
+    EXPECT_THAT(gm.tracks[2],
+                ElementsAre(ReadMessage{10, {0x99, 36, 100}}, ReadMessage{20, {0x89, 36, 0}},
+                            ReadMessage{20, kEndOfTrack}));
+}
+
+// Channel 9 starts in the drum bank, so drums there stay and other drum channels join them.
+TEST_F(MidiExportTest, GeneralMidiKeepsDrumsAlreadyOnChannelNine) {
+    Add(0, 0xB4, {0x00, 125});
+    Add(10, 0x94, NoteWithVelocity(38, 100, 10));
+    Add(10, 0x99, NoteWithVelocity(36, 100, 10));
+    const ReadFile gm = Export(true);
+    ASSERT_EQ(gm.tracks.size(), 2u);
+    EXPECT_EQ(gm.tracks[1].size(), 5u);
+    EXPECT_EQ(gm.tracks[1][0], (ReadMessage{10, {0x99, 38, 100}}));
+}
+
+TEST_F(MidiExportTest, MalformedEventsAreLeftOut) {
+    Add(0, 0x90, {0x3C});                           // no velocity
+    Add(0, 0x90, NoteWithVelocity(0x80, 100, 10));  // key out of range
+    Add(0, 0xB0, {0x07});
+    Add(0, 0xC0, {});
+    Add(0, 0xB0, {0x07, 0xFF});
+    Add(0, 0xF0, {0x85});  // size cut short
+    Add(0, 0x12, {});
+    const ReadFile file = Export();
+    ASSERT_EQ(file.tracks.size(), 1u);
+    EXPECT_THAT(file.tracks[0], ElementsAre(ReadMessage{0, kTempo}, ReadMessage{10, kEndOfTrack}));
+}
+
+TEST(StandardMidiFileTest, LongGapsAreBridgedByEmptyTextEvents) {
+    const std::uint64_t farTick = 0x0FFFFFFFull * 2 + 5;
+    const MidiTrack track{{{farTick, {0xC0, 0x01}}}, 0};
+    const ByteVector file = WriteStandardMidiFile(std::span(&track, 1), 500);
+    const ReadFile read = ReadMidi(file);
+    EXPECT_THAT(read.tracks[0],
+                ElementsAre(ReadMessage{0x0FFFFFFF, {0xFF, 0x01, 0x00}},
+                            ReadMessage{0x0FFFFFFFull * 2, {0xFF, 0x01, 0x00}},
+                            ReadMessage{farTick, {0xC0, 0x01}}, ReadMessage{farTick, kEndOfTrack}));
+}
+
+}  // namespace
+}  // namespace rolvik
