@@ -43,6 +43,12 @@ bool AllDataBytes(Bytes bytes) {
     return std::ranges::all_of(bytes, IsDataByte);
 }
 
+// MIDI carries an exclusive as 7-bit data closed by F7. Some of the chip's voice messages hold
+// 8-bit bytes; no MIDI device could receive them and MIDI file readers reject them.
+bool IsMidiExclusiveBody(Bytes body) {
+    return !body.empty() && body.back() == 0xF7 && AllDataBytes(body.first(body.size() - 1));
+}
+
 class MidiExporter {
   public:
     MidiExporter(const Smaf& document, const MidiExportOptions& options)
@@ -131,7 +137,7 @@ class MidiExporter {
         }
         const Bytes body =
             *cursor.ReadBytes(std::min<std::size_t>(*statedSize, cursor.remaining()));
-        if (options_.generalMidi && IsChipExclusive(body)) {
+        if (!IsMidiExclusiveBody(body) || (options_.generalMidi && IsChipExclusive(body))) {
             return;
         }
         ByteVector bytes{0xF0};

@@ -238,7 +238,9 @@ TEST_F(MidiExportTest, MalformedEventsAreLeftOut) {
     Add(0, 0xB0, {0x07});
     Add(0, 0xC0, {});
     Add(0, 0xB0, {0x07, 0xFF});
-    Add(0, 0xF0, {0x85});  // size cut short
+    Add(0, 0xF0, {0x85});                               // size cut short
+    Add(0, 0xF0, Exclusive({0x43, 0x02, 0xC8, 0xF7}));  // 8-bit data, as in the chip's voice dumps
+    Add(0, 0xF0, Exclusive({0x7E, 0x7F, 0x09, 0x01}));  // not closed by F7
     Add(0, 0x12, {});
     const ReadFile file = Export();
     ASSERT_EQ(file.tracks.size(), 1u);
