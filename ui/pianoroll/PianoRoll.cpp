@@ -9,6 +9,7 @@
 #include "DrawFunction.h"
 #include "PaintPianoRoll.h"
 #include "PianoRollGeometry.h"
+#include "ScrollBars.h"
 #include "app/settings/Settings.h"
 
 namespace rolvik {
@@ -16,15 +17,6 @@ namespace {
 
 constexpr int kHorizontalMaximum = 65535;
 constexpr int kHorizontalPage = 10;
-
-// Scroll bars keep the platform's rule that a position never exceeds maximum - page + 1, so the
-// bar's own maximum is set to that value.
-void SetScrollRange(QScrollBar& bar, int maximum, int page) {
-    bar.setRange(0, maximum - page + 1);
-    bar.setPageStep(page);
-    bar.setSingleStep(1);
-    bar.setEnabled(bar.maximum() > bar.minimum());
-}
 
 int ClampToInt(qint64 value) {
     return static_cast<int>(std::clamp<qint64>(value, std::numeric_limits<int>::min(),
@@ -101,35 +93,7 @@ qint64 PianoRoll::Command(PianoRollCommand operation, qint64 argument, int offse
 
 void PianoRoll::Scroll(Qt::Orientation orientation, int request, int thumbPosition) {
     QScrollBar& bar = orientation == Qt::Horizontal ? *horizontalScrollBar() : *verticalScrollBar();
-    const int platformMaximum = bar.maximum() + bar.pageStep() - 1;
-    int position = bar.value();
-    switch (request) {
-        case 0:
-            position -= position > bar.minimum() ? 1 : 0;
-            break;
-        case 1:
-            position += position < platformMaximum - 1 ? 1 : 0;
-            break;
-        case 2:
-            position -= bar.pageStep();
-            break;
-        case 3:
-            position += bar.pageStep();
-            break;
-        case 4:
-        case 5:
-            position = static_cast<quint16>(thumbPosition);
-            break;
-        case 6:
-            position = bar.minimum();
-            break;
-        case 7:
-            position = platformMaximum;
-            break;
-        default:
-            break;
-    }
-    bar.setValue(position);
+    ApplyScrollRequest(bar, request, thumbPosition);
     Repaint();
 }
 
@@ -157,7 +121,7 @@ void PianoRoll::wheelEvent(QWheelEvent* event) {
     const int delta = angle.y() != 0 ? angle.y() : angle.x();
     const Qt::Orientation orientation =
         event->modifiers().testFlag(Qt::ControlModifier) ? Qt::Horizontal : Qt::Vertical;
-    const int request = delta > 0 ? 2 : 3;
+    const int request = delta > 0 ? kPageUp : kPageDown;
     QMetaObject::invokeMethod(
         this, [this, orientation, request] { Scroll(orientation, request); }, Qt::QueuedConnection);
     event->accept();

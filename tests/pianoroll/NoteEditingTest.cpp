@@ -1,0 +1,348 @@
+#include <gtest/gtest.h>
+#include <QApplication>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QTest>
+#include <vector>
+
+#include "QtTestApplication.h"
+#include "TestDocument.h"
+#include "app/settings/Settings.h"
+#include "ui/pianoroll/NoteEditing.h"
+#include "ui/pianoroll/PianoRoll.h"
+
+namespace rolvik {
+namespace {
+
+using test::AddEndOfSequence;
+using test::AddNote;
+using test::IsEndOfSequence;
+using test::LastEvent;
+
+struct SentRequest {
+    PianoRollRequest kind;
+    int note;
+    quint32 timeMs;
+    friend bool operator==(const SentRequest&, const SentRequest&) = default;
+};
+
+void PrintTo(const SentRequest& request, std::ostream* out) {
+    *out << "{" << static_cast<int>(request.kind) << ", " << request.note << ", " << request.timeMs
+         << "}";
+}
+
+constexpr auto kSeek = PianoRollRequest::SeekRequest;
+constexpr auto kSound = PianoRollRequest::SoundNoteRequest;
+constexpr auto kStop = PianoRollRequest::StopNoteRequest;
+constexpr auto kDoubleClick = PianoRollRequest::DoubleClickNotice;
+constexpr auto kMiddle = PianoRollRequest::MiddleClickNotice;
+
+// Rows of 12 pixels scrolled so that key 64 covers y 68..79, key 62 y 92..103 and key 60 y
+// 116..127; at 25 ms a pixel the note on key 62 (1000 ms, 500 ms long) covers x 40..59.
+constexpr int kKey64Y = 73;
+constexpr int kKey62Y = 97;
+
+class NoteEditingTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { test::EnsureQtApplication(); }
+
+    void SetUp() override {
+        SetDefaultSettings();
+        document = CreateSmaf(300, 40);
+        note = AddNote(*document, 1000, 0x91, 62, 500, 90);
+        AddEndOfSequence(*document, 1500);
+        roll = std::make_unique<PianoRoll>();
+        roll->resize(640, 480);
+        roll->Command(PianoRollCommand::SetRowHeight, 12);
+        roll->verticalScrollBar()->setValue(700);
+        roll->Command(PianoRollCommand::SetDocument, reinterpret_cast<qint64>(document.get()));
+        QObject::connect(
+            roll.get(), &PianoRoll::Request, roll.get(),
+            [this](PianoRollRequest kind, int key, quint32 timeMs) {
+                requests.push_back({kind, key, timeMs});
+            },
+            Qt::DirectConnection);
+    }
+
+    QWidget* surface() { return roll->viewport(); }
+    void Press(int x, int y, Qt::MouseButton button = Qt::LeftButton) {
+        QTest::mousePress(surface(), button, Qt::NoModifier, QPoint(x, y));
+    }
+    void Release(int x, int y, Qt::MouseButton button = Qt::LeftButton) {
+        QTest::mouseRelease(surface(), button, Qt::NoModifier, QPoint(x, y));
+    }
+    void Send(QEvent::Type type, int x, int y, Qt::MouseButton button, Qt::MouseButtons held) {
+        QMouseEvent event(type, QPointF(x, y), surface()->mapToGlobal(QPointF(x, y)), button, held,
+                          Qt::NoModifier);
+        QApplication::sendEvent(surface(), &event);
+    }
+    void Move(int x, int y) { Send(QEvent::MouseMove, x, y, Qt::NoButton, Qt::LeftButton); }
+    // The platform's order: press, release, double-click, release.
+    void DoubleClick(int x, int y) {
+        Press(x, y);
+        Release(x, y);
+        Send(QEvent::MouseButtonDblClick, x, y, Qt::LeftButton, Qt::LeftButton);
+        Release(x, y);
+    }
+    int CountNotes() const {
+        int count = 0;
+        for (const Event* event = document->events.get(); event; event = event->next.get()) {
+            count += IsNoteEvent(*event) ? 1 : 0;
+        }
+        return count;
+    }
+    void ExpectEndOfSequenceAt(std::uint32_t timeMs) {
+        const Event* last = LastEvent(*document);
+        ASSERT_TRUE(IsEndOfSequence(last));
+        EXPECT_EQ(last->time, timeMs);
+    }
+
+    std::unique_ptr<Smaf> document;
+    Event* note = nullptr;
+    std::unique_ptr<PianoRoll> roll;
+    std::vector<SentRequest> requests;
+};
+
+TEST_F(NoteEditingTest, APressUpToFourFifthsMovesTheNoteInDurationSteps) {
+    Press(56, kKey62Y);
+    EXPECT_EQ(roll->state().movingNote, note);
+    EXPECT_EQ(roll->state().selectedNote, note);
+    EXPECT_EQ(roll->state().moveOffset, -400);
+    EXPECT_EQ(roll->state().dragMode, DragMode::Roll);
+
+    Move(80, kKey64Y);
+    EXPECT_EQ(note->time, 1500u) << "2000 - 400 ms, down to a multiple of 300";
+    EXPECT_EQ(EventKey(*note), 64);
+    ExpectEndOfSequenceAt(2000);
+
+    Move(5, kKey62Y);
+    EXPECT_EQ(note->time, 0u) << "left of 0 ms stops at 0";
+    EXPECT_EQ(document->events.get(), note);
+
+    Release(5, kKey62Y);
+    EXPECT_EQ(roll->state().movingNote, nullptr);
+    EXPECT_EQ(roll->state().dragMode, DragMode::None);
+    EXPECT_EQ(roll->state().soundingKey, -1);
+    EXPECT_EQ(roll->state().selectedNote, note);
+    const std::vector<SentRequest> expected{{kSound, 62, 1400}, {kStop, 0, 0},
+                                            {kSound, 64, 2000}, {kStop, 0, 0},
+                                            {kSound, 62, 125},  {kStop, 0, 0}};
+    EXPECT_EQ(requests, expected);
+}
+
+TEST_F(NoteEditingTest, MovingOffTheKeysKeepsTheKeyAndMovesInTime) {
+    Press(44, kKey62Y);
+    Move(100, 2000);
+    EXPECT_EQ(EventKey(*note), 62);
+    EXPECT_EQ(note->time, 2400u);
+    Move(120, -20);
+    EXPECT_EQ(EventKey(*note), 62);
+    EXPECT_EQ(note->time, 2700u);
+    Move(160, 5);
+    EXPECT_EQ(note->time, 2700u) << "moves over the ruler are ignored";
+}
+
+TEST_F(NoteEditingTest, APressBeyondFourFifthsResizesInGateSteps) {
+    Press(57, kKey62Y);
+    EXPECT_EQ(roll->state().resizingNote, note);
+    EXPECT_EQ(roll->state().movingNote, nullptr);
+    Move(70, kKey62Y);
+    EXPECT_EQ(EventGate(*note), 720u) << "750 ms down to a multiple of 40";
+    EXPECT_EQ(note->data[1], 90) << "the velocity stays";
+    ExpectEndOfSequenceAt(1720);
+    Move(10, kKey62Y);
+    EXPECT_EQ(EventGate(*note), 40u) << "never shorter than one gate step";
+    EXPECT_EQ(note->time, 1000u);
+
+    Event* offNote = AddNote(*document, 3000, 0x83, 62, 200);
+    Release(10, kKey62Y);
+    Press(127, kKey62Y);
+    ASSERT_EQ(roll->state().resizingNote, offNote);
+    Move(140, kKey62Y);
+    EXPECT_EQ(offNote->data, (ByteVector{62, 0x83, 0x60})) << "key and 480 ms, no velocity";
+}
+
+TEST_F(NoteEditingTest, TheLastMillisecondOfAShortNoteResizesIt) {
+    roll->Command(PianoRollCommand::SetWidthDivider, 1);
+    Event* shortNote = AddNote(*document, 100, 0x90, 64, 4);
+    Press(102, kKey64Y);
+    EXPECT_EQ(roll->state().movingNote, shortNote);
+    Release(102, kKey64Y);
+    Press(103, kKey64Y);
+    EXPECT_EQ(roll->state().resizingNote, shortNote);
+}
+
+TEST_F(NoteEditingTest, OfOverlappingNotesTheEarliestIsHit) {
+    Event* later = AddNote(*document, 1200, 0x92, 62, 500);
+    EXPECT_EQ(FindNoteAt(*document, -1, 1300, 62), note);
+    EXPECT_EQ(FindNoteAt(*document, -1, 1500, 62), later);
+    EXPECT_EQ(FindNoteAt(*document, 2, 1300, 62), later);
+    EXPECT_EQ(FindNoteAt(*document, -1, 1300, 63), nullptr);
+}
+
+TEST_F(NoteEditingTest, ADoubleClickInsertsANoteOnTheVisibleTrack) {
+    DoubleClick(200, kKey62Y);
+    ASSERT_EQ(CountNotes(), 2);
+    const Event* inserted = FindNoteAt(*document, -1, 5000, 62);
+    ASSERT_NE(inserted, nullptr);
+    EXPECT_EQ(inserted->time, 5000u);
+    EXPECT_EQ(inserted->status, 0x90);
+    EXPECT_EQ(inserted->data, (ByteVector{62, 127, 0x83, 0x74}));
+    EXPECT_NE(roll->state().selectedNote, inserted);
+    ExpectEndOfSequenceAt(5500);
+    const std::vector<SentRequest> expected{
+        {kSound, 62, 5000}, {kStop, 0, 0}, {kDoubleClick, 62, 5000}, {kStop, 0, 0}};
+    EXPECT_EQ(requests, expected);
+
+    roll->Command(PianoRollCommand::SetVisibleTrack, 5);
+    roll->Command(PianoRollCommand::SetEditLock, 1);
+    DoubleClick(300, kKey64Y);
+    const Event* onTrack = FindNoteAt(*document, 5, 7500, 64);
+    ASSERT_NE(onTrack, nullptr);
+    EXPECT_EQ(onTrack->status, 0x95);
+}
+
+TEST_F(NoteEditingTest, ADoubleClickOnANoteInsertsNothingButIsReported) {
+    DoubleClick(50, kKey62Y);
+    EXPECT_EQ(CountNotes(), 1);
+    EXPECT_EQ(requests[2], (SentRequest{kDoubleClick, 62, 1250}));
+    requests.clear();
+    DoubleClick(50, 5);
+    EXPECT_EQ(CountNotes(), 1);
+    EXPECT_EQ(std::count(requests.begin(), requests.end(), SentRequest{kDoubleClick, 0, 0}), 0);
+}
+
+TEST_F(NoteEditingTest, TheRightButtonDeletesAndForgetsTheNote) {
+    Press(50, kKey62Y);
+    Release(50, kKey62Y);
+    ASSERT_EQ(roll->state().selectedNote, note);
+    requests.clear();
+    Press(50, kKey62Y, Qt::RightButton);
+    EXPECT_EQ(CountNotes(), 0);
+    EXPECT_EQ(roll->state().selectedNote, nullptr);
+    ExpectEndOfSequenceAt(1500);
+    EXPECT_TRUE(requests.empty());
+}
+
+TEST_F(NoteEditingTest, DeletingTheNoteBeingDraggedEndsTheDrag) {
+    Press(44, kKey62Y);
+    Press(44, kKey62Y, Qt::RightButton);
+    EXPECT_EQ(roll->state().movingNote, nullptr);
+    Move(100, kKey62Y);
+    EXPECT_EQ(CountNotes(), 0);
+}
+
+TEST_F(NoteEditingTest, TheEditLockTurnsEditsIntoSelection) {
+    roll->Command(PianoRollCommand::SetEditLock, 1);
+    Press(44, kKey62Y);
+    EXPECT_EQ(roll->state().selectedNote, note);
+    EXPECT_EQ(roll->state().movingNote, nullptr);
+    Move(100, kKey64Y);
+    EXPECT_EQ(note->time, 1000u);
+    Release(100, kKey64Y);
+    roll->Command(PianoRollCommand::SetSelectedNote, 0);
+    Press(50, kKey62Y, Qt::RightButton);
+    EXPECT_EQ(CountNotes(), 1);
+    EXPECT_EQ(roll->state().selectedNote, note);
+}
+
+TEST_F(NoteEditingTest, NotesOfHiddenTracksCannotBeTouched) {
+    roll->Command(PianoRollCommand::SetVisibleTrack, 0);
+    Press(44, kKey62Y);
+    EXPECT_EQ(roll->state().selectedNote, nullptr);
+    Move(100, kKey64Y);
+    Release(100, kKey64Y);
+    EXPECT_EQ(note->time, 1000u);
+    Press(50, kKey62Y, Qt::RightButton);
+    EXPECT_EQ(CountNotes(), 1);
+}
+
+TEST_F(NoteEditingTest, TheRulerSeeksAndDragsThePlayCursor) {
+    Press(100, 5);
+    EXPECT_EQ(roll->state().cursorTime, 2500u);
+    EXPECT_EQ(roll->state().dragMode, DragMode::PlayCursor);
+    Move(120, 300);
+    EXPECT_EQ(roll->state().cursorTime, 3000u);
+    Move(-30, 5);
+    EXPECT_EQ(roll->state().cursorTime, 0u);
+    Release(0, 5);
+    const std::vector<SentRequest> expected{
+        {kSeek, 0, 2500}, {kSeek, 0, 3000}, {kSeek, 0, 0}, {kStop, 0, 0}};
+    EXPECT_EQ(requests, expected);
+}
+
+TEST_F(NoteEditingTest, WithoutADocumentTheRulerIsDeadButKeysStillSound) {
+    roll->Command(PianoRollCommand::SetDocument, 0);
+    Press(100, 5);
+    EXPECT_EQ(roll->state().cursorTime, 0u);
+    Release(100, 5);
+    Press(44, kKey62Y);
+    Release(44, kKey62Y);
+    const std::vector<SentRequest> expected{{kStop, 0, 0}, {kSound, 62, 1100}, {kStop, 0, 0}};
+    EXPECT_EQ(requests, expected);
+}
+
+TEST_F(NoteEditingTest, WithoutDragPreviewTheFirstKeyKeepsSounding) {
+    roll->Command(PianoRollCommand::SetDocument, 0);
+    CurrentSettings().dragPreview = 0;
+    CurrentSettings().pianoRollHeight = 12;
+    roll->Command(PianoRollCommand::LoadDefaults, 0);
+    Press(200, kKey62Y);
+    Move(200, kKey64Y);
+    Release(200, kKey64Y);
+    const std::vector<SentRequest> expected{{kSound, 62, 5000}, {kStop, 0, 0}};
+    EXPECT_EQ(requests, expected);
+}
+
+TEST_F(NoteEditingTest, MovesWithoutOurOwnPressAreIgnored) {
+    Move(100, kKey64Y);
+    Press(44, kKey62Y, Qt::RightButton);
+    Move(100, kKey64Y);
+    EXPECT_TRUE(requests.empty());
+}
+
+TEST_F(NoteEditingTest, TheMiddleButtonOnlyReportsTheKey) {
+    Press(50, kKey62Y, Qt::MiddleButton);
+    Press(50, 5, Qt::MiddleButton);
+    const std::vector<SentRequest> expected{{kMiddle, 62, 1250}};
+    EXPECT_EQ(requests, expected);
+    EXPECT_EQ(roll->state().selectedNote, nullptr);
+}
+
+TEST_F(NoteEditingTest, ZeroTimebasesSnapNothing) {
+    document->durationBase = 0;
+    document->gateBase = 0;
+    Press(44, kKey62Y);
+    Move(45, kKey62Y);
+    EXPECT_EQ(note->time, 1025u);
+    Release(45, kKey62Y);
+    Press(58, kKey62Y);
+    Move(30, kKey62Y);
+    EXPECT_EQ(EventGate(*note), 1u);
+}
+
+TEST(PlaceEndOfSequence, GoesBehindTheLastEventInListOrder) {
+    auto document = CreateSmaf(4, 4);
+    PlaceEndOfSequence(*document);
+    ASSERT_TRUE(IsEndOfSequence(document->events.get()));
+    EXPECT_EQ(document->events->time, 0u);
+
+    Event* end = document->events.get();
+    AddNote(*document, 100, 0x90, 60, 5000);
+    AddNote(*document, 200, 0x81, 61, 300);
+    PlaceEndOfSequence(*document);
+    EXPECT_EQ(LastEvent(*document), end) << "the same event is reused";
+    EXPECT_EQ(end->time, 500u) << "the long earlier note does not count";
+
+    InsertEvent(*document, std::make_unique<Event>(900, 0xB0, ByteVector{7, 100}));
+    PlaceEndOfSequence(*document);
+    EXPECT_EQ(end->time, 900u);
+    int ends = 0;
+    for (const Event* event = document->events.get(); event; event = event->next.get()) {
+        ends += IsEndOfSequence(event) ? 1 : 0;
+    }
+    EXPECT_EQ(ends, 1);
+}
+
+}  // namespace
+}  // namespace rolvik

@@ -1,0 +1,193 @@
+#include <gtest/gtest.h>
+#include <QApplication>
+#include <QScrollBar>
+#include <QWheelEvent>
+
+#include "QtTestApplication.h"
+#include "TestDocument.h"
+#include "app/settings/Settings.h"
+#include "ui/pianoroll/PianoRoll.h"
+#include "ui/pianoroll/PianoRollGeometry.h"
+
+namespace rolvik {
+namespace {
+
+using test::AddNote;
+
+TEST(PianoRollGeometry, KeyRowsAtTheDefaultRowHeight) {
+    EXPECT_EQ(KeyAtY(12, 3, 0), 127);
+    EXPECT_EQ(KeyAtY(14, 3, 0), 127);
+    EXPECT_EQ(KeyAtY(15, 3, 0), 126);
+    EXPECT_EQ(KeyAtY(393, 3, 0), 0);
+    EXPECT_EQ(KeyAtY(395, 3, 0), 0);
+    EXPECT_EQ(KeyAtY(396, 3, 0), std::nullopt);
+    EXPECT_EQ(KeyAtY(65535, 3, 0), std::nullopt);
+    EXPECT_EQ(KeyAtY(12, 3, 30), 117);
+    EXPECT_EQ(RowTop(127, 3, 0), 12);
+    EXPECT_EQ(RowBottom(0, 3, 0), 396);
+    EXPECT_EQ(RowTop(60, 12, 700), 12 * 67 - 700 + 12);
+}
+
+TEST(PianoRollGeometry, TimesAndColumns) {
+    EXPECT_EQ(TimeAtX(0, 4, 25), 100u);
+    EXPECT_EQ(TimeAtX(98, 0, 25), 2450u);
+    EXPECT_EQ(XOfTime(2500, 25, 98), 2);
+    EXPECT_EQ(XOfTime(20, 25, 0), 0);
+    EXPECT_EQ(XOfTime(0xFFFFFFFFu, 1, 0), 0xFFFFFFFFll);
+}
+
+class PianoRollWindow : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { test::EnsureQtApplication(); }
+    void SetUp() override {
+        SetDefaultSettings();
+        roll = std::make_unique<PianoRoll>();
+        roll->resize(640, 480);
+    }
+
+    QScrollBar& horizontal() { return *roll->horizontalScrollBar(); }
+    QScrollBar& vertical() { return *roll->verticalScrollBar(); }
+    qint64 Run(PianoRollCommand operation, qint64 argument = 0, int offset = 0) {
+        return roll->Command(operation, argument, offset);
+    }
+
+    std::unique_ptr<PianoRoll> roll;
+};
+
+TEST_F(PianoRollWindow, StartsFromTheSettingsWithTheFixedScrollRanges) {
+    EXPECT_EQ(roll->objectName(), "RolvikPRollWC");
+    EXPECT_EQ(roll->state().rowHeight, 3);
+    EXPECT_EQ(roll->state().widthDivider, 25);
+    EXPECT_EQ(roll->state().dragPreview, 1);
+    EXPECT_EQ(roll->state().visibleTrack, -1);
+    EXPECT_EQ(roll->state().soundingKey, -1);
+    EXPECT_EQ(horizontal().maximum(), 65526);
+    EXPECT_EQ(horizontal().pageStep(), 10);
+    EXPECT_EQ(vertical().maximum(), 384 - 3 + 1);
+    EXPECT_EQ(vertical().pageStep(), 3);
+    EXPECT_TRUE(horizontal().isEnabled());
+}
+
+TEST_F(PianoRollWindow, MoveViewDividesTheTimeAndAddsTheOffsetWithinTheBar) {
+    Run(PianoRollCommand::MoveView, 5000, -100);
+    EXPECT_EQ(horizontal().value(), 100);
+    Run(PianoRollCommand::MoveView, 100, -100);
+    EXPECT_EQ(horizontal().value(), 0);
+    Run(PianoRollCommand::MoveView, 5'000'000'000ll);
+    EXPECT_EQ(horizontal().value(), 65526);
+    EXPECT_EQ(Run(PianoRollCommand::GetViewStartTime), 1'638'150);
+    Run(PianoRollCommand::MoveView, -2500, 0);
+    EXPECT_EQ(horizontal().value(), 0);
+}
+
+TEST_F(PianoRollWindow, ChangingTheScaleKeepsTheTimeAtTheLeftEdge) {
+    Run(PianoRollCommand::MoveView, 10000);
+    EXPECT_EQ(horizontal().value(), 400);
+    Run(PianoRollCommand::SetWidthDivider, 10);
+    EXPECT_EQ(horizontal().value(), 1000);
+    EXPECT_EQ(Run(PianoRollCommand::GetWidthDivider), 10);
+    EXPECT_EQ(Run(PianoRollCommand::GetViewStartTime), 10000);
+    Run(PianoRollCommand::SetWidthDivider, 0);
+    EXPECT_EQ(Run(PianoRollCommand::GetWidthDivider), 10) << "a zero scale would divide by zero";
+}
+
+TEST_F(PianoRollWindow, RowHeightSetsTheVerticalRange) {
+    Run(PianoRollCommand::SetRowHeight, 12);
+    EXPECT_EQ(Run(PianoRollCommand::GetRowHeight), 12);
+    EXPECT_EQ(vertical().maximum(), 1536 - 12 + 1);
+    EXPECT_EQ(vertical().pageStep(), 12);
+    Run(PianoRollCommand::SetRowHeight, -1);
+    EXPECT_EQ(Run(PianoRollCommand::GetRowHeight), 12);
+}
+
+TEST_F(PianoRollWindow, EveryCodeAnswersAsSpecifiedAndUnknownCodesDoNothing) {
+    auto document = CreateSmaf(4, 4);
+    Event* note = AddNote(*document, 0, 0x90, 60, 100);
+    const char* status = "Tempo: 100";
+    EXPECT_EQ(Run(PianoRollCommand::SetVisibleTrack, 3), 0);
+    EXPECT_EQ(Run(PianoRollCommand::GetVisibleTrack), 3);
+    EXPECT_EQ(Run(PianoRollCommand::SetDocument, reinterpret_cast<qint64>(document.get())), 0);
+    EXPECT_EQ(roll->state().document, document.get());
+    EXPECT_EQ(Run(PianoRollCommand::SetPlayPosition, 1234), 0);
+    EXPECT_EQ(roll->state().cursorTime, 1234u);
+    EXPECT_EQ(Run(PianoRollCommand::SetStatusText, reinterpret_cast<qint64>(status)), 0);
+    EXPECT_EQ(Run(PianoRollCommand::GetStatusText), reinterpret_cast<qint64>(status));
+    EXPECT_EQ(Run(PianoRollCommand::SetEditLock, 1), 0);
+    EXPECT_EQ(roll->state().editLock, 1);
+    EXPECT_EQ(Run(PianoRollCommand::SetSelectedNote, reinterpret_cast<qint64>(note)), 0);
+    EXPECT_EQ(roll->state().selectedNote, note);
+
+    const PianoRollState before = roll->state();
+    for (int code : {15, 16, 100, 0xFFFF}) {
+        EXPECT_EQ(Run(static_cast<PianoRollCommand>(code), 77, 5), 0);
+    }
+    EXPECT_EQ(roll->state().visibleTrack, before.visibleTrack);
+    EXPECT_EQ(roll->state().cursorTime, before.cursorTime);
+    EXPECT_EQ(horizontal().value(), 0);
+}
+
+TEST_F(PianoRollWindow, LoadDefaultsCopiesTheSettingsButLeavesTheRanges) {
+    CurrentSettings().widthDivider = 10;
+    CurrentSettings().pianoRollHeight = 8;
+    CurrentSettings().dragPreview = 0;
+    Run(PianoRollCommand::LoadDefaults);
+    EXPECT_EQ(roll->state().widthDivider, 10);
+    EXPECT_EQ(roll->state().rowHeight, 8);
+    EXPECT_EQ(roll->state().dragPreview, 0);
+    EXPECT_EQ(vertical().pageStep(), 3);
+}
+
+TEST_F(PianoRollWindow, ANewDocumentDropsEveryNoteReference) {
+    auto document = CreateSmaf(4, 4);
+    Event* note = AddNote(*document, 0, 0x90, 60, 100);
+    Run(PianoRollCommand::SetDocument, reinterpret_cast<qint64>(document.get()));
+    Run(PianoRollCommand::SetSelectedNote, reinterpret_cast<qint64>(note));
+    Run(PianoRollCommand::SetDocument, 0);
+    EXPECT_EQ(roll->state().selectedNote, nullptr);
+    EXPECT_EQ(roll->state().document, nullptr);
+}
+
+TEST_F(PianoRollWindow, ScrollRequestsFollowThePlatformRules) {
+    Run(PianoRollCommand::SetRowHeight, 3);
+    roll->Scroll(Qt::Vertical, 0);
+    EXPECT_EQ(vertical().value(), 0);
+    roll->Scroll(Qt::Vertical, 3);
+    EXPECT_EQ(vertical().value(), 3);
+    roll->Scroll(Qt::Vertical, 7);
+    EXPECT_EQ(vertical().value(), 382);
+    roll->Scroll(Qt::Vertical, 1);
+    EXPECT_EQ(vertical().value(), 382);
+    roll->Scroll(Qt::Vertical, 6);
+    EXPECT_EQ(vertical().value(), 0);
+    roll->Scroll(Qt::Horizontal, 5, 70000);
+    EXPECT_EQ(horizontal().value(), static_cast<quint16>(70000));
+    roll->Scroll(Qt::Horizontal, 4, 65535);
+    EXPECT_EQ(horizontal().value(), 65526);
+    roll->Scroll(Qt::Horizontal, 2);
+    EXPECT_EQ(horizontal().value(), 65516);
+    roll->Scroll(Qt::Horizontal, 8);
+    EXPECT_EQ(horizontal().value(), 65516);
+}
+
+void SendWheel(QWidget* target, int delta, Qt::KeyboardModifiers modifiers) {
+    QWheelEvent wheel(QPointF(50, 50), QPointF(50, 50), QPoint(), QPoint(0, delta), Qt::NoButton,
+                      modifiers, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(target, &wheel);
+    QApplication::processEvents();
+}
+
+TEST_F(PianoRollWindow, TheWheelScrollsOneRowOrWithCtrlTenPixels) {
+    vertical().setValue(30);
+    SendWheel(roll->viewport(), 120, Qt::NoModifier);
+    EXPECT_EQ(vertical().value(), 27);
+    SendWheel(roll->viewport(), -120, Qt::NoModifier);
+    SendWheel(roll->viewport(), -1, Qt::NoModifier);
+    EXPECT_EQ(vertical().value(), 33);
+    SendWheel(roll->viewport(), -120, Qt::ControlModifier);
+    EXPECT_EQ(horizontal().value(), 10);
+    SendWheel(roll->viewport(), 120, Qt::ControlModifier);
+    EXPECT_EQ(horizontal().value(), 0);
+}
+
+}  // namespace
+}  // namespace rolvik
