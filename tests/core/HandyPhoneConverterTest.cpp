@@ -36,29 +36,23 @@ TEST(HandyPhoneConversion, NoteKeyComesFromOctaveBlockAndNote) {
     EXPECT_EQ(ConvertSequence({0x00, 0xFF, 0x05}), (Events{{0, 0x83, {87, 0x64}}}));
 }
 
-TEST(HandyPhoneConversion, OctaveShiftAppliesToItsChannelOnly) {
-    EXPECT_EQ(ConvertSequence({0x00, 0x00, 0x32, 0x01, 0x00, 0x25, 0x05}),
-              (Events{{0, 0xFF, {0x00}}, {0, 0x80, {77, 0x64}}}));
+TEST(HandyPhoneConversion, OctaveShiftAppliesToItsChannelWithinOneCall) {
     EXPECT_EQ(ConvertSequence({0x00, 0x00, 0xB2, 0x01,  // shift channel 2 up
                                0x00, 0x25, 0x05, 0x00, 0xA5, 0x05}),
               (Events{{0, 0xFF, {0x00}}, {0, 0x80, {65, 0x64}}, {0, 0x82, {77, 0x64}}}));
-}
-
-TEST(HandyPhoneConversion, OctaveShiftDownWrapsTheKeyAndOtherValuesKeepTheShift) {
     // 84 shifts down 4 octaves: (-4 + 0 + 3) * 12 + 5 = -7, kept to 8 bits. 05 and 80 change
     // nothing.
-    const Events events = ConvertSequence(
-        {0x00, 0x00, 0x32, 0x84, 0x00, 0x00, 0x32, 0x05, 0x00, 0x00, 0x32, 0x80, 0x00, 0x05, 0x05});
-    ASSERT_EQ(events.size(), 4u);
-    EXPECT_EQ(events[3], (ConvertedEvent{0, 0x80, {0xF9, 0x64}}));
-}
+    EXPECT_EQ(ConvertSequence({0x00, 0x00, 0x32, 0x84, 0x00, 0x00, 0x32, 0x05, 0x00, 0x00, 0x32,
+                               0x80, 0x00, 0x05, 0x05})
+                  .at(3),
+              (ConvertedEvent{0, 0x80, {0xF9, 0x64}}));
 
-TEST(HandyPhoneConversion, OctaveShiftDoesNotCarryIntoTheNextCall) {
     auto smaf = Document();
     ConvertHandyPhoneEvents(*smaf, ByteVector{0x00, 0x32, 0x01}, true, std::nullopt, std::nullopt,
                             0);
     ConvertHandyPhoneEvents(*smaf, ByteVector{0x00, 0x25, 0x05}, false, 0, std::nullopt, 0);
-    EXPECT_EQ(EventsOf(*smaf), (Events{{0, 0xFF, {0x00}}, {0, 0x80, {65, 0x64}}}));
+    EXPECT_EQ(EventsOf(*smaf).at(1), (ConvertedEvent{0, 0x80, {65, 0x64}}))
+        << "a shift in the setup data does not carry into the sequence";
 }
 
 TEST(HandyPhoneConversion, ChannelBaseWrapsSoANoteStaysANote) {
@@ -103,22 +97,19 @@ TEST(HandyPhoneConversion, UnknownControlIsReportedAndItsByteReadAsADuration) {
               (std::vector<ShownMessage>{{"What's this? 00", "Error", MessageIcon::Error}}));
 }
 
-TEST(HandyPhoneConversion, ExclusiveAndNoOperation) {
+TEST(HandyPhoneConversion, ExclusiveStatesItsTrueSizeAsANumber) {
     auto smaf = Document();
     ConvertHandyPhoneEvents(*smaf, ByteVector{0xFF, 0xF0, 0x03, 0x43, 0x79, 0xF7, 0xFF, 0x00}, true,
                             std::nullopt, std::nullopt, 0);
     EXPECT_EQ(EventsOf(*smaf), (Events{{0, 0xF0, {0x03, 0x43, 0x79, 0xF7}}, {0, 0xFF, {0x00}}}));
-}
 
-TEST(HandyPhoneConversion, LongExclusiveStatesItsTrueSize) {
     ByteVector stream{0x00, 0xFF, 0xF0, 200};
     stream.insert(stream.end(), 200, 0x11);
     stream.insert(stream.end(), {0x00, 0x25, 0x05});
     const Events events = ConvertSequence(stream);
     ASSERT_EQ(events.size(), 2u);
-    const ByteVector& data = events[0].data;
-    EXPECT_EQ(PeekNumber(data), 200u);
-    EXPECT_EQ(NumberLength(data) + 200, data.size());
+    EXPECT_EQ(PeekNumber(events[0].data), 200u);
+    EXPECT_EQ(NumberLength(events[0].data) + 200, events[0].data.size());
     EXPECT_EQ(events[1].status, 0x80);
 }
 

@@ -108,19 +108,11 @@ TEST(ConvertEvents, DefaultStartIsTheFirstSequenceEventBehindTheSetup) {
     ConvertEvents(*smaf, ByteVector{0xC0, 0x05}, true, std::nullopt, std::nullopt);
     Sequence(*smaf, {0x00, 0xB0, 0x07, 0x64});
     EXPECT_EQ(smaf->start, EventAt(*smaf, 1));
-}
 
-TEST(ConvertEvents, EmptySequenceStartsAtTheHead) {
     auto empty = Document();
     Sequence(*empty, {});
     EXPECT_EQ(empty->events, nullptr);
     EXPECT_EQ(empty->start, nullptr);
-
-    auto smaf = Document();
-    InsertEvent(*smaf, std::make_unique<Event>(0, 0xC0, ByteVector{0x01}));
-    smaf->start = nullptr;
-    Sequence(*smaf, {}, std::nullopt);
-    EXPECT_EQ(smaf->start, smaf->events.get());
 }
 
 TEST(ConvertEvents, EventCutShortByTheEndIsDropped) {
