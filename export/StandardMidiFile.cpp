@@ -18,7 +18,9 @@ void AppendBigEndian(ByteVector& output, std::uint32_t value, int byteCount) {
 }
 
 void AppendChunk(ByteVector& output, std::string_view id, const ByteVector& contents) {
-    output.insert(output.end(), id.begin(), id.end());
+    for (char letter : id) {
+        output.push_back(static_cast<std::uint8_t>(letter));
+    }
     AppendBigEndian(output, static_cast<std::uint32_t>(contents.size()), 4);
     output.insert(output.end(), contents.begin(), contents.end());
 }
