@@ -1,0 +1,35 @@
+#include "AudioOutput.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <iostream>
+#include <string>
+#include <string_view>
+
+#include "NullOutput.h"
+#include "RtAudioOutput.h"
+
+namespace rolvik::synth {
+
+std::unique_ptr<AudioOutput> OpenAudioOutput() {
+    const char* setting = std::getenv("ROLVIK_AUDIO");
+    const std::string_view choice = setting != nullptr ? setting : "";
+    if (choice == "null") {
+        return std::make_unique<NullOutput>();
+    }
+    if (choice.starts_with("wav:")) {
+        return std::make_unique<NullOutput>(std::filesystem::path(choice.substr(4)));
+    }
+    auto device = std::make_unique<RtAudioOutput>();
+    std::string error;
+    if (device->Open(error)) {
+        return device;
+    }
+    static std::atomic<bool> told{false};
+    if (!told.exchange(true)) {
+        std::cerr << "Rolvik engine: no audio output (" << error << "); playing silently\n";
+    }
+    return std::make_unique<NullOutput>();
+}
+
+}  // namespace rolvik::synth

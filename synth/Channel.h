@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+
+#include "VoiceKey.h"
+
+namespace rolvik::synth {
+
+// The state a MIDI channel keeps between messages.
+struct Channel {
+    std::uint8_t bankMsb = kMelodyBank;
+    std::uint8_t bankLsb = 0;
+    std::uint8_t program = 0;
+    std::uint8_t volume = 100;       // control change 7
+    std::uint8_t expression = 127;   // control change 11
+    std::uint8_t pan = 64;           // control change 10
+    std::uint8_t modulation = 0;     // control change 1
+    bool hold = false;               // control change 64
+    std::uint16_t pitchBend = 8192;  // 14 bits, 8192 is the centre
+
+    // Index 9 starts on the drum bank.
+    static Channel Initial(int index) {
+        Channel channel;
+        if (index == 9) {
+            channel.bankMsb = kDrumBank;
+        }
+        return channel;
+    }
+
+    bool isDrum() const { return bankMsb == kDrumBank; }
+};
+
+}  // namespace rolvik::synth

@@ -1,0 +1,258 @@
+#include "Engine.h"
+
+#include <chrono>
+#include <thread>
+
+#include "Sequencer.h"
+
+namespace rolvik::synth {
+namespace {
+
+constexpr std::int32_t kRequiredSampleRateHz = 48000;
+constexpr std::int32_t kStatusReady = 3;
+constexpr std::int32_t kStatusPlaying = 4;
+constexpr std::int32_t kDeviceInfoQuery = 4;
+
+// Set-up commands of the device: the output's and the sequencer's settings. The engine has no
+// settings to make for them; other commands are not known.
+bool IsKnownDeviceCommand(std::int32_t command) {
+    return command == 0x05 || command == 0x06 || command == 0x08 || command == 0x09 ||
+           command == 0x0D;
+}
+
+}  // namespace
+
+std::int32_t Engine::EmuInitialize(std::int32_t sampleRate, std::int32_t mode) {
+    if (sampleRate != kRequiredSampleRateHz || mode < 0 || mode > 2) {
+        return kFailure;
+    }
+    EmuTerminate();
+    core_ = std::make_unique<EngineCore>();
+    while (queue_.TryPop()) {
+    }
+    postedCommands_ = 0;
+    appliedCommands_ = 0;
+    coreGeneration_ = 0;
+    output_ = OpenAudioOutput();
+    output_->Start(
+        [this](float* interleaved, int frames) { RenderOnOutputThread(interleaved, frames); });
+    return 0;
+}
+
+void Engine::EmuTerminate() {
+    if (output_) {
+        output_->Stop();
+        output_.reset();
+    }
+    core_.reset();
+    song_.reset();
+    state_ = SoundState::None;
+}
+
+std::int32_t Engine::DeviceControl(std::int32_t command) {
+    return core_ && IsKnownDeviceCommand(command) ? 0 : kFailure;
+}
+
+void Engine::RenderOnOutputThread(float* interleaved, int frames) {
+    std::uint64_t applied = appliedCommands_.load(std::memory_order_relaxed);
+    while (auto command = queue_.TryPop()) {
+        if (command->type == CommandType::Start) {
+            coreGeneration_ = static_cast<std::uint32_t>(command->value);
+        }
+        core_->Apply(*command);
+        ++applied;
+    }
+    appliedCommands_.store(applied, std::memory_order_release);
+    core_->RenderInterleaved(interleaved, frames);
+    const Sequencer& sequencer = core_->sequencer();
+    positionMs_.store(sequencer.positionMs(), std::memory_order_relaxed);
+    deviceInfo_.store(sequencer.playing() ? sequencer.DeviceInfo() : 0, std::memory_order_relaxed);
+    if (sequencer.playing() && sequencer.ended()) {
+        endedGeneration_.store(coreGeneration_, std::memory_order_release);
+    }
+    renderedGeneration_.store(coreGeneration_, std::memory_order_release);
+}
+
+void Engine::Post(const Command& command) {
+    while (!queue_.TryPush(command)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ++postedCommands_;
+}
+
+void Engine::WaitUntilApplied() {
+    while (appliedCommands_.load(std::memory_order_acquire) < postedCommands_) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
+bool Engine::HasSound(std::int32_t sound) const {
+    return sound == kSound && state_ != SoundState::None;
+}
+
+std::int32_t Engine::Create(std::int32_t sequenceType) {
+    if (!core_ || sequenceType != kSound || state_ != SoundState::None) {
+        return kFailure;
+    }
+    state_ = SoundState::Created;
+    return kSound;
+}
+
+std::int32_t Engine::Load(std::int32_t sound, const std::uint8_t* bytes, std::int32_t size) {
+    if (!HasSound(sound) || state_ != SoundState::Created || bytes == nullptr || size <= 0) {
+        return kFailure;
+    }
+    auto song = LoadSong(Bytes(bytes, static_cast<std::size_t>(size)));
+    if (!song) {
+        return kFailure;
+    }
+    song_ = std::move(song);
+    Command command;
+    command.type = CommandType::SetSong;
+    command.song = song_.get();
+    Post(command);
+    seekPositionMs_ = 0;
+    state_ = SoundState::Loaded;
+    return kSound;
+}
+
+std::int32_t Engine::Open(std::int32_t sound) {
+    if (!HasSound(sound) || state_ != SoundState::Loaded) {
+        return kFailure;
+    }
+    state_ = SoundState::Opened;
+    return 0;
+}
+
+std::int32_t Engine::Standby(std::int32_t sound) {
+    return HasSound(sound) && state_ == SoundState::Opened ? 0 : kFailure;
+}
+
+std::int32_t Engine::Control(std::int32_t sound, std::int32_t control, const std::int32_t* value) {
+    if (!HasSound(sound) || state_ == SoundState::Created) {
+        return kFailure;
+    }
+    Command command;
+    switch (control) {
+        case 0:
+            if (value == nullptr || *value < 0 || *value > 127) {
+                return kFailure;
+            }
+            command.type = CommandType::Volume;
+            break;
+        case 1:
+            if (value == nullptr || *value < kMinTempo || *value > kMaxTempo) {
+                return kFailure;
+            }
+            command.type = CommandType::Tempo;
+            break;
+        case 2:
+            if (value == nullptr || *value < -kMaxKeyPitch || *value > kMaxKeyPitch) {
+                return kFailure;
+            }
+            command.type = CommandType::KeyPitch;
+            break;
+        case 4:
+            if (renderedGeneration_.load(std::memory_order_acquire) != startGeneration_) {
+                return static_cast<std::int32_t>(seekPositionMs_);
+            }
+            return static_cast<std::int32_t>(positionMs_.load(std::memory_order_relaxed));
+        case 6:
+            if (state_ != SoundState::Playing ||
+                endedGeneration_.load(std::memory_order_acquire) == startGeneration_) {
+                return kStatusReady;
+            }
+            return kStatusPlaying;
+        default:
+            return kFailure;
+    }
+    command.value = *value;
+    Post(command);
+    return 0;
+}
+
+std::int32_t Engine::Seek(std::int32_t sound, std::int32_t positionMs) {
+    if (!HasSound(sound) || state_ == SoundState::Created || positionMs < 0) {
+        return kFailure;
+    }
+    Command command;
+    command.type = CommandType::Seek;
+    command.value = positionMs;
+    Post(command);
+    seekPositionMs_ = static_cast<std::uint32_t>(positionMs);
+    return 0;
+}
+
+std::int32_t Engine::Start(std::int32_t sound) {
+    if (!HasSound(sound) || (state_ != SoundState::Opened && state_ != SoundState::Playing)) {
+        return kFailure;
+    }
+    Command command;
+    command.type = CommandType::Start;
+    command.value = static_cast<std::int32_t>(++startGeneration_);
+    Post(command);
+    state_ = SoundState::Playing;
+    return 0;
+}
+
+void Engine::Stop(std::int32_t sound) {
+    if (!HasSound(sound) || state_ != SoundState::Playing) {
+        return;
+    }
+    Command command;
+    command.type = CommandType::Stop;
+    Post(command);
+    state_ = SoundState::Opened;
+}
+
+void Engine::Close(std::int32_t sound) {
+    Stop(sound);
+    if (HasSound(sound) && state_ == SoundState::Opened) {
+        state_ = SoundState::Loaded;
+    }
+}
+
+void Engine::Unload(std::int32_t sound) {
+    Close(sound);
+    if (!HasSound(sound) || state_ != SoundState::Loaded) {
+        return;
+    }
+    Command command;
+    command.type = CommandType::SetSong;
+    Post(command);
+    // The rendering thread must have let go of the song before it is freed.
+    WaitUntilApplied();
+    song_.reset();
+    state_ = SoundState::Created;
+}
+
+void Engine::Delete(std::int32_t sound) {
+    Unload(sound);
+    if (HasSound(sound) && state_ == SoundState::Created) {
+        state_ = SoundState::None;
+    }
+}
+
+std::int32_t Engine::EmuInfo(std::int32_t info) const {
+    if (info != kDeviceInfoQuery || state_ != SoundState::Playing) {
+        return 0;
+    }
+    return deviceInfo_.load(std::memory_order_relaxed);
+}
+
+std::int32_t Engine::SetMidiMsg(const std::uint8_t* message, std::int32_t size) {
+    if (!core_ || message == nullptr || size <= 0) {
+        return kFailure;
+    }
+    auto parsed = ParseMidiMessage(Bytes(message, static_cast<std::size_t>(size)));
+    if (!parsed) {
+        return kFailure;
+    }
+    Command command;
+    command.type = CommandType::Midi;
+    command.midi = *parsed;
+    Post(command);
+    return 0;
+}
+
+}  // namespace rolvik::synth

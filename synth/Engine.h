@@ -1,0 +1,77 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+#include "AudioOutput.h"
+#include "CommandQueue.h"
+#include "EngineCore.h"
+#include "Song.h"
+
+namespace rolvik::synth {
+
+// The engine behind the exported function table. Calls come from one thread (the caller's);
+// sound is made on the audio output's thread, which gets every change through a lock-free queue
+// and reports position, status and device flags back through atomics.
+class Engine {
+  public:
+    Engine() = default;
+    ~Engine() { EmuTerminate(); }
+    Engine(const Engine&) = delete;
+    Engine& operator=(const Engine&) = delete;
+
+    std::int32_t EmuInitialize(std::int32_t sampleRate, std::int32_t mode);
+    void EmuTerminate();
+    std::int32_t DeviceControl(std::int32_t command);
+
+    std::int32_t Create(std::int32_t sequenceType);
+    std::int32_t Load(std::int32_t sound, const std::uint8_t* bytes, std::int32_t size);
+    std::int32_t Open(std::int32_t sound);
+    std::int32_t Standby(std::int32_t sound);
+    std::int32_t Control(std::int32_t sound, std::int32_t control, const std::int32_t* value);
+    std::int32_t Seek(std::int32_t sound, std::int32_t positionMs);
+    std::int32_t Start(std::int32_t sound);
+    void Stop(std::int32_t sound);
+    void Close(std::int32_t sound);
+    void Unload(std::int32_t sound);
+    void Delete(std::int32_t sound);
+    std::int32_t EmuInfo(std::int32_t info) const;
+
+    std::int32_t SetMidiMsg(const std::uint8_t* message, std::int32_t size);
+
+  private:
+    enum class SoundState { None, Created, Loaded, Opened, Playing };
+
+    static constexpr std::int32_t kSound = 1;
+    static constexpr std::int32_t kFailure = -1;
+
+    // The rendering thread's side; runs on the output's thread once it has started.
+    void RenderOnOutputThread(float* interleaved, int frames);
+    // Hands a command to the rendering thread; waits while the queue is full.
+    void Post(const Command& command);
+    // Waits until the rendering thread has taken every command posted so far.
+    void WaitUntilApplied();
+    bool HasSound(std::int32_t sound) const;
+
+    std::unique_ptr<EngineCore> core_;
+    std::unique_ptr<AudioOutput> output_;
+    CommandQueue<Command, 1024> queue_;
+    std::uint64_t postedCommands_ = 0;
+    std::atomic<std::uint64_t> appliedCommands_{0};
+
+    std::unique_ptr<Song> song_;
+    SoundState state_ = SoundState::None;
+    std::uint32_t startGeneration_ = 0;
+    std::uint32_t seekPositionMs_ = 0;  // what the position is until the rendering thread reports
+
+    // Published by the rendering thread after every buffer.
+    std::atomic<std::uint32_t> positionMs_{0};
+    std::atomic<std::uint32_t> endedGeneration_{0};
+    std::atomic<std::uint32_t> renderedGeneration_{0};
+    std::atomic<std::int32_t> deviceInfo_{0};
+    // Written only by the rendering thread: the generation of the last Start it applied.
+    std::uint32_t coreGeneration_ = 0;
+};
+
+}  // namespace rolvik::synth

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "MidiMessage.h"
+#include "Sequencer.h"
+#include "Synthesizer.h"
+
+namespace rolvik::synth {
+
+enum class CommandType : std::uint8_t { Midi, SetSong, Seek, Start, Stop, Volume, Tempo, KeyPitch };
+
+// One request from the caller's thread to the thread that renders.
+struct Command {
+    CommandType type = CommandType::Midi;
+    MidiMessage midi;
+    const Song* song = nullptr;
+    std::int32_t value = 0;  // position in ms, volume, tempo or key pitch
+};
+
+// The engine as the rendering thread sees it: the synthesiser and the sequencer, driven by
+// commands and asked for samples. Deterministic: the same commands at the same frames give the
+// same samples.
+class EngineCore {
+  public:
+    EngineCore() : sequencer_(synthesizer_) {}
+    EngineCore(const EngineCore&) = delete;
+    EngineCore& operator=(const EngineCore&) = delete;
+
+    void Apply(const Command& command);
+    // Renders into interleaved stereo.
+    void RenderInterleaved(float* output, int frames);
+    void Render(float* left, float* right, int frames) { sequencer_.Render(left, right, frames); }
+
+    const Sequencer& sequencer() const { return sequencer_; }
+    const Synthesizer& synthesizer() const { return synthesizer_; }
+
+  private:
+    static constexpr int kScratchFrames = 256;
+
+    Synthesizer synthesizer_;
+    Sequencer sequencer_;
+    std::array<float, kScratchFrames> scratchLeft_{};
+    std::array<float, kScratchFrames> scratchRight_{};
+};
+
+}  // namespace rolvik::synth

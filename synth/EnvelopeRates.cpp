@@ -1,0 +1,51 @@
+#include "EnvelopeRates.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace rolvik::synth {
+namespace {
+
+// Times at rates 4, 8, ... 60 halve with every step of four; in between, the rate's low two bits
+// shorten the time by a quarter of the step each (1, 1/1.25, 1/1.5, 1/1.75).
+double TimeAtRate(int rate, double timeAtRate4Ms) {
+    const int octaveSteps = rate / 4 - 1;
+    const double withinStep = 1.0 + (rate % 4) / 4.0;
+    return timeAtRate4Ms / std::ldexp(1.0, octaveSteps) / withinStep;
+}
+
+}  // namespace
+
+int NoteOctave(int note) {
+    return std::clamp(note / 12 - 1, 0, 7);
+}
+
+int EffectiveRate(int parameter, bool ksr, int note) {
+    if (parameter == 0) {
+        return 0;
+    }
+    const int octave = NoteOctave(note);
+    const int upperHalf = (note % 12) >= 6 ? 1 : 0;
+    const int offset = ksr ? 2 * octave + upperHalf : octave / 2;
+    return std::min(63, 4 * parameter + offset);
+}
+
+double AttackTimeMs(int rate) {
+    if (rate < 4) {
+        return std::numeric_limits<double>::infinity();
+    }
+    if (rate >= 60) {
+        return 0.0;
+    }
+    return TimeAtRate(rate, 2942.78);
+}
+
+double DecayTimeMs(int rate) {
+    if (rate < 4) {
+        return std::numeric_limits<double>::infinity();
+    }
+    return TimeAtRate(std::min(rate, 60), 43008.0);
+}
+
+}  // namespace rolvik::synth

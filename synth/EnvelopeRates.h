@@ -1,0 +1,21 @@
+#pragma once
+
+namespace rolvik::synth {
+
+constexpr double kSampleRateHz = 48000.0;
+constexpr double kEnvelopeRangeDb = 96.0;  // a full swing of the envelope
+
+// The effective rate 0..63 of an envelope parameter 0..15 for a note: 4 × parameter plus the
+// key-scaling offset, which grows with the note's octave (fast with KSR, gently without).
+// Parameter 0 gives 0: that phase never moves.
+int EffectiveRate(int parameter, bool ksr, int note);
+
+// Milliseconds for a full 96 dB swing at an effective rate; infinity for rates 0..3, which stop
+// the envelope. The attack takes 0 ms from rate 60 on.
+double AttackTimeMs(int rate);
+double DecayTimeMs(int rate);
+
+// The octave 0..7 of a note number (note 69, A4, is in octave 4).
+int NoteOctave(int note);
+
+}  // namespace rolvik::synth

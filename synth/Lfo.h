@@ -1,0 +1,26 @@
+#pragma once
+
+#include <array>
+
+namespace rolvik::synth {
+
+// The four low-frequency oscillators of the voice LFO-rate field (1.8, 4.0, 5.9 and 7.0 Hz).
+// They run freely for the whole engine, as on the chip, and are read once per block.
+class Lfo {
+  public:
+    struct Values {
+        float vibrato = 0.0f;  // -1..1, a sine
+        float tremolo = 0.0f;  // 0..1, a triangle
+    };
+
+    void Reset() { phasesCycles_ = {}; }
+    void Advance(int frames);
+    Values Read(int rate) const;
+
+    static double RateHz(int rate);
+
+  private:
+    std::array<double, 4> phasesCycles_{};
+};
+
+}  // namespace rolvik::synth

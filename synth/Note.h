@@ -1,0 +1,93 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "Lfo.h"
+#include "VoiceParameters.h"
+
+namespace rolvik::synth {
+
+// What a note needs to know about its channel while it sounds.
+struct NoteControls {
+    float pitchBendSemitones = 0.0f;
+    float modulationCents = 0.0f;  // extra vibrato from the modulation wheel
+    float gainLeft = 0.0f;         // channel volume, expression, master volume and pan together
+    float gainRight = 0.0f;
+};
+
+// One sounding note: a voice's operators with the values derived from the voice and the note
+// computed once at key-on (and again when the pitch moves), and the running state the per-sample
+// loop advances.
+class Note {
+  public:
+    // Starts the note. `key` is the note number the channel played (what a note-off names);
+    // `pitchNote` is the note whose pitch sounds (a drum voice's own key, for instance).
+    void Start(const VoiceParameters& voice, int channel, int key, int pitchNote, int velocity,
+               std::uint64_t serial, const NoteControls& controls);
+    // Key-off: every operator enters its release (or keeps decaying with SUS, or ignores the
+    // key-off with XOF).
+    void Release();
+    // Silences the note at once.
+    void Kill() { active_ = false; }
+    void SetPitchBend(float semitones);
+
+    // Adds up to 32 frames of this note to the buffers, with the LFO read at the block's start.
+    void Render(float* left, float* right, int frames, const Lfo& lfo,
+                const NoteControls& controls);
+
+    bool active() const { return active_; }
+    bool released() const { return released_; }
+    int channel() const { return channel_; }
+    int key() const { return key_; }
+    std::uint64_t serial() const { return serial_; }
+    // The loudest carrier's envelope attenuation in dB: how audible the note still is.
+    float attenuationDb() const;
+
+  private:
+    enum class EnvelopePhase : std::uint8_t { Attack, Decay, Sustain, Release, Off };
+
+    struct Operator {
+        // Derived from the voice and the note.
+        std::uint32_t baseStep = 0;  // phase increment per sample, 2^32 per cycle
+        float levelDb = 0.0f;        // TL, KSL and, on carriers, velocity
+        float attackCoefficient = 0.0f;
+        float decayDbPerSample = 0.0f;
+        float sustainRateDbPerSample = 0.0f;
+        float releaseDbPerSample = 0.0f;
+        float sustainLevelDb = 0.0f;
+        float feedbackCycles = 0.0f;  // phase deviation per unit of averaged output
+        float tremoloDepthDb = 0.0f;
+        float vibratoDepthCents = 0.0f;
+        const float* wave = nullptr;
+        // Running state.
+        std::uint32_t phase = 0;
+        std::uint32_t step = 0;     // baseStep with vibrato, set per block
+        float blockLevelDb = 0.0f;  // levelDb with tremolo, set per block
+        float envelopeDb = 0.0f;
+        EnvelopePhase envelope = EnvelopePhase::Off;
+        float previousOutputs[2] = {0.0f, 0.0f};
+    };
+
+    void DeriveOperator(int index, int velocity);
+    void UpdatePitch();
+    void StepEnvelope(Operator& op) const;
+    float Compute(Operator& op, float modulation);
+    float ComputeWithFeedback(Operator& op);
+    float ComputeSample();
+    bool IsCarrier(int index) const;
+
+    VoiceParameters voice_;
+    std::array<Operator, 4> operators_{};
+    int operatorCount_ = 0;
+    int algorithm_ = 0;
+    int channel_ = 0;
+    int key_ = 0;
+    int pitchNote_ = 0;
+    float pitchBendSemitones_ = 0.0f;
+    std::uint64_t serial_ = 0;
+    bool active_ = false;
+    bool released_ = false;
+};
+
+}  // namespace rolvik::synth

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <RtAudio.h>
+
+#include "AudioOutput.h"
+
+namespace rolvik::synth {
+
+// The sound device through RtAudio; the callback runs on RtAudio's audio thread.
+class RtAudioOutput : public AudioOutput {
+  public:
+    ~RtAudioOutput() override { Stop(); }
+
+    // Opens the default output device; false (with the reason in `error`) when there is none.
+    bool Open(std::string& error);
+    void Start(RenderCallback render) override;
+    void Stop() override;
+
+  private:
+    static int Callback(void* output, void* input, unsigned int frames, double time,
+                        RtAudioStreamStatus status, void* self);
+
+    RtAudio audio_;
+    RenderCallback render_;
+};
+
+}  // namespace rolvik::synth

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "Song.h"
+#include "Synthesizer.h"
+
+namespace rolvik::synth {
+
+constexpr int kMinTempo = 70;
+constexpr int kMaxTempo = 130;
+constexpr int kWrittenTempo = 100;
+constexpr int kMaxKeyPitch = 12;
+
+// Plays a song on the synthesiser, sample-accurately: each event sounds at the first sample at or
+// after its time, note-offs before the events of the same time. Song time runs at tempo / 100 of
+// real time.
+class Sequencer {
+  public:
+    explicit Sequencer(Synthesizer& synthesizer) : synthesizer_(synthesizer) {}
+
+    // The song stays owned by the caller and must outlive its use here; null unloads.
+    void SetSong(const Song* song);
+    // Moves to a position in ms from the beginning of the sequence: silences everything and
+    // brings the channels up to date by replaying every earlier event without its notes.
+    void Seek(std::uint32_t positionMs);
+    void Start() { playing_ = song_ != nullptr; }
+    // Pauses; sounding notes are let go.
+    void Stop();
+
+    void SetVolume(int volume);
+    void SetTempo(int tempo) { tempo_ = tempo; }
+    void SetKeyPitch(int semitones) { keyPitch_ = semitones; }
+
+    void Render(float* left, float* right, int frames);
+
+    // Song time in ms from the beginning of the sequence.
+    std::uint32_t positionMs() const;
+    bool playing() const { return playing_; }
+    // Every event up to the stop point has been played and every note has been let go.
+    bool ended() const;
+    // Bit 0 while a note sounds on an LED channel, bit 1 likewise for vibration.
+    int DeviceInfo() const;
+
+  private:
+    struct PendingNoteOff {
+        std::uint8_t channel;
+        std::uint8_t key;
+        std::int64_t endScaled;
+    };
+
+    void PlayDueEvents();
+    void PlayEvent(const SongEvent& event, bool sound);
+    void SendNoteOff(std::uint8_t channel, std::uint8_t key);
+    std::int64_t NextDueScaled() const;
+    std::int64_t EventScaled(const SongEvent& event) const;
+
+    Synthesizer& synthesizer_;
+    const Song* song_ = nullptr;
+    std::size_t nextEvent_ = 0;
+    std::vector<PendingNoteOff> pendingNoteOffs_;
+    std::array<std::uint8_t, kChannelCount> channelVelocity_{};
+    // Song time in units of 1/(48 × 100) ms: one output sample advances it by the tempo.
+    std::int64_t nowScaled_ = 0;
+    int tempo_ = kWrittenTempo;
+    int keyPitch_ = 0;
+    bool playing_ = false;
+};
+
+}  // namespace rolvik::synth

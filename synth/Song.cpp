@@ -1,0 +1,148 @@
+#include "Song.h"
+
+#include "core/CheckCode.h"
+#include "core/Chunk.h"
+#include "core/Loader.h"
+#include "core/Number.h"
+#include "core/ShowMessage.h"
+#include "core/Smaf.h"
+#include "core/Timebase.h"
+
+namespace rolvik::synth {
+namespace {
+
+constexpr std::size_t kCheckCodeBytes = 2;
+constexpr std::size_t kChannelStatusOffset = 4;
+
+struct ScoreTracks {
+    bool readable = false;
+    std::uint16_t ledChannels = 0;
+    std::uint16_t vibrationChannels = 0;
+};
+
+// Channel status of the older format: two bytes for four channels, each KCS VS ChType(2); VS
+// runs the vibrator. The newer formats have a byte a channel with Vib in bit 5 and LED in bit 4.
+void ReadChannelStatus(Bytes track, int channelBase, ScoreTracks& tracks) {
+    if (track[0] == 0 && track.size() >= kChannelStatusOffset + 2) {
+        for (int i = 0; i < 4; ++i) {
+            const std::uint8_t nibble =
+                (track[kChannelStatusOffset + i / 2] >> (i % 2 == 0 ? 4 : 0));
+            const int channel = channelBase + i;
+            if ((nibble & 0x04) != 0 && channel < 16) {
+                tracks.vibrationChannels |= static_cast<std::uint16_t>(1u << channel);
+            }
+        }
+        return;
+    }
+    if (track.size() < kChannelStatusOffset + 16) {
+        return;
+    }
+    for (int channel = 0; channel < 16; ++channel) {
+        const std::uint8_t status = track[kChannelStatusOffset + channel];
+        if ((status & 0x20) != 0) {
+            tracks.vibrationChannels |= static_cast<std::uint16_t>(1u << channel);
+        }
+        if ((status & 0x10) != 0) {
+            tracks.ledChannels |= static_cast<std::uint16_t>(1u << channel);
+        }
+    }
+}
+
+ScoreTracks ReadScoreTracks(Bytes contents) {
+    ScoreTracks tracks;
+    int channelBase = 0;
+    ChunkWalker walker(contents);
+    while (auto entry = walker.Next()) {
+        if (!BytesEqual(entry->id.first(3), "MTR")) {
+            continue;
+        }
+        const Bytes track = entry->chunk.contents;
+        if (track.size() >= 4 && track[0] <= 2 && TimebaseMs(track[2]) && TimebaseMs(track[3])) {
+            tracks.readable = true;
+            ReadChannelStatus(track, channelBase, tracks);
+        }
+        channelBase += 4;
+    }
+    return tracks;
+}
+
+SongEvent ConvertEvent(const Event& event) {
+    SongEvent converted;
+    converted.timeMs = event.time;
+    converted.channel = EventChannel(event);
+    if (IsNoteEvent(event) && !event.data.empty()) {
+        converted.isNote = true;
+        converted.key = EventKey(event);
+        converted.gateMs = EventGate(event);
+        if (event.status >= 0x90 && event.data.size() >= 2) {
+            converted.velocity = event.data[1];
+        }
+        return converted;
+    }
+    if (event.status == 0xF0) {
+        ByteVector message = {0xF0};
+        const std::size_t sizeLength = NumberLength(event.data);
+        message.insert(message.end(), event.data.begin() + static_cast<std::ptrdiff_t>(sizeLength),
+                       event.data.end());
+        converted.message = ParseMidiMessage(message).value_or(MidiMessage{});
+        return converted;
+    }
+    ByteVector message = {event.status};
+    message.insert(message.end(), event.data.begin(), event.data.end());
+    const bool channelMessage = event.status >= 0xB0 && event.status < 0xF0 &&
+                                (event.status & 0xF0) != 0xA0 && (event.status & 0xF0) != 0xD0;
+    if (channelMessage) {
+        converted.message = ParseMidiMessage(message).value_or(MidiMessage{});
+    }
+    return converted;
+}
+
+}  // namespace
+
+std::uint32_t SongLengthMs(const Song& song) {
+    if (song.endIndex == 0) {
+        return 0;
+    }
+    const std::uint32_t last = song.events[song.endIndex - 1].timeMs;
+    return last > song.startOffsetMs ? last - song.startOffsetMs : 0;
+}
+
+std::unique_ptr<Song> LoadSong(Bytes smafFile) {
+    if (smafFile.size() < 8 + kCheckCodeBytes || !BytesEqual(smafFile.first(4), "MMMD") ||
+        !HasValidCheckCode(smafFile)) {
+        return nullptr;
+    }
+    const auto mmmd = FindChunk(smafFile, "MMMD");
+    if (!mmmd || mmmd->contents.size() < kCheckCodeBytes) {
+        return nullptr;
+    }
+    const ScoreTracks tracks =
+        ReadScoreTracks(mmmd->contents.first(mmmd->contents.size() - kCheckCodeBytes));
+    if (!tracks.readable) {
+        return nullptr;
+    }
+    // The engine has no user interface: whatever the loader would tell the user is dropped.
+    ScopedMessageHandler silence([](std::string_view, std::string_view, MessageIcon) {});
+    auto smaf = CreateSmaf(0, 0);
+    smaf->fileData.assign(smafFile.begin(), smafFile.end());
+    if (!LoadSmaf(*smaf)) {
+        return nullptr;
+    }
+    auto song = std::make_unique<Song>();
+    song->startOffsetMs = smaf->StartOffset();
+    song->ledChannels = tracks.ledChannels;
+    song->vibrationChannels = tracks.vibrationChannels;
+    song->endIndex = 0;
+    for (const Event* event = smaf->events.get(); event != nullptr; event = event->next.get()) {
+        song->events.push_back(ConvertEvent(*event));
+        if (song->endIndex == 0 && event == smaf->stop) {
+            song->endIndex = song->events.size();
+        }
+    }
+    if (song->endIndex == 0) {
+        song->endIndex = song->events.size();
+    }
+    return song;
+}
+
+}  // namespace rolvik::synth

@@ -1,0 +1,261 @@
+#include "Synthesizer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace rolvik::synth {
+namespace {
+
+constexpr int kBlockFrames = 32;  // the LFO and the channel controls are read once per block
+constexpr float kBendRangeSemitones = 2.0f;
+constexpr float kModulationWheelCents = 50.0f;
+constexpr std::uint8_t kFollowChannelPan = 255;
+
+float SquaredLevel(int value) {
+    const float level = value / 127.0f;
+    return level * level;
+}
+
+}  // namespace
+
+Synthesizer::Synthesizer() {
+    Reset();
+}
+
+void Synthesizer::Reset() {
+    for (int i = 0; i < kChannelCount; ++i) {
+        channels_[i] = Channel::Initial(i);
+    }
+    for (Note& note : notes_) {
+        note.Kill();
+    }
+    heldByPedal_.fill(false);
+}
+
+void Synthesizer::ReleaseAll() {
+    for (Note& note : notes_) {
+        if (note.active()) {
+            note.Release();
+        }
+    }
+    heldByPedal_.fill(false);
+}
+
+void Synthesizer::Apply(const MidiMessage& message) {
+    switch (message.type) {
+        case MessageType::Channel:
+            HandleChannelMessage(message.channelBytes);
+            break;
+        case MessageType::Reset:
+            Reset();
+            break;
+        case MessageType::MasterVolume:
+            masterVolume_ = std::min<std::uint8_t>(message.value, 127);
+            break;
+        case MessageType::DefineVoice:
+            voices_.Define(message.key, message.voice);
+            break;
+        case MessageType::EraseVoice:
+            voices_.Erase(message.key);
+            break;
+        case MessageType::Ignored:
+            break;
+    }
+}
+
+void Synthesizer::HandleChannelMessage(const std::array<std::uint8_t, 3>& bytes) {
+    const int channel = bytes[0] & 0x0F;
+    const int data1 = bytes[1];
+    const int data2 = bytes[2] & 0x7F;
+    switch (bytes[0] & 0xF0) {
+        case 0x80:
+            NoteOff(channel, data1);
+            break;
+        case 0x90:
+            if (data2 == 0) {
+                NoteOff(channel, data1);
+            } else {
+                NoteOn(channel, data1, data2);
+            }
+            break;
+        case 0xB0:
+            ControlChange(channel, data1 & 0x7F, data2);
+            break;
+        case 0xC0:
+            channels_[channel].program = data1 & 0x7F;
+            break;
+        case 0xE0:
+            channels_[channel].pitchBend = static_cast<std::uint16_t>((data1 & 0x7F) | data2 << 7);
+            break;
+        default:
+            break;
+    }
+}
+
+void Synthesizer::ControlChange(int channel, int controller, int value) {
+    Channel& state = channels_[channel];
+    switch (controller) {
+        case 0:
+            state.bankMsb = static_cast<std::uint8_t>(value);
+            break;
+        case 32:
+            state.bankLsb = static_cast<std::uint8_t>(value);
+            break;
+        case 1:
+            state.modulation = static_cast<std::uint8_t>(value);
+            break;
+        case 7:
+            state.volume = static_cast<std::uint8_t>(value);
+            break;
+        case 10:
+            state.pan = static_cast<std::uint8_t>(value);
+            break;
+        case 11:
+            state.expression = static_cast<std::uint8_t>(value);
+            break;
+        case 64:
+            SetHold(channel, value >= 64);
+            break;
+        case 120:  // all sound off
+            for (Note& note : notes_) {
+                if (note.active() && note.channel() == channel) {
+                    note.Kill();
+                }
+            }
+            break;
+        case 121:  // reset all controllers
+            state.modulation = 0;
+            state.expression = 127;
+            state.pitchBend = 8192;
+            SetHold(channel, false);
+            break;
+        case 123:  // all notes off
+            for (Note& note : notes_) {
+                if (note.active() && note.channel() == channel) {
+                    note.Release();
+                }
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+void Synthesizer::SetHold(int channel, bool on) {
+    channels_[channel].hold = on;
+    if (on) {
+        return;
+    }
+    for (int i = 0; i < kMaxNotes; ++i) {
+        if (heldByPedal_[i] && notes_[i].channel() == channel) {
+            heldByPedal_[i] = false;
+            notes_[i].Release();
+        }
+    }
+}
+
+void Synthesizer::NoteOn(int channel, int key, int velocity) {
+    if (key > 127) {
+        return;  // a transposition pushed the key off the keyboard
+    }
+    const Channel& state = channels_[channel];
+    const VoiceParameters* voice =
+        voices_.Find(state.bankMsb, state.bankLsb, state.program, static_cast<std::uint8_t>(key));
+    if (voice == nullptr) {
+        return;
+    }
+    const int pitchNote = state.isDrum() ? voice->drumKey() : key;
+    Note& note = AllocateNote();
+    const int index = static_cast<int>(&note - notes_.data());
+    heldByPedal_[index] = false;
+    notePanpot_[index] =
+        voice->panpotEnabled() ? static_cast<std::uint8_t>(voice->panpot()) : kFollowChannelPan;
+    note.Start(*voice, channel, key, pitchNote, velocity, nextSerial_++, NoteControls{});
+    note.SetPitchBend(ControlsFor(note).pitchBendSemitones);
+}
+
+void Synthesizer::NoteOff(int channel, int key) {
+    for (int i = 0; i < kMaxNotes; ++i) {
+        Note& note = notes_[i];
+        if (!note.active() || note.released() || note.channel() != channel || note.key() != key) {
+            continue;
+        }
+        if (channels_[channel].hold) {
+            heldByPedal_[i] = true;
+        } else {
+            note.Release();
+        }
+    }
+}
+
+// A free note if there is one; otherwise the quietest released note, and only when every note is
+// still held, the oldest.
+Note& Synthesizer::AllocateNote() {
+    Note* quietestReleased = nullptr;
+    Note* oldest = nullptr;
+    for (int i = 0; i < kMaxNotes; ++i) {
+        Note& note = notes_[i];
+        if (!note.active()) {
+            return note;
+        }
+        const bool released = note.released() && !heldByPedal_[i];
+        if (released && (quietestReleased == nullptr ||
+                         note.attenuationDb() > quietestReleased->attenuationDb())) {
+            quietestReleased = &note;
+        }
+        if (oldest == nullptr || note.serial() < oldest->serial()) {
+            oldest = &note;
+        }
+    }
+    return quietestReleased != nullptr ? *quietestReleased : *oldest;
+}
+
+NoteControls Synthesizer::ControlsFor(const Note& note) const {
+    const Channel& state = channels_[note.channel()];
+    const int index = static_cast<int>(&note - notes_.data());
+    NoteControls controls;
+    controls.pitchBendSemitones = (state.pitchBend - 8192) / 8192.0f * kBendRangeSemitones;
+    controls.modulationCents = state.modulation / 127.0f * kModulationWheelCents;
+    const float gain = SquaredLevel(state.volume) * SquaredLevel(state.expression) *
+                       SquaredLevel(masterVolume_) * outputGain_;
+    const float position =
+        notePanpot_[index] == kFollowChannelPan ? state.pan / 127.0f : notePanpot_[index] / 31.0f;
+    const float angle = position * std::numbers::pi_v<float> / 2.0f;
+    // Constant power, scaled so that the centre keeps the full level on both sides.
+    controls.gainLeft = gain * std::cos(angle) * std::numbers::sqrt2_v<float>;
+    controls.gainRight = gain * std::sin(angle) * std::numbers::sqrt2_v<float>;
+    return controls;
+}
+
+void Synthesizer::Render(float* left, float* right, int frames) {
+    std::fill_n(left, frames, 0.0f);
+    std::fill_n(right, frames, 0.0f);
+    for (int done = 0; done < frames;) {
+        const int block = std::min(kBlockFrames, frames - done);
+        for (Note& note : notes_) {
+            if (note.active()) {
+                note.Render(left + done, right + done, block, lfo_, ControlsFor(note));
+            }
+        }
+        lfo_.Advance(block);
+        done += block;
+    }
+}
+
+std::uint16_t Synthesizer::HeldChannels() const {
+    std::uint16_t channels = 0;
+    for (int i = 0; i < kMaxNotes; ++i) {
+        if (notes_[i].active() && (!notes_[i].released() || heldByPedal_[i])) {
+            channels |= static_cast<std::uint16_t>(1u << notes_[i].channel());
+        }
+    }
+    return channels;
+}
+
+int Synthesizer::ActiveNoteCount() const {
+    return static_cast<int>(std::count_if(notes_.begin(), notes_.end(),
+                                          [](const Note& note) { return note.active(); }));
+}
+
+}  // namespace rolvik::synth

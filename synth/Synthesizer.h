@@ -1,0 +1,62 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "Channel.h"
+#include "Lfo.h"
+#include "MidiMessage.h"
+#include "Note.h"
+#include "VoiceBank.h"
+
+namespace rolvik::synth {
+
+constexpr int kChannelCount = 16;
+constexpr int kMaxNotes = 32;
+
+// The tone generator behind the MIDI messages: 16 channels, the voice bank and 32 notes. It
+// renders 48 kHz stereo and is driven from one thread at a time.
+class Synthesizer {
+  public:
+    Synthesizer();
+
+    void Apply(const MidiMessage& message);
+    // Renders `frames` frames into the buffers, overwriting them.
+    void Render(float* left, float* right, int frames);
+
+    // Silences every note and returns every channel to its initial state. Voice definitions and
+    // the master volume stay.
+    void Reset();
+    // Releases every sounding note as a note-off would.
+    void ReleaseAll();
+
+    // A gain on the whole output besides the master-volume message (the sequencer's volume).
+    void SetOutputGain(float gain) { outputGain_ = gain; }
+
+    const Channel& channel(int index) const { return channels_[index]; }
+    // Bit n set while a note of channel n is held (struck and not yet let go).
+    std::uint16_t HeldChannels() const;
+    int ActiveNoteCount() const;
+
+  private:
+    void HandleChannelMessage(const std::array<std::uint8_t, 3>& bytes);
+    void NoteOn(int channel, int key, int velocity);
+    void NoteOff(int channel, int key);
+    void ControlChange(int channel, int controller, int value);
+    void SetHold(int channel, bool on);
+    Note& AllocateNote();
+    NoteControls ControlsFor(const Note& note) const;
+
+    std::array<Channel, kChannelCount> channels_{};
+    std::array<Note, kMaxNotes> notes_{};
+    // Notes whose note-off arrived while their channel's hold pedal was down.
+    std::array<bool, kMaxNotes> heldByPedal_{};
+    std::array<std::uint8_t, kMaxNotes> notePanpot_{};  // 0..31, or 255 to follow the channel
+    VoiceBank voices_;
+    Lfo lfo_;
+    std::uint8_t masterVolume_ = 127;
+    float outputGain_ = 1.0f;
+    std::uint64_t nextSerial_ = 0;
+};
+
+}  // namespace rolvik::synth
