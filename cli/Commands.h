@@ -18,5 +18,6 @@ using CommandRun = std::function<int()>;
 void AddCompileCommand(CLI::App& app, CommandRun& run);
 void AddEventsCommand(CLI::App& app, CommandRun& run);
 void AddMidiCommand(CLI::App& app, CommandRun& run);
+void AddPlayCommand(CLI::App& app, CommandRun& run);
 void AddReportCommand(CLI::App& app, CommandRun& run);
 }  // namespace rolvik::cli

@@ -9,6 +9,7 @@ int main(int argc, char** argv) {
     AddCompileCommand(app, run);
     AddReportCommand(app, run);
     AddMidiCommand(app, run);
+    AddPlayCommand(app, run);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {

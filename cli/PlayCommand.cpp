@@ -1,0 +1,184 @@
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "Commands.h"
+#include "core/Loader.h"
+#include "core/ShowMessage.h"
+#include "playback/EmuPlay.h"
+#include "playback/EmulatorBinding.h"
+#include "playback/EngineLocation.h"
+#include "playback/MidiPlay.h"
+#include "playback/PlayerQueries.h"
+#include "playback/PresetVoices.h"
+#include "playback/VoiceSet.h"
+
+namespace rolvik::cli {
+namespace {
+
+// The window drives MidiPlay and polls both players on 10 ms timers; so does this command.
+constexpr auto kTickPeriod = std::chrono::milliseconds(10);
+
+struct PlayRequest {
+    std::string path;
+    std::string mode = "midi";
+    std::int32_t fromMs = 0;
+    std::optional<int> track;  // 1..16, as the View menu numbers them
+    int volume = 127;
+    int tempo = 100;
+    int keyPitch = 0;
+
+    bool Emu() const { return mode == "emu"; }
+};
+
+volatile std::sig_atomic_t stopRequested = 0;
+
+void RequestStop(int) {
+    stopRequested = 1;
+}
+
+// The end of the song in absolute ms: where its last note or event ends.
+std::uint32_t SongEndMs(const Smaf& smaf) {
+    std::uint32_t endMs = 0;
+    for (const Event* event = smaf.events.get(); event; event = event->next.get()) {
+        endMs = std::max(endMs, event->time + EventGate(*event));
+    }
+    return endMs;
+}
+
+// One line on the terminal that each tick overwrites, like the window's title during play.
+class PositionLine {
+  public:
+    PositionLine(bool emu, std::uint32_t lengthMs)
+        : emu_(emu), lengthMs_(lengthMs), shown_(isatty(STDOUT_FILENO) != 0) {}
+
+    void Show(std::uint32_t positionMs, int deviceInfo) {
+        if (!shown_) {
+            return;
+        }
+        const char* led = emu_ && (deviceInfo & 1) ? "LED " : "    ";
+        const char* vib = emu_ && (deviceInfo & 2) ? "Vib " : "    ";
+        std::printf("\r%s:%05ums / %05ums %s%s", emu_ ? "EMU" : "MIDI", positionMs, lengthMs_, led,
+                    vib);
+        std::fflush(stdout);
+    }
+
+    void Finish() {
+        if (shown_) {
+            std::printf("\n");
+        }
+    }
+
+  private:
+    bool emu_;
+    std::uint32_t lengthMs_;
+    bool shown_;
+};
+
+void Start(Smaf& smaf, const PlayRequest& request) {
+    // As in the window, a failed start is caught by the first status check.
+    if (request.Emu()) {
+        EmuSMAFPlay(&smaf, request.fromMs);
+    } else {
+        EmuMIDIPlay(&smaf, request.fromMs);
+    }
+}
+
+void Stop(const PlayRequest& request) {
+    if (request.Emu()) {
+        EmuSMAFStop();
+        PresetVoices();
+    } else {
+        EmuMIDIStop();
+    }
+}
+
+// Ticks until the music ends, Ctrl-C is pressed or the player reports a status it should not.
+int RunUntilStopped(Smaf& smaf, const PlayRequest& request) {
+    PositionLine line(request.Emu(), SongEndMs(smaf));
+    auto nextTick = std::chrono::steady_clock::now();
+    for (;;) {
+        nextTick += kTickPeriod;
+        std::this_thread::sleep_until(nextTick);
+        if (stopRequested) {
+            Stop(request);
+            line.Finish();
+            return kExitSuccess;
+        }
+        if (!request.Emu()) {
+            EmuMIDIProc();
+        }
+        const int status = PlayerStatus();
+        if (status == kPlayerPlaying) {
+            const int position = PlayerPosition();
+            line.Show(request.Emu() ? smaf.StartOffset() + position : position,
+                      request.Emu() ? EmuDeviceInfo() : 0);
+            continue;
+        }
+        Stop(request);
+        line.Finish();
+        if (status == kPlayerReady) {
+            return kExitSuccess;
+        }
+        ShowMessage("Status is NOT 4(Playing) or 3(Ready)\nSTOPPED.", "Error", MessageIcon::Error);
+        return kExitFailure;
+    }
+}
+
+int Play(const PlayRequest& request) {
+    std::unique_ptr<Smaf> smaf = OpenSmaf(request.path);
+    if (!smaf) {
+        return kExitFailure;
+    }
+    if (!LoadEmulator()) {
+        return kExitFailure;
+    }
+    SetVolume(request.volume);
+    SetTempo(request.tempo);
+    SetKeyPitch(request.keyPitch);
+    LoadVoiceSet(ExecutableFolder() / kVoiceSetFileName);
+    PresetVoices();
+    SetTrackFilter(request.track ? *request.track - 1 : kAllTracks);
+
+    stopRequested = 0;
+    auto previousHandler = std::signal(SIGINT, RequestStop);
+    Start(*smaf, request);
+    const int code = RunUntilStopped(*smaf, request);
+    std::signal(SIGINT, previousHandler);
+    FreeVoiceTable();
+    ReleaseEmulator();
+    return code;
+}
+
+}  // namespace
+
+void AddPlayCommand(CLI::App& app, CommandRun& run) {
+    auto request = std::make_shared<PlayRequest>();
+    CLI::App* command =
+        app.add_subcommand("play", "Play a SMAF file in real time through the engine");
+    command->add_option("FILE", request->path, "SMAF file to play")->required();
+    command
+        ->add_option("--mode", request->mode,
+                     "midi: the event list as MIDI messages; emu: the "
+                     "file's bytes on the engine's sequencer")
+        ->check(CLI::IsMember({"midi", "emu"}));
+    command
+        ->add_option("--from", request->fromMs, "Start, in ms from the beginning of the sequence")
+        ->check(CLI::NonNegativeNumber);
+    command->add_option("--track", request->track, "Only this track's notes sound (1..16)")
+        ->check(CLI::Range(1, 16));
+    command->add_option("--volume", request->volume, "Volume 0..127")->check(CLI::Range(0, 127));
+    command->add_option("--tempo", request->tempo, "Tempo 70..130, EmuPlay only (100: as written)")
+        ->check(CLI::Range(70, 130));
+    command->add_option("--key-pitch", request->keyPitch, "Transposition in semitones, -12..12")
+        ->check(CLI::Range(-12, 12));
+    command->callback([&run, request] { run = [request] { return Play(*request); }; });
+}
+
+}  // namespace rolvik::cli
