@@ -1,0 +1,61 @@
+// Painting the detail view of a 10,000-note song (building its report included) must take under
+// 50 ms at any scroll position.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QPixmap>
+#include <QScrollBar>
+
+#include "TenThousandNoteSong.h"
+#include "app/settings/Settings.h"
+#include "ui/detail/DetailView.h"
+#include "ui/detail/report/DetailReport.h"
+
+namespace rolvik {
+namespace {
+
+Smaf& Song() {
+    static const std::unique_ptr<Smaf> song = bench::TenThousandNoteSong();
+    return *song;
+}
+
+// The report alone, which every paint rebuilds: the share of a paint that is not drawing.
+void BuildTheReport(benchmark::State& state) {
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(BuildDetailReport(&Song(), 300000));
+    }
+}
+BENCHMARK(BuildTheReport)->Unit(benchmark::kMillisecond);
+
+// Arguments: the vertical scroll position in lines.
+void PaintDetailView(benchmark::State& state) {
+    Smaf* song = &Song();
+    DetailView view;
+    view.resize(1024, 768);
+    view.show();
+    view.SetDocument(song);
+    view.SetPlayPositionSource([] { return std::uint32_t{300000}; });
+    view.viewport()->grab();
+    view.verticalScrollBar()->setValue(static_cast<int>(state.range(0)));
+    QPixmap window(view.viewport()->size());
+    for (auto _ : state) {
+        view.viewport()->render(&window);
+    }
+    state.counters["lines"] = view.lineCount();
+}
+BENCHMARK(PaintDetailView)->Arg(0)->Arg(5000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace rolvik
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
