@@ -259,3 +259,13 @@ int Synthesizer::ActiveNoteCount() const {
 }
 
 }  // namespace rolvik::synth
+
+namespace rolvik::synth {
+
+bool Synthesizer::IsSounding(int channel, int key) const {
+    return std::any_of(notes_.begin(), notes_.end(), [channel, key](const Note& note) {
+        return note.active() && note.channel() == channel && note.key() == key;
+    });
+}
+
+}  // namespace rolvik::synth

@@ -37,6 +37,8 @@ class Synthesizer {
     // Bit n set while a note of channel n is held (struck and not yet let go).
     std::uint16_t HeldChannels() const;
     int ActiveNoteCount() const;
+    // Whether a note struck with this key on this channel still sounds (held or releasing).
+    bool IsSounding(int channel, int key) const;
 
   private:
     void HandleChannelMessage(const std::array<std::uint8_t, 3>& bytes);

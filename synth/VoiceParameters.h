@@ -34,6 +34,8 @@ struct OperatorParameters {
     int dt() const { return bytes[5] & 0x07; }
     int ws() const { return bytes[6] >> 3; }
     int fb() const { return bytes[6] & 0x07; }
+
+    bool operator==(const OperatorParameters&) const = default;
 };
 
 enum class VoiceKind : std::uint8_t { Fm, Pcm };

@@ -138,6 +138,42 @@ std::vector<std::uint8_t> VoiceBytes(const Instrument& instrument, int drumKey, 
     return bytes;
 }
 
+// The lump leaves some percussion keys empty ("Null Instrument"). Each borrows the voice of a
+// kindred drum, tuned by the distance between the two keys: bongos and congas from the toms,
+// bells from the ride bell, the splash from the crash.
+int StandInDrumNote(int note) {
+    switch (note) {
+        case 55:
+            return 49;
+        case 56:
+        case 67:
+        case 68:
+            return 53;
+        case 58:
+            return 54;
+        case 60:
+        case 62:
+        case 65:
+            return 50;
+        case 61:
+        case 63:
+            return 48;
+        case 64:
+            return 47;
+        case 66:
+            return 45;
+        case 69:
+            return 70;
+        default:
+            return note;
+    }
+}
+
+bool IsSilent(const Instrument& instrument) {
+    const OplOperator& carrier = instrument.voices[0].carrier;
+    return carrier.attackDecay == 0 && (carrier.level & 0x3F) == 0x3F;
+}
+
 void PrintRow(const std::vector<std::uint8_t>& bytes, const std::string& comment) {
     std::cout << "    {";
     for (std::size_t i = 0; i < bytes.size(); ++i) {
@@ -200,13 +236,16 @@ int main(int argc, char** argv) {
         << "}};\n\n// The same for the drum notes 35..81; P0 is the note the drum sounds at.\n"
            "constexpr DefaultVoiceTable<47> kDefaultDrumVoiceBytes = {{\n";
     for (int i = kMelodyCount; i < kInstrumentCount; ++i) {
-        const Instrument& drum = instruments[i];
         const int note = kFirstDrumNote + i - kMelodyCount;
+        const int source = IsSilent(instruments[i]) ? StandInDrumNote(note) : note;
+        const Instrument& drum = instruments[kMelodyCount + source - kFirstDrumNote];
         const bool fixed = (drum.flags & kFixedPitch) != 0;
         // A fixed-pitch drum sounds at its fixed note, which the driver plays an octave up.
-        const int drumKey =
-            std::clamp(fixed ? drum.fixedNote + 12 : note + drum.voices[0].noteOffset + 12, 0, 127);
-        PrintRow(VoiceBytes(drum, drumKey, true), std::to_string(note) + " " + drum.name);
+        const int sourceKey = fixed ? drum.fixedNote + 12 : source + drum.voices[0].noteOffset + 12;
+        const int drumKey = std::clamp(sourceKey + note - source, 0, 127);
+        const std::string origin = source == note ? "" : " (from " + std::to_string(source) + ")";
+        PrintRow(VoiceBytes(drum, drumKey, true),
+                 std::to_string(note) + " " + instruments[i].name + origin);
     }
     std::cout << "}};\n";
     return 0;
