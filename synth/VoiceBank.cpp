@@ -1,5 +1,7 @@
 #include "VoiceBank.h"
 
+#include <algorithm>
+
 #include "DefaultVoices.h"
 
 namespace rolvik::synth {
@@ -11,7 +13,9 @@ const VoiceParameters* VoiceBank::Find(std::uint8_t bankMsb, std::uint8_t bankLs
         return &found->second;
     }
     if (bankMsb == kDrumBank) {
-        return DefaultDrumVoice(note);
+        // A drum note beyond the General MIDI kit (songs written for a phone's sampled sounds use
+        // them) takes the nearest drum of the kit rather than staying silent.
+        return DefaultDrumVoice(std::clamp<int>(note, kFirstDefaultDrumNote, kLastDefaultDrumNote));
     }
     return &DefaultMelodyVoice(program);
 }

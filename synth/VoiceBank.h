@@ -14,8 +14,7 @@ class VoiceBank {
     void Define(const VoiceKey& key, const VoiceParameters& voice) { defined_[key] = voice; }
     void Erase(const VoiceKey& key) { defined_.erase(key); }
 
-    // The voice for a note on a channel with these bank and program settings; null only for a
-    // drum note that has neither a definition nor a built-in voice.
+    // The voice for a note on a channel with these bank and program settings.
     const VoiceParameters* Find(std::uint8_t bankMsb, std::uint8_t bankLsb, std::uint8_t program,
                                 std::uint8_t note) const;
 

@@ -1,0 +1,251 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <set>
+
+#include "SynthTestSupport.h"
+#include "core/CheckCode.h"
+#include "core/Compiler.h"
+#include "core/FileIO.h"
+#include "core/Number.h"
+#include "core/Smaf.h"
+#include "synth/EngineCore.h"
+#include "synth/OfflineRenderer.h"
+#include "synth/Song.h"
+
+namespace rolvik::synth::test {
+namespace {
+
+constexpr int kMsFrames = 48;
+constexpr std::size_t kChannelStatusOffset = 33;  // in a compiled file
+
+std::unique_ptr<Event> NoteEvent(std::uint32_t timeMs, int channel, int key, std::uint32_t gateMs) {
+    ByteVector data = {static_cast<std::uint8_t>(key), 100};
+    WriteNumber(data, gateMs);
+    return std::make_unique<Event>(timeMs, static_cast<std::uint8_t>(0x90 | channel), data);
+}
+
+std::unique_ptr<Event> ExclusiveEvent(std::uint32_t timeMs, const ByteVector& message) {
+    ByteVector data;
+    WriteNumber(data, static_cast<std::uint32_t>(message.size() - 1));
+    data.insert(data.end(), message.begin() + 1, message.end());
+    return std::make_unique<Event>(timeMs, 0xF0, data);
+}
+
+// Compiles events into a SMAF file (1 ms timebases), with the given channel status bytes.
+ByteVector CompileSong(std::vector<std::unique_ptr<Event>> events,
+                       const std::array<std::uint8_t, 16>& channelStatus = {}) {
+    auto smaf = CreateSmaf(1, 1);
+    for (auto& event : events) {
+        InsertEvent(*smaf, std::move(event));
+    }
+    ByteVector file = CompileSMAF(*smaf).value();
+    std::copy(channelStatus.begin(), channelStatus.end(), file.begin() + kChannelStatusOffset);
+    const std::uint16_t code = SmafCheckCode(Bytes(file).first(file.size() - 2));
+    file[file.size() - 2] = static_cast<std::uint8_t>(code >> 8);
+    file[file.size() - 1] = static_cast<std::uint8_t>(code & 0xFF);
+    return file;
+}
+
+// Three sine notes on channel 0: 0–200, 500–700 and 1000–1200 ms.
+ByteVector ThreeNoteSong() {
+    std::vector<std::unique_ptr<Event>> events;
+    events.push_back(ExclusiveEvent(0, VoiceMessage(124, 0, 0, 0, SineVoice())));
+    events.push_back(NoteEvent(0, 0, 69, 200));
+    events.push_back(NoteEvent(500, 0, 69, 200));
+    events.push_back(NoteEvent(1000, 0, 69, 200));
+    return CompileSong(std::move(events));
+}
+
+// Frames rendered until the song has ended, in blocks of 48 frames.
+int FramesUntilEnd(const Song& song, int tempo) {
+    RenderOptions options;
+    options.tempo = tempo;
+    OfflineRenderer renderer(song, options);
+    std::vector<float> left(kMsFrames), right(kMsFrames);
+    int frames = 0;
+    while (!renderer.songEnded() && frames < 60 * 48000) {
+        frames += renderer.Render(left.data(), right.data(), kMsFrames);
+    }
+    return frames;
+}
+
+TEST(SongTest, LoadRefusesWhatIsNotAPlayableSmafFile) {
+    const ByteVector good = ThreeNoteSong();
+    ASSERT_NE(LoadSong(good), nullptr);
+    ByteVector damaged = good;
+    damaged[damaged.size() / 2] ^= 0x01;
+    EXPECT_EQ(LoadSong(damaged), nullptr) << "check code";
+    EXPECT_EQ(LoadSong(ByteVector{'M', 'M', 'M', 'D'}), nullptr);
+    ByteVector notSmaf = good;
+    notSmaf[0] = 'X';
+    EXPECT_EQ(LoadSong(notSmaf), nullptr);
+    // A whole SMAF file whose only chunk is the contents information has no score track.
+    ByteVector noTrack = {'M', 'M', 'M', 'D', 0, 0,    0, 15,   'C', 'N', 'T', 'I',
+                          0,   0,   0,   5,   0, 0x32, 0, 0xF8, 0,   0,   0};
+    const std::uint16_t code = SmafCheckCode(Bytes(noTrack).first(noTrack.size() - 2));
+    noTrack[noTrack.size() - 2] = static_cast<std::uint8_t>(code >> 8);
+    noTrack[noTrack.size() - 1] = static_cast<std::uint8_t>(code & 0xFF);
+    ASSERT_TRUE(HasValidCheckCode(noTrack));
+    EXPECT_EQ(LoadSong(noTrack), nullptr);
+}
+
+TEST(SequencerTest, PositionFollowsTheRenderedSamplesAtTheTempo) {
+    const auto song = LoadSong(ThreeNoteSong());
+    for (int tempo : {70, 100, 130}) {
+        RenderOptions options;
+        options.tempo = tempo;
+        OfflineRenderer renderer(*song, options);
+        std::vector<float> left(4800), right(4800);
+        renderer.Render(left.data(), right.data(), 4800);
+        renderer.Render(left.data(), right.data(), 4800);
+        EXPECT_EQ(renderer.positionMs(), 200u * tempo / 100) << "tempo " << tempo;
+    }
+}
+
+TEST(SequencerTest, EndsWhenTheLastNoteHasBeenLetGo) {
+    const auto song = LoadSong(ThreeNoteSong());
+    const int frames = FramesUntilEnd(*song, 100);
+    EXPECT_NEAR(frames / double(kMsFrames), 1200.0, 1.0);
+    EXPECT_NEAR(FramesUntilEnd(*song, 130), frames * 100.0 / 130.0, kMsFrames);
+    EXPECT_NEAR(FramesUntilEnd(*song, 70), frames * 100.0 / 70.0, kMsFrames);
+}
+
+TEST(SequencerTest, NotesSoundFromTheirEventToTheirGate) {
+    const auto song = LoadSong(ThreeNoteSong());
+    OfflineRenderer renderer(*song, {});
+    std::vector<float> left(1400 * kMsFrames), right(1400 * kMsFrames);
+    renderer.Render(left.data(), right.data(), static_cast<int>(left.size()));
+    auto levelAt = [&left](int ms) {
+        return Rms(std::span(left).subspan(ms * kMsFrames, 20 * kMsFrames));
+    };
+    EXPECT_GT(levelAt(100), 0.05);
+    EXPECT_LT(levelAt(300), 1e-6);
+    EXPECT_GT(levelAt(550), 0.05);
+    EXPECT_LT(levelAt(800), 1e-6);
+    EXPECT_GT(levelAt(1100), 0.05);
+}
+
+TEST(SequencerTest, SeekReplaysEverythingButTheNotesBeforeThePosition) {
+    const auto song = LoadSong(ThreeNoteSong());
+    EngineCore core;
+    Command command;
+    command.type = CommandType::SetSong;
+    command.song = song.get();
+    core.Apply(command);
+    command.type = CommandType::Seek;
+    command.value = 550;
+    core.Apply(command);
+    command.type = CommandType::Start;
+    core.Apply(command);
+    EXPECT_EQ(core.sequencer().positionMs(), 550u);
+    std::vector<float> left(300 * kMsFrames), right(300 * kMsFrames);
+    core.Render(left.data(), right.data(), 200 * kMsFrames);
+    EXPECT_LT(Rms(std::span(left).first(200 * kMsFrames)), 1e-6) << "the note at 500 is skipped";
+    core.Render(left.data(), right.data(), 300 * kMsFrames);
+    // The voice defined at 0 ms was replayed: the note at 1000 ms is the sine.
+    EXPECT_NEAR(FrequencyHz(std::span(left).subspan(100 * kMsFrames)), 440.0, 0.3);
+}
+
+TEST(SequencerTest, KeyPitchMovesMelodyButNotDrums) {
+    std::vector<std::unique_ptr<Event>> events;
+    events.push_back(ExclusiveEvent(0, VoiceMessage(124, 0, 0, 0, SineVoice())));
+    events.push_back(NoteEvent(0, 0, 69, 1000));
+    const auto melody = LoadSong(CompileSong(std::move(events)));
+    RenderOptions options;
+    options.keyPitch = 12;
+    OfflineRenderer renderer(*melody, options);
+    std::vector<float> left(48000), right(48000);
+    renderer.Render(left.data(), right.data(), 48000);
+    EXPECT_NEAR(FrequencyHz(std::span(left).subspan(4800, 38400)), 880.0, 0.5);
+
+    std::vector<std::unique_ptr<Event>> drumEvents;
+    drumEvents.push_back(NoteEvent(0, 9, 38, 300));
+    const auto drums = LoadSong(CompileSong(std::move(drumEvents)));
+    auto render = [&drums](int keyPitch) {
+        RenderOptions drumOptions;
+        drumOptions.keyPitch = keyPitch;
+        OfflineRenderer drumRenderer(*drums, drumOptions);
+        std::vector<float> l(24000), r(24000);
+        drumRenderer.Render(l.data(), r.data(), 24000);
+        return l;
+    };
+    const auto untransposed = render(0);
+    EXPECT_GT(Rms(untransposed), 0.001);
+    EXPECT_EQ(render(12), untransposed);
+    EXPECT_EQ(render(-12), untransposed);
+}
+
+TEST(SequencerTest, LedAndVibrationFollowTheirChannelsNotes) {
+    std::vector<std::unique_ptr<Event>> events;
+    events.push_back(NoteEvent(0, 0, 60, 300));
+    events.push_back(NoteEvent(500, 1, 64, 300));
+    events.push_back(NoteEvent(1000, 2, 67, 300));
+    std::array<std::uint8_t, 16> status{};
+    status[0] = 0x10;  // LED
+    status[1] = 0x20;  // vibration
+    const auto song = LoadSong(CompileSong(std::move(events), status));
+    ASSERT_NE(song, nullptr);
+    EngineCore core;
+    Command command;
+    command.type = CommandType::SetSong;
+    command.song = song.get();
+    core.Apply(command);
+    command.type = CommandType::Start;
+    core.Apply(command);
+    std::vector<float> left(100 * kMsFrames), right(100 * kMsFrames);
+    const std::pair<int, int> expected[] = {{100, 1}, {400, 0}, {600, 2}, {900, 0}, {1100, 0}};
+    int renderedMs = 0;
+    for (const auto& [ms, info] : expected) {
+        while (renderedMs < ms) {
+            core.Render(left.data(), right.data(), 100 * kMsFrames);
+            renderedMs += 100;
+        }
+        EXPECT_EQ(core.sequencer().DeviceInfo(), info) << "at " << ms << " ms";
+    }
+}
+
+TEST(CorpusTest, EverySongWithAScoreTrackRendersAndIsHeard) {
+    // Older-format songs whose conversion sets their only channel's expression to 0 at the start:
+    // silent by their events.
+    const std::set<std::string> mutedByTheirEvents = {"libsmaf__j-sh08_33.mmf",
+                                                      "libsmaf__Mainfile_73.mmf"};
+    int rendered = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(ROLVIK_CORPUS_DIR)) {
+        const std::string extension = entry.path().extension().string();
+        if (extension != ".mmf" && extension != ".MMF") {
+            continue;
+        }
+        const auto bytes = ReadWholeFile(entry.path());
+        ASSERT_TRUE(bytes.has_value());
+        const auto song = LoadSong(*bytes);
+        if (!song) {
+            continue;
+        }
+        const auto firstNote = std::find_if(song->events.begin(), song->events.end(),
+                                            [](const SongEvent& event) { return event.isNote; });
+        RenderOptions options;
+        if (firstNote != song->events.end()) {
+            options.fromMs = firstNote->timeMs > song->startOffsetMs
+                                 ? firstNote->timeMs - song->startOffsetMs
+                                 : 0;
+        }
+        options.toMs = options.fromMs + 2000;
+        OfflineRenderer renderer(*song, options);
+        std::vector<float> left(2000 * kMsFrames), right(2000 * kMsFrames);
+        const int frames =
+            renderer.Render(left.data(), right.data(), static_cast<int>(left.size()));
+        if (firstNote != song->events.end() &&
+            !mutedByTheirEvents.contains(entry.path().filename().string())) {
+            EXPECT_GT(Rms(std::span(left).first(frames)) + Rms(std::span(right).first(frames)),
+                      1e-4)
+                << entry.path().filename();
+        }
+        ++rendered;
+    }
+    EXPECT_GE(rendered, 60);
+}
+
+}  // namespace
+}  // namespace rolvik::synth::test
