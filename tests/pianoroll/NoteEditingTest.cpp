@@ -232,6 +232,15 @@ TEST_F(NoteEditingTest, DeletingTheNoteBeingDraggedEndsTheDrag) {
     EXPECT_EQ(CountNotes(), 0);
 }
 
+TEST_F(NoteEditingTest, ClearingTheSelectionBeforeARebuildEndsTheDrag) {
+    Press(44, kKey62Y);
+    roll->Command(PianoRollCommand::SetSelectedNote, 0);
+    FreeEvents(*document);
+    Move(100, kKey64Y);
+    EXPECT_EQ(document->events, nullptr);
+    EXPECT_EQ(roll->state().movingNote, nullptr);
+}
+
 TEST_F(NoteEditingTest, TheEditLockTurnsEditsIntoSelection) {
     roll->Command(PianoRollCommand::SetEditLock, 1);
     Press(44, kKey62Y);

@@ -17,6 +17,8 @@ namespace {
 
 constexpr int kHorizontalMaximum = 65535;
 constexpr int kHorizontalPage = 10;
+// Keeps 128 rows of the tallest height, and the row arithmetic, within int.
+constexpr qint64 kMaxRowHeight = std::numeric_limits<int>::max() / 256;
 
 int ClampToInt(qint64 value) {
     return static_cast<int>(std::clamp<qint64>(value, std::numeric_limits<int>::min(),
@@ -51,7 +53,7 @@ qint64 PianoRoll::Command(PianoRollCommand operation, qint64 argument, int offse
             return 0;
         case PianoRollCommand::SetRowHeight:
             if (argument > 0) {
-                state_.rowHeight = ClampToInt(argument);
+                state_.rowHeight = static_cast<int>(std::min(argument, kMaxRowHeight));
                 UpdateScrollRanges();
             }
             return 0;
@@ -85,7 +87,7 @@ qint64 PianoRoll::Command(PianoRollCommand operation, qint64 argument, int offse
             LoadDefaults();
             return 0;
         case PianoRollCommand::SetSelectedNote:
-            state_.selectedNote = reinterpret_cast<Event*>(argument);
+            SetSelectedNote(reinterpret_cast<Event*>(argument));
             return 0;
     }
     return 0;
@@ -133,6 +135,16 @@ void PianoRoll::SetDocument(Smaf* document) {
     state_.movingNote = nullptr;
     state_.resizingNote = nullptr;
     Repaint();
+}
+
+// The shell clears the selection before it rebuilds the event list, so a drag that is under way
+// lets go of its note too rather than keep a reference to an event about to be freed.
+void PianoRoll::SetSelectedNote(Event* note) {
+    state_.selectedNote = note;
+    if (!note) {
+        state_.movingNote = nullptr;
+        state_.resizingNote = nullptr;
+    }
 }
 
 void PianoRoll::MoveView(qint64 timeMs, int offsetPx) {

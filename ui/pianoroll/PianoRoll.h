@@ -45,6 +45,7 @@ class PianoRoll : public QAbstractScrollArea {
 
   private:
     void SetDocument(Smaf* document);
+    void SetSelectedNote(Event* note);
     void MoveView(qint64 timeMs, int offsetPx);
     std::uint32_t ViewStartTime() const;
     void LoadDefaults();
