@@ -62,43 +62,37 @@ class SongWriter {
 constexpr std::uint8_t C3 = 48, D3 = 50, E3 = 52, G3 = 55, B3 = 59;
 constexpr std::uint8_t G2 = 43, C4 = 60, D4 = 62, E4 = 64, F4 = 65, G4 = 67;
 
-// The tune as (key, length in eighths of a beat) from its first beat.
-std::vector<Note> Melody() {
-    const std::vector<std::pair<std::uint8_t, std::uint32_t>> phrase{
-        {E4, 8}, {E4, 8}, {F4, 8}, {G4, 8}, {G4, 8}, {F4, 8},
-        {E4, 8}, {D4, 8}, {C4, 8}, {C4, 8}, {D4, 8}, {E4, 8}};
-    std::vector<std::pair<std::uint8_t, std::uint32_t>> tune;
-    auto append = [&tune](const auto& part) { tune.insert(tune.end(), part.begin(), part.end()); };
-    append(phrase);
-    append(std::vector<std::pair<std::uint8_t, std::uint32_t>>{{E4, 12}, {D4, 4}, {D4, 16}});
-    append(phrase);
-    append(std::vector<std::pair<std::uint8_t, std::uint32_t>>{{D4, 12}, {C4, 4}, {C4, 16}});
-    append(std::vector<std::pair<std::uint8_t, std::uint32_t>>{{D4, 8},
-                                                               {D4, 8},
-                                                               {E4, 8},
-                                                               {C4, 8},
-                                                               {D4, 8},
-                                                               {E4, 4},
-                                                               {F4, 4},
-                                                               {E4, 8},
-                                                               {C4, 8},
-                                                               {D4, 8},
-                                                               {E4, 4},
-                                                               {F4, 4},
-                                                               {E4, 8},
-                                                               {D4, 8},
-                                                               {C4, 8},
-                                                               {D4, 8},
-                                                               {G3, 16}});
-    append(phrase);
-    append(std::vector<std::pair<std::uint8_t, std::uint32_t>>{{D4, 12}, {C4, 4}, {C4, 16}});
-    append(std::vector<std::pair<std::uint8_t, std::uint32_t>>{{C4, 32}});
+// The tune as (key, length in eighths of a beat), one bar a line.
+struct TuneNote {
+    std::uint8_t key;
+    std::uint32_t lengthEighths;
+};
+constexpr TuneNote kTune[] = {
+    {E4, 8},  {E4, 8}, {F4, 8},  {G4, 8},           //
+    {G4, 8},  {F4, 8}, {E4, 8},  {D4, 8},           //
+    {C4, 8},  {C4, 8}, {D4, 8},  {E4, 8},           //
+    {E4, 12}, {D4, 4}, {D4, 16},                    //
+    {E4, 8},  {E4, 8}, {F4, 8},  {G4, 8},           //
+    {G4, 8},  {F4, 8}, {E4, 8},  {D4, 8},           //
+    {C4, 8},  {C4, 8}, {D4, 8},  {E4, 8},           //
+    {D4, 12}, {C4, 4}, {C4, 16},                    //
+    {D4, 8},  {D4, 8}, {E4, 8},  {C4, 8},           //
+    {D4, 8},  {E4, 4}, {F4, 4},  {E4, 8}, {C4, 8},  //
+    {D4, 8},  {E4, 4}, {F4, 4},  {E4, 8}, {D4, 8},  //
+    {C4, 8},  {D4, 8}, {G3, 16},                    //
+    {E4, 8},  {E4, 8}, {F4, 8},  {G4, 8},           //
+    {G4, 8},  {F4, 8}, {E4, 8},  {D4, 8},           //
+    {C4, 8},  {C4, 8}, {D4, 8},  {E4, 8},           //
+    {D4, 12}, {C4, 4}, {C4, 16},                    //
+    {C4, 32},
+};
 
+std::vector<Note> Melody() {
     std::vector<Note> notes;
     std::uint32_t at = 0;
-    for (const auto& [key, length] : tune) {
-        notes.push_back({key, at, length});
-        at += length;
+    for (const TuneNote& note : kTune) {
+        notes.push_back({note.key, at, note.lengthEighths});
+        at += note.lengthEighths;
     }
     return notes;
 }
