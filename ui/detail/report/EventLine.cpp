@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <string_view>
 
+#include "HexByte.h"
+
 namespace rolvik {
 namespace {
 
@@ -44,12 +46,13 @@ std::string Prefix(std::size_t index, const Event& event) {
     return text;
 }
 
+// Runs on every paint for every event, so without a formatted print per byte.
 void AppendDataBytes(std::string& line, const Event& event) {
     const std::size_t shown = std::min(event.data.size(), kShownDataBytes);
+    line.reserve(line.size() + shown * 3 + 40);
     for (std::size_t i = 0; i < shown; ++i) {
-        char text[4];
-        std::snprintf(text, sizeof text, "%02X ", unsigned{event.data[i]});
-        line += text;
+        AppendHexByte(line, event.data[i]);
+        line += ' ';
     }
 }
 

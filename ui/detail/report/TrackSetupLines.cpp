@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "ReservedText.h"
+#include "HexByte.h"
 #include "core/ByteReader.h"
 #include "core/Chunk.h"
 

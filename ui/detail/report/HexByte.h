@@ -6,13 +6,18 @@
 
 namespace rolvik {
 
+// Appends `value` as two upper-case hexadecimal digits.
+inline void AppendHexByte(std::string& text, std::uint8_t value) {
+    constexpr std::string_view kDigits = "0123456789ABCDEF";
+    text += kDigits[value >> 4];
+    text += kDigits[value & 0x0F];
+}
+
 // `text` followed by `value` as two upper-case hexadecimal digits, the form of every line that
 // reports a value the report has no name for.
 inline std::string WithHexByte(std::string_view text, std::uint8_t value) {
-    constexpr std::string_view kDigits = "0123456789ABCDEF";
     std::string line(text);
-    line += kDigits[value >> 4];
-    line += kDigits[value & 0x0F];
+    AppendHexByte(line, value);
     return line;
 }
 
