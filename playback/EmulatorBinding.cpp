@@ -43,6 +43,11 @@ void* OpenEngineLibrary(const EngineLocation& location) {
     return nullptr;
 }
 
+// The master-volume exclusive carries the low 8 bits of the volume.
+ByteVector MasterVolumeMessage(int volume) {
+    return {0xF0, 0x43, 0x79, 0x05, 0x7E, 0x09, static_cast<std::uint8_t>(volume), 0xF7};
+}
+
 int ControlValue(std::int32_t control, int value) {
     std::int32_t copy = value;
     return Engine().MaSound_Control(1, 1, control, &copy, 0) != 0 ? 1 : 0;
@@ -119,10 +124,6 @@ int DeviceSetup() {
 
 int EmuSetMidiMsg(Bytes message) {
     return Engine().SetMidiMsg(message.data(), static_cast<std::int32_t>(message.size()));
-}
-
-ByteVector MasterVolumeMessage(int volume) {
-    return {0xF0, 0x43, 0x79, 0x05, 0x7E, 0x09, static_cast<std::uint8_t>(volume), 0xF7};
 }
 
 int EmuMIDISetVolume() {

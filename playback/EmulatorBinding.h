@@ -35,9 +35,6 @@ int EmuSetMidiMsg(Bytes message);
 // Sends the master-volume exclusive with the current volume; 1, or 0 after a message.
 int EmuMIDISetVolume();
 
-// The master-volume exclusive for a volume (its low 8 bits).
-ByteVector MasterVolumeMessage(int volume);
-
 // The playback controls. They store the value and pass it to the player that runs; 1 when the
 // engine refused it, else 0.
 int SetVolume(int volume);
