@@ -100,7 +100,7 @@ TEST_F(PianoRollWindow, RowHeightSetsTheVerticalRange) {
     EXPECT_EQ(Run(PianoRollCommand::GetRowHeight), 12);
 }
 
-TEST_F(PianoRollWindow, EveryCodeAnswersAsSpecifiedAndUnknownCodesDoNothing) {
+TEST_F(PianoRollWindow, EveryCodeAnswersAndUnknownCodesDoNothing) {
     auto document = CreateSmaf(4, 4);
     Event* note = AddNote(*document, 0, 0x90, 60, 100);
     const char* status = "Tempo: 100";
