@@ -8,7 +8,7 @@
 
 #include "core/Loader.h"
 #include "core/ShowMessage.h"
-#include "tests/pianoroll/QtTestApplication.h"
+#include "tests/support/QtTestApplication.h"
 #include "ui/detail/DetailView.h"
 #include "ui/detail/DrawDetailReport.h"
 #include "ui/pianoroll/Drawing.h"

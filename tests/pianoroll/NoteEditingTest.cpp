@@ -5,9 +5,9 @@
 #include <QTest>
 #include <vector>
 
-#include "QtTestApplication.h"
 #include "TestDocument.h"
 #include "app/settings/Settings.h"
+#include "tests/support/QtTestApplication.h"
 #include "ui/pianoroll/NoteEditing.h"
 #include "ui/pianoroll/PianoRoll.h"
 

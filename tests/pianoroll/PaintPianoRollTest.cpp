@@ -3,9 +3,9 @@
 #include <QPainter>
 #include <QScrollBar>
 
-#include "QtTestApplication.h"
 #include "TestDocument.h"
 #include "app/settings/Settings.h"
+#include "tests/support/QtTestApplication.h"
 #include "ui/pianoroll/PaintPianoRoll.h"
 #include "ui/pianoroll/PianoRoll.h"
 

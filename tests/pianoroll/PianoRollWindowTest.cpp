@@ -3,9 +3,9 @@
 #include <QScrollBar>
 #include <QWheelEvent>
 
-#include "QtTestApplication.h"
 #include "TestDocument.h"
 #include "app/settings/Settings.h"
+#include "tests/support/QtTestApplication.h"
 #include "ui/pianoroll/PianoRoll.h"
 #include "ui/pianoroll/PianoRollGeometry.h"
 
