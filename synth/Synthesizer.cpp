@@ -12,6 +12,21 @@ constexpr float kBendRangeSemitones = 2.0f;
 constexpr float kModulationWheelCents = 50.0f;
 constexpr std::uint8_t kFollowChannelPan = 255;
 
+// Above this level the output bends smoothly towards full scale instead of clipping, as a
+// phone's output stage limits a loud chord.
+constexpr float kLimiterKnee = 0.75f;
+
+float Limit(float sample) {
+    const float magnitude = std::fabs(sample);
+    if (magnitude <= kLimiterKnee) {
+        return sample;
+    }
+    const float headroom = 1.0f - kLimiterKnee;
+    const float limited =
+        kLimiterKnee + headroom * std::tanh((magnitude - kLimiterKnee) / headroom);
+    return std::copysign(limited, sample);
+}
+
 float SquaredLevel(int value) {
     const float level = value / 127.0f;
     return level * level;
@@ -241,6 +256,8 @@ void Synthesizer::Render(float* left, float* right, int frames) {
         lfo_.Advance(block);
         done += block;
     }
+    std::transform(left, left + frames, left, Limit);
+    std::transform(right, right + frames, right, Limit);
 }
 
 std::uint16_t Synthesizer::HeldChannels() const {

@@ -112,6 +112,16 @@ TEST(SequencerTest, EndsWhenTheLastNoteHasBeenLetGo) {
     EXPECT_NEAR(FramesUntilEnd(*song, 70), frames * 100.0 / 70.0, kMsFrames);
 }
 
+TEST(SequencerTest, DemoSongAtTempo130EndsAfter100Of130OfItsLength) {
+    const auto bytes = ReadWholeFile(ROLVIK_SOURCE_DIR "/res/demo.mmf");
+    ASSERT_TRUE(bytes.has_value());
+    const auto song = LoadSong(*bytes);
+    ASSERT_NE(song, nullptr);
+    const int written = FramesUntilEnd(*song, 100);
+    EXPECT_GT(written, 5 * 48000);
+    EXPECT_NEAR(FramesUntilEnd(*song, 130), written * 100.0 / 130.0, kMsFrames);
+}
+
 TEST(SequencerTest, NotesSoundFromTheirEventToTheirGate) {
     const auto song = LoadSong(ThreeNoteSong());
     OfflineRenderer renderer(*song, {});
