@@ -1,7 +1,9 @@
 #!/usr/bin/python3
 """Reads back, with mido, the MIDI files that `rolvik-cli midi` writes for every corpus file, and
 checks them against the event list that `rolvik-cli events` prints for the same file: one note-on
-per note event, and the last note-off at the end of the note that ends last.
+per note event, and the last note-off at the end of the note that ends last. Where the corpus holds
+another tool's conversion of a file (NAME.mid beside NAME.mmf), the General MIDI export sounds the
+same notes: same times (within 2 ms), channels, keys and velocities.
 
 Usage: check_midi_export.py ROLVIK_CLI CORPUS_DIR WORK_DIR
 """
@@ -66,6 +68,27 @@ def exported_notes(cli, path, output, general_midi):
     return note_ons, last_off, len(midi.tracks)
 
 
+def sounding_notes(path):
+    """(ms, channel, key, velocity) of every note-on with a velocity, in time order."""
+    notes, seconds = [], 0.0
+    for message in mido.MidiFile(str(path)):
+        seconds += message.time
+        if message.type == "note_on" and message.velocity > 0:
+            notes.append((round(seconds * 1000), message.channel, message.note, message.velocity))
+    return sorted(notes)
+
+
+def compare_with_reference(path, exported):
+    reference = path.with_suffix(".mid")
+    if not reference.exists():
+        return
+    theirs, ours = sounding_notes(reference), sounding_notes(exported)
+    assert len(theirs) == len(ours), f"{path.name}: {len(ours)} notes, reference {len(theirs)}"
+    for mine, other in zip(ours, theirs):
+        same = abs(mine[0] - other[0]) <= 2 and mine[1:] == other[1:]
+        assert same, f"{path.name}: note {mine}, reference {other}"
+
+
 def check_file(cli, path, work):
     notes = document_notes(cli, path)
     if notes is None:
@@ -76,6 +99,8 @@ def check_file(cli, path, work):
         assert note_ons == len(notes), f"{path.name}: {note_ons} note-ons for {len(notes)} notes"
         expected_end = max((end for _, end in notes), default=None)
         assert last_off == expected_end, f"{path.name}: last note-off {last_off}, notes end {expected_end}"
+        if general_midi:
+            compare_with_reference(path, output)
     return f"{len(notes)} notes, {tracks} tracks, end {expected_end} ms"
 
 
