@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -39,6 +40,23 @@ int RunReport(const ReportArguments& arguments) {
     return std::fflush(stdout) == 0 ? kExitSuccess : kExitFailure;
 }
 
+// A play position as the report prints times: decimal, leading zeros allowed. CLI11 alone would
+// read "0100" as octal and reject "0090".
+CLI::Validator DecimalMilliseconds() {
+    return CLI::Validator(
+        [](std::string& text) -> std::string {
+            const bool digitsOnly = !text.empty() && std::ranges::all_of(text, [](char c) {
+                return c >= '0' && c <= '9';
+            });
+            if (!digitsOnly) {
+                return "a play position is a decimal number of ms: " + text;
+            }
+            text.erase(0, std::min(text.find_first_not_of('0'), text.size() - 1));
+            return {};
+        },
+        "MS");
+}
+
 }  // namespace
 
 void AddReportCommand(CLI::App& app, CommandRun& run) {
@@ -46,8 +64,10 @@ void AddReportCommand(CLI::App& app, CommandRun& run) {
     CLI::App* command = app.add_subcommand(
         "report", "Print the detail report of a SMAF file: its chunks, then its event list");
     command->add_option("FILE", arguments->path, "SMAF file to open")->required();
-    command->add_option("--position", arguments->positionMs,
-                        "Play position in ms; the first event at or after it is the marked line");
+    command
+        ->add_option("--position", arguments->positionMs,
+                     "Play position in ms; the first event at or after it is the marked line")
+        ->transform(DecimalMilliseconds());
     command->add_flag("--json", arguments->json,
                       "Print one JSON object with the lines, their styles and the marked line");
     command->callback([&run, arguments] { run = [arguments] { return RunReport(*arguments); }; });
