@@ -45,7 +45,7 @@ void AppendFmRecord(ByteVector& out, const RecordHead& head, const FmVoiceParame
         out.push_back(i < fm.name.size() ? static_cast<std::uint8_t>(fm.name[i]) : 0);
     }
     out.push_back(fm.drumKey);
-    out.push_back(static_cast<std::uint8_t>(fm.panpot << 3));
+    out.push_back(static_cast<std::uint8_t>(fm.panpot << 3 | fm.basicOctave));
     out.push_back(static_cast<std::uint8_t>(fm.lfo << 6 | Bit(fm.panpotEnable, 5) | fm.algorithm));
     for (const FmOperatorParameters& op : fm.operators) {
         AppendOperator(out, op);
@@ -74,7 +74,7 @@ std::optional<ByteVector> BuildDefaultVoiceSet(Bytes genMidiLump) {
         const auto key =
             static_cast<std::uint8_t>(kGenMidiFirstDrumKey + index - kGenMidiMelodyCount);
         const RecordHead head{kDrumBank, 0, 0, key};
-        AppendFmRecord(records, head, DrumVoiceFromGenMidi((*instruments)[index], key));
+        AppendFmRecord(records, head, DrumVoiceFromGenMidi(*instruments, key));
     }
     ByteVector file = {'F', 'M', 'M', '3'};
     AppendBigEndian32(file, static_cast<std::uint32_t>(records.size()));

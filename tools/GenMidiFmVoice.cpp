@@ -1,7 +1,6 @@
 #include "GenMidiFmVoice.h"
 
 #include <algorithm>
-#include <optional>
 
 namespace rolvik::tools {
 namespace {
@@ -12,23 +11,46 @@ constexpr std::uint8_t kAlgorithmAdditive = 1;          // 1fb + 2
 constexpr std::uint8_t kAlgorithmTwoAdditivePairs = 2;  // 1fb + 2 + 3fb + 4
 constexpr std::uint8_t kAlgorithmTwoFmPairs = 5;        // (1fb -> 2) + (3fb -> 4)
 
-// The LFO runs at 5.9 Hz, near the OPL2's vibrato rate; its depths come close to the OPL2's
-// shallow settings (1 dB tremolo, 7 cents vibrato).
+// The LFO runs at 5.9 Hz, near the OPL2's vibrato rate; the depths stand for the OPL2's on/off
+// tremolo and vibrato bits.
 constexpr std::uint8_t kLfoRate = 2;
-constexpr std::uint8_t kAmDepth = 0;   // 1.3 dB
+constexpr std::uint8_t kAmDepth = 1;   // 2.8 dB
 constexpr std::uint8_t kVibDepth = 1;  // 6.7 cents
 
-// Twice the frequency factor of each MULTI value, so that MULTI 0 (x1/2) is a whole number.
-constexpr std::array<int, 16> kDoubledMultiFactor = {1,  2,  4,  6,  8,  10, 12, 14,
-                                                     16, 18, 20, 20, 24, 24, 30, 30};
+constexpr std::uint8_t kMaxBasicOctave = 3;
 
-FmOperatorParameters OperatorFromOpl(const GenMidiOperator& opl) {
+// How far the voice must move to sound at the note's own pitch.
+struct OctaveShift {
+    bool up = false;
+    std::uint8_t basicOctave = 0;
+};
+
+OctaveShift ShiftForNoteOffset(int noteOffsetSemitones) {
+    const int octaves = (noteOffsetSemitones + 12) / 12;
+    OctaveShift shift;
+    shift.up = octaves > 0;
+    if (octaves < 0) {
+        shift.basicOctave = static_cast<std::uint8_t>(std::min<int>(kMaxBasicOctave, -octaves));
+    }
+    return shift;
+}
+
+// The MULTI value that doubles a multiplier (x1/2 to x1, x1 to x2, ... x7 to x14, which the
+// table rounds to x15), as near as the table allows.
+std::uint8_t DoubledMulti(std::uint8_t multi) {
+    return multi == 0 ? 1 : static_cast<std::uint8_t>(std::min(15, multi * 2));
+}
+
+FmOperatorParameters OperatorFromOpl(const GenMidiOperator& opl, bool octaveUp,
+                                     std::uint8_t detune) {
     FmOperatorParameters op;
     op.amEnable = (opl.characteristic & 0x80) != 0;
     op.vibEnable = (opl.characteristic & 0x40) != 0;
     const bool sustaining = (opl.characteristic & 0x20) != 0;
     op.ksr = (opl.characteristic & 0x10) != 0;
-    op.multi = opl.characteristic & 0x0F;
+    const std::uint8_t multi = opl.characteristic & 0x0F;
+    op.multi = octaveUp ? DoubledMulti(multi) : multi;
+    op.dt = detune;
     op.ar = opl.attackDecay >> 4;
     op.dr = opl.attackDecay & 0x0F;
     op.sl = opl.sustainRelease >> 4;
@@ -38,99 +60,110 @@ FmOperatorParameters OperatorFromOpl(const GenMidiOperator& opl) {
     op.sr = sustaining ? 0 : op.rr;
     op.ksl = opl.keyScale >> 6;
     op.tl = opl.level & 0x3F;
-    op.ws = opl.waveform & 0x03;
+    op.ws = opl.waveform & 0x07;
     op.amDepth = kAmDepth;
     op.vibDepth = kVibDepth;
     return op;
 }
 
-// The MULTI value whose factor is the given one shifted by whole octaves, if the table has it.
-std::optional<std::uint8_t> MultiShiftedByOctaves(std::uint8_t multi, int octaves) {
-    int doubled = kDoubledMultiFactor[multi];
-    for (; octaves > 0; --octaves) {
-        doubled *= 2;
-    }
-    for (; octaves < 0; ++octaves) {
-        if (doubled % 2 != 0) {
-            return std::nullopt;
-        }
-        doubled /= 2;
-    }
-    const auto* found = std::find(kDoubledMultiFactor.begin(), kDoubledMultiFactor.end(), doubled);
-    if (found == kDoubledMultiFactor.end()) {
-        return std::nullopt;
-    }
-    return static_cast<std::uint8_t>(found - kDoubledMultiFactor.begin());
+bool IsFm(const GenMidiVoice& voice) {
+    return (voice.feedback & 0x01) == 0;
 }
 
-void FoldOctaveOffset(FmOperatorParameters& modulator, FmOperatorParameters& carrier,
-                      std::int16_t noteOffsetSemitones) {
-    if (noteOffsetSemitones == 0 || noteOffsetSemitones % 12 != 0) {
-        return;
-    }
-    const int octaves = noteOffsetSemitones / 12;
-    auto modulatorMulti = MultiShiftedByOctaves(modulator.multi, octaves);
-    auto carrierMulti = MultiShiftedByOctaves(carrier.multi, octaves);
-    if (modulatorMulti && carrierMulti) {
-        modulator.multi = *modulatorMulti;
-        carrier.multi = *carrierMulti;
-    }
+void PlacePair(FmVoiceParameters& fm, std::size_t first, const GenMidiVoice& voice, bool octaveUp,
+               std::uint8_t detune) {
+    fm.operators[first] = OperatorFromOpl(voice.modulator, octaveUp, detune);
+    fm.operators[first].fb = (voice.feedback >> 1) & 0x07;
+    fm.operators[first + 1] = OperatorFromOpl(voice.carrier, octaveUp, detune);
 }
 
-bool IsAdditive(const GenMidiVoice& voice) {
-    return (voice.feedback & 0x01) != 0;
-}
-
-void PlacePair(FmVoiceParameters& fm, std::size_t first, const GenMidiVoice& voice,
-               bool foldOctaveOffset) {
-    FmOperatorParameters& modulator = fm.operators[first];
-    FmOperatorParameters& carrier = fm.operators[first + 1];
-    modulator = OperatorFromOpl(voice.modulator);
-    carrier = OperatorFromOpl(voice.carrier);
-    modulator.fb = (voice.feedback >> 1) & 0x07;
-    if (foldOctaveOffset) {
-        FoldOctaveOffset(modulator, carrier, voice.noteOffsetSemitones);
+// The second voice of a two-voice instrument is tuned apart by the fine-tune byte: a small detune
+// either way.
+std::uint8_t SecondVoiceDetune(std::uint8_t fineTune) {
+    if (fineTune > 128) {
+        return 1;
     }
+    return fineTune < 128 ? 5 : 0;
 }
 
-std::uint8_t PairAlgorithm(const GenMidiInstrument& instrument) {
+FmVoiceParameters VoiceFromGenMidi(const GenMidiInstrument& instrument, OctaveShift shift) {
     const GenMidiVoice& first = instrument.voices[0];
-    if (instrument.TwoVoices() && IsAdditive(first) == IsAdditive(instrument.voices[1])) {
-        return IsAdditive(first) ? kAlgorithmTwoAdditivePairs : kAlgorithmTwoFmPairs;
-    }
-    // A second voice connected differently from the first has no four-operator algorithm that
-    // keeps both feedbacks; the first voice alone stands for the instrument.
-    return IsAdditive(first) ? kAlgorithmAdditive : kAlgorithmFm;
-}
-
-FmVoiceParameters VoiceFromGenMidi(const GenMidiInstrument& instrument, bool foldOctaveOffsets) {
     FmVoiceParameters fm;
     fm.name = instrument.name;
-    fm.lfo = kLfoRate;
     fm.panpot = kCentrePanpot;
-    fm.algorithm = PairAlgorithm(instrument);
-    PlacePair(fm, 0, instrument.voices[0], foldOctaveOffsets);
-    if (fm.algorithm >= kAlgorithmTwoAdditivePairs) {
-        PlacePair(fm, 2, instrument.voices[1], foldOctaveOffsets);
+    fm.basicOctave = shift.basicOctave;
+    fm.lfo = kLfoRate;
+    if (instrument.TwoVoices()) {
+        fm.algorithm = IsFm(first) ? kAlgorithmTwoFmPairs : kAlgorithmTwoAdditivePairs;
+    } else {
+        fm.algorithm = IsFm(first) ? kAlgorithmFm : kAlgorithmAdditive;
+    }
+    PlacePair(fm, 0, first, shift.up, 0);
+    if (instrument.TwoVoices()) {
+        PlacePair(fm, 2, instrument.voices[1], shift.up, SecondVoiceDetune(instrument.fineTune));
     }
     return fm;
+}
+
+bool IsSilent(const GenMidiInstrument& instrument) {
+    const GenMidiOperator& carrier = instrument.voices[0].carrier;
+    return carrier.attackDecay == 0 && (carrier.level & 0x3F) == 0x3F;
+}
+
+// The drum whose voice stands in for an empty key: bongos and congas from the toms, bells from
+// the ride bell, the splash from the crash.
+std::uint8_t StandInDrumKey(std::uint8_t key) {
+    switch (key) {
+        case 55:
+            return 49;
+        case 56:
+        case 67:
+        case 68:
+            return 53;
+        case 58:
+            return 54;
+        case 60:
+        case 62:
+        case 65:
+            return 50;
+        case 61:
+        case 63:
+            return 48;
+        case 64:
+            return 47;
+        case 66:
+            return 45;
+        case 69:
+            return 70;
+        default:
+            return key;
+    }
+}
+
+const GenMidiInstrument& DrumInstrument(const std::vector<GenMidiInstrument>& instruments,
+                                        std::uint8_t key) {
+    return instruments[kGenMidiMelodyCount + key - kGenMidiFirstDrumKey];
 }
 
 }  // namespace
 
 FmVoiceParameters MelodyVoiceFromGenMidi(const GenMidiInstrument& instrument) {
-    return VoiceFromGenMidi(instrument, true);
+    return VoiceFromGenMidi(instrument,
+                            ShiftForNoteOffset(instrument.voices[0].noteOffsetSemitones));
 }
 
-FmVoiceParameters DrumVoiceFromGenMidi(const GenMidiInstrument& instrument, std::uint8_t key) {
-    // A drum's pitch is its drum key, so the note offset moves the key instead of the multipliers.
-    FmVoiceParameters fm = VoiceFromGenMidi(instrument, false);
-    if (instrument.FixedPitch()) {
-        fm.drumKey = instrument.fixedNote;
-    } else {
-        const int shifted = key + instrument.voices[0].noteOffsetSemitones;
-        fm.drumKey = static_cast<std::uint8_t>(std::clamp(shifted, 0, 127));
-    }
+FmVoiceParameters DrumVoiceFromGenMidi(const std::vector<GenMidiInstrument>& instruments,
+                                       std::uint8_t key) {
+    const GenMidiInstrument& own = DrumInstrument(instruments, key);
+    const std::uint8_t source = IsSilent(own) ? StandInDrumKey(key) : key;
+    const GenMidiInstrument& drum = DrumInstrument(instruments, source);
+    // A drum's pitch is its drum key, so the voice itself is not moved. The driver plays the fixed
+    // note, or the key moved by the note offset, an octave up.
+    const int sourceKey =
+        drum.FixedPitch() ? drum.fixedNote + 12 : source + drum.voices[0].noteOffsetSemitones + 12;
+    FmVoiceParameters fm = VoiceFromGenMidi(drum, OctaveShift{});
+    fm.name = own.name;
+    fm.drumKey = static_cast<std::uint8_t>(std::clamp(sourceKey + key - source, 0, 127));
     return fm;
 }
 

@@ -3,14 +3,16 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "GenMidi.h"
 
 namespace rolvik::tools {
 
-// The FM voice parameters of one voice definition, in the units of the voice message.
+// The FM voice parameters of one voice definition, in the units of the voice message. Operators a
+// voice does not use stay zero.
 struct FmOperatorParameters {
-    std::uint8_t multi = 1;  // 4 bits, index into the frequency multiplier table
+    std::uint8_t multi = 0;  // 4 bits, index into the frequency multiplier table
     std::uint8_t dt = 0;     // 3 bits
     std::uint8_t ar = 0;     // 4 bits each: attack, decay, sustain and release rates, sustain level
     std::uint8_t dr = 0;
@@ -32,24 +34,27 @@ struct FmOperatorParameters {
 
 struct FmVoiceParameters {
     std::string name;
-    std::uint8_t drumKey = 0;  // the note a drum voice sounds at
-    std::uint8_t lfo = 0;      // 2 bits
-    std::uint8_t panpot = 0;   // 5 bits
+    std::uint8_t drumKey = 0;      // the note a drum voice sounds at
+    std::uint8_t panpot = 0;       // 5 bits
+    std::uint8_t basicOctave = 0;  // 2 bits: each step sounds an octave lower
+    std::uint8_t lfo = 0;          // 2 bits
     bool panpotEnable = false;
     std::uint8_t algorithm = 0;  // 3 bits: 0 and 1 use operators 1 and 2, 2 to 7 all four
-    std::array<FmOperatorParameters, 4> operators;
+    std::array<FmOperatorParameters, 4> operators{};
 };
 
 // The panpot of the centre; the voices leave panning to the channel.
 inline constexpr std::uint8_t kCentrePanpot = 15;
 
-// A melody program's voice: modulator and carrier of the first OPL2 voice become operators 1 and 2;
-// a second voice of the instrument becomes operators 3 and 4. Octave note offsets are folded into
-// the frequency multipliers where every operator of the pair allows it.
+// A melody program's voice. Modulator and carrier of the first OPL2 voice become operators 1 and 2,
+// those of a second voice operators 3 and 4. The DMX driver sounds every note an octave above its
+// number, so a note offset of -12 is the true pitch; other offsets move the voice by octaves.
 FmVoiceParameters MelodyVoiceFromGenMidi(const GenMidiInstrument& instrument);
 
-// A percussion key's voice: as a melody voice, sounding at the instrument's fixed note, or at the
-// key itself shifted by the note offset when the instrument has no fixed pitch.
-FmVoiceParameters DrumVoiceFromGenMidi(const GenMidiInstrument& instrument, std::uint8_t key);
+// The voice of a percussion key 35..81 from the whole lump's instruments. A key whose instrument is
+// silent ("Null Instrument") borrows the voice of a kindred drum, tuned by the distance between the
+// two keys.
+FmVoiceParameters DrumVoiceFromGenMidi(const std::vector<GenMidiInstrument>& instruments,
+                                       std::uint8_t key);
 
 }  // namespace rolvik::tools

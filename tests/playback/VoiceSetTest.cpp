@@ -10,6 +10,15 @@
 #include "tools/DefaultVoiceSet.h"
 
 namespace rolvik {
+namespace engine_defaults {
+
+template <std::size_t Count>
+using DefaultVoiceTable = std::array<std::array<std::uint8_t, 31>, Count>;
+
+#include "synth/DefaultVoices.inc"
+
+}  // namespace engine_defaults
+
 namespace {
 
 using ::testing::ElementsAre;
@@ -283,6 +292,30 @@ TEST_F(VoiceSetTest, OurVoiceSetIsMadeFromGenMidiAndLoadsWhole) {
     PresetVoices();
     EXPECT_EQ(fake.MidiMessages().size(), 2u + 128 * 10 + 47 * 9);
     EXPECT_THAT(messages, IsEmpty());
+}
+
+// MidiPlay assigns our voice set over the engine's built-in voices; both come from the same lump
+// through the same mapping, so a song sounds alike with and without the voice set.
+TEST(DefaultVoiceSetTest, CarriesTheEngineBuiltInVoices) {
+    const auto file =
+        ReadWholeFile(std::filesystem::path(ROLVIK_SOURCE_DIR) / "res" / "DefMA3_16.vm3");
+    ASSERT_TRUE(file);
+    constexpr std::size_t kRecordSize = 55;
+    auto fmPart = [&](std::size_t record) {
+        const auto begin = file->begin() + 8 + record * kRecordSize + 24;
+        return std::vector<std::uint8_t>(begin, begin + 31);
+    };
+    ASSERT_EQ(file->size(), 8 + 175 * kRecordSize);
+    for (std::size_t program = 0; program < 128; ++program) {
+        const auto& builtIn = engine_defaults::kDefaultMelodyVoiceBytes[program];
+        EXPECT_EQ(fmPart(program), std::vector<std::uint8_t>(builtIn.begin(), builtIn.end()))
+            << "program " << program;
+    }
+    for (std::size_t drum = 0; drum < 47; ++drum) {
+        const auto& builtIn = engine_defaults::kDefaultDrumVoiceBytes[drum];
+        EXPECT_EQ(fmPart(128 + drum), std::vector<std::uint8_t>(builtIn.begin(), builtIn.end()))
+            << "drum note " << 35 + drum;
+    }
 }
 
 }  // namespace
