@@ -1,5 +1,6 @@
 #include "DefaultVoiceSet.h"
 
+#include <array>
 #include <cstddef>
 
 #include "GenMidi.h"
@@ -22,34 +23,14 @@ struct RecordHead {
     std::uint8_t note;
 };
 
-std::uint8_t Bit(bool flag, int position) {
-    return static_cast<std::uint8_t>(flag << position);
-}
-
-void AppendOperator(ByteVector& out, const FmOperatorParameters& op) {
-    out.push_back(
-        static_cast<std::uint8_t>(op.sr << 4 | Bit(op.xof, 3) | Bit(op.sus, 1) | Bit(op.ksr, 0)));
-    out.push_back(static_cast<std::uint8_t>(op.rr << 4 | op.dr));
-    out.push_back(static_cast<std::uint8_t>(op.ar << 4 | op.sl));
-    out.push_back(static_cast<std::uint8_t>(op.tl << 2 | op.ksl));
-    out.push_back(static_cast<std::uint8_t>(op.amDepth << 5 | Bit(op.amEnable, 4) |
-                                            op.vibDepth << 1 | Bit(op.vibEnable, 0)));
-    out.push_back(static_cast<std::uint8_t>(op.multi << 4 | op.dt));
-    out.push_back(static_cast<std::uint8_t>(op.ws << 3 | op.fb));
-}
-
 void AppendFmRecord(ByteVector& out, const RecordHead& head, const FmVoiceParameters& fm) {
     out.insert(out.end(), {0, 0, kFmRecordLength, head.bankMsb, head.bankLsb, head.program,
                            head.note, kTypeFm});
     for (std::size_t i = 0; i < kNameSize; ++i) {
         out.push_back(i < fm.name.size() ? static_cast<std::uint8_t>(fm.name[i]) : 0);
     }
-    out.push_back(fm.drumKey);
-    out.push_back(static_cast<std::uint8_t>(fm.panpot << 3 | fm.basicOctave));
-    out.push_back(static_cast<std::uint8_t>(fm.lfo << 6 | Bit(fm.panpotEnable, 5) | fm.algorithm));
-    for (const FmOperatorParameters& op : fm.operators) {
-        AppendOperator(out, op);
-    }
+    const std::array<std::uint8_t, kFmVoiceBytes> part = FmVoiceBytes(fm);
+    out.insert(out.end(), part.begin(), part.end());
 }
 
 void AppendBigEndian32(ByteVector& out, std::uint32_t value) {

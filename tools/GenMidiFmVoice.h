@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -42,6 +43,12 @@ struct FmVoiceParameters {
     std::uint8_t algorithm = 0;  // 3 bits: 0 and 1 use operators 1 and 2, 2 to 7 all four
     std::array<FmOperatorParameters, 4> operators{};
 };
+
+// The bytes of an FM voice as the voice message carries them before its 7-bit packing (and as
+// the voice-set file keeps them): drum key, panpot and basic octave, LFO, panpot enable and
+// algorithm, then 7 bytes for each of the four operators.
+inline constexpr std::size_t kFmVoiceBytes = 31;
+std::array<std::uint8_t, kFmVoiceBytes> FmVoiceBytes(const FmVoiceParameters& fm);
 
 // The panpot of the centre; the voices leave panning to the channel.
 inline constexpr std::uint8_t kCentrePanpot = 15;
