@@ -19,6 +19,7 @@ constexpr std::uint16_t kTicksPerQuarter = 500;
 constexpr std::uint32_t kMicrosecondsPerQuarter = 500'000;
 constexpr std::uint8_t kStartVelocity = 64;
 constexpr std::uint8_t kBankSelectMsb = 0;
+constexpr std::uint8_t kBankSelectLsb = 32;
 constexpr std::uint8_t kEndOfSequence = 0x2F;
 
 // At one tick, note-offs of notes that began earlier go first, so that a note repeated on the same
@@ -72,9 +73,7 @@ class MidiExporter {
         if (kind == 0x80 || kind == 0x90) {
             AddNote(event, sequence);
         } else if (kind == 0xB0 && event.data.size() >= 2) {
-            if (!(options_.generalMidi && IsChipBankSelect(event))) {
-                AddChannelMessage(event, sequence, Bytes(event.data).first(2));
-            }
+            AddControlChange(event, sequence);
         } else if (kind == 0xC0 && !event.data.empty()) {
             AddChannelMessage(event, sequence, Bytes(event.data).first(1));
         } else if (kind == 0xE0 && event.data.size() >= 2) {
@@ -113,9 +112,19 @@ class MidiExporter {
                             {static_cast<std::uint8_t>(0x80 | output), key, 0x00}});
     }
 
-    bool IsChipBankSelect(const Event& event) const {
-        return event.data[0] == kBankSelectMsb &&
-               (event.data[1] == kChipMelodyBank || event.data[1] == kChipDrumBank);
+    // For General MIDI, the chip's bank selects go, and so does the bank LSB that completes one:
+    // with its MSB gone it would pick a bank of the player's own.
+    void AddControlChange(const Event& event, std::size_t sequence) {
+        const std::uint8_t channel = EventChannel(event);
+        const std::uint8_t controller = event.data[0];
+        if (controller == kBankSelectMsb) {
+            chipBank_[channel] = event.data[1] == kChipMelodyBank || event.data[1] == kChipDrumBank;
+        }
+        const bool bankSelect = controller == kBankSelectMsb || controller == kBankSelectLsb;
+        if (options_.generalMidi && bankSelect && chipBank_[channel]) {
+            return;
+        }
+        AddChannelMessage(event, sequence, Bytes(event.data).first(2));
     }
 
     void AddChannelMessage(const Event& event, std::size_t sequence, Bytes data) {
@@ -207,6 +216,7 @@ class MidiExporter {
     const MidiExportOptions options_;
     const ChannelMap channels_;
     std::array<std::uint8_t, 16> velocities_{};
+    std::array<bool, 16> chipBank_{};  // the channel's last bank MSB was one of the chip's
     std::array<std::vector<PendingMessage>, 16> channelMessages_;  // by output channel
     std::vector<PendingMessage> exclusives_;
 };

@@ -193,9 +193,11 @@ TEST_F(MidiExportTest, TitleComesFromTheContentsInformation) {
 }
 
 TEST_F(MidiExportTest, GeneralMidiMovesDrumsAndDropsChipMessages) {
-    Add(0, 0xB2, {0x00, 125});  // drums on channel 2
-    Add(0, 0xB9, {0x00, 124});  // a melody on channel 9
-    Add(0, 0xB9, {0x20, 0x00});
+    Add(0, 0xB2, {0x00, 125});   // drums on channel 2
+    Add(0, 0xB9, {0x00, 124});   // a melody on channel 9
+    Add(0, 0xB9, {0x20, 0x00});  // completes the chip's bank select: dropped too
+    Add(5, 0xB9, {0x00, 0x01});
+    Add(5, 0xB9, {0x20, 0x02});  // completes a bank select of the player's own: kept
     Add(0, 0xF0, Exclusive({0x43, 0x79, 0x06, 0x7F, 0x01, 0xF7}));
     Add(0, 0xF0, Exclusive({0x43, 0x10, 0x4C, 0x00, 0x00, 0x7E, 0x00, 0xF7}));
     Add(10, 0x92, NoteWithVelocity(36, 100, 10));
@@ -214,8 +216,9 @@ TEST_F(MidiExportTest, GeneralMidiMovesDrumsAndDropsChipMessages) {
                     ReadMessage{0, {0xF0, 0x08, 0x43, 0x10, 0x4C, 0x00, 0x00, 0x7E, 0x00, 0xF7}},
                     ReadMessage{20, kEndOfTrack}));
     EXPECT_THAT(gm.tracks[1],
-                ElementsAre(ReadMessage{0, {0xB2, 0x20, 0x00}}, ReadMessage{10, {0x92, 72, 100}},
-                            ReadMessage{20, {0x82, 72, 0}}, ReadMessage{20, kEndOfTrack}));
+                ElementsAre(ReadMessage{5, {0xB2, 0x00, 0x01}}, ReadMessage{5, {0xB2, 0x20, 0x02}},
+                            ReadMessage{10, {0x92, 72, 100}}, ReadMessage{20, {0x82, 72, 0}},
+                            ReadMessage{20, kEndOfTrack}));
     EXPECT_THAT(gm.tracks[2],
                 ElementsAre(ReadMessage{10, {0x99, 36, 100}}, ReadMessage{20, {0x89, 36, 0}},
                             ReadMessage{20, kEndOfTrack}));
