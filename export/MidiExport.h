@@ -6,8 +6,9 @@
 namespace rolvik {
 
 struct MidiExportOptions {
-    // Makes the file play right in a General MIDI player: the chip's own bank selects (124 melody,
-    // 125 drums) and exclusives are left out, and drum channels move to MIDI channel 10.
+    // Makes the file play right in a General MIDI player: the chip's own bank selects (MSB 124
+    // melody, 125 drums, with the LSBs that complete them) and exclusives are left out, and drum
+    // channels move to MIDI channel 10.
     bool generalMidi = false;
 };
 
