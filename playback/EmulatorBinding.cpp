@@ -43,9 +43,9 @@ void* OpenEngineLibrary(const EngineLocation& location) {
     return nullptr;
 }
 
-// The master-volume exclusive carries the low 8 bits of the volume.
-ByteVector MasterVolumeMessage(int volume) {
-    return {0xF0, 0x43, 0x79, 0x05, 0x7E, 0x09, static_cast<std::uint8_t>(volume), 0xF7};
+// The master-volume exclusive carries the low 8 bits of the level.
+ByteVector MasterVolumeMessage(int level) {
+    return {0xF0, 0x43, 0x79, 0x05, 0x7E, 0x09, static_cast<std::uint8_t>(level), 0xF7};
 }
 
 int ControlValue(std::int32_t control, int value) {
