@@ -60,6 +60,8 @@ std::string ReadOptionalTextValue(Bytes body, ByteReader& cursor) {
             value += static_cast<char>(*byte);
             continue;
         }
+        // The comma sits at offset() - 1, past the five fixed bytes, so the byte before it is
+        // inside the body. It may be the separator, which the value does not hold.
         const bool escaped = body[cursor.offset() - 2] == '\\';
         if (!escaped) {
             break;
