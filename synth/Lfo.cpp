@@ -12,19 +12,25 @@ double Lfo::RateHz(int rate) {
     return kRatesHz[rate & 3];
 }
 
+void Lfo::Reset() {
+    phasesCycles_ = {};
+    UpdateValues();
+}
+
 void Lfo::Advance(int frames) {
     for (int rate = 0; rate < 4; ++rate) {
         const double phase = phasesCycles_[rate] + RateHz(rate) * frames / kSampleRateHz;
         phasesCycles_[rate] = phase - std::floor(phase);
     }
+    UpdateValues();
 }
 
-Lfo::Values Lfo::Read(int rate) const {
-    const double phase = phasesCycles_[rate & 3];
-    Values values;
-    values.vibrato = static_cast<float>(std::sin(2.0 * std::numbers::pi * phase));
-    values.tremolo = static_cast<float>(phase < 0.5 ? 2.0 * phase : 2.0 - 2.0 * phase);
-    return values;
+void Lfo::UpdateValues() {
+    for (int rate = 0; rate < 4; ++rate) {
+        const double phase = phasesCycles_[rate];
+        values_[rate].vibrato = static_cast<float>(std::sin(2.0 * std::numbers::pi * phase));
+        values_[rate].tremolo = static_cast<float>(phase < 0.5 ? 2.0 * phase : 2.0 - 2.0 * phase);
+    }
 }
 
 }  // namespace rolvik::synth

@@ -13,14 +13,18 @@ class Lfo {
         float tremolo = 0.0f;  // 0..1, a triangle
     };
 
-    void Reset() { phasesCycles_ = {}; }
+    Lfo() { Reset(); }
+    void Reset();
     void Advance(int frames);
-    Values Read(int rate) const;
+    Values Read(int rate) const { return values_[rate & 3]; }
 
     static double RateHz(int rate);
 
   private:
+    void UpdateValues();
+
     std::array<double, 4> phasesCycles_{};
+    std::array<Values, 4> values_{};  // at the current phases
 };
 
 }  // namespace rolvik::synth

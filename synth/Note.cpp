@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "EnvelopeRates.h"
 #include "Waveforms.h"
@@ -11,6 +12,10 @@ namespace {
 
 constexpr int kPcmAlgorithm = 8;  // one operator straight to the output
 constexpr float kSilentDb = static_cast<float>(kEnvelopeRangeDb);
+// A note whose every carrier sounds this far below full scale (its envelope, levels and channel
+// gain together) is no longer heard and ends, which saves computing the long inaudible tails of
+// slow releases.
+constexpr float kQuietDb = 84.0f;
 // The attack approaches this far below full level, so that its curve is steep at the start and
 // reaches 0 dB in the rate's time.
 constexpr double kAttackShapeDb = 6.0;
@@ -39,24 +44,14 @@ constexpr int kKslBaseNote = 36;
 constexpr std::array<std::uint8_t, 9> kCarriers = {0b0010, 0b0011, 0b1111, 0b1000, 0b1000,
                                                    0b1010, 0b1001, 0b1101, 0b0001};
 
-// Gain of an attenuation, in steps of 1/16 dB up to 192 dB; beyond it the output is silent.
-constexpr int kGainStepsPerDb = 16;
-constexpr int kGainTableSize = 192 * kGainStepsPerDb;
+// Spans over which the envelope is taken as a straight line in dB: short during the curved
+// attack, otherwise until the phase changes.
+constexpr int kAttackSpan = 4;
+constexpr int kMaxEnvelopeSpan = 1 << 20;
 
-const std::array<float, kGainTableSize>& GainTable() {
-    static const auto table = [] {
-        std::array<float, kGainTableSize> gains{};
-        for (int i = 0; i < kGainTableSize; ++i) {
-            gains[i] = static_cast<float>(std::pow(10.0, -i / (20.0 * kGainStepsPerDb)));
-        }
-        return gains;
-    }();
-    return table;
-}
-
-float GainOfAttenuation(float db) {
-    const int index = static_cast<int>(db * kGainStepsPerDb);
-    return index < kGainTableSize ? GainTable()[std::max(index, 0)] : 0.0f;
+float GainOfDb(float db) {
+    return std::exp2(db * (-1.0f / 20.0f) * std::numbers::log2e_v<float> *
+                     std::numbers::ln10_v<float>);
 }
 
 float DbPerSample(double timeMs) {
@@ -85,8 +80,11 @@ float DetuneHz(int dt, int octave) {
     return (dt & 4) != 0 ? -hz : hz;
 }
 
-std::uint32_t PhaseOffset(float cycles) {
-    return static_cast<std::uint32_t>(static_cast<std::int64_t>(cycles * kPhaseUnitsPerCycle));
+// A modulator's output as a step of its carrier's waveform index.
+constexpr float kModulationIndexScale = kModulationCycles * kWaveformLength;
+
+unsigned WaveformIndexOffset(float scaled) {
+    return static_cast<unsigned>(static_cast<int>(scaled));
 }
 
 }  // namespace
@@ -137,8 +135,10 @@ void Note::DeriveOperator(int index, int velocity) {
         DbPerSample(DecayTimeMs(EffectiveRate(params.rr(), params.ksr(), note)));
     op.sustainLevelDb = params.sl() == 15 ? 93.0f : params.sl() * 3.0f;
     const bool feedbackSlot = index == 0 || (index == 2 && (algorithm_ == 2 || algorithm_ == 5));
-    op.feedbackCycles =
+    const float feedbackCycles =
         feedbackSlot && algorithm_ != kPcmAlgorithm ? kFeedbackCycles[params.fb()] : 0.0f;
+    // The feedback is the mean of the operator's last two outputs.
+    op.feedbackIndexScale = 0.5f * feedbackCycles * kWaveformLength;
     op.tremoloDepthDb = params.eam() ? kTremoloDepthsDb[params.dam()] : 0.0f;
     op.vibratoDepthCents = params.evb() ? kVibratoDepthsCents[params.dvb()] : 0.0f;
     op.wave = WaveformTable(params.ws()).data();
@@ -182,31 +182,56 @@ void Note::Release() {
     }
 }
 
-void Note::StepEnvelope(Operator& op) const {
+int Note::SamplesInPhase(const Operator& op) {
+    auto samplesTo = [](float distanceDb, float dbPerSample) {
+        if (dbPerSample <= 0.0f) {
+            return kMaxEnvelopeSpan;
+        }
+        return std::clamp(static_cast<int>(std::ceil(distanceDb / dbPerSample)), 1,
+                          kMaxEnvelopeSpan);
+    };
     switch (op.envelope) {
         case EnvelopePhase::Attack:
-            op.envelopeDb -=
-                (op.envelopeDb + static_cast<float>(kAttackShapeDb)) * op.attackCoefficient;
-            if (op.envelopeDb <= 0.0f) {
-                op.envelopeDb = 0.0f;
-                op.envelope = EnvelopePhase::Decay;
-            }
-            break;
+            return op.attackCoefficient >= 1.0f ? 1 : kAttackSpan;
         case EnvelopePhase::Decay:
-            op.envelopeDb += op.decayDbPerSample;
-            if (op.envelopeDb >= op.sustainLevelDb) {
-                op.envelopeDb = op.sustainLevelDb;
-                op.envelope = EnvelopePhase::Sustain;
-            }
-            break;
+            return samplesTo(op.sustainLevelDb - op.envelopeDb, op.decayDbPerSample);
         case EnvelopePhase::Sustain:
-            op.envelopeDb += op.sustainRateDbPerSample;
-            break;
+            return samplesTo(kSilentDb - op.envelopeDb, op.sustainRateDbPerSample);
         case EnvelopePhase::Release:
-            op.envelopeDb += op.releaseDbPerSample;
-            break;
+            return samplesTo(kSilentDb - op.envelopeDb, op.releaseDbPerSample);
         case EnvelopePhase::Off:
             break;
+    }
+    return kMaxEnvelopeSpan;
+}
+
+float Note::EnvelopeAfter(const Operator& op, int samples) {
+    switch (op.envelope) {
+        case EnvelopePhase::Attack: {
+            const float shape = static_cast<float>(kAttackShapeDb);
+            const float remaining =
+                std::pow(1.0f - op.attackCoefficient, static_cast<float>(samples));
+            return std::max(0.0f, (op.envelopeDb + shape) * remaining - shape);
+        }
+        case EnvelopePhase::Decay:
+            return std::min(op.sustainLevelDb, op.envelopeDb + samples * op.decayDbPerSample);
+        case EnvelopePhase::Sustain:
+            return std::min(kSilentDb, op.envelopeDb + samples * op.sustainRateDbPerSample);
+        case EnvelopePhase::Release:
+            return std::min(kSilentDb, op.envelopeDb + samples * op.releaseDbPerSample);
+        case EnvelopePhase::Off:
+            break;
+    }
+    return kSilentDb;
+}
+
+void Note::AdvanceEnvelope(Operator& op, int samples) {
+    op.envelopeDb = EnvelopeAfter(op, samples);
+    if (op.envelope == EnvelopePhase::Attack && op.envelopeDb <= 0.0f) {
+        op.envelope = EnvelopePhase::Decay;
+    }
+    if (op.envelope == EnvelopePhase::Decay && op.envelopeDb >= op.sustainLevelDb) {
+        op.envelope = EnvelopePhase::Sustain;
     }
     if (op.envelopeDb >= kSilentDb) {
         op.envelopeDb = kSilentDb;
@@ -214,52 +239,81 @@ void Note::StepEnvelope(Operator& op) const {
     }
 }
 
-float Note::Compute(Operator& op, float modulation) {
-    StepEnvelope(op);
+// The envelope moves along a straight line in dB within a span, so the gain follows a geometric
+// series: the first sample's gain and the ratio from sample to sample.
+void Note::PrepareGain(Operator& op, int samples) {
+    const float endDb = EnvelopeAfter(op, samples);
+    if (endDb >= kSilentDb && op.envelopeDb >= kSilentDb - 1.0f) {
+        op.gain = 0.0f;
+        op.gainStep = 1.0f;
+        return;
+    }
+    const float stepDb = (endDb - op.envelopeDb) / samples;
+    op.gain = GainOfDb(op.envelopeDb + stepDb + op.blockLevelDb);
+    op.gainStep = GainOfDb(stepDb);
+}
+
+[[gnu::always_inline]] inline float Note::ComputeAt(Operator& op, unsigned indexOffset) {
     op.phase += op.step;
-    const std::uint32_t phase = op.phase + PhaseOffset(modulation * kModulationCycles);
-    const float output =
-        op.wave[phase >> (32 - kWaveformBits)] * GainOfAttenuation(op.envelopeDb + op.blockLevelDb);
+    const unsigned index = (op.phase >> (32 - kWaveformBits)) + indexOffset;
+    const float output = op.wave[index & (kWaveformLength - 1)] * op.gain;
+    op.gain *= op.gainStep;
     return output;
 }
 
-float Note::ComputeWithFeedback(Operator& op) {
-    const float feedback =
-        (op.previousOutputs[0] + op.previousOutputs[1]) * 0.5f * op.feedbackCycles;
-    const float output = Compute(op, feedback / kModulationCycles);
+[[gnu::always_inline]] inline float Note::Compute(Operator& op, float modulation) {
+    return ComputeAt(op, WaveformIndexOffset(modulation * kModulationIndexScale));
+}
+
+// Kept short: the feedback path is the one chain of dependent operations from sample to sample.
+[[gnu::always_inline]] inline float Note::ComputeWithFeedback(Operator& op) {
+    if (op.feedbackIndexScale == 0.0f) {
+        return ComputeAt(op, 0);
+    }
+    const float output =
+        ComputeAt(op, WaveformIndexOffset((op.previousOutputs[0] + op.previousOutputs[1]) *
+                                          op.feedbackIndexScale));
     op.previousOutputs[1] = op.previousOutputs[0];
     op.previousOutputs[0] = output;
     return output;
 }
 
+template <int Algorithm>
 float Note::ComputeSample() {
     Operator* op = operators_.data();
-    switch (algorithm_) {
-        case 0:
-            return Compute(op[1], ComputeWithFeedback(op[0]));
-        case 1:
-            return ComputeWithFeedback(op[0]) + Compute(op[1], 0.0f);
-        case 2:
-            return ComputeWithFeedback(op[0]) + Compute(op[1], 0.0f) + ComputeWithFeedback(op[2]) +
-                   Compute(op[3], 0.0f);
-        case 3: {
-            const float first = ComputeWithFeedback(op[0]);
-            const float chain = Compute(op[2], Compute(op[1], 0.0f));
-            return Compute(op[3], first + chain);
-        }
-        case 4:
-            return Compute(op[3], Compute(op[2], Compute(op[1], ComputeWithFeedback(op[0]))));
-        case 5:
-            return Compute(op[1], ComputeWithFeedback(op[0])) +
-                   Compute(op[3], ComputeWithFeedback(op[2]));
-        case 6:
-            return ComputeWithFeedback(op[0]) +
-                   Compute(op[3], Compute(op[2], Compute(op[1], 0.0f)));
-        case 7:
-            return ComputeWithFeedback(op[0]) + Compute(op[2], Compute(op[1], 0.0f)) +
-                   Compute(op[3], 0.0f);
-        default:
-            return Compute(op[0], 0.0f);
+    if constexpr (Algorithm == 0) {
+        return Compute(op[1], ComputeWithFeedback(op[0]));
+    } else if constexpr (Algorithm == 1) {
+        return ComputeWithFeedback(op[0]) + Compute(op[1], 0.0f);
+    } else if constexpr (Algorithm == 2) {
+        return ComputeWithFeedback(op[0]) + Compute(op[1], 0.0f) + ComputeWithFeedback(op[2]) +
+               Compute(op[3], 0.0f);
+    } else if constexpr (Algorithm == 3) {
+        const float first = ComputeWithFeedback(op[0]);
+        const float chain = Compute(op[2], Compute(op[1], 0.0f));
+        return Compute(op[3], first + chain);
+    } else if constexpr (Algorithm == 4) {
+        return Compute(op[3], Compute(op[2], Compute(op[1], ComputeWithFeedback(op[0]))));
+    } else if constexpr (Algorithm == 5) {
+        return Compute(op[1], ComputeWithFeedback(op[0])) +
+               Compute(op[3], ComputeWithFeedback(op[2]));
+    } else if constexpr (Algorithm == 6) {
+        return ComputeWithFeedback(op[0]) + Compute(op[3], Compute(op[2], Compute(op[1], 0.0f)));
+    } else if constexpr (Algorithm == 7) {
+        return ComputeWithFeedback(op[0]) + Compute(op[2], Compute(op[1], 0.0f)) +
+               Compute(op[3], 0.0f);
+    } else {
+        return Compute(op[0], 0.0f);
+    }
+}
+
+template <int Algorithm>
+void Note::RenderFrames(float* __restrict left, float* __restrict right, int frames, float gainLeft,
+                        float gainRight) {
+    for (int frame = 0; frame < frames; ++frame) {
+        const float sample = ComputeSample<Algorithm>();
+        left[frame] += sample * gainLeft;
+        right[frame] += sample * gainRight;
     }
 }
 
@@ -277,14 +331,64 @@ void Note::Render(float* left, float* right, int frames, const Lfo& lfo,
     }
     const float gainLeft = controls.gainLeft * kNoteScale;
     const float gainRight = controls.gainRight * kNoteScale;
-    for (int frame = 0; frame < frames; ++frame) {
-        const float sample = ComputeSample();
-        left[frame] += sample * gainLeft;
-        right[frame] += sample * gainRight;
+    for (int done = 0; done < frames;) {
+        int span = frames - done;
+        for (int i = 0; i < operatorCount_; ++i) {
+            span = std::min(span, SamplesInPhase(operators_[i]));
+        }
+        for (int i = 0; i < operatorCount_; ++i) {
+            PrepareGain(operators_[i], span);
+        }
+        switch (algorithm_) {
+            case 0:
+                RenderFrames<0>(left + done, right + done, span, gainLeft, gainRight);
+                break;
+            case 1:
+                RenderFrames<1>(left + done, right + done, span, gainLeft, gainRight);
+                break;
+            case 2:
+                RenderFrames<2>(left + done, right + done, span, gainLeft, gainRight);
+                break;
+            case 3:
+                RenderFrames<3>(left + done, right + done, span, gainLeft, gainRight);
+                break;
+            case 4:
+                RenderFrames<4>(left + done, right + done, span, gainLeft, gainRight);
+                break;
+            case 5:
+                RenderFrames<5>(left + done, right + done, span, gainLeft, gainRight);
+                break;
+            case 6:
+                RenderFrames<6>(left + done, right + done, span, gainLeft, gainRight);
+                break;
+            case 7:
+                RenderFrames<7>(left + done, right + done, span, gainLeft, gainRight);
+                break;
+            default:
+                RenderFrames<kPcmAlgorithm>(left + done, right + done, span, gainLeft, gainRight);
+                break;
+        }
+        for (int i = 0; i < operatorCount_; ++i) {
+            AdvanceEnvelope(operators_[i], span);
+        }
+        done += span;
     }
-    if (attenuationDb() >= kSilentDb) {
+    const float loudestGain = std::max(gainLeft, gainRight);
+    if (IsQuiet(loudestGain > 0.0f ? -20.0f * std::log10(loudestGain) : kSilentDb)) {
         active_ = false;
     }
+}
+
+bool Note::IsQuiet(float outputAttenuationDb) const {
+    for (int i = 0; i < operatorCount_; ++i) {
+        const Operator& op = operators_[i];
+        const bool heard = op.envelope == EnvelopePhase::Attack ||
+                           op.envelopeDb + op.blockLevelDb + outputAttenuationDb < kQuietDb;
+        if (IsCarrier(i) && heard) {
+            return false;
+        }
+    }
+    return true;
 }
 
 float Note::attenuationDb() const {

@@ -56,7 +56,7 @@ class Note {
         float sustainRateDbPerSample = 0.0f;
         float releaseDbPerSample = 0.0f;
         float sustainLevelDb = 0.0f;
-        float feedbackCycles = 0.0f;  // phase deviation per unit of averaged output
+        float feedbackIndexScale = 0.0f;  // waveform index steps per unit of summed output
         float tremoloDepthDb = 0.0f;
         float vibratoDepthCents = 0.0f;
         const float* wave = nullptr;
@@ -65,17 +65,28 @@ class Note {
         std::uint32_t step = 0;     // baseStep with vibrato, set per block
         float blockLevelDb = 0.0f;  // levelDb with tremolo, set per block
         float envelopeDb = 0.0f;
+        float gain = 0.0f;      // of the next sample: envelope and block level together
+        float gainStep = 1.0f;  // ratio of one sample's gain to the previous one's
         EnvelopePhase envelope = EnvelopePhase::Off;
         float previousOutputs[2] = {0.0f, 0.0f};
     };
 
     void DeriveOperator(int index, int velocity);
     void UpdatePitch();
-    void StepEnvelope(Operator& op) const;
+    static int SamplesInPhase(const Operator& op);
+    static float EnvelopeAfter(const Operator& op, int samples);
+    static void AdvanceEnvelope(Operator& op, int samples);
+    static void PrepareGain(Operator& op, int samples);
+    float ComputeAt(Operator& op, unsigned indexOffset);
     float Compute(Operator& op, float modulation);
     float ComputeWithFeedback(Operator& op);
+    template <int Algorithm>
     float ComputeSample();
+    template <int Algorithm>
+    void RenderFrames(float* __restrict left, float* __restrict right, int frames, float gainLeft,
+                      float gainRight);
     bool IsCarrier(int index) const;
+    bool IsQuiet(float outputAttenuationDb) const;
 
     VoiceParameters voice_;
     std::array<Operator, 4> operators_{};
