@@ -19,5 +19,6 @@ void AddCompileCommand(CLI::App& app, CommandRun& run);
 void AddEventsCommand(CLI::App& app, CommandRun& run);
 void AddMidiCommand(CLI::App& app, CommandRun& run);
 void AddPlayCommand(CLI::App& app, CommandRun& run);
+void AddRenderCommand(CLI::App& app, CommandRun& run);
 void AddReportCommand(CLI::App& app, CommandRun& run);
 }  // namespace rolvik::cli

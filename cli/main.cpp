@@ -10,6 +10,7 @@ int main(int argc, char** argv) {
     AddReportCommand(app, run);
     AddMidiCommand(app, run);
     AddPlayCommand(app, run);
+    AddRenderCommand(app, run);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
