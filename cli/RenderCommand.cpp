@@ -78,6 +78,26 @@ class ProgressBar {
     int shownPercent_ = -1;
 };
 
+// Numbers as people type them: decimal, leading zeros allowed, which CLI11 alone would read as
+// octal ("0100" as 64).
+CLI::Validator Decimal() {
+    return CLI::Validator(
+        [](std::string& text) -> std::string {
+            const std::size_t sign = !text.empty() && text[0] == '-' ? 1 : 0;
+            const bool digitsOnly =
+                text.size() > sign &&
+                std::all_of(text.begin() + static_cast<std::ptrdiff_t>(sign), text.end(),
+                            [](char c) { return c >= '0' && c <= '9'; });
+            if (!digitsOnly) {
+                return "not a decimal number: " + text;
+            }
+            const std::size_t firstDigit = text.find_first_not_of('0', sign);
+            text.erase(sign, std::min(firstDigit, text.size() - 1) - sign);
+            return {};
+        },
+        "DECIMAL");
+}
+
 int RunRender(const RenderRequest& request) {
     const auto bytes = ReadWholeFile(request.input);
     if (!bytes) {
@@ -137,14 +157,19 @@ void AddRenderCommand(CLI::App& app, CommandRun& run) {
     command->add_option("IN", request->input, "SMAF file to play")->required();
     command->add_option("OUT", request->output, "WAV file to write (FLAC when it ends in .flac)")
         ->required();
-    command->add_option("--from", request->fromMs,
-                        "Start, in ms from the beginning of the sequence");
-    command->add_option("--to", request->toMs, "End, in ms from the beginning of the sequence");
+    command
+        ->add_option("--from", request->fromMs, "Start, in ms from the beginning of the sequence")
+        ->transform(Decimal());
+    command->add_option("--to", request->toMs, "End, in ms from the beginning of the sequence")
+        ->transform(Decimal());
     command->add_option("--volume", request->options.volume, "Volume 0..127")
+        ->transform(Decimal())
         ->check(CLI::Range(0, 127));
     command->add_option("--tempo", request->options.tempo, "Tempo 70..130 (100: as written)")
+        ->transform(Decimal())
         ->check(CLI::Range(synth::kMinTempo, synth::kMaxTempo));
     command->add_option("--key-pitch", request->options.keyPitch, "Transposition in semitones")
+        ->transform(Decimal())
         ->check(CLI::Range(-synth::kMaxKeyPitch, synth::kMaxKeyPitch));
     command->callback([&run, request, command] {
         request->options.fromMs = request->fromMs;
