@@ -8,15 +8,15 @@ namespace rolvik {
 // One operator's parameters as the voice-set file keeps them; they are forwarded to the engine in
 // the voice message.
 struct VoiceOperator {
-    std::uint8_t multi = 0;  // 4 bits
+    std::uint8_t multi = 0;  // 4 bits, index into the frequency multiplier table
     std::uint8_t dt = 0;     // 3 bits
-    std::uint8_t ar = 0;     // 4 bits
-    std::uint8_t dr = 0;     // 4 bits
-    std::uint8_t sr = 0;     // 4 bits
-    std::uint8_t rr = 0;     // 4 bits
-    std::uint8_t sl = 0;     // 4 bits
-    std::uint8_t tl = 0;     // 6 bits
-    std::uint8_t ksl = 0;    // 2 bits
+    std::uint8_t ar = 0;     // 4 bits each: attack, decay, sustain and release rates, sustain level
+    std::uint8_t dr = 0;
+    std::uint8_t sr = 0;
+    std::uint8_t rr = 0;
+    std::uint8_t sl = 0;
+    std::uint8_t tl = 0;   // 6 bits, 0.75 dB of attenuation a step
+    std::uint8_t ksl = 0;  // 2 bits
     std::uint8_t amDepth = 0;
     std::uint8_t vibDepth = 0;
     std::uint8_t fb = 0;  // 3 bits

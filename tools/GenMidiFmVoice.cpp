@@ -41,9 +41,8 @@ std::uint8_t DoubledMulti(std::uint8_t multi) {
     return multi == 0 ? 1 : static_cast<std::uint8_t>(std::min(15, multi * 2));
 }
 
-FmOperatorParameters OperatorFromOpl(const GenMidiOperator& opl, bool octaveUp,
-                                     std::uint8_t detune) {
-    FmOperatorParameters op;
+VoiceOperator OperatorFromOpl(const GenMidiOperator& opl, bool octaveUp, std::uint8_t detune) {
+    VoiceOperator op;
     op.amEnable = (opl.characteristic & 0x80) != 0;
     op.vibEnable = (opl.characteristic & 0x40) != 0;
     const bool sustaining = (opl.characteristic & 0x20) != 0;
@@ -149,7 +148,7 @@ std::uint8_t Bit(bool flag, int position) {
     return static_cast<std::uint8_t>(flag << position);
 }
 
-void PutOperator(std::uint8_t* out, const FmOperatorParameters& op) {
+void PutOperator(std::uint8_t* out, const VoiceOperator& op) {
     out[0] =
         static_cast<std::uint8_t>(op.sr << 4 | Bit(op.xof, 3) | Bit(op.sus, 1) | Bit(op.ksr, 0));
     out[1] = static_cast<std::uint8_t>(op.rr << 4 | op.dr);

@@ -7,32 +7,12 @@
 #include <vector>
 
 #include "GenMidi.h"
+#include "playback/Voice.h"
 
 namespace rolvik::tools {
 
 // The FM voice parameters of one voice definition, in the units of the voice message. Operators a
 // voice does not use stay zero.
-struct FmOperatorParameters {
-    std::uint8_t multi = 0;  // 4 bits, index into the frequency multiplier table
-    std::uint8_t dt = 0;     // 3 bits
-    std::uint8_t ar = 0;     // 4 bits each: attack, decay, sustain and release rates, sustain level
-    std::uint8_t dr = 0;
-    std::uint8_t sr = 0;
-    std::uint8_t rr = 0;
-    std::uint8_t sl = 0;
-    std::uint8_t tl = 0;   // 6 bits, 0.75 dB of attenuation a step
-    std::uint8_t ksl = 0;  // 2 bits
-    std::uint8_t amDepth = 0;
-    std::uint8_t vibDepth = 0;
-    std::uint8_t fb = 0;  // 3 bits
-    std::uint8_t ws = 0;  // 5 bits
-    bool xof = false;
-    bool sus = false;
-    bool ksr = false;
-    bool amEnable = false;
-    bool vibEnable = false;
-};
-
 struct FmVoiceParameters {
     std::string name;
     std::uint8_t drumKey = 0;      // the note a drum voice sounds at
@@ -41,7 +21,7 @@ struct FmVoiceParameters {
     std::uint8_t lfo = 0;          // 2 bits
     bool panpotEnable = false;
     std::uint8_t algorithm = 0;  // 3 bits: 0 and 1 use operators 1 and 2, 2 to 7 all four
-    std::array<FmOperatorParameters, 4> operators{};
+    std::array<VoiceOperator, 4> operators{};
 };
 
 // The bytes of an FM voice as the voice message carries them before its 7-bit packing (and as
