@@ -2,11 +2,8 @@
 
 #include <cstdint>
 #include <ostream>
-#include <string>
-#include <string_view>
 #include <vector>
 
-#include "core/ShowMessage.h"
 #include "core/Smaf.h"
 
 namespace rolvik::testing {
@@ -44,32 +41,5 @@ inline const Event* EventAt(const Smaf& smaf, std::size_t index) {
     }
     return e;
 }
-
-struct ShownMessage {
-    std::string text;
-    std::string caption;
-    MessageIcon icon;
-
-    bool operator==(const ShownMessage&) const = default;
-};
-
-inline void PrintTo(const ShownMessage& message, std::ostream* out) {
-    *out << message.caption << ": " << message.text << " (icon " << static_cast<int>(message.icon)
-         << ")";
-}
-
-// Records every message shown while it lives.
-class MessageRecorder {
-  public:
-    MessageRecorder()
-        : handler_([this](std::string_view text, std::string_view caption, MessageIcon icon) {
-              messages.push_back({std::string(text), std::string(caption), icon});
-          }) {}
-
-    std::vector<ShownMessage> messages;
-
-  private:
-    ScopedMessageHandler handler_;
-};
 
 }  // namespace rolvik::testing

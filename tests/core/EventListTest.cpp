@@ -1,9 +1,10 @@
-#include "core/ShowMessage.h"
 #include "core/Smaf.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
+
+#include "tests/support/MessageRecorder.h"
 
 namespace rolvik {
 namespace {
@@ -145,16 +146,14 @@ TEST(Document, MillionEventsFreeWithoutRecursion) {
 }
 
 TEST(Document, ClosingNoDocumentIsReportedAsBug) {
-    std::vector<std::string> seen;
-    ScopedMessageHandler recorder(
-        [&](std::string_view text, std::string_view caption, MessageIcon) {
-            seen.push_back(std::string(caption) + "|" + std::string(text));
-        });
+    testing::MessageRecorder recorder;
     EXPECT_EQ(CloseSmaf(nullptr), nullptr);
-    EXPECT_EQ(seen, (std::vector<std::string>{"BUG?|already smaf == NULL"}));
-    seen.clear();
+    EXPECT_EQ(
+        recorder.messages,
+        (std::vector<testing::ShownMessage>{{"already smaf == NULL", "BUG?", MessageIcon::Error}}));
+    recorder.messages.clear();
     EXPECT_EQ(CloseSmaf(CreateSmaf(4, 4)), nullptr);
-    EXPECT_TRUE(seen.empty());
+    EXPECT_TRUE(recorder.messages.empty());
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 
 #include <algorithm>
 
-#include "ConvertedEvents.h"
+#include "tests/support/MessageRecorder.h"
 
 namespace rolvik {
 namespace {

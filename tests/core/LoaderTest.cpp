@@ -3,6 +3,7 @@
 #include "core/FileIO.h"
 #include "core/Loader.h"
 #include "core/ShowMessage.h"
+#include "tests/support/MessageRecorder.h"
 #include "tests/support/SmafImage.h"
 
 #include <gtest/gtest.h>
@@ -20,25 +21,21 @@ using testing::Concat;
 using testing::MakeChunk;
 using testing::MakeFile;
 using testing::MakeTrack;
+using testing::MessageRecorder;
+using testing::ShownMessage;
 
-const std::string kHpsNotice =
-    "Notice|Notice: This is written in HPS format, Rolvik can't convert accurately. Sorry.\n"
-    "(This message will appear several times.)";
-const std::string kVoiceSetNotice =
-    "Notice|Notice: There are some VoiceSet Exclusives, but Rolvik can't emulate accurately. Use "
-    "EmuPlay to play accrately.";
+const ShownMessage kHpsNotice{
+    "Notice: This is written in HPS format, Rolvik can't convert accurately. Sorry.\n"
+    "(This message will appear several times.)",
+    "Notice", MessageIcon::Information};
+const ShownMessage kVoiceSetNotice{
+    "Notice: There are some VoiceSet Exclusives, but Rolvik can't emulate accurately. Use "
+    "EmuPlay to play accrately.",
+    "Notice", MessageIcon::Information};
 
-class MessageLog {
-  public:
-    MessageLog()
-        : recorder_([this](std::string_view text, std::string_view caption, MessageIcon) {
-              seen.push_back(std::string(caption) + "|" + std::string(text));
-          }) {}
-    std::vector<std::string> seen;
-
-  private:
-    ScopedMessageHandler recorder_;
-};
+ShownMessage Error(std::string text) {
+    return {std::move(text), "Error", MessageIcon::Error};
+}
 
 std::filesystem::path Corpus(const std::string& name) {
     return std::filesystem::path(ROLVIK_CORPUS_DIR) / name;
@@ -82,7 +79,7 @@ std::vector<Flat> Flatten(const Smaf& smaf) {
 const ByteVector kSequence{0x00, 0xB0, 0x07, 0x64, 0x02, 0x81, 0x3C, 0x04, 0x01, 0xFF, 0x2F, 0x00};
 
 TEST(OpenSmaf, ReportsFilesThatCannotBeOpenedOrAreNotSmaf) {
-    MessageLog log;
+    MessageRecorder log;
     EXPECT_EQ(OpenSmaf("/nonexistent/song.mmf"), nullptr);
     const std::filesystem::path text =
         std::filesystem::temp_directory_path() / "rolvik-loader-not-smaf.txt";
@@ -90,8 +87,8 @@ TEST(OpenSmaf, ReportsFilesThatCannotBeOpenedOrAreNotSmaf) {
     ASSERT_TRUE(WriteFileAtomically(text, ByteVector{'h', 'e', 'l', 'l', 'o'}, error));
     EXPECT_EQ(OpenSmaf(text), nullptr);
     std::filesystem::remove(text);
-    EXPECT_EQ(log.seen, (std::vector<std::string>{"Error|Can't open /nonexistent/song.mmf",
-                                                  "Error|This is not SMAF"}));
+    EXPECT_EQ(log.messages, (std::vector<ShownMessage>{Error("Can't open /nonexistent/song.mmf"),
+                                                       Error("This is not SMAF")}));
 }
 
 TEST(LoadSmaf, FindsFileChunkAfterOtherChunksAndAnyTrackNumber) {
@@ -113,15 +110,15 @@ TEST(LoadSmaf, FileWithoutScoreTrackLoadsEmpty) {
 }
 
 TEST(LoadSmaf, UnknownTimebaseFailsAndStopsTheWalk) {
-    MessageLog log;
+    MessageRecorder log;
     auto smaf = CreateSmaf(0, 0);
     smaf->fileData = MakeFile(Concat({MakeTrack(1, 2, 0x04, 0x02, MakeChunk("Mtsq", kSequence)),
                                       MakeTrack(2, 2, 0x02, 0x02, MakeChunk("Mtsq", kSequence))}));
     EXPECT_FALSE(LoadSmaf(*smaf));
     smaf->fileData = MakeFile(MakeTrack(1, 2, 0x02, 0x04, MakeChunk("Mtsq", kSequence)));
     EXPECT_FALSE(LoadSmaf(*smaf));
-    EXPECT_EQ(log.seen, (std::vector<std::string>{"Error|Unknown duration timebase",
-                                                  "Error|Unknown gatetime timebase"}));
+    EXPECT_EQ(log.messages, (std::vector<ShownMessage>{Error("Unknown duration timebase"),
+                                                       Error("Unknown gatetime timebase")}));
     EXPECT_EQ(smaf->events, nullptr);
 }
 
@@ -155,14 +152,14 @@ TEST(LoadSmaf, SeekPointsMarkStartAndStop) {
 }
 
 TEST(LoadSmaf, HandyPhoneTracksNoticeEachAndSpreadChannels) {
-    MessageLog log;
+    MessageRecorder log;
     // A note (key 0x1A = octave 1, note 10) on channel 1 of each track, then end of sequence.
     const ByteVector sequence{0x00, 0x5A, 0x04, 0x00, 0x00, 0x00};
     auto smaf = CreateSmaf(0, 0);
     smaf->fileData = MakeFile(Concat({MakeTrack(1, 0, 0x02, 0x02, MakeChunk("Mtsq", sequence)),
                                       MakeTrack(2, 0, 0x02, 0x02, MakeChunk("Mtsq", sequence))}));
     EXPECT_TRUE(LoadSmaf(*smaf));
-    EXPECT_EQ(log.seen, (std::vector<std::string>{kHpsNotice, kHpsNotice}));
+    EXPECT_EQ(log.messages, (std::vector<ShownMessage>{kHpsNotice, kHpsNotice}));
     std::vector<int> noteChannels;
     for (const Event* e = smaf->events.get(); e; e = e->next.get()) {
         if (IsNoteEvent(*e)) {
@@ -173,22 +170,22 @@ TEST(LoadSmaf, HandyPhoneTracksNoticeEachAndSpreadChannels) {
 }
 
 TEST(LoadSmaf, VoiceSetExclusivesGiveOneNoticeAfterConversion) {
-    MessageLog log;
+    MessageRecorder log;
     ByteVector voice{0x00, 0xF0, 0x1F};
     voice.insert(voice.end(), 30, 0x01);
     voice.push_back(0xF7);
     const ByteVector sequence = Concat({voice, voice, {0x00, 0xFF, 0x2F, 0x00}});
     LoadImage(MakeFile(MakeTrack(5, 2, 0x02, 0x02, MakeChunk("Mtsq", sequence))));
-    EXPECT_EQ(log.seen, std::vector<std::string>{kVoiceSetNotice});
+    EXPECT_EQ(log.messages, std::vector<ShownMessage>{kVoiceSetNotice});
 }
 
 TEST(LoadSmaf, CompressedSequenceStatingHugeSizeIsRefusedBeforeDecoding) {
-    MessageLog log;
+    MessageRecorder log;
     const ByteVector sequence{0x7F, 0xFF, 0xFF, 0xFF, 0x00, 0x01};
     auto smaf = CreateSmaf(0, 0);
     smaf->fileData = MakeFile(MakeTrack(5, 1, 0x02, 0x02, MakeChunk("Mtsq", sequence)));
     EXPECT_FALSE(LoadSmaf(*smaf));
-    EXPECT_EQ(log.seen, std::vector<std::string>{"Error|Can't alloc memory"});
+    EXPECT_EQ(log.messages, std::vector<ShownMessage>{Error("Can't alloc memory")});
 }
 
 TEST(LoadSmaf, TrackChunkStatingMoreThanThereIsReadsOnlyWhatIsThere) {
@@ -226,13 +223,13 @@ TEST(CorpusFiles, EveryFileLoadsWithTheMessagesItShouldGive) {
     const std::map<std::string, int> handyPhoneTracks = HandyPhoneTracksFromCorpusReadme();
     ASSERT_GT(handyPhoneTracks.size(), 70u);
     for (const auto& path : CorpusFiles()) {
-        MessageLog log;
+        MessageRecorder log;
         auto smaf = OpenSmaf(path);
         EXPECT_NE(smaf, nullptr) << path;
         int notices = 0;
-        for (const std::string& message : log.seen) {
+        for (const ShownMessage& message : log.messages) {
             EXPECT_TRUE(message == kHpsNotice || message == kVoiceSetNotice)
-                << path << ": " << message;
+                << path << ": " << ::testing::PrintToString(message);
             notices += message == kHpsNotice ? 1 : 0;
         }
         const auto expected = handyPhoneTracks.find(path.filename().string());

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "ConvertedEvents.h"
+#include "tests/support/MessageRecorder.h"
 
 namespace rolvik {
 namespace {

@@ -31,7 +31,7 @@ TEST_F(EmuPlayTest, RefusesAMissingDocumentOrOneWithoutBytes) {
     EXPECT_EQ(EmuSMAFPlay(nullptr, 0), 0);
     document->fileData.clear();
     EXPECT_EQ(EmuSMAFPlay(document.get(), 0), 0);
-    EXPECT_THAT(MessageTexts(),
+    EXPECT_THAT(recorder.Texts(),
                 ElementsAre("EmuSMAFPlay: smaf == NULL, it is probably a program bug!",
                             "EmuSMAFPlay: No data. Please compile before EmuPlay."));
     EXPECT_THAT(fake.calls, IsEmpty()) << "the engine stays in MIDI use";
@@ -44,7 +44,7 @@ TEST_F(EmuPlayTest, StartsTheSequencerWithTheControlsAtThePosition) {
     SetTempo(115);
     ASSERT_EQ(EmuSMAFPlay(document.get(), 1234), 1);
     EXPECT_EQ(emuActive, 1);
-    EXPECT_THAT(messages, IsEmpty());
+    EXPECT_THAT(recorder.messages, IsEmpty());
     EXPECT_THAT(
         fake.Names(),
         ElementsAre("MaSound_EmuTerminate", "MaSound_EmuInitialize", "MaSound_Initialize",
@@ -97,7 +97,7 @@ TEST_F(EmuPlayTest, EachFailingStepStopsTheStartWithItsMessage) {
     for (const FailingStep& step : steps) {
         SCOPED_TRACE(step.text);
         fake.Reset();
-        messages.clear();
+        recorder.messages.clear();
         fake.answer = [&step](const fake::EngineCall& call) -> std::optional<std::int32_t> {
             const std::size_t selectorIndex = call.name == "MaSound_Control" ? 2 : 0;
             if (call.name == step.name &&
@@ -108,7 +108,7 @@ TEST_F(EmuPlayTest, EachFailingStepStopsTheStartWithItsMessage) {
         };
         EXPECT_EQ(EmuSMAFPlay(document.get(), 0), 0);
         EXPECT_EQ(emuActive, 0);
-        EXPECT_THAT(MessageTexts(), ElementsAre(step.text));
+        EXPECT_THAT(recorder.Texts(), ElementsAre(step.text));
         EXPECT_EQ(fake.calls.back().name, step.name) << "nothing runs after the failing step";
     }
 }
@@ -128,14 +128,14 @@ TEST_F(EmuPlayTest, StopReturnsTheEngineToMidiUseEvenAfterAFailedStart) {
     EXPECT_EQ(fake.calls[6].args, Args({48000, 0, Address(WorkPointer())}));
 
     ASSERT_EQ(EmuSMAFPlay(document.get(), 0), 1);
-    messages.clear();
+    recorder.messages.clear();
     fake.Reset();
     fake.answer = [](const fake::EngineCall& call) -> std::optional<std::int32_t> {
         return call.name == "MaSound_EmuInitialize" ? std::optional(1) : std::nullopt;
     };
     EmuSMAFStop();
     EXPECT_EQ(emuActive, 0);
-    EXPECT_THAT(MessageTexts(), ElementsAre("EmuInitialize0 failed!"));
+    EXPECT_THAT(recorder.Texts(), ElementsAre("EmuInitialize0 failed!"));
     EXPECT_EQ(fake.calls.back().name, "MaSound_EmuInitialize");
 }
 
@@ -167,7 +167,7 @@ TEST_F(EmuPlayTest, PlayerQueriesAskTheSequencerWhileItPlays) {
     EXPECT_EQ(PlayerSeek(999999), 0);
     EXPECT_THAT(fake.Names(), ElementsAre("MaSound_Stop", "MaSound_Seek"))
         << "a refused seek leaves the sequencer stopped";
-    EXPECT_THAT(messages, IsEmpty()) << "the shell reports a failed seek";
+    EXPECT_THAT(recorder.messages, IsEmpty()) << "the shell reports a failed seek";
 }
 
 }  // namespace

@@ -38,7 +38,7 @@ TEST_F(UnloadedEngineTest, StartsTheEngineInMidiUseInsideItsWorkBlock) {
     EXPECT_EQ(reinterpret_cast<std::uintptr_t>(WorkPointer()) & 0xFF, 0x81u);
     EXPECT_GE(WorkPointer(), WorkBlock());
     EXPECT_LT(WorkPointer(), WorkBlock() + 256);
-    EXPECT_THAT(messages, IsEmpty());
+    EXPECT_THAT(recorder.messages, IsEmpty());
 
     ReleaseEmulator();
     EXPECT_EQ(fake.calls.back().name, "MaSound_EmuTerminate");
@@ -48,17 +48,17 @@ TEST_F(UnloadedEngineTest, StartsTheEngineInMidiUseInsideItsWorkBlock) {
 TEST_F(UnloadedEngineTest, MissingLibraryIsNamedInTheMessage) {
     setenv("ROLVIK_ENGINE", "/nonexistent/librolvik-engine.so", 1);
     EXPECT_EQ(LoadEmulator(), 0);
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text,
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(recorder.messages[0].text,
               "/nonexistent/librolvik-engine.so not found.\nIt requires to run this application.");
-    EXPECT_EQ(messages[0].caption, "Error");
-    EXPECT_EQ(messages[0].icon, MessageIcon::Error);
+    EXPECT_EQ(recorder.messages[0].caption, "Error");
+    EXPECT_EQ(recorder.messages[0].icon, MessageIcon::Error);
 }
 
 TEST_F(UnloadedEngineTest, MissingExportFailsWithoutAMessage) {
     setenv("ROLVIK_ENGINE", ROLVIK_FAKE_ENGINE_WITHOUT_MIDI, 1);
     EXPECT_EQ(LoadEmulator(), 0);
-    EXPECT_THAT(messages, IsEmpty());
+    EXPECT_THAT(recorder.messages, IsEmpty());
     EXPECT_THAT(fake.calls, IsEmpty());
 }
 
@@ -71,7 +71,7 @@ TEST_F(UnloadedEngineTest, FailingStartUpStepsShowTheirMessages) {
     }};
     for (const auto& [command, text] : commands) {
         fake.Reset();
-        messages.clear();
+        recorder.messages.clear();
         fake.answer = [command](const fake::EngineCall& call) -> std::optional<std::int32_t> {
             if (call.name == "MaSound_DeviceControl" && call.args[0] == command) {
                 return -1;
@@ -79,16 +79,16 @@ TEST_F(UnloadedEngineTest, FailingStartUpStepsShowTheirMessages) {
             return std::nullopt;
         };
         EXPECT_EQ(LoadEmulator(), 0);
-        EXPECT_THAT(MessageTexts(), ElementsAre(text));
+        EXPECT_THAT(recorder.Texts(), ElementsAre(text));
         EXPECT_EQ(fake.calls.back().args[0], command) << "set-up goes on after a failure";
         ReleaseEmulator();
     }
 
     fake.Reset();
-    messages.clear();
+    recorder.messages.clear();
     fake.results["MaSound_EmuInitialize"] = 1;
     EXPECT_EQ(LoadEmulator(), 0);
-    EXPECT_THAT(MessageTexts(), ElementsAre("EmuInitialize0 failed!"));
+    EXPECT_THAT(recorder.Texts(), ElementsAre("EmuInitialize0 failed!"));
 }
 
 TEST(EngineFunctionsTest, ResolvesInTableOrderAndStopsAtTheFirstMissingExport) {
@@ -157,7 +157,7 @@ TEST_F(EngineTest, ControlsReachOnlyThePlayerThatRuns) {
     fake.results["SetMidiMsg"] = 5;
     EXPECT_EQ(SetVolume(101), 1);
     EXPECT_EQ(GetVolume(), 101);
-    EXPECT_THAT(messages, IsEmpty());
+    EXPECT_THAT(recorder.messages, IsEmpty());
     midiActive = 0;
     fake.results.clear();
     fake.calls.clear();
@@ -183,7 +183,7 @@ TEST_F(EngineTest, ControlsReachOnlyThePlayerThatRuns) {
 TEST_F(EngineTest, RefusedMasterVolumeIsReported) {
     fake.results["SetMidiMsg"] = 1;
     EXPECT_EQ(EmuMIDISetVolume(), 0);
-    EXPECT_THAT(MessageTexts(), ElementsAre("EmuMIDISetVolume failed"));
+    EXPECT_THAT(recorder.Texts(), ElementsAre("EmuMIDISetVolume failed"));
 }
 
 }  // namespace

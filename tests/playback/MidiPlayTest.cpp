@@ -78,7 +78,7 @@ TEST_F(MidiPlayTest, RefusesDocumentsItCannotPlay) {
     AddNote(0, 0x90, 60, 100, 10);
     document->start = nullptr;
     EXPECT_EQ(EmuMIDIPlay(document.get(), 0), 0);
-    EXPECT_THAT(MessageTexts(),
+    EXPECT_THAT(recorder.Texts(),
                 ElementsAre("EmuMIDIPlay: smaf == NULL, it is probably a program bug!",
                             "EmuMIDIPlay: No events. Please put one or more notes onto pianoroll.",
                             "EmuMIDIPlay: smaf->events != NULL but smaf->start == NULL, it is "
@@ -88,9 +88,9 @@ TEST_F(MidiPlayTest, RefusesDocumentsItCannotPlay) {
 
     document->start = document->events.get();
     fake.results["SetMidiMsg"] = 1;
-    messages.clear();
+    recorder.messages.clear();
     EXPECT_EQ(EmuMIDIPlay(document.get(), 0), 0);
-    EXPECT_THAT(MessageTexts(), ElementsAre("SetMidiMsg ini failed"));
+    EXPECT_THAT(recorder.Texts(), ElementsAre("SetMidiMsg ini failed"));
     EXPECT_EQ(midiActive, 0);
 }
 
@@ -284,26 +284,26 @@ TEST_F(MidiPlayTest, FailedSendsAreReportedAndTriedAgainOnTheNextTick) {
     };
     nowMs = startMs + 1;
     EXPECT_EQ(EmuMIDIProc(), 0);
-    EXPECT_THAT(MessageTexts(), ElementsAre("EmuMIDI: DoEvent NoteON Failed",
-                                            "EmuMIDI: EmuMIDIEvent DoEvent Failed"));
+    EXPECT_THAT(recorder.Texts(), ElementsAre("EmuMIDI: DoEvent NoteON Failed",
+                                              "EmuMIDI: EmuMIDIEvent DoEvent Failed"));
     EXPECT_EQ(MidiPlayer().nextEvent, document->events->next.get());
     fake.answer = nullptr;
     EXPECT_THAT(TickAt(2), ElementsAre(NoteOn(0, 62, 100)));
 
-    messages.clear();
+    recorder.messages.clear();
     fake.results["SetMidiMsg"] = 1;
     nowMs = startMs + 20;
     EXPECT_EQ(EmuMIDIProc(), 0);
-    EXPECT_THAT(MessageTexts(), ElementsAre("EmuMIDI: EmuMIDIProc NoteOFF Failed"));
+    EXPECT_THAT(recorder.Texts(), ElementsAre("EmuMIDI: EmuMIDIProc NoteOFF Failed"));
     EXPECT_EQ(MidiPlayer().soundingNotes.size(), 2u);
 
-    messages.clear();
+    recorder.messages.clear();
     fake.answer = [](const fake::EngineCall& call) -> std::optional<std::int32_t> {
         return call.bytes == NoteOff(0, 62) ? std::optional(1) : std::nullopt;
     };
     fake.results.clear();
     EXPECT_EQ(EmuDeleteAllNoteoff(), 0);
-    EXPECT_THAT(MessageTexts(), ElementsAre("EmuMIDI: EmuDeleteAllNoteoff NoteOFF Failed"));
+    EXPECT_THAT(recorder.Texts(), ElementsAre("EmuMIDI: EmuDeleteAllNoteoff NoteOFF Failed"));
     ASSERT_EQ(MidiPlayer().soundingNotes.size(), 1u);
     EXPECT_EQ(MidiPlayer().soundingNotes.front().note, 62);
 }
@@ -315,7 +315,7 @@ TEST_F(MidiPlayTest, CatchUpReportsAFailedEventAndGoesOn) {
         return call.bytes == ByteVector{0xB0, 0x07, 1} ? std::optional(1) : std::nullopt;
     };
     ASSERT_EQ(EmuMIDIPlay(document.get(), 10), 1);
-    EXPECT_THAT(MessageTexts(),
+    EXPECT_THAT(recorder.Texts(),
                 ElementsAre("EmuMIDI: DoEvent CC Failed", "EmuMIDI: EmuMIDIPlay DoEvent Failed"));
     EXPECT_THAT(fake.MidiMessages(),
                 ElementsAre(kReset, ByteVector{0xB0, 0x07, 1}, ByteVector{0xC0, 2}, kVolume127));

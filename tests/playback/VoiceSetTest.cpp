@@ -93,7 +93,7 @@ TEST_F(VoiceSetTest, ReadsFmPcmAndOtherRecords) {
     LoadVoiceSetBytes(VoiceSetFile({Record({124, 0, 5, 0, 0}, "Piano", FmPart()),
                                     Record({125, 1, 0, 36, 1}, "SixteenCharsLong", PcmPart()),
                                     Record({7, 8, 9, 10, 2}, "Other", {})}));
-    EXPECT_THAT(messages, IsEmpty());
+    EXPECT_THAT(recorder.messages, IsEmpty());
     ASSERT_EQ(voiceCount(), 3u);
 
     const Voice& fm = voiceTable[0];
@@ -156,9 +156,9 @@ TEST_F(VoiceSetTest, HostileFilesEndTheReadingWithinTheBytes) {
         file[i] ^= 0x20;
         LoadVoiceSetBytes(file);
     }
-    EXPECT_THAT(MessageTexts(), ElementsAre("This is not FMM3", "This is not FMM3",
-                                            "This is not FMM3", "This is not FMM3"));
-    messages.clear();
+    EXPECT_THAT(recorder.Texts(), ElementsAre("This is not FMM3", "This is not FMM3",
+                                              "This is not FMM3", "This is not FMM3"));
+    recorder.messages.clear();
 
     LoadVoiceSetBytes(VoiceSetFile({Record({124, 0, 1, 0, 0}, "x", FmPart())}, 0));
     LoadVoiceSetBytes(ByteVector{'F', 'M', 'M', '3', 0, 0});
@@ -172,14 +172,14 @@ TEST_F(VoiceSetTest, HostileFilesEndTheReadingWithinTheBytes) {
     LoadVoiceSetBytes(truncated);
     EXPECT_EQ(voiceCount(), 1u);
     LoadVoiceSetBytes(VoiceSetFile({Record({1, 0, 0, 0, 9}, "", {}, 0), ByteVector(21, 0)}));
-    EXPECT_THAT(messages, IsEmpty());
+    EXPECT_THAT(recorder.messages, IsEmpty());
     EXPECT_EQ(voiceCount(), 2u);
 }
 
 TEST_F(VoiceSetTest, FileFailuresShowTheirMessages) {
     LoadVoiceSet("/nonexistent/DefMA3_16.vm3");
     LoadVoiceSet(std::filesystem::temp_directory_path());
-    EXPECT_THAT(MessageTexts(),
+    EXPECT_THAT(recorder.Texts(),
                 ElementsAre("DefMA3_16.vm3 couldn't open\nIt isn't required, but there are some "
                             "affections.",
                             "DefMA3_16.vm3 couldn't open\nIt isn't required, but there are some "
@@ -220,15 +220,15 @@ TEST_F(VoiceSetTest, RefusedMessagesAreReported) {
     };
     PresetVoices();
     EXPECT_THAT(
-        MessageTexts(),
+        recorder.Texts(),
         ElementsAre("PresetVoices EmuSetMidiMsg(Assign) failed at Bank125:0, PC3, Note200"));
     EXPECT_EQ(fake.MidiMessages().size(), 2u + 9) << "the other assignments still go out";
 
-    messages.clear();
+    recorder.messages.clear();
     fake.calls.clear();
     fake.results["SetMidiMsg"] = 1;
     PresetVoices();
-    EXPECT_THAT(MessageTexts(), ElementsAre("SetMidiMsg ini failed"));
+    EXPECT_THAT(recorder.Texts(), ElementsAre("SetMidiMsg ini failed"));
     EXPECT_EQ(fake.calls.size(), 1u);
 }
 
@@ -281,7 +281,7 @@ TEST_F(VoiceSetTest, OurVoiceSetIsMadeFromGenMidiAndLoadsWhole) {
             << "res/DefMA3_16.vm3 is out of date: run rolvik-make-voiceset";
     }
     LoadVoiceSet(committed);
-    EXPECT_THAT(messages, IsEmpty());
+    EXPECT_THAT(recorder.messages, IsEmpty());
     ASSERT_EQ(voiceCount(), 128u + 47);
     EXPECT_STREQ(voiceTable[0].name.data(), "Acoustic Grand P");
     EXPECT_EQ(voiceTable[127].program, 127);
@@ -291,7 +291,7 @@ TEST_F(VoiceSetTest, OurVoiceSetIsMadeFromGenMidiAndLoadsWhole) {
 
     PresetVoices();
     EXPECT_EQ(fake.MidiMessages().size(), 2u + 128 * 10 + 47 * 9);
-    EXPECT_THAT(messages, IsEmpty());
+    EXPECT_THAT(recorder.messages, IsEmpty());
 }
 
 // MidiPlay assigns our voice set over the engine's built-in voices; both come from the same lump
