@@ -59,7 +59,7 @@ void Sequencer::PlayEvent(const SongEvent& event, bool sound) {
         synthesizer_.Apply(event.message);
         return;
     }
-    if (event.velocity != 0) {
+    if (event.hasVelocity) {
         channelVelocity_[event.channel] = event.velocity;
     }
     if (!sound) {

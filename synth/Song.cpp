@@ -76,6 +76,7 @@ SongEvent ConvertEvent(const Event& event) {
         converted.gateMs = EventGate(event);
         if (event.status >= 0x90 && event.data.size() >= 2) {
             converted.velocity = event.data[1];
+            converted.hasVelocity = true;
         }
         return converted;
     }

@@ -13,13 +13,15 @@ namespace rolvik::synth {
 struct SongEvent {
     std::uint32_t timeMs = 0;  // from the beginning of the song's event list
     bool isNote = false;
-    // Notes: channel, key, velocity (0 takes the channel's last velocity) and gate.
+    // Notes: channel, key, velocity and gate. A 0x8n note carries no velocity and sounds with the
+    // channel's last one; a 0x9n note's velocity becomes the channel's last one even when the note
+    // cannot sound.
     std::uint8_t channel = 0;
     std::uint8_t key = 0;
     std::uint8_t velocity = 0;
+    bool hasVelocity = false;
     std::uint32_t gateMs = 0;
-    // Everything else: the message as the synthesiser takes it. Velocity of a 0x9n event is
-    // remembered even when the note does not sound.
+    // Everything else: the message as the synthesiser takes it.
     MidiMessage message;
 };
 

@@ -137,6 +137,30 @@ TEST(SequencerTest, NotesSoundFromTheirEventToTheirGate) {
     EXPECT_GT(levelAt(1100), 0.05);
 }
 
+TEST(SequencerTest, NoteWithoutVelocityTakesTheChannelsLastOne) {
+    auto noteWithoutVelocity = [](std::uint32_t timeMs) {
+        ByteVector data = {69};
+        WriteNumber(data, 200);
+        return std::make_unique<Event>(timeMs, std::uint8_t{0x80}, data);
+    };
+    std::vector<std::unique_ptr<Event>> events;
+    events.push_back(ExclusiveEvent(0, VoiceMessage(124, 0, 0, 0, SineVoice())));
+    events.push_back(noteWithoutVelocity(0));
+    auto loud = NoteEvent(500, 0, 69, 200);
+    loud->data[1] = 127;
+    events.push_back(std::move(loud));
+    events.push_back(noteWithoutVelocity(1000));
+    const auto song = LoadSong(CompileSong(std::move(events)));
+    OfflineRenderer renderer(*song, {});
+    std::vector<float> left(1300 * kMsFrames), right(1300 * kMsFrames);
+    renderer.Render(left.data(), right.data(), static_cast<int>(left.size()));
+    auto levelAt = [&left](int ms) {
+        return RmsDb(std::span(left).subspan(ms * kMsFrames, 100 * kMsFrames));
+    };
+    EXPECT_NEAR(levelAt(1050), levelAt(550), 0.1);
+    EXPECT_NEAR(levelAt(550) - levelAt(50), 40.0 * std::log10(127.0 / 64.0), 0.2);
+}
+
 TEST(SequencerTest, SeekReplaysEverythingButTheNotesBeforeThePosition) {
     const auto song = LoadSong(ThreeNoteSong());
     EngineCore core;
