@@ -9,14 +9,6 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-std::vector<std::int64_t> Args(std::initializer_list<std::int64_t> args) {
-    return args;
-}
-
-std::int64_t Address(const void* pointer) {
-    return static_cast<std::int64_t>(reinterpret_cast<std::intptr_t>(pointer));
-}
-
 class EmuPlayTest : public EngineTest {
   protected:
     void SetUp() override {

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdlib>
+#include <initializer_list>
+#include <vector>
 
 #include "FakeEngine.h"
 #include "playback/EmuPlay.h"
@@ -13,6 +16,16 @@
 #include "tests/support/MessageRecorder.h"
 
 namespace rolvik {
+
+// The arguments a call to the fake engine is expected to have recorded.
+inline std::vector<std::int64_t> Args(std::initializer_list<std::int64_t> args) {
+    return args;
+}
+
+// A pointer as the fake engine records it among a call's arguments.
+inline std::int64_t Address(const void* pointer) {
+    return static_cast<std::int64_t>(reinterpret_cast<std::intptr_t>(pointer));
+}
 
 // Runs each test against the fake engine library with a clock the test moves by hand, records
 // every message, and leaves the process-wide playback state as it found it.
