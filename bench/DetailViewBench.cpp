@@ -3,7 +3,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QPixmap>
 #include <QScrollBar>
 
@@ -15,22 +14,17 @@
 namespace rolvik {
 namespace {
 
-Smaf& Song() {
-    static const std::unique_ptr<Smaf> song = bench::TenThousandNoteSong();
-    return *song;
-}
-
 // The report alone, which every paint rebuilds: the share of a paint that is not drawing.
 void BuildTheReport(benchmark::State& state) {
     for (auto _ : state) {
-        benchmark::DoNotOptimize(BuildDetailReport(&Song(), 300000));
+        benchmark::DoNotOptimize(BuildDetailReport(&bench::SharedTenThousandNoteSong(), 300000));
     }
 }
 BENCHMARK(BuildTheReport)->Unit(benchmark::kMillisecond);
 
 // Arguments: the vertical scroll position in lines.
 void PaintDetailView(benchmark::State& state) {
-    Smaf* song = &Song();
+    Smaf* song = &bench::SharedTenThousandNoteSong();
     DetailView view;
     view.resize(1024, 768);
     view.show();
@@ -48,14 +42,3 @@ BENCHMARK(PaintDetailView)->Arg(0)->Arg(5000)->Arg(10000)->Unit(benchmark::kMill
 
 }  // namespace
 }  // namespace rolvik
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -3,7 +3,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QImage>
 #include <QPainter>
 #include <QPixmap>
@@ -20,16 +19,12 @@ namespace {
 constexpr int kWidth = 1024;
 constexpr int kHeight = 768;
 
-Smaf& Song() {
-    static const std::unique_ptr<Smaf> song = bench::TenThousandNoteSong();
-    return *song;
-}
-
 // Arguments: the horizontal scroll position in pixels (the song is 24,000 pixels long).
 void PaintPianoRollIntoImage(benchmark::State& state) {
+    Smaf& song = bench::SharedTenThousandNoteSong();
     PianoRollState rollState;
-    rollState.document = &Song();
-    rollState.selectedNote = Song().events->next.get();
+    rollState.document = &song;
+    rollState.selectedNote = song.events->next.get();
     rollState.cursorTime = 300000;
     const PianoRollView view{rollState,
                              static_cast<int>(state.range(0)),
@@ -56,7 +51,8 @@ void PaintPianoRollWidget(benchmark::State& state) {
     PianoRoll roll;
     roll.resize(kWidth, kHeight);
     roll.show();
-    roll.Command(PianoRollCommand::SetDocument, reinterpret_cast<qint64>(&Song()));
+    roll.Command(PianoRollCommand::SetDocument,
+                 reinterpret_cast<qint64>(&bench::SharedTenThousandNoteSong()));
     roll.horizontalScrollBar()->setValue(12000);
     QPixmap window(roll.viewport()->size());
     for (auto _ : state) {
@@ -68,14 +64,3 @@ BENCHMARK(PaintPianoRollWidget)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillis
 
 }  // namespace
 }  // namespace rolvik
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -30,4 +30,10 @@ inline std::unique_ptr<Smaf> TenThousandNoteSong() {
     return song;
 }
 
+// The song built once and shared by every benchmark of the process.
+inline Smaf& SharedTenThousandNoteSong() {
+    static const std::unique_ptr<Smaf> song = TenThousandNoteSong();
+    return *song;
+}
+
 }  // namespace rolvik::bench
