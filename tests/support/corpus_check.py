@@ -1,0 +1,20 @@
+"""Runs one check over every SMAF file of the corpus folder and reports each file's outcome."""
+
+
+def check_every_corpus_file(corpus, check, failure_types):
+    """Calls check(path) for each .mmf file of `corpus` in name order and prints what it returns.
+
+    An exception of `failure_types` fails that file and the run goes on with the next; any other
+    exception ends the run. Returns the exit status: 1 when a file failed or the folder holds no
+    SMAF file, else 0.
+    """
+    files = sorted(p for p in corpus.iterdir() if p.suffix.lower() == ".mmf")
+    failures = 0
+    for path in files:
+        try:
+            print(f"{path.name}: {check(path)}")
+        except failure_types as error:
+            failures += 1
+            print(f"FAIL {path.name}: {error}")
+    print(f"{len(files)} files, {failures} failed")
+    return 1 if failures or not files else 0
