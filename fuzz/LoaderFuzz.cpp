@@ -3,21 +3,20 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "LoadedInput.h"
 #include "core/Compiler.h"
 #include "core/Loader.h"
-#include "core/ShowMessage.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace rolvik;
-    ScopedMessageHandler quiet([](std::string_view, std::string_view, MessageIcon) {});
-    auto smaf = CreateSmaf(0, 0);
-    smaf->fileData.assign(data, data + size);
-    if (!LoadSmaf(*smaf)) {
+    fuzz::LoadedInput input(data, size);
+    if (!input.loaded) {
         return 0;
     }
-    if (auto compiled = CompileSMAF(*smaf)) {
-        smaf->fileData = std::move(*compiled);
-        LoadSmaf(*smaf);
+    Smaf& smaf = *input.smaf;
+    if (auto compiled = CompileSMAF(smaf)) {
+        smaf.fileData = std::move(*compiled);
+        LoadSmaf(smaf);
     }
     return 0;
 }

@@ -4,17 +4,13 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "core/Loader.h"
-#include "core/ShowMessage.h"
+#include "LoadedInput.h"
 #include "export/MidiExport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace rolvik;
-    ScopedMessageHandler quiet([](std::string_view, std::string_view, MessageIcon) {});
-    auto smaf = CreateSmaf(0, 0);
-    smaf->fileData.assign(data, data + size);
-    LoadSmaf(*smaf);
-    ExportMidi(*smaf, {.generalMidi = false});
-    ExportMidi(*smaf, {.generalMidi = true});
+    const fuzz::LoadedInput input(data, size);
+    ExportMidi(*input.smaf, {.generalMidi = false});
+    ExportMidi(*input.smaf, {.generalMidi = true});
     return 0;
 }

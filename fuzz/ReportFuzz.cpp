@@ -4,24 +4,21 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "core/Loader.h"
-#include "core/ShowMessage.h"
+#include "LoadedInput.h"
 #include "ui/detail/report/DetailReport.h"
 #include "ui/detail/report/EventLine.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace rolvik;
-    ScopedMessageHandler quiet([](std::string_view, std::string_view, MessageIcon) {});
-    auto smaf = CreateSmaf(0, 0);
-    smaf->fileData.assign(data, data + size);
-    LoadSmaf(*smaf);
+    const fuzz::LoadedInput input(data, size);
+    const Smaf* smaf = input.smaf.get();
     const std::uint32_t playPositionMs = size >= 4 ? (std::uint32_t{data[0]} << 24) |
                                                          (std::uint32_t{data[1]} << 16) |
                                                          (std::uint32_t{data[2]} << 8) | data[3]
                                                    : 0;
     // A line holds at most 1023 bytes, and the marker sits on a line of the report.
     constexpr std::size_t kMaxLineBytes = 1023;
-    const DetailReport report = BuildDetailReport(smaf.get(), playPositionMs);
+    const DetailReport report = BuildDetailReport(smaf, playPositionMs);
     for (const ReportLine& line : report.lines) {
         if (line.text.size() > kMaxLineBytes) {
             __builtin_trap();
