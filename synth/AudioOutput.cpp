@@ -20,14 +20,18 @@ std::unique_ptr<AudioOutput> OpenAudioOutput() {
     if (choice.starts_with("wav:")) {
         return std::make_unique<NullOutput>(std::filesystem::path(choice.substr(4)));
     }
-    auto device = std::make_unique<RtAudioOutput>();
-    std::string error;
-    if (device->Open(error)) {
-        return device;
-    }
-    static std::atomic<bool> told{false};
-    if (!told.exchange(true)) {
-        std::cerr << "Rolvik engine: no audio output (" << error << "); playing silently\n";
+    // Looking for a device again after it was found missing would only repeat the sound
+    // libraries' complaints: a process without a device keeps the silent output.
+    static std::atomic<bool> deviceMissing{false};
+    if (!deviceMissing) {
+        auto device = std::make_unique<RtAudioOutput>();
+        std::string error;
+        if (device->Open(error)) {
+            return device;
+        }
+        if (!deviceMissing.exchange(true)) {
+            std::cerr << "Rolvik engine: no audio output (" << error << "); playing silently\n";
+        }
     }
     return std::make_unique<NullOutput>();
 }

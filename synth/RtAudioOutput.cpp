@@ -1,25 +1,36 @@
 #include "RtAudioOutput.h"
 
+#include <alsa/asoundlib.h>
+
 namespace rolvik::synth {
 namespace {
 
 constexpr unsigned int kBufferFrames = 512;
 
+// ALSA reports every device it fails to open on stderr; whether a device was found is told once,
+// by the engine itself.
+void IgnoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
 }  // namespace
 
+RtAudioOutput::RtAudioOutput() {
+    snd_lib_error_set_handler(IgnoreAlsaError);
+    audio_ = std::make_unique<RtAudio>();
+    audio_->showWarnings(false);
+}
+
 bool RtAudioOutput::Open(std::string& error) {
-    audio_.showWarnings(false);
     try {
-        if (audio_.getDeviceCount() == 0) {
+        if (audio_->getDeviceCount() == 0) {
             error = "no audio device";
             return false;
         }
         RtAudio::StreamParameters parameters;
-        parameters.deviceId = audio_.getDefaultOutputDevice();
+        parameters.deviceId = audio_->getDefaultOutputDevice();
         parameters.nChannels = kOutputChannels;
         unsigned int bufferFrames = kBufferFrames;
-        audio_.openStream(&parameters, nullptr, RTAUDIO_FLOAT32, kOutputSampleRateHz, &bufferFrames,
-                          &RtAudioOutput::Callback, this);
+        audio_->openStream(&parameters, nullptr, RTAUDIO_FLOAT32, kOutputSampleRateHz,
+                           &bufferFrames, &RtAudioOutput::Callback, this);
         return true;
     } catch (const RtAudioError& failure) {
         error = failure.getMessage();
@@ -30,7 +41,7 @@ bool RtAudioOutput::Open(std::string& error) {
 void RtAudioOutput::Start(RenderCallback render) {
     render_ = std::move(render);
     try {
-        audio_.startStream();
+        audio_->startStream();
     } catch (const RtAudioError&) {
         render_ = nullptr;
     }
@@ -38,11 +49,11 @@ void RtAudioOutput::Start(RenderCallback render) {
 
 void RtAudioOutput::Stop() {
     try {
-        if (audio_.isStreamRunning()) {
-            audio_.stopStream();
+        if (audio_->isStreamRunning()) {
+            audio_->stopStream();
         }
-        if (audio_.isStreamOpen()) {
-            audio_.closeStream();
+        if (audio_->isStreamOpen()) {
+            audio_->closeStream();
         }
     } catch (const RtAudioError&) {
         // The stream is gone either way; nothing is left to stop.

@@ -2,6 +2,8 @@
 
 #include <RtAudio.h>
 
+#include <memory>
+
 #include "AudioOutput.h"
 
 namespace rolvik::synth {
@@ -9,6 +11,7 @@ namespace rolvik::synth {
 // The sound device through RtAudio; the callback runs on RtAudio's audio thread.
 class RtAudioOutput : public AudioOutput {
   public:
+    RtAudioOutput();
     ~RtAudioOutput() override { Stop(); }
 
     // Opens the default output device; false (with the reason in `error`) when there is none.
@@ -20,7 +23,7 @@ class RtAudioOutput : public AudioOutput {
     static int Callback(void* output, void* input, unsigned int frames, double time,
                         RtAudioStreamStatus status, void* self);
 
-    RtAudio audio_;
+    std::unique_ptr<RtAudio> audio_;  // made after ALSA's complaints are silenced
     RenderCallback render_;
 };
 
