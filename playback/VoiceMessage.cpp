@@ -55,18 +55,29 @@ std::uint8_t ModulationByte(const VoiceOperator& op) {
                 (op.vibEnable ? 1 : 0));
 }
 
+// The operator byte that carries the modulation depths goes out whole.
+constexpr std::size_t kFmModulationByte = 4;
+
 void AppendFmOperator(std::vector<Parameter>& parameters, const VoiceOperator& op) {
-    parameters.push_back(
-        {Byte(op.sr * 16 + (op.xof ? 8 : 0) + (op.sus ? 2 : 0) + (op.ksr ? 1 : 0))});
-    parameters.push_back({Byte(op.rr * 16 + op.dr)});
-    parameters.push_back({Byte(op.ar * 16 + op.sl)});
-    parameters.push_back({Byte(op.tl * 4 + op.ksl)});
-    parameters.push_back({ModulationByte(op), High::Whole});
-    parameters.push_back({Byte(op.multi * 16 + op.dt)});
-    parameters.push_back({Byte(op.ws * 8 + op.fb)});
+    const std::array<std::uint8_t, kFmOperatorBytes> bytes = FmOperatorBytes(op);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        parameters.push_back({bytes[i], i == kFmModulationByte ? High::Whole : High::InFlag});
+    }
 }
 
 }  // namespace
+
+std::array<std::uint8_t, kFmOperatorBytes> FmOperatorBytes(const VoiceOperator& op) {
+    return {
+        Byte(op.sr * 16 + (op.xof ? 8 : 0) + (op.sus ? 2 : 0) + (op.ksr ? 1 : 0)),
+        Byte(op.rr * 16 + op.dr),
+        Byte(op.ar * 16 + op.sl),
+        Byte(op.tl * 4 + op.ksl),
+        ModulationByte(op),
+        Byte(op.multi * 16 + op.dt),
+        Byte(op.ws * 8 + op.fb),
+    };
+}
 
 ByteVector BuildFmVoiceMessage(const Voice& voice) {
     std::vector<Parameter> parameters = {

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
 #include "Voice.h"
 #include "core/Bytes.h"
 
@@ -13,5 +17,10 @@ ByteVector BuildFmVoiceMessage(const Voice& voice);
 
 // 31 bytes, kind 0x01.
 ByteVector BuildPcmVoiceMessage(const Voice& voice);
+
+// One operator of an FM voice as seven parameter bytes, before the message's 7-bit packing; the
+// voice-set file keeps them the same way.
+inline constexpr std::size_t kFmOperatorBytes = 7;
+std::array<std::uint8_t, kFmOperatorBytes> FmOperatorBytes(const VoiceOperator& op);
 
 }  // namespace rolvik

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "playback/VoiceMessage.h"
+
 namespace rolvik::tools {
 namespace {
 
@@ -148,18 +150,6 @@ std::uint8_t Bit(bool flag, int position) {
     return static_cast<std::uint8_t>(flag << position);
 }
 
-void PutOperator(std::uint8_t* out, const VoiceOperator& op) {
-    out[0] =
-        static_cast<std::uint8_t>(op.sr << 4 | Bit(op.xof, 3) | Bit(op.sus, 1) | Bit(op.ksr, 0));
-    out[1] = static_cast<std::uint8_t>(op.rr << 4 | op.dr);
-    out[2] = static_cast<std::uint8_t>(op.ar << 4 | op.sl);
-    out[3] = static_cast<std::uint8_t>(op.tl << 2 | op.ksl);
-    out[4] = static_cast<std::uint8_t>(op.amDepth << 5 | Bit(op.amEnable, 4) | op.vibDepth << 1 |
-                                       Bit(op.vibEnable, 0));
-    out[5] = static_cast<std::uint8_t>(op.multi << 4 | op.dt);
-    out[6] = static_cast<std::uint8_t>(op.ws << 3 | op.fb);
-}
-
 }  // namespace
 
 std::array<std::uint8_t, kFmVoiceBytes> FmVoiceBytes(const FmVoiceParameters& fm) {
@@ -168,7 +158,8 @@ std::array<std::uint8_t, kFmVoiceBytes> FmVoiceBytes(const FmVoiceParameters& fm
     bytes[1] = static_cast<std::uint8_t>(fm.panpot << 3 | fm.basicOctave);
     bytes[2] = static_cast<std::uint8_t>(fm.lfo << 6 | Bit(fm.panpotEnable, 5) | fm.algorithm);
     for (std::size_t i = 0; i < fm.operators.size(); ++i) {
-        PutOperator(bytes.data() + 3 + 7 * i, fm.operators[i]);
+        const std::array<std::uint8_t, kFmOperatorBytes> op = FmOperatorBytes(fm.operators[i]);
+        std::copy(op.begin(), op.end(), bytes.begin() + 3 + kFmOperatorBytes * i);
     }
     return bytes;
 }
