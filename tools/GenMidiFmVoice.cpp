@@ -169,17 +169,20 @@ FmVoiceParameters MelodyVoiceFromGenMidi(const GenMidiInstrument& instrument) {
                             ShiftForNoteOffset(instrument.voices[0].noteOffsetSemitones));
 }
 
+std::uint8_t DrumSourceKey(const std::vector<GenMidiInstrument>& instruments, std::uint8_t key) {
+    return IsSilent(DrumInstrument(instruments, key)) ? StandInDrumKey(key) : key;
+}
+
 FmVoiceParameters DrumVoiceFromGenMidi(const std::vector<GenMidiInstrument>& instruments,
                                        std::uint8_t key) {
-    const GenMidiInstrument& own = DrumInstrument(instruments, key);
-    const std::uint8_t source = IsSilent(own) ? StandInDrumKey(key) : key;
+    const std::uint8_t source = DrumSourceKey(instruments, key);
     const GenMidiInstrument& drum = DrumInstrument(instruments, source);
     // A drum's pitch is its drum key, so the voice itself is not moved. The driver plays the fixed
     // note, or the key moved by the note offset, an octave up.
     const int sourceKey =
         drum.FixedPitch() ? drum.fixedNote + 12 : source + drum.voices[0].noteOffsetSemitones + 12;
     FmVoiceParameters fm = VoiceFromGenMidi(drum, OctaveShift{});
-    fm.name = own.name;
+    fm.name = DrumInstrument(instruments, key).name;
     fm.drumKey = static_cast<std::uint8_t>(std::clamp(sourceKey + key - source, 0, 127));
     return fm;
 }

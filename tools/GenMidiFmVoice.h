@@ -38,9 +38,12 @@ inline constexpr std::uint8_t kCentrePanpot = 15;
 // number, so a note offset of -12 is the true pitch; other offsets move the voice by octaves.
 FmVoiceParameters MelodyVoiceFromGenMidi(const GenMidiInstrument& instrument);
 
-// The voice of a percussion key 35..81 from the whole lump's instruments. A key whose instrument is
-// silent ("Null Instrument") borrows the voice of a kindred drum, tuned by the distance between the
-// two keys.
+// The percussion key 35..81 whose instrument voices `key`: the key itself, or, when its own
+// instrument is silent ("Null Instrument"), a kindred drum that stands in for it.
+std::uint8_t DrumSourceKey(const std::vector<GenMidiInstrument>& instruments, std::uint8_t key);
+
+// The voice of a percussion key 35..81 from the whole lump's instruments: that of its source key
+// (see DrumSourceKey), tuned by the distance between the two keys, under the key's own name.
 FmVoiceParameters DrumVoiceFromGenMidi(const std::vector<GenMidiInstrument>& instruments,
                                        std::uint8_t key);
 
