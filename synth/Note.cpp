@@ -83,6 +83,11 @@ float DetuneHz(int dt, int octave) {
 // A modulator's output as a step of its carrier's waveform index.
 constexpr float kModulationIndexScale = kModulationCycles * kWaveformLength;
 
+// The operators an algorithm's sample reads.
+constexpr int OperatorCountOf(int algorithm) {
+    return algorithm == kPcmAlgorithm ? 1 : algorithm <= 1 ? 2 : 4;
+}
+
 unsigned WaveformIndexOffset(float scaled) {
     return static_cast<unsigned>(static_cast<int>(scaled));
 }
@@ -107,7 +112,7 @@ void Note::Start(const VoiceParameters& voice, int channel, int key, int pitchNo
         op.phase = 0;
         op.envelopeDb = kSilentDb;
         op.envelope = EnvelopePhase::Attack;
-        op.previousOutputs[0] = op.previousOutputs[1] = 0.0f;
+        op.feedbackSteps[0] = op.feedbackSteps[1] = 0.0f;
     }
     UpdatePitch();
 }
@@ -253,67 +258,94 @@ void Note::PrepareGain(Operator& op, int samples) {
     op.gainStep = GainOfDb(stepDb);
 }
 
-[[gnu::always_inline]] inline float Note::ComputeAt(Operator& op, unsigned indexOffset) {
-    op.phase += op.step;
-    const unsigned index = (op.phase >> (32 - kWaveformBits)) + indexOffset;
-    const float output = op.wave[index & (kWaveformLength - 1)] * op.gain;
-    op.gain *= op.gainStep;
+[[gnu::always_inline]] inline Note::Oscillator Note::Oscillator::Of(const Operator& op) {
+    return {op.phase,
+            op.step,
+            op.gain,
+            op.gainStep,
+            op.feedbackIndexScale,
+            {op.feedbackSteps[0], op.feedbackSteps[1]},
+            op.wave};
+}
+
+[[gnu::always_inline]] inline void Note::Oscillator::StoreInto(Operator& op) const {
+    op.phase = phase;
+    op.gain = gain;
+    op.feedbackSteps[0] = feedbackSteps[0];
+    op.feedbackSteps[1] = feedbackSteps[1];
+}
+
+[[gnu::always_inline]] inline float Note::Oscillator::NextAt(unsigned indexOffset) {
+    phase += step;
+    const unsigned index = (phase >> (32 - kWaveformBits)) + indexOffset;
+    const float output = wave[index & (kWaveformLength - 1)] * gain;
+    gain *= gainStep;
     return output;
 }
 
-[[gnu::always_inline]] inline float Note::Compute(Operator& op, float modulation) {
-    return ComputeAt(op, WaveformIndexOffset(modulation * kModulationIndexScale));
+[[gnu::always_inline]] inline float Note::Oscillator::Next(float modulation) {
+    return NextAt(WaveformIndexOffset(modulation * kModulationIndexScale));
 }
 
-// Kept short: the feedback path is the one chain of dependent operations from sample to sample.
-[[gnu::always_inline]] inline float Note::ComputeWithFeedback(Operator& op) {
-    if (op.feedbackIndexScale == 0.0f) {
-        return ComputeAt(op, 0);
+// The feedback path is the one chain of dependent operations from sample to sample, so it is kept
+// short: the waveform value is scaled straight into index steps (the scale being a power of two,
+// this equals scaling the output) and the plain output is computed beside the chain.
+[[gnu::always_inline]] inline float Note::Oscillator::NextWithFeedback() {
+    if (feedbackIndexScale == 0.0f) {
+        return NextAt(0);
     }
-    const float output =
-        ComputeAt(op, WaveformIndexOffset((op.previousOutputs[0] + op.previousOutputs[1]) *
-                                          op.feedbackIndexScale));
-    op.previousOutputs[1] = op.previousOutputs[0];
-    op.previousOutputs[0] = output;
+    phase += step;
+    const unsigned index =
+        (phase >> (32 - kWaveformBits)) + WaveformIndexOffset(feedbackSteps[0] + feedbackSteps[1]);
+    const float value = wave[index & (kWaveformLength - 1)];
+    feedbackSteps[1] = feedbackSteps[0];
+    feedbackSteps[0] = value * (gain * feedbackIndexScale);
+    const float output = value * gain;
+    gain *= gainStep;
     return output;
 }
 
 template <int Algorithm>
-float Note::ComputeSample() {
-    Operator* op = operators_.data();
+[[gnu::always_inline]] inline float Note::ComputeSample(Oscillator* op) {
     if constexpr (Algorithm == 0) {
-        return Compute(op[1], ComputeWithFeedback(op[0]));
+        return op[1].Next(op[0].NextWithFeedback());
     } else if constexpr (Algorithm == 1) {
-        return ComputeWithFeedback(op[0]) + Compute(op[1], 0.0f);
+        return op[0].NextWithFeedback() + op[1].Next(0.0f);
     } else if constexpr (Algorithm == 2) {
-        return ComputeWithFeedback(op[0]) + Compute(op[1], 0.0f) + ComputeWithFeedback(op[2]) +
-               Compute(op[3], 0.0f);
+        return op[0].NextWithFeedback() + op[1].Next(0.0f) + op[2].NextWithFeedback() +
+               op[3].Next(0.0f);
     } else if constexpr (Algorithm == 3) {
-        const float first = ComputeWithFeedback(op[0]);
-        const float chain = Compute(op[2], Compute(op[1], 0.0f));
-        return Compute(op[3], first + chain);
+        const float first = op[0].NextWithFeedback();
+        const float chain = op[2].Next(op[1].Next(0.0f));
+        return op[3].Next(first + chain);
     } else if constexpr (Algorithm == 4) {
-        return Compute(op[3], Compute(op[2], Compute(op[1], ComputeWithFeedback(op[0]))));
+        return op[3].Next(op[2].Next(op[1].Next(op[0].NextWithFeedback())));
     } else if constexpr (Algorithm == 5) {
-        return Compute(op[1], ComputeWithFeedback(op[0])) +
-               Compute(op[3], ComputeWithFeedback(op[2]));
+        return op[1].Next(op[0].NextWithFeedback()) + op[3].Next(op[2].NextWithFeedback());
     } else if constexpr (Algorithm == 6) {
-        return ComputeWithFeedback(op[0]) + Compute(op[3], Compute(op[2], Compute(op[1], 0.0f)));
+        return op[0].NextWithFeedback() + op[3].Next(op[2].Next(op[1].Next(0.0f)));
     } else if constexpr (Algorithm == 7) {
-        return ComputeWithFeedback(op[0]) + Compute(op[2], Compute(op[1], 0.0f)) +
-               Compute(op[3], 0.0f);
+        return op[0].NextWithFeedback() + op[2].Next(op[1].Next(0.0f)) + op[3].Next(0.0f);
     } else {
-        return Compute(op[0], 0.0f);
+        return op[0].Next(0.0f);
     }
 }
 
 template <int Algorithm>
 void Note::RenderFrames(float* __restrict left, float* __restrict right, int frames, float gainLeft,
                         float gainRight) {
+    constexpr int kOperators = OperatorCountOf(Algorithm);
+    std::array<Oscillator, kOperators> oscillators;
+    for (int i = 0; i < kOperators; ++i) {
+        oscillators[i] = Oscillator::Of(operators_[i]);
+    }
     for (int frame = 0; frame < frames; ++frame) {
-        const float sample = ComputeSample<Algorithm>();
+        const float sample = ComputeSample<Algorithm>(oscillators.data());
         left[frame] += sample * gainLeft;
         right[frame] += sample * gainRight;
+    }
+    for (int i = 0; i < kOperators; ++i) {
+        oscillators[i].StoreInto(operators_[i]);
     }
 }
 

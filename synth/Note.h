@@ -56,7 +56,9 @@ class Note {
         float sustainRateDbPerSample = 0.0f;
         float releaseDbPerSample = 0.0f;
         float sustainLevelDb = 0.0f;
-        float feedbackIndexScale = 0.0f;  // waveform index steps per unit of summed output
+        // Waveform index steps per unit of output; always a power of two (or 0), so scaling by
+        // it is exact and may happen before the outputs are summed.
+        float feedbackIndexScale = 0.0f;
         float tremoloDepthDb = 0.0f;
         float vibratoDepthCents = 0.0f;
         const float* wave = nullptr;
@@ -68,7 +70,26 @@ class Note {
         float gain = 0.0f;      // of the next sample: envelope and block level together
         float gainStep = 1.0f;  // ratio of one sample's gain to the previous one's
         EnvelopePhase envelope = EnvelopePhase::Off;
-        float previousOutputs[2] = {0.0f, 0.0f};
+        // The last two outputs, scaled by feedbackIndexScale; their sum is the feedback.
+        float feedbackSteps[2] = {0.0f, 0.0f};
+    };
+
+    // An operator's running values for one span, copied into locals so that the compiler keeps
+    // them in registers instead of storing them to the note on every sample.
+    struct Oscillator {
+        std::uint32_t phase;
+        std::uint32_t step;
+        float gain;
+        float gainStep;
+        float feedbackIndexScale;
+        float feedbackSteps[2];
+        const float* wave;
+
+        static Oscillator Of(const Operator& op);
+        void StoreInto(Operator& op) const;
+        float NextAt(unsigned indexOffset);
+        float Next(float modulation);
+        float NextWithFeedback();
     };
 
     void DeriveOperator(int index, int velocity);
@@ -77,11 +98,8 @@ class Note {
     static float EnvelopeAfter(const Operator& op, int samples);
     static void AdvanceEnvelope(Operator& op, int samples);
     static void PrepareGain(Operator& op, int samples);
-    float ComputeAt(Operator& op, unsigned indexOffset);
-    float Compute(Operator& op, float modulation);
-    float ComputeWithFeedback(Operator& op);
     template <int Algorithm>
-    float ComputeSample();
+    static float ComputeSample(Oscillator* op);
     template <int Algorithm>
     void RenderFrames(float* __restrict left, float* __restrict right, int frames, float gainLeft,
                       float gainRight);
