@@ -1,13 +1,20 @@
 #include "ShowMessage.h"
 
 #include <iostream>
+#include <string>
 #include <utility>
 
 namespace rolvik {
 namespace {
 
+// One message a line, so that scripts can read them: a line break inside the text is written as the
+// two characters \n.
 void PrintToStderr(std::string_view text, std::string_view caption, MessageIcon) {
-    std::cerr << caption << ": " << text << '\n';
+    std::string line;
+    for (char c : text) {
+        line += c == '\n' ? std::string_view("\\n") : std::string_view(&c, 1);
+    }
+    std::cerr << caption << ": " << line << '\n';
 }
 
 MessageHandler& CurrentHandler() {

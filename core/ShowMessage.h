@@ -15,7 +15,7 @@ using MessageHandler =
 void ShowMessage(std::string_view text, std::string_view caption, MessageIcon icon);
 
 // Installs a handler and returns the one it replaces. An empty handler restores the default, which
-// prints "Caption: text" on stderr.
+// prints "Caption: text" on stderr, one message a line.
 MessageHandler SetMessageHandler(MessageHandler handler);
 
 // Installs a handler for the lifetime of a scope, restoring the previous one afterwards.
