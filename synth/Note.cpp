@@ -251,11 +251,15 @@ void Note::PrepareGain(Operator& op, int samples) {
     if (endDb >= kSilentDb && op.envelopeDb >= kSilentDb - 1.0f) {
         op.gain = 0.0f;
         op.gainStep = 1.0f;
+        op.gainStepDb = 0.0f;
         return;
     }
     const float stepDb = (endDb - op.envelopeDb) / samples;
     op.gain = GainOfDb(op.envelopeDb + stepDb + op.blockLevelDb);
-    op.gainStep = GainOfDb(stepDb);
+    if (stepDb != op.gainStepDb) {
+        op.gainStep = GainOfDb(stepDb);
+        op.gainStepDb = stepDb;
+    }
 }
 
 [[gnu::always_inline]] inline Note::Oscillator Note::Oscillator::Of(const Operator& op) {

@@ -67,8 +67,9 @@ class Note {
         std::uint32_t step = 0;     // baseStep with vibrato, set per block
         float blockLevelDb = 0.0f;  // levelDb with tremolo, set per block
         float envelopeDb = 0.0f;
-        float gain = 0.0f;      // of the next sample: envelope and block level together
-        float gainStep = 1.0f;  // ratio of one sample's gain to the previous one's
+        float gain = 0.0f;        // of the next sample: envelope and block level together
+        float gainStep = 1.0f;    // ratio of one sample's gain to the previous one's
+        float gainStepDb = 0.0f;  // gainStep in dB, kept to skip recomputing an unchanged slope
         EnvelopePhase envelope = EnvelopePhase::Off;
         // The last two outputs, scaled by feedbackIndexScale; their sum is the feedback.
         float feedbackSteps[2] = {0.0f, 0.0f};
