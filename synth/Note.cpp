@@ -230,8 +230,9 @@ float Note::EnvelopeAfter(const Operator& op, int samples) {
     return kSilentDb;
 }
 
-void Note::AdvanceEnvelope(Operator& op, int samples) {
-    op.envelopeDb = EnvelopeAfter(op, samples);
+// Moves the envelope to the end of the span PrepareGain set up.
+void Note::AdvanceEnvelope(Operator& op) {
+    op.envelopeDb = op.spanEndDb;
     if (op.envelope == EnvelopePhase::Attack && op.envelopeDb <= 0.0f) {
         op.envelope = EnvelopePhase::Decay;
     }
@@ -248,6 +249,7 @@ void Note::AdvanceEnvelope(Operator& op, int samples) {
 // series: the first sample's gain and the ratio from sample to sample.
 void Note::PrepareGain(Operator& op, int samples) {
     const float endDb = EnvelopeAfter(op, samples);
+    op.spanEndDb = endDb;
     if (endDb >= kSilentDb && op.envelopeDb >= kSilentDb - 1.0f) {
         op.gain = 0.0f;
         op.gainStep = 1.0f;
@@ -405,7 +407,7 @@ void Note::Render(float* left, float* right, int frames, const Lfo& lfo,
                 break;
         }
         for (int i = 0; i < operatorCount_; ++i) {
-            AdvanceEnvelope(operators_[i], span);
+            AdvanceEnvelope(operators_[i]);
         }
         done += span;
     }

@@ -70,6 +70,7 @@ class Note {
         float gain = 0.0f;        // of the next sample: envelope and block level together
         float gainStep = 1.0f;    // ratio of one sample's gain to the previous one's
         float gainStepDb = 0.0f;  // gainStep in dB, kept to skip recomputing an unchanged slope
+        float spanEndDb = 0.0f;   // where the envelope stands at the end of the current span
         EnvelopePhase envelope = EnvelopePhase::Off;
         // The last two outputs, scaled by feedbackIndexScale; their sum is the feedback.
         float feedbackSteps[2] = {0.0f, 0.0f};
@@ -97,7 +98,7 @@ class Note {
     void UpdatePitch();
     static int SamplesInPhase(const Operator& op);
     static float EnvelopeAfter(const Operator& op, int samples);
-    static void AdvanceEnvelope(Operator& op, int samples);
+    static void AdvanceEnvelope(Operator& op);
     static void PrepareGain(Operator& op, int samples);
     template <int Algorithm>
     static float ComputeSample(Oscillator* op);
