@@ -267,11 +267,18 @@ NoteControls Synthesizer::ControlsFor(const Note& note) const {
 void Synthesizer::Render(float* left, float* right, int frames) {
     std::fill_n(left, frames, 0.0f);
     std::fill_n(right, frames, 0.0f);
+    // No message arrives during a render, so each note's controls hold for all of its blocks.
+    std::array<NoteControls, kMaxNotes> controls;
+    for (int i = 0; i < kMaxNotes; ++i) {
+        if (notes_[i].active()) {
+            controls[i] = ControlsFor(notes_[i]);
+        }
+    }
     for (int done = 0; done < frames;) {
         const int block = std::min(kBlockFrames, frames - done);
-        for (Note& note : notes_) {
-            if (note.active()) {
-                note.Render(left + done, right + done, block, lfo_, ControlsFor(note));
+        for (int i = 0; i < kMaxNotes; ++i) {
+            if (notes_[i].active()) {
+                notes_[i].Render(left + done, right + done, block, lfo_, controls[i]);
             }
         }
         lfo_.Advance(block);
