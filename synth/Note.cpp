@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <type_traits>
 
 #include "EnvelopeRates.h"
 #include "Waveforms.h"
@@ -86,6 +87,41 @@ constexpr float kModulationIndexScale = kModulationCycles * kWaveformLength;
 // The operators an algorithm's sample reads.
 constexpr int OperatorCountOf(int algorithm) {
     return algorithm == kPcmAlgorithm ? 1 : algorithm <= 1 ? 2 : 4;
+}
+
+// Calls `function` with the algorithm as a compile-time constant, so that each algorithm runs a
+// loop of its own.
+template <typename Function>
+void WithAlgorithm(int algorithm, Function&& function) {
+    switch (algorithm) {
+        case 0:
+            function(std::integral_constant<int, 0>{});
+            break;
+        case 1:
+            function(std::integral_constant<int, 1>{});
+            break;
+        case 2:
+            function(std::integral_constant<int, 2>{});
+            break;
+        case 3:
+            function(std::integral_constant<int, 3>{});
+            break;
+        case 4:
+            function(std::integral_constant<int, 4>{});
+            break;
+        case 5:
+            function(std::integral_constant<int, 5>{});
+            break;
+        case 6:
+            function(std::integral_constant<int, 6>{});
+            break;
+        case 7:
+            function(std::integral_constant<int, 7>{});
+            break;
+        default:
+            function(std::integral_constant<int, kPcmAlgorithm>{});
+            break;
+    }
 }
 
 unsigned WaveformIndexOffset(float scaled) {
@@ -337,26 +373,61 @@ template <int Algorithm>
     }
 }
 
-template <int Algorithm>
-void Note::RenderFrames(float* __restrict left, float* __restrict right, int frames, float gainLeft,
-                        float gainRight) {
-    constexpr int kOperators = OperatorCountOf(Algorithm);
-    std::array<Oscillator, kOperators> oscillators;
-    for (int i = 0; i < kOperators; ++i) {
+template <std::size_t Operators>
+[[gnu::always_inline]] inline std::array<Note::Oscillator, Operators> Note::LoadOscillators()
+    const {
+    std::array<Oscillator, Operators> oscillators;
+    for (std::size_t i = 0; i < Operators; ++i) {
         oscillators[i] = Oscillator::Of(operators_[i]);
     }
+    return oscillators;
+}
+
+template <std::size_t Operators>
+[[gnu::always_inline]] inline void Note::StoreOscillators(
+    const std::array<Oscillator, Operators>& oscillators) {
+    for (std::size_t i = 0; i < Operators; ++i) {
+        oscillators[i].StoreInto(operators_[i]);
+    }
+}
+
+template <int Algorithm>
+void Note::RenderFrames(float* __restrict left, float* __restrict right, int frames) {
+    auto oscillators = LoadOscillators<OperatorCountOf(Algorithm)>();
+    const float gainLeft = gainLeft_;
+    const float gainRight = gainRight_;
     for (int frame = 0; frame < frames; ++frame) {
         const float sample = ComputeSample<Algorithm>(oscillators.data());
         left[frame] += sample * gainLeft;
         right[frame] += sample * gainRight;
     }
-    for (int i = 0; i < kOperators; ++i) {
-        oscillators[i].StoreInto(operators_[i]);
-    }
+    StoreOscillators(oscillators);
 }
 
-void Note::Render(float* left, float* right, int frames, const Lfo& lfo,
-                  const NoteControls& controls) {
+// The two notes' samples are computed in one loop so that the processor works on one note's
+// feedback chain while the other's waits for its previous sample.
+template <int Algorithm>
+void Note::RenderFramesTogether(Note& first, Note& second, float* __restrict left,
+                                float* __restrict right, int frames) {
+    auto firstOscillators = first.LoadOscillators<OperatorCountOf(Algorithm)>();
+    auto secondOscillators = second.LoadOscillators<OperatorCountOf(Algorithm)>();
+    const float firstLeft = first.gainLeft_;
+    const float firstRight = first.gainRight_;
+    const float secondLeft = second.gainLeft_;
+    const float secondRight = second.gainRight_;
+    for (int frame = 0; frame < frames; ++frame) {
+        const float firstSample = ComputeSample<Algorithm>(firstOscillators.data());
+        const float secondSample = ComputeSample<Algorithm>(secondOscillators.data());
+        left[frame] += firstSample * firstLeft;
+        left[frame] += secondSample * secondLeft;
+        right[frame] += firstSample * firstRight;
+        right[frame] += secondSample * secondRight;
+    }
+    first.StoreOscillators(firstOscillators);
+    second.StoreOscillators(secondOscillators);
+}
+
+void Note::BeginBlock(const Lfo& lfo, const NoteControls& controls) {
     SetPitchBend(controls.pitchBendSemitones);
     const Lfo::Values modulation = lfo.Read(voice_.lfoRate());
     for (int i = 0; i < operatorCount_; ++i) {
@@ -367,54 +438,78 @@ void Note::Render(float* left, float* right, int frames, const Lfo& lfo,
                       : static_cast<std::uint32_t>(op.baseStep * std::exp2(cents / 1200.0f));
         op.blockLevelDb = op.levelDb + op.tremoloDepthDb * modulation.tremolo;
     }
-    const float gainLeft = controls.gainLeft * kNoteScale;
-    const float gainRight = controls.gainRight * kNoteScale;
-    for (int done = 0; done < frames;) {
-        int span = frames - done;
-        for (int i = 0; i < operatorCount_; ++i) {
-            span = std::min(span, SamplesInPhase(operators_[i]));
-        }
-        for (int i = 0; i < operatorCount_; ++i) {
-            PrepareGain(operators_[i], span);
-        }
-        switch (algorithm_) {
-            case 0:
-                RenderFrames<0>(left + done, right + done, span, gainLeft, gainRight);
-                break;
-            case 1:
-                RenderFrames<1>(left + done, right + done, span, gainLeft, gainRight);
-                break;
-            case 2:
-                RenderFrames<2>(left + done, right + done, span, gainLeft, gainRight);
-                break;
-            case 3:
-                RenderFrames<3>(left + done, right + done, span, gainLeft, gainRight);
-                break;
-            case 4:
-                RenderFrames<4>(left + done, right + done, span, gainLeft, gainRight);
-                break;
-            case 5:
-                RenderFrames<5>(left + done, right + done, span, gainLeft, gainRight);
-                break;
-            case 6:
-                RenderFrames<6>(left + done, right + done, span, gainLeft, gainRight);
-                break;
-            case 7:
-                RenderFrames<7>(left + done, right + done, span, gainLeft, gainRight);
-                break;
-            default:
-                RenderFrames<kPcmAlgorithm>(left + done, right + done, span, gainLeft, gainRight);
-                break;
-        }
-        for (int i = 0; i < operatorCount_; ++i) {
-            AdvanceEnvelope(operators_[i]);
-        }
-        done += span;
+    gainLeft_ = controls.gainLeft * kNoteScale;
+    gainRight_ = controls.gainRight * kNoteScale;
+}
+
+// Prepares the operators' gains for the longest stretch, up to `frames`, over which no envelope
+// changes phase, and returns its length.
+int Note::BeginSpan(int frames) {
+    int span = frames;
+    for (int i = 0; i < operatorCount_; ++i) {
+        span = std::min(span, SamplesInPhase(operators_[i]));
     }
-    const float loudestGain = std::max(gainLeft, gainRight);
+    for (int i = 0; i < operatorCount_; ++i) {
+        PrepareGain(operators_[i], span);
+    }
+    return span;
+}
+
+void Note::EndSpan() {
+    for (int i = 0; i < operatorCount_; ++i) {
+        AdvanceEnvelope(operators_[i]);
+    }
+}
+
+void Note::EndBlock() {
+    const float loudestGain = std::max(gainLeft_, gainRight_);
     if (IsQuiet(loudestGain > 0.0f ? -20.0f * std::log10(loudestGain) : kSilentDb)) {
         active_ = false;
     }
+}
+
+void Note::Render(float* left, float* right, int frames, const Lfo& lfo,
+                  const NoteControls& controls) {
+    BeginBlock(lfo, controls);
+    WithAlgorithm(algorithm_, [&](auto algorithm) {
+        for (int done = 0; done < frames;) {
+            const int span = BeginSpan(frames - done);
+            RenderFrames<decltype(algorithm)::value>(left + done, right + done, span);
+            EndSpan();
+            done += span;
+        }
+    });
+    EndBlock();
+}
+
+// Each note keeps its own spans; the shared loop runs up to whichever span ends first.
+void Note::RenderTogether(Note& first, Note& second, float* left, float* right, int frames,
+                          const Lfo& lfo, const NoteControls& firstControls,
+                          const NoteControls& secondControls) {
+    first.BeginBlock(lfo, firstControls);
+    second.BeginBlock(lfo, secondControls);
+    WithAlgorithm(first.algorithm_, [&](auto algorithm) {
+        int firstSpan = first.BeginSpan(frames);
+        int secondSpan = second.BeginSpan(frames);
+        for (int done = 0; done < frames;) {
+            const int together = std::min(firstSpan, secondSpan);
+            RenderFramesTogether<decltype(algorithm)::value>(first, second, left + done,
+                                                             right + done, together);
+            done += together;
+            firstSpan -= together;
+            secondSpan -= together;
+            if (firstSpan == 0) {
+                first.EndSpan();
+                firstSpan = done < frames ? first.BeginSpan(frames - done) : 0;
+            }
+            if (secondSpan == 0) {
+                second.EndSpan();
+                secondSpan = done < frames ? second.BeginSpan(frames - done) : 0;
+            }
+        }
+    });
+    first.EndBlock();
+    second.EndBlock();
 }
 
 bool Note::IsQuiet(float outputAttenuationDb) const {

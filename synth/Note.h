@@ -21,6 +21,8 @@ struct NoteControls {
 // loop advances.
 class Note {
   public:
+    static constexpr int kAlgorithmCount = 9;
+
     // Starts the note. `key` is the note number the channel played (what a note-off names);
     // `pitchNote` is the note whose pitch sounds (a drum voice's own key, for instance).
     void Start(const VoiceParameters& voice, int channel, int key, int pitchNote, int velocity,
@@ -35,9 +37,17 @@ class Note {
     // Adds up to 32 frames of this note to the buffers, with the LFO read at the block's start.
     void Render(float* left, float* right, int frames, const Lfo& lfo,
                 const NoteControls& controls);
+    // Renders two notes of the same algorithm exactly as Render would one after the other, but
+    // in one loop: each note's feedback waits on its own previous sample, and two independent
+    // chains keep the processor busy where one leaves it waiting.
+    static void RenderTogether(Note& first, Note& second, float* left, float* right, int frames,
+                               const Lfo& lfo, const NoteControls& firstControls,
+                               const NoteControls& secondControls);
 
     bool active() const { return active_; }
     bool released() const { return released_; }
+    // The wiring of the operators, 0..kAlgorithmCount - 1 (the last one for PCM voices).
+    int algorithm() const { return algorithm_; }
     int channel() const { return channel_; }
     int key() const { return key_; }
     std::uint64_t serial() const { return serial_; }
@@ -102,9 +112,19 @@ class Note {
     static void PrepareGain(Operator& op, int samples);
     template <int Algorithm>
     static float ComputeSample(Oscillator* op);
+    template <std::size_t Operators>
+    std::array<Oscillator, Operators> LoadOscillators() const;
+    template <std::size_t Operators>
+    void StoreOscillators(const std::array<Oscillator, Operators>& oscillators);
     template <int Algorithm>
-    void RenderFrames(float* __restrict left, float* __restrict right, int frames, float gainLeft,
-                      float gainRight);
+    void RenderFrames(float* __restrict left, float* __restrict right, int frames);
+    template <int Algorithm>
+    static void RenderFramesTogether(Note& first, Note& second, float* __restrict left,
+                                     float* __restrict right, int frames);
+    void BeginBlock(const Lfo& lfo, const NoteControls& controls);
+    int BeginSpan(int frames);
+    void EndSpan();
+    void EndBlock();
     bool IsCarrier(int index) const;
     bool IsQuiet(float outputAttenuationDb) const;
 
@@ -116,6 +136,8 @@ class Note {
     int key_ = 0;
     int pitchNote_ = 0;
     float pitchBendSemitones_ = 0.0f;
+    float gainLeft_ = 0.0f;  // of the current block, with the note scale
+    float gainRight_ = 0.0f;
     std::uint64_t serial_ = 0;
     bool active_ = false;
     bool released_ = false;

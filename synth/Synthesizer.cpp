@@ -276,16 +276,38 @@ void Synthesizer::Render(float* left, float* right, int frames) {
     }
     for (int done = 0; done < frames;) {
         const int block = std::min(kBlockFrames, frames - done);
-        for (int i = 0; i < kMaxNotes; ++i) {
-            if (notes_[i].active()) {
-                notes_[i].Render(left + done, right + done, block, lfo_, controls[i]);
-            }
-        }
+        RenderBlock(left + done, right + done, block, controls);
         lfo_.Advance(block);
         done += block;
     }
     std::transform(left, left + frames, left, Limit);
     std::transform(right, right + frames, right, Limit);
+}
+
+// Notes of the same algorithm render in pairs, which is faster than one by one.
+void Synthesizer::RenderBlock(float* left, float* right, int frames,
+                              const std::array<NoteControls, kMaxNotes>& controls) {
+    constexpr int kNone = -1;
+    std::array<int, Note::kAlgorithmCount> unpaired;
+    unpaired.fill(kNone);
+    for (int i = 0; i < kMaxNotes; ++i) {
+        if (!notes_[i].active()) {
+            continue;
+        }
+        int& waiting = unpaired[notes_[i].algorithm()];
+        if (waiting == kNone) {
+            waiting = i;
+            continue;
+        }
+        Note::RenderTogether(notes_[waiting], notes_[i], left, right, frames, lfo_,
+                             controls[waiting], controls[i]);
+        waiting = kNone;
+    }
+    for (const int waiting : unpaired) {
+        if (waiting != kNone) {
+            notes_[waiting].Render(left, right, frames, lfo_, controls[waiting]);
+        }
+    }
 }
 
 std::uint16_t Synthesizer::HeldChannels() const {

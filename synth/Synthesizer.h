@@ -48,6 +48,8 @@ class Synthesizer {
     void SetHold(int channel, bool on);
     Note& AllocateNote();
     NoteControls ControlsFor(const Note& note) const;
+    void RenderBlock(float* left, float* right, int frames,
+                     const std::array<NoteControls, kMaxNotes>& controls);
 
     std::array<Channel, kChannelCount> channels_{};
     std::array<Note, kMaxNotes> notes_{};
