@@ -462,8 +462,13 @@ void Note::EndSpan() {
 }
 
 void Note::EndBlock() {
+    // The channel's gain seldom changes, so its logarithm is kept from block to block.
     const float loudestGain = std::max(gainLeft_, gainRight_);
-    if (IsQuiet(loudestGain > 0.0f ? -20.0f * std::log10(loudestGain) : kSilentDb)) {
+    if (loudestGain != loudestGain_) {
+        loudestGain_ = loudestGain;
+        loudestGainDb_ = loudestGain > 0.0f ? -20.0f * std::log10(loudestGain) : kSilentDb;
+    }
+    if (IsQuiet(loudestGainDb_)) {
         active_ = false;
     }
 }

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 
+#include "EnvelopeRates.h"
 #include "Lfo.h"
 #include "VoiceParameters.h"
 
@@ -138,6 +139,8 @@ class Note {
     float pitchBendSemitones_ = 0.0f;
     float gainLeft_ = 0.0f;  // of the current block, with the note scale
     float gainRight_ = 0.0f;
+    float loudestGain_ = 0.0f;  // the larger of the two, and its attenuation in dB
+    float loudestGainDb_ = static_cast<float>(kEnvelopeRangeDb);
     std::uint64_t serial_ = 0;
     bool active_ = false;
     bool released_ = false;
