@@ -29,8 +29,8 @@ ByteVector MultiTrackSong(std::int64_t events) {
             sequence.push_back(100);
             WriteNumber(sequence, 30);
         }
-        const ByteVector chunk = testing::MakeTrack(static_cast<std::uint8_t>(track), 2, 0x02,
-                                                    0x02, testing::MakeChunk("Mtsq", sequence));
+        const ByteVector chunk = testing::MakeTrack(static_cast<std::uint8_t>(track), 2, 0x02, 0x02,
+                                                    testing::MakeChunk("Mtsq", sequence));
         tracks.insert(tracks.end(), chunk.begin(), chunk.end());
     }
     return testing::MakeFile(tracks);

@@ -33,8 +33,8 @@ using MaSound_Control_t = std::int32_t (*)(std::int32_t sound, std::int32_t slot
 using MaSound_Open_t = std::int32_t (*)(std::int32_t sound, std::int32_t slot, std::int32_t p2,
                                         std::int32_t p3);
 using MaSound_Standby_t = std::int32_t (*)(std::int32_t sound, std::int32_t slot, std::int32_t p2);
-using MaSound_Start_t = std::int32_t (*)(std::int32_t sound, std::int32_t slot,
-                                         std::int32_t loops, std::int32_t p3);
+using MaSound_Start_t = std::int32_t (*)(std::int32_t sound, std::int32_t slot, std::int32_t loops,
+                                         std::int32_t p3);
 // info 4: bit 0 while an LED channel sounds, bit 1 while a vibration channel sounds.
 using MaSound_GetEmuInfo_t = std::int32_t (*)(std::int32_t info);
 using MaSound_Stop_t = std::int32_t (*)(std::int32_t sound, std::int32_t slot, std::int32_t p2);
