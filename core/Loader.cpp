@@ -9,17 +9,13 @@
 #include "HandyPhoneConverter.h"
 #include "Huffman.h"
 #include "MobileStandardConverter.h"
+#include "ScoreTrack.h"
 #include "ShowMessage.h"
 #include "Timebase.h"
 
 namespace rolvik {
 namespace {
 
-constexpr std::uint8_t kHandyPhoneStandard = 0;
-constexpr std::uint8_t kMobileStandardCompressed = 1;
-constexpr std::uint8_t kMobileStandard = 2;
-constexpr std::size_t kHandyPhoneHeaderSize = 6;
-constexpr std::size_t kMobileStandardHeaderSize = 20;
 constexpr unsigned kChannelsPerHandyPhoneTrack = 4;
 
 void ShowError(std::string_view text) {

@@ -21,7 +21,7 @@ BankSelections FindBankSelections(const Smaf& document) {
             event->data[0] != kBankSelectMsb) {
             continue;
         }
-        if (event->data[1] == kChipDrumBank) {
+        if (event->data[1] == kDrumBank) {
             selections.drum.set(EventChannel(*event));
         } else {
             selections.other.set(EventChannel(*event));

@@ -4,13 +4,12 @@
 #include <cstdint>
 
 #include "core/Bytes.h"
+#include "core/ScoreTrack.h"
 #include "core/Smaf.h"
 
 namespace rolvik {
 
 // The chip's bank-select MSB values: melody voices and drum voices.
-constexpr std::uint8_t kChipMelodyBank = 124;
-constexpr std::uint8_t kChipDrumBank = 125;
 constexpr std::uint8_t kGeneralMidiDrumChannel = 9;  // "channel 10" counted from 1
 
 // Source channel -> output channel.

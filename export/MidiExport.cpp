@@ -118,7 +118,7 @@ class MidiExporter {
         const std::uint8_t channel = EventChannel(event);
         const std::uint8_t controller = event.data[0];
         if (controller == kBankSelectMsb) {
-            chipBank_[channel] = event.data[1] == kChipMelodyBank || event.data[1] == kChipDrumBank;
+            chipBank_[channel] = event.data[1] == kMelodyBank || event.data[1] == kDrumBank;
         }
         const bool bankSelect = controller == kBankSelectMsb || controller == kBankSelectLsb;
         if (options_.generalMidi && bankSelect && chipBank_[channel]) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <list>
 
+#include "core/ScoreTrack.h"
 #include "core/Smaf.h"
 
 namespace rolvik {
@@ -13,8 +14,6 @@ namespace rolvik {
 // so the notes turned on are remembered until their time is up.
 
 inline constexpr int kChannelCount = 16;
-inline constexpr int kMelodyBank = 124;
-inline constexpr int kDrumBank = 125;
 inline constexpr int kDrumChannel = 9;
 inline constexpr int kAllTracks = -1;
 

@@ -3,10 +3,9 @@
 #include <compare>
 #include <cstdint>
 
-namespace rolvik::synth {
+#include "core/ScoreTrack.h"
 
-constexpr std::uint8_t kMelodyBank = 124;  // bank select MSB of melody voices
-constexpr std::uint8_t kDrumBank = 125;    // bank select MSB of drum voices
+namespace rolvik::synth {
 
 // Where a voice is assigned: bank MSB and LSB, program, and for drum voices the note. Melody
 // voices answer every note, so their key always carries note 0.

@@ -5,12 +5,11 @@
 
 #include "GenMidi.h"
 #include "GenMidiFmVoice.h"
+#include "core/ScoreTrack.h"
 
 namespace rolvik::tools {
 namespace {
 
-constexpr std::uint8_t kMelodyBank = 124;
-constexpr std::uint8_t kDrumBank = 125;
 constexpr std::uint8_t kTypeFm = 0;
 constexpr std::size_t kNameSize = 16;
 // Bytes of an FM record after its length byte: banks, program, note, type, name and the FM part.

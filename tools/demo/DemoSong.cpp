@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/Number.h"
+#include "core/ScoreTrack.h"
 
 namespace rolvik::demo {
 namespace {
@@ -16,9 +17,6 @@ constexpr std::uint8_t kMelodyChannel = 0;
 constexpr std::uint8_t kHarmonyChannel = 1;
 constexpr std::uint8_t kBassChannel = 2;
 constexpr std::uint8_t kDrumChannel = 9;
-
-constexpr std::uint8_t kMelodyBank = 124;
-constexpr std::uint8_t kDrumBank = 125;
 
 // A note in beats: start and length are counted in eighths of a beat so dotted rhythms stay exact.
 struct Note {

@@ -7,14 +7,11 @@
 #include "HexByte.h"
 #include "core/ByteReader.h"
 #include "core/Chunk.h"
+#include "core/ScoreTrack.h"
 
 namespace rolvik {
 namespace {
 
-constexpr std::uint8_t kHandyPhoneFormat = 0;
-constexpr std::uint8_t kMobileCompressedFormat = 1;
-constexpr std::uint8_t kMobileFormat = 2;
-constexpr std::size_t kMobileHeaderSize = 20;
 constexpr std::size_t kMobileChannelCount = 16;
 
 std::string FormatTypeLine(std::uint8_t value) {
@@ -141,7 +138,7 @@ void AppendMobileAnalysis(DetailReport& report, Bytes trackBody, ByteReader& cur
         }
         report.AddPlain(MobileChannelLine(channel, *status));
     }
-    AppendSubChunkLines(report, trackBody.subspan(kMobileHeaderSize));
+    AppendSubChunkLines(report, trackBody.subspan(kMobileStandardHeaderSize));
 }
 
 }  // namespace
@@ -164,9 +161,9 @@ void AppendTrackSetup(DetailReport& report, Bytes trackBody) {
         report.AddPlain(fieldLine(*value));
     }
     const std::uint8_t formatType = trackBody.front();  // the loop above has read it
-    if (formatType == kHandyPhoneFormat) {
+    if (formatType == kHandyPhoneStandard) {
         AppendHandyPhoneAnalysis(report, cursor);
-    } else if (formatType == kMobileCompressedFormat || formatType == kMobileFormat) {
+    } else if (formatType == kMobileStandardCompressed || formatType == kMobileStandard) {
         AppendMobileAnalysis(report, trackBody, cursor);
     }
 }

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace rolvik {
+
+// The first byte of a score track's contents: how its sequence is written.
+constexpr std::uint8_t kHandyPhoneStandard = 0;        // MA-1/2 two-byte format
+constexpr std::uint8_t kMobileStandardCompressed = 1;  // MA-3/5 format, Huffman-coded sequence
+constexpr std::uint8_t kMobileStandard = 2;            // MA-3/5 format
+
+// The fixed header before a score track's chunk run: format, sequence type, the two timebase codes
+// and the channel status (2 bytes for HandyPhone Standard, 16 for Mobile Standard).
+constexpr std::size_t kHandyPhoneHeaderSize = 6;
+constexpr std::size_t kMobileStandardHeaderSize = 20;
+
+// Bank select MSBs of the chip's own voices: melody voices and drum voices.
+constexpr std::uint8_t kMelodyBank = 124;
+constexpr std::uint8_t kDrumBank = 125;
+
+}  // namespace rolvik
