@@ -17,17 +17,27 @@ struct Channel {
     std::uint8_t modulation = 0;     // control change 1
     bool hold = false;               // control change 64
     std::uint16_t pitchBend = 8192;  // 14 bits, 8192 is the centre
+    // Whether the channel plays drums. Only the melody and drum banks change it: songs converted
+    // from General MIDI select bank 0 on their drum channel and still mean drums.
+    bool drum = false;
 
     // Index 9 starts on the drum bank.
     static Channel Initial(int index) {
         Channel channel;
         if (index == 9) {
-            channel.bankMsb = kDrumBank;
+            channel.SelectBank(kDrumBank);
         }
         return channel;
     }
 
-    bool isDrum() const { return bankMsb == kDrumBank; }
+    void SelectBank(std::uint8_t msb) {
+        bankMsb = msb;
+        if (msb == kMelodyBank || msb == kDrumBank) {
+            drum = msb == kDrumBank;
+        }
+    }
+
+    bool isDrum() const { return drum; }
 };
 
 }  // namespace rolvik::synth

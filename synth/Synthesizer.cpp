@@ -133,7 +133,7 @@ void Synthesizer::ControlChange(int channel, int controller, int value) {
     Channel& state = channels_[channel];
     switch (controller) {
         case 0:
-            state.bankMsb = static_cast<std::uint8_t>(value);
+            state.SelectBank(static_cast<std::uint8_t>(value));
             break;
         case 32:
             state.bankLsb = static_cast<std::uint8_t>(value);
@@ -196,8 +196,7 @@ void Synthesizer::NoteOn(int channel, int key, int velocity) {
         return;  // a transposition pushed the key off the keyboard
     }
     const Channel& state = channels_[channel];
-    const VoiceParameters* voice =
-        voices_.Find(state.bankMsb, state.bankLsb, state.program, static_cast<std::uint8_t>(key));
+    const VoiceParameters* voice = voices_.Find(state, static_cast<std::uint8_t>(key));
     if (voice == nullptr) {
         return;
     }

@@ -6,18 +6,18 @@
 
 namespace rolvik::synth {
 
-const VoiceParameters* VoiceBank::Find(std::uint8_t bankMsb, std::uint8_t bankLsb,
-                                       std::uint8_t program, std::uint8_t note) const {
-    const auto found = defined_.find(MakeVoiceKey(bankMsb, bankLsb, program, note));
+const VoiceParameters* VoiceBank::Find(const Channel& channel, std::uint8_t note) const {
+    const std::uint8_t bankMsb = channel.isDrum() ? kDrumBank : channel.bankMsb;
+    const auto found = defined_.find(MakeVoiceKey(bankMsb, channel.bankLsb, channel.program, note));
     if (found != defined_.end()) {
         return &found->second;
     }
-    if (bankMsb == kDrumBank) {
+    if (channel.isDrum()) {
         // A drum note beyond the General MIDI kit (songs written for a phone's sampled sounds use
         // them) takes the nearest drum of the kit rather than staying silent.
         return DefaultDrumVoice(std::clamp<int>(note, kFirstDefaultDrumNote, kLastDefaultDrumNote));
     }
-    return &DefaultMelodyVoice(program);
+    return &DefaultMelodyVoice(channel.program);
 }
 
 }  // namespace rolvik::synth

@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "Channel.h"
 #include "VoiceKey.h"
 #include "VoiceParameters.h"
 
@@ -14,9 +15,9 @@ class VoiceBank {
     void Define(const VoiceKey& key, const VoiceParameters& voice) { defined_[key] = voice; }
     void Erase(const VoiceKey& key) { defined_.erase(key); }
 
-    // The voice for a note on a channel with these bank and program settings.
-    const VoiceParameters* Find(std::uint8_t bankMsb, std::uint8_t bankLsb, std::uint8_t program,
-                                std::uint8_t note) const;
+    // The voice for a note on a channel with its bank and program settings. A drum channel takes
+    // the drum bank's voices whatever bank MSB it selected last.
+    const VoiceParameters* Find(const Channel& channel, std::uint8_t note) const;
 
   private:
     std::map<VoiceKey, VoiceParameters> defined_;

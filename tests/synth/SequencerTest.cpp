@@ -26,6 +26,12 @@ std::unique_ptr<Event> NoteEvent(std::uint32_t timeMs, int channel, int key, std
     return std::make_unique<Event>(timeMs, static_cast<std::uint8_t>(0x90 | channel), data);
 }
 
+std::unique_ptr<Event> ControlEvent(std::uint32_t timeMs, int channel, std::uint8_t controller,
+                                    std::uint8_t value) {
+    return std::make_unique<Event>(timeMs, static_cast<std::uint8_t>(0xB0 | channel),
+                                   ByteVector{controller, value});
+}
+
 std::unique_ptr<Event> ExclusiveEvent(std::uint32_t timeMs, const ByteVector& message) {
     ByteVector data;
     WriteNumber(data, static_cast<std::uint32_t>(message.size() - 1));
@@ -194,7 +200,9 @@ TEST(SequencerTest, KeyPitchMovesMelodyButNotDrums) {
     renderer.Render(left.data(), right.data(), 48000);
     EXPECT_NEAR(FrequencyHz(std::span(left).subspan(4800, 38400)), 880.0, 0.5);
 
+    // General MIDI songs select bank 0 for their drums; the channel stays a drum channel.
     std::vector<std::unique_ptr<Event>> drumEvents;
+    drumEvents.push_back(ControlEvent(0, 9, 0x00, 0));
     drumEvents.push_back(NoteEvent(0, 9, 38, 300));
     const auto drums = LoadSong(CompileSong(std::move(drumEvents)));
     auto render = [&drums](int keyPitch) {
