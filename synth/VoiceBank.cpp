@@ -8,9 +8,10 @@ namespace rolvik::synth {
 
 const VoiceParameters* VoiceBank::Find(const Channel& channel, std::uint8_t note) const {
     const std::uint8_t bankMsb = channel.isDrum() ? kDrumBank : channel.bankMsb;
-    const auto found = defined_.find(MakeVoiceKey(bankMsb, channel.bankLsb, channel.program, note));
-    if (found != defined_.end()) {
-        return &found->second;
+    const VoiceParameters* defined =
+        defined_.Find(MakeVoiceKey(bankMsb, channel.bankLsb, channel.program, note));
+    if (defined != nullptr) {
+        return defined;
     }
     if (channel.isDrum()) {
         // A drum note beyond the General MIDI kit (songs written for a phone's sampled sounds use

@@ -132,7 +132,6 @@ TEST(PolyphonyTest, StealsTheQuietestReleasedNoteFirstThenTheOldest) {
     EXPECT_EQ(synthesizer.ActiveNoteCount(), kMaxNotes);
 }
 
-
 // Defines a sine drum at 125/0/0 note 40 that sounds at A5 and a sine melody at program 0 of the
 // banks used, then plays note 40 on the channel after the bank selects: 880 Hz means drums, the
 // note's own pitch (82.4 Hz) melody.
