@@ -12,10 +12,11 @@ constexpr int kPeriodFrames = kOutputSampleRateHz / 100;
 
 }  // namespace
 
-void NullOutput::Start(RenderCallback render) {
+bool NullOutput::Start(RenderCallback render) {
     Stop();
     thread_ = std::jthread(
         [this, render = std::move(render)](std::stop_token stop) { Run(render, stop); });
+    return true;
 }
 
 void NullOutput::Stop() {
