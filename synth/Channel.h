@@ -20,6 +20,10 @@ struct Channel {
     // Whether the channel plays drums. Only the melody and drum banks change it: songs converted
     // from General MIDI select bank 0 on their drum channel and still mean drums.
     bool drum = false;
+    // The channel's FM registers as register-write exclusives leave them: the frequency of the
+    // note they key on.
+    std::uint16_t fNumber = 0;  // 10 bits
+    std::uint8_t block = 0;     // 3 bits, the octave
 
     // Index 9 starts on the drum bank.
     static Channel Initial(int index) {

@@ -56,7 +56,11 @@ void Sequencer::SendNoteOff(std::uint8_t channel, std::uint8_t key) {
 
 void Sequencer::PlayEvent(const SongEvent& event, bool sound) {
     if (!event.isNote) {
-        synthesizer_.Apply(event.message);
+        if (sound) {
+            synthesizer_.Apply(event.message);
+        } else {
+            synthesizer_.ApplySilently(event.message);
+        }
         return;
     }
     if (event.hasVelocity) {

@@ -21,6 +21,9 @@ class Synthesizer {
     Synthesizer();
 
     void Apply(const MidiMessage& message);
+    // Applies a message without striking a note: what a seek replays before its position. A
+    // register write that keys a note on only sets the registers.
+    void ApplySilently(const MidiMessage& message);
     // Renders `frames` frames into the buffers, overwriting them.
     void Render(float* left, float* right, int frames);
 
@@ -43,6 +46,9 @@ class Synthesizer {
   private:
     void HandleChannelMessage(const std::array<std::uint8_t, 3>& bytes);
     void NoteOn(int channel, int key, int velocity);
+    void StartNote(const VoiceParameters& voice, int channel, int key, float pitch, int velocity);
+    void WriteRegister(int address, int value, bool sound);
+    Note* HeldRegisterNote(int channel);
     void NoteOff(int channel, int key);
     void ControlChange(int channel, int controller, int value);
     void SetHold(int channel, bool on);

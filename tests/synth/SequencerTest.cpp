@@ -219,6 +219,41 @@ TEST(SequencerTest, KeyPitchMovesMelodyButNotDrums) {
     EXPECT_EQ(render(-12), untransposed);
 }
 
+// A HandyPhone ringer that plays through FM register writes: 331.5 Hz keyed on at 0 and 600 ms,
+// off at 300 and 900 ms.
+ByteVector RegisterSong() {
+    std::vector<std::unique_ptr<Event>> events;
+    events.push_back(ExclusiveEvent(0, VoiceMessage(124, 0, 0, 0, SineVoice())));
+    for (const std::uint32_t ms : {0u, 600u}) {
+        events.push_back(ExclusiveEvent(ms, {0xF0, 0x43, 0x03, 0x90, 0xB0, 0xB5, 0xF7}));
+        events.push_back(ExclusiveEvent(ms, {0xF0, 0x43, 0x03, 0x90, 0xC0, 0x31, 0xF7}));
+        events.push_back(ExclusiveEvent(ms + 300, {0xF0, 0x43, 0x03, 0x90, 0xC0, 0x11, 0xF7}));
+    }
+    return CompileSong(std::move(events));
+}
+
+TEST(SequencerTest, RegisterWritesSoundFromTheirKeyOnButNotInASeeksCatchUp) {
+    const auto song = LoadSong(RegisterSong());
+    ASSERT_NE(song, nullptr);
+    auto render = [&song](std::uint32_t fromMs) {
+        RenderOptions options;
+        options.fromMs = fromMs;
+        OfflineRenderer renderer(*song, options);
+        std::vector<float> left(1000 * kMsFrames), right(1000 * kMsFrames);
+        renderer.Render(left.data(), right.data(), static_cast<int>(left.size()));
+        return left;
+    };
+    const auto played = render(0);
+    const auto first = std::span(played).subspan(50 * kMsFrames, 240 * kMsFrames);
+    EXPECT_NEAR(FrequencyHz(first), 0x1B5 * 49716.0 / 65536.0, 0.3);
+    EXPECT_EQ(Rms(std::span(played).subspan(400 * kMsFrames, 190 * kMsFrames)), 0.0);
+    EXPECT_GT(Rms(std::span(played).subspan(650 * kMsFrames, 240 * kMsFrames)), 0.01);
+
+    const auto sought = render(100);
+    EXPECT_EQ(Rms(std::span(sought).first(490 * kMsFrames)), 0.0);
+    EXPECT_GT(Rms(std::span(sought).subspan(550 * kMsFrames, 240 * kMsFrames)), 0.01);
+}
+
 TEST(SequencerTest, LedAndVibrationFollowTheirChannelsNotes) {
     std::vector<std::unique_ptr<Event>> events;
     events.push_back(NoteEvent(0, 0, 60, 300));
