@@ -6,6 +6,10 @@
 
 namespace rolvik::synth {
 
+// Bit n set for channel n: the channels that start on the drum bank. Index 9 does, as in General
+// MIDI; songs of the older format have no drum channel.
+constexpr std::uint16_t kGeneralMidiDrumChannels = 1u << 9;
+
 // The state a MIDI channel keeps between messages.
 struct Channel {
     std::uint8_t bankMsb = kMelodyBank;
@@ -25,10 +29,9 @@ struct Channel {
     std::uint16_t fNumber = 0;  // 10 bits
     std::uint8_t block = 0;     // 3 bits, the octave
 
-    // Index 9 starts on the drum bank.
-    static Channel Initial(int index) {
+    static Channel Initial(bool drum) {
         Channel channel;
-        if (index == 9) {
+        if (drum) {
             channel.SelectBank(kDrumBank);
         }
         return channel;

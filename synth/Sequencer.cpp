@@ -14,6 +14,7 @@ constexpr std::uint8_t kInitialVelocity = 64;
 
 void Sequencer::SetSong(const Song* song) {
     song_ = song;
+    synthesizer_.SetDrumChannels(song != nullptr ? song->drumChannels : kGeneralMidiDrumChannels);
     playing_ = false;
     Seek(0);
 }

@@ -79,7 +79,7 @@ Synthesizer::Synthesizer() {
 
 void Synthesizer::Reset() {
     for (int i = 0; i < kChannelCount; ++i) {
-        channels_[i] = Channel::Initial(i);
+        channels_[i] = Channel::Initial((drumChannels_ >> i & 1) != 0);
     }
     for (Note& note : notes_) {
         note.Kill();

@@ -30,6 +30,8 @@ class Synthesizer {
     // Silences every note and returns every channel to its initial state. Voice definitions and
     // the master volume stay.
     void Reset();
+    // Which channels start on the drum bank at the next reset (bit n for channel n).
+    void SetDrumChannels(std::uint16_t channels) { drumChannels_ = channels; }
     // Releases every sounding note as a note-off would.
     void ReleaseAll();
 
@@ -64,6 +66,7 @@ class Synthesizer {
     std::array<std::uint8_t, kMaxNotes> notePanpot_{};  // 0..31, or 255 to follow the channel
     VoiceBank voices_;
     Lfo lfo_;
+    std::uint16_t drumChannels_ = kGeneralMidiDrumChannels;
     std::uint8_t masterVolume_ = 127;
     float outputGain_ = 1.0f;
     std::uint64_t nextSerial_ = 0;

@@ -13,6 +13,7 @@
 #include "synth/EngineCore.h"
 #include "synth/OfflineRenderer.h"
 #include "synth/Song.h"
+#include "tests/support/SmafImage.h"
 
 namespace rolvik::synth::test {
 namespace {
@@ -252,6 +253,31 @@ TEST(SequencerTest, RegisterWritesSoundFromTheirKeyOnButNotInASeeksCatchUp) {
     const auto sought = render(100);
     EXPECT_EQ(Rms(std::span(sought).first(490 * kMsFrames)), 0.0);
     EXPECT_GT(Rms(std::span(sought).subspan(550 * kMsFrames, 240 * kMsFrames)), 0.01);
+}
+
+// A HandyPhone song whose third track plays A4 for 400 ms on its second channel (channel index 9)
+// after selecting bank 0 there, as the older songs do for a melody, with a sine at bank 0.
+ByteVector HandyPhoneSongOnChannelNine() {
+    using namespace rolvik::testing;
+    const ByteVector voice = VoiceMessage(0, 0, 0, 0, SineVoice());
+    ByteVector sequence = {0x00, 0xFF, 0xF0, static_cast<std::uint8_t>(voice.size() - 1)};
+    sequence.insert(sequence.end(), voice.begin() + 1, voice.end());
+    const ByteVector bankAndNote = {0x00, 0x00, 0x71, 0x00, 0x00, 0x00, 0x70,
+                                    0x00, 0x00, 0x69, 0x64, 0x7F, 0xFF, 0x00};
+    sequence.insert(sequence.end(), bankAndNote.begin(), bankAndNote.end());
+    return MakeFile(Concat({MakeTrack(1, 0, 0x02, 0x02, {}), MakeTrack(2, 0, 0x02, 0x02, {}),
+                            MakeTrack(3, 0, 0x02, 0x02, MakeChunk("Mtsq", sequence))}));
+}
+
+// Channel index 9 is the drum channel of the newer songs only; in the older format it is the
+// second channel of the third track like any other.
+TEST(SequencerTest, HandyPhoneSongsPlayChannelNineAsMelody) {
+    const auto song = LoadSong(HandyPhoneSongOnChannelNine());
+    ASSERT_NE(song, nullptr);
+    OfflineRenderer renderer(*song, RenderOptions{});
+    std::vector<float> left(400 * kMsFrames), right(400 * kMsFrames);
+    renderer.Render(left.data(), right.data(), static_cast<int>(left.size()));
+    EXPECT_NEAR(FrequencyHz(std::span(left).subspan(50 * kMsFrames, 300 * kMsFrames)), 440.0, 0.5);
 }
 
 TEST(SequencerTest, LedAndVibrationFollowTheirChannelsNotes) {
