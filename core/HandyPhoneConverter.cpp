@@ -6,6 +6,7 @@
 #include <span>
 
 #include "ByteReader.h"
+#include "Chunk.h"
 #include "Number.h"
 #include "ShowMessage.h"
 
@@ -171,6 +172,15 @@ bool IsAt(std::optional<std::uint32_t> wanted, std::size_t offset) {
     return wanted && std::size_t{*wanted} == offset;
 }
 
+// A sequence ends where an event starts with 00 00 00 (a duration of 0 and an empty control).
+// Read as an event it would set the first channel's expression to 0 and silence a note that is
+// still sounding at the end of the song.
+bool IsEndOfSequence(Bytes rest) {
+    constexpr std::array<std::uint8_t, 3> kEndOfSequence{0x00, 0x00, 0x00};
+    return rest.size() >= kEndOfSequence.size() &&
+           BytesEqual(rest.first(kEndOfSequence.size()), kEndOfSequence);
+}
+
 }  // namespace
 
 void ConvertHandyPhoneEvents(Smaf& smaf, Bytes stream, bool setup,
@@ -181,6 +191,9 @@ void ConvertHandyPhoneEvents(Smaf& smaf, Bytes stream, bool setup,
     std::uint32_t timeMs = 0;
     while (!cursor.empty()) {
         const std::size_t offset = cursor.offset();
+        if (!setup && IsEndOfSequence(cursor.rest())) {
+            break;
+        }
         if (!setup) {
             const auto durationTicks = ReadShortNumber(cursor);
             if (!durationTicks) {

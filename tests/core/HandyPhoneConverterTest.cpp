@@ -89,6 +89,22 @@ TEST(HandyPhoneConversion, ControlsBecomeChannelEvents) {
                       {0, 0xB4, {0x0B, 0x7F}}}));
 }
 
+TEST(HandyPhoneConversion, SequenceEndsAtThreeZeroBytes) {
+    const Events firstNoteOnly{{0, 0x80, {65, 0x64}}};
+    EXPECT_EQ(ConvertSequence({0x00, 0x25, 0x05, 0x00, 0x00, 0x00}), firstNoteOnly);
+    EXPECT_EQ(ConvertSequence({0x00, 0x25, 0x05, 0x00, 0x00, 0x00, 0x00, 0x00, 0x26, 0x05}),
+              firstNoteOnly);
+    // Only at the start of an event: here three zeros run from a gate into the next event.
+    EXPECT_EQ(ConvertSequence({0x00, 0x25, 0x00, 0x00, 0x00, 0x0F}),
+              (Events{{0, 0x80, {65, 0x00}}, {0, 0xB0, {0x0B, 0x78}}}));
+
+    auto smaf = Document();
+    ConvertHandyPhoneEvents(*smaf, ByteVector{0x00, 0x00, 0x00, 0x00}, true, std::nullopt,
+                            std::nullopt, 0);
+    EXPECT_EQ(EventsOf(*smaf), (Events{{0, 0xB0, {0x0B, 0x00}}, {0, 0xB0, {0x0B, 0x00}}}))
+        << "setup data has no durations, so its zeros stay controls";
+}
+
 TEST(HandyPhoneConversion, UnknownControlIsReportedAndItsByteReadAsADuration) {
     MessageRecorder recorder;
     // Kind 5 is unknown; 0x35 is then 53 ticks, and 40 05 a note on channel 1.
