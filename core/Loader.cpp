@@ -1,5 +1,6 @@
 #include "Loader.h"
 
+#include <algorithm>
 #include <fstream>
 #include <new>
 #include <optional>
@@ -191,10 +192,12 @@ bool LoadSmaf(Smaf& smaf) {
         ShowError("This is not SMAF");
         return false;
     }
-    constexpr std::size_t kCheckCodeSize = 2;
-    const Bytes run = file->contents.size() >= kCheckCodeSize
-                          ? file->contents.first(file->contents.size() - kCheckCodeSize)
-                          : Bytes{};
+    // The check code closes the stated contents. A file cut short has lost it first, so the run
+    // ends 2 bytes before the stated end, or at the last byte present when that comes earlier.
+    constexpr std::uint32_t kCheckCodeSize = 2;
+    const std::uint32_t runSize =
+        file->statedSize >= kCheckCodeSize ? file->statedSize - kCheckCodeSize : 0;
+    const Bytes run = file->contents.first(std::min<std::size_t>(runSize, file->contents.size()));
     std::uint64_t offset = 0;
     unsigned channelBase = 0;
     while (offset < run.size()) {

@@ -227,6 +227,20 @@ TEST(LoadSmaf, TrackChunkStatingMoreThanThereIsReadsOnlyWhatIsThere) {
     EXPECT_NE(smaf->events, nullptr);
 }
 
+TEST(LoadSmaf, FileCutShortKeepsTheBytesItStillHas) {
+    const ByteVector whole = MakeFile(MakeTrack(5, 2, 0x02, 0x02, MakeChunk("Mtsq", kSequence)));
+    const std::vector<Flat> allEvents = Flatten(*LoadImage(whole));
+    ASSERT_EQ(allEvents.size(), 3u);
+    // Without its check code the file still holds every event; one byte less cuts the last one.
+    EXPECT_EQ(Flatten(*LoadImage(ByteVector(whole.begin(), whole.end() - 2))), allEvents);
+    EXPECT_EQ(Flatten(*LoadImage(ByteVector(whole.begin(), whole.end() - 3))),
+              std::vector<Flat>(allEvents.begin(), allEvents.end() - 1));
+    // A stated size too small for a check code leaves nothing to read.
+    ByteVector tiny = MakeFile(MakeTrack(5, 2, 0x02, 0x02, MakeChunk("Mtsq", kSequence)));
+    tiny[7] = 1;
+    EXPECT_EQ(LoadImage(tiny)->events, nullptr);
+}
+
 // The corpus README summarises every file's chunks; each HandyPhone Standard track ("fmt=0") must
 // give one notice, and no file may give an error.
 std::map<std::string, int> HandyPhoneTracksFromCorpusReadme() {
