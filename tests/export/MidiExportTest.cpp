@@ -3,12 +3,16 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "core/ByteReader.h"
 #include "core/Chunk.h"
+#include "core/Loader.h"
 #include "core/Number.h"
+#include "core/ShowMessage.h"
 #include "export/StandardMidiFile.h"
 #include "tests/support/SmafImage.h"
 
@@ -319,6 +323,66 @@ TEST_F(MidiExportTest, MalformedEventsAreLeftOut) {
     const ReadFile file = Export();
     ASSERT_EQ(file.tracks.size(), 1u);
     EXPECT_THAT(file.tracks[0], ElementsAre(ReadMessage{0, kTempo}, ReadMessage{10, kEndOfTrack}));
+}
+
+struct SoundedNotes {
+    std::vector<std::uint64_t> startTicks;  // sorted
+    std::uint64_t lastEndTick = 0;
+};
+
+SoundedNotes NotesOfDocument(const Smaf& smaf) {
+    SoundedNotes notes;
+    for (const Event* event = smaf.events.get(); event; event = event->next.get()) {
+        if (IsNoteEvent(*event)) {
+            notes.startTicks.push_back(event->time);
+            notes.lastEndTick =
+                std::max(notes.lastEndTick, std::uint64_t{event->time} + EventGate(*event));
+        }
+    }
+    std::ranges::sort(notes.startTicks);
+    return notes;
+}
+
+SoundedNotes NotesOfFile(const ReadFile& file) {
+    SoundedNotes notes;
+    for (const auto& track : file.tracks) {
+        for (const ReadMessage& message : track) {
+            const std::uint8_t kind = message.bytes[0] & 0xF0;
+            if (kind == 0x90) {
+                notes.startTicks.push_back(message.tick);
+            } else if (kind == 0x80) {
+                notes.lastEndTick = std::max(notes.lastEndTick, message.tick);
+            }
+        }
+    }
+    std::ranges::sort(notes.startTicks);
+    return notes;
+}
+
+// Every note of a corpus song, as the core's document holds it, sounds once at its own time (one
+// tick a millisecond), and the last note-off falls where the note that ends last ends.
+TEST(MidiExportCorpusTest, EveryNoteOfTheDocumentSounds) {
+    ScopedMessageHandler quiet([](std::string_view, std::string_view, MessageIcon) {});
+    int songs = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(ROLVIK_CORPUS_DIR)) {
+        const std::string extension = entry.path().extension().string();
+        const std::unique_ptr<Smaf> smaf =
+            extension == ".mmf" || extension == ".MMF" ? OpenSmaf(entry.path()) : nullptr;
+        if (!smaf) {
+            continue;
+        }
+        const SoundedNotes expected = NotesOfDocument(*smaf);
+        for (const bool generalMidi : {false, true}) {
+            const SoundedNotes exported =
+                NotesOfFile(ReadMidi(ExportMidi(*smaf, {.generalMidi = generalMidi})));
+            EXPECT_EQ(exported.startTicks, expected.startTicks)
+                << entry.path().filename() << (generalMidi ? " --gm" : "");
+            EXPECT_EQ(exported.lastEndTick, expected.lastEndTick)
+                << entry.path().filename() << (generalMidi ? " --gm" : "");
+        }
+        ++songs;
+    }
+    EXPECT_GT(songs, 60);
 }
 
 TEST(StandardMidiFileTest, LongGapsAreBridgedByEmptyTextEvents) {
