@@ -14,18 +14,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(WriteFileAtomically, ReplacesAFileAndReportsWhatCannotBeWritten) {
-    const fs::path path = fs::temp_directory_path() / "rolvik-fileio-file.bin";
-    std::string error;
-    ASSERT_TRUE(WriteFileAtomically(path, ByteVector{1, 2, 3}, error));
-    ASSERT_TRUE(WriteFileAtomically(path, ByteVector{4, 5}, error));
-    EXPECT_EQ(ReadWholeFile(path), (ByteVector{4, 5}));
-    fs::remove(path);
-
-    EXPECT_FALSE(WriteFileAtomically("/nonexistent-folder/out.bin", ByteVector{1}, error));
-    EXPECT_NE(error.find("/nonexistent-folder/out.bin"), std::string::npos) << error;
-}
-
 // What stands at the path and is no file (here a pipe; /dev/stdout and /dev/full alike) is written
 // to, never replaced by a file renamed over it.
 TEST(WriteFileAtomically, WritesIntoAPipeInsteadOfReplacingIt) {
