@@ -1,6 +1,5 @@
 #include "Loader.h"
 
-#include <algorithm>
 #include <fstream>
 #include <new>
 #include <optional>
@@ -192,12 +191,7 @@ bool LoadSmaf(Smaf& smaf) {
         ShowError("This is not SMAF");
         return false;
     }
-    // The check code closes the stated contents. A file cut short has lost it first, so the run
-    // ends 2 bytes before the stated end, or at the last byte present when that comes earlier.
-    constexpr std::uint32_t kCheckCodeSize = 2;
-    const std::uint32_t runSize =
-        file->statedSize >= kCheckCodeSize ? file->statedSize - kCheckCodeSize : 0;
-    const Bytes run = file->contents.first(std::min<std::size_t>(runSize, file->contents.size()));
+    const Bytes run = ChunksBeforeCheckCode(*file);
     std::uint64_t offset = 0;
     unsigned channelBase = 0;
     while (offset < run.size()) {

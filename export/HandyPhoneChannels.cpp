@@ -1,7 +1,5 @@
 #include "HandyPhoneChannels.h"
 
-#include <algorithm>
-
 #include "core/Chunk.h"
 #include "core/ScoreTrack.h"
 
@@ -12,14 +10,9 @@ constexpr unsigned kChannelsPerTrack = 4;
 constexpr std::size_t kChannelStatusAt = 4;  // two bytes, two channels each
 constexpr std::uint8_t kRhythm = 3;
 
-// The score track chunks of the file chunk's run, which ends where its check code begins.
 Bytes TrackRun(const Smaf& document) {
     const auto file = FindChunk(document.fileData, "MMMD");
-    if (!file || file->statedSize < 2) {
-        return {};
-    }
-    return file->contents.first(
-        std::min<std::size_t>(file->statedSize - 2u, file->contents.size()));
+    return file ? ChunksBeforeCheckCode(*file) : Bytes{};
 }
 
 // ChType of a track channel: bits 5-4 of its status nibble, the first channel in the high nibble.

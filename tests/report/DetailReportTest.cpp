@@ -101,6 +101,18 @@ TEST(DetailReportTest, CheckCodeIsOutsideTheSearchedArea) {
                 ElementsAre("SMAF (compiled) data Info=====", "CNTI NOT FOUND"));
 }
 
+// A file cut short loses its check code first: the chunks before it are all still reported.
+TEST(DetailReportTest, FileWithoutItsCheckCodeShowsEveryChunk) {
+    ByteVector file = MakeFile(
+        Concat({MakeChunk("CNTI", FiveFieldContentsInfo()), MakeChunk("MTR\x05", {0x02})}));
+    file.resize(file.size() - 2);
+    auto smaf = DocumentOf(file);
+    EXPECT_THAT(Texts(BuildDetailReport(smaf.get(), 0)),
+                ::testing::IsSupersetOf({"MTR info",
+                                         "Format Type: Mobile Standard(No Compress) "
+                                         "(MA-3,5)"}));
+}
+
 TEST(DetailReportTest, WholeReportOfASmallSong) {
     const ByteVector dch =
         Concat({Text("ST"), {0x00, 0x04}, Text("Song"), Text("ES"), {0x00, 0x01}, Text("x")});
