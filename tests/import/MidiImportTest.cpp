@@ -179,6 +179,15 @@ TEST(ImportMidi, EndsATrackWhoseEndOfTrackDeltaIsGarbage) {
     EXPECT_EQ(Rows(*smaf).back(), (Row{16, 0xFF, {0x2F, 0x00}}));
 }
 
+// Chunks of other kinds (Yamaha's XF information, for one) do not count as tracks.
+TEST(ImportMidi, PassesOverChunksOfOtherKinds) {
+    const ByteVector header = MidiFile(0, kMillisecondTicks, {});
+    ByteVector file = testing::Concat({header, testing::MakeChunk("XFIH", {1, 2, 3}),
+                                       MidiTrack({{0x00, 0x90, 60, 100}, kEndOfTrack})});
+    file[11] = 1;  // the header's track count
+    EXPECT_THAT(Notes(*Import(file)), ElementsAre(Row{0, 0x90, {60, 100, 0}}));
+}
+
 TEST(ImportMidi, CompilesToAFileThatLoadsBackToTheSameList) {
     auto smaf = Import(MidiFile(0, 480,
                                 {MidiTrack({{0x00, 0xF0, 0x03, 0x43, 0x10, 0xF7},
