@@ -195,6 +195,30 @@ TEST_F(DetailViewTest, KeysAndTheWheelPostScrollRequests) {
     EXPECT_EQ(vertical().value(), 1);
 }
 
+void SendWheel(QWidget* target, QPoint angle) {
+    QWheelEvent wheel(QPointF(5, 5), target->mapToGlobal(QPointF(5, 5)), QPoint(), angle,
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(target, &wheel);
+    QApplication::processEvents();
+}
+
+// Only the vertical wheel pages, over the text and over either bar alike.
+TEST_F(DetailViewTest, TheWheelPagesVerticallyWhereverItTurns) {
+    view.SetDocument(document.get());
+    PaintOnce();
+    vertical().setValue(9);
+    SendWheel(view.viewport(), QPoint(-120, 0));
+    SendWheel(view.viewport(), QPoint(-3, 0));
+    SendWheel(&vertical(), QPoint(-120, 0));
+    EXPECT_EQ(vertical().value(), 9);
+    EXPECT_EQ(horizontal().value(), 0);
+    SendWheel(&horizontal(), QPoint(0, -120));
+    EXPECT_EQ(vertical().value(), 12);
+    EXPECT_EQ(horizontal().value(), 0);
+    SendWheel(&vertical(), QPoint(0, 1));
+    EXPECT_EQ(vertical().value(), 9) << "any delta is a whole page";
+}
+
 TEST_F(DetailViewTest, ClosingHidesAndAClickRepaints) {
     int paints = 0;
     struct PaintCounter : QObject {
