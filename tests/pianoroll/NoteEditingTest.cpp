@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "TestDocument.h"
-#include "app/settings/Settings.h"
 #include "tests/support/QtTestApplication.h"
 #include "ui/pianoroll/NoteEditing.h"
 #include "ui/pianoroll/PianoRoll.h"
+#include "ui/settings/Settings.h"
 
 namespace rolvik {
 namespace {

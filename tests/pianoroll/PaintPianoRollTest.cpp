@@ -4,10 +4,10 @@
 #include <QScrollBar>
 
 #include "TestDocument.h"
-#include "app/settings/Settings.h"
 #include "tests/support/QtTestApplication.h"
 #include "ui/pianoroll/PaintPianoRoll.h"
 #include "ui/pianoroll/PianoRoll.h"
+#include "ui/settings/Settings.h"
 
 namespace rolvik {
 namespace {

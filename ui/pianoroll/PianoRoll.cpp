@@ -10,7 +10,7 @@
 #include "PaintPianoRoll.h"
 #include "PianoRollGeometry.h"
 #include "ScrollBars.h"
-#include "app/settings/Settings.h"
+#include "ui/settings/Settings.h"
 
 namespace rolvik {
 namespace {
