@@ -181,4 +181,8 @@ void PianoRoll::ForgetNote(const Event* note) {
     }
 }
 
+EventRemovalNotice PianoRoll::RemovalNotice() {
+    return [this](const Event& event) { emit EventRemoving(&event); };
+}
+
 }  // namespace rolvik
