@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QMessageBox>
+#include <string_view>
+
+#include "core/ShowMessage.h"
+
+class QWidget;
+
+namespace rolvik {
+
+// The message box a message becomes: modal, owned by the window, with the exact text and
+// caption. "What the hell...?" is a plain box; the others carry the icon the message asks for.
+void ConfigureMessageBox(QMessageBox& box, std::string_view text, std::string_view caption,
+                         MessageIcon icon);
+
+// Shows every message as a modal box owned by the window (or by no window before there is one).
+MessageHandler MessageBoxHandler(QWidget* const& owner);
+
+}  // namespace rolvik
