@@ -3,6 +3,8 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 
+#include "ui/detail/AboutBox.h"
+
 namespace rolvik {
 
 ShellHooks ShellHooks::Desktop() {
@@ -21,7 +23,7 @@ ShellHooks ShellHooks::Desktop() {
         return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ShiftModifier);
     };
     hooks.runMenu = [](QMenu& menu, QPoint globalPosition) { return menu.exec(globalPosition); };
-    hooks.showAbout = [](QWidget*) {};
+    hooks.showAbout = [](QWidget* owner) { RunAboutBox(owner); };
     return hooks;
 }
 
