@@ -33,13 +33,15 @@ std::unique_ptr<QMenu> BuildInstrumentMenu(int currentInstrument) {
     for (int first = 0; first < kInstrumentCount; first += kInstrumentsPerSubmenu) {
         const int last = first + kInstrumentsPerSubmenu - 1;
         QMenu* submenu = menu->addMenu(QString::asprintf("Inst# %d - %d", first, last));
-        submenu->menuAction()->setCheckable(true);
-        submenu->menuAction()->setChecked(currentInstrument >= first && currentInstrument <= last);
+        const bool holdsCurrent = currentInstrument >= first && currentInstrument <= last;
+        // Only the checked entries are checkable, so the others show no empty check box.
+        submenu->menuAction()->setCheckable(holdsCurrent);
+        submenu->menuAction()->setChecked(holdsCurrent);
         for (int instrument = first; instrument <= last; ++instrument) {
             QAction* item = submenu->addAction(
                 MenuText(QString::asprintf("%d: ", instrument) + InstrumentName(instrument)));
             item->setData(kInstrumentCommandBase + instrument);
-            item->setCheckable(true);
+            item->setCheckable(instrument == currentInstrument);
             item->setChecked(instrument == currentInstrument);
         }
     }

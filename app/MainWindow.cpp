@@ -107,6 +107,7 @@ void MainWindow::BuildMenus() {
         const QString text =
             QString::fromLatin1(entry.text.data(), static_cast<qsizetype>(entry.text.size()));
         QAction* item = menu->addAction(text);
+        item->setIconVisibleInMenu(false);  // the toolbar images are the buttons' alone
         item->setIconText(ToolTipOf(entry.text));
         item->setToolTip(ToolTipOf(entry.text));
         const CommandId id = entry.id;
