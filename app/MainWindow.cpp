@@ -68,6 +68,7 @@ MainWindow::MainWindow(const std::filesystem::path& voiceSetPath, ShellHooks hoo
     detailView_->setWindowTitle(QStringLiteral("Rolvik - DetailView"));
     detailView_->setWindowIcon(QIcon(kIconPath));
     detailView_->SetPlayPositionSource([this] { return playPosition_; });
+    detailView_->resize(640, 480);
 
     connect(&refreshTimer_, &QTimer::timeout, this, [this] { TimerTick(0); });
     connect(&midiTimer_, &QTimer::timeout, this, [this] { TimerTick(1); });
