@@ -1,10 +1,21 @@
 #include "MessageBoxes.h"
 
+#include <QApplication>
+
 namespace rolvik {
 namespace {
 
 QString FromBytes(std::string_view text) {
     return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QWidget* MainWindowOrNone() {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->objectName() == QLatin1String("RolvikWC")) {
+            return window;
+        }
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -33,9 +44,9 @@ void ConfigureMessageBox(QMessageBox& box, std::string_view text, std::string_vi
     }
 }
 
-MessageHandler MessageBoxHandler(QWidget* const& owner) {
-    return [&owner](std::string_view text, std::string_view caption, MessageIcon icon) {
-        QMessageBox box(owner);
+MessageHandler MessageBoxHandler() {
+    return [](std::string_view text, std::string_view caption, MessageIcon icon) {
+        QMessageBox box(MainWindowOrNone());
         ConfigureMessageBox(box, text, caption, icon);
         box.exec();
     };

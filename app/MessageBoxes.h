@@ -14,7 +14,8 @@ namespace rolvik {
 void ConfigureMessageBox(QMessageBox& box, std::string_view text, std::string_view caption,
                          MessageIcon icon);
 
-// Shows every message as a modal box owned by the window (or by no window before there is one).
-MessageHandler MessageBoxHandler(QWidget* const& owner);
+// Shows every message as a modal box owned by the main window ("RolvikWC"), from the moment its
+// creation begins; before that, by no window.
+MessageHandler MessageBoxHandler();
 
 }  // namespace rolvik

@@ -20,8 +20,7 @@ int RunRolvik(int argc, char** argv) {
     QApplication::setDesktopFileName(QStringLiteral("rolvik"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/rolvik/icon.png")));
 
-    QWidget* owner = nullptr;
-    const ScopedMessageHandler messageBoxes(MessageBoxHandler(owner));
+    const ScopedMessageHandler messageBoxes(MessageBoxHandler());
 
     SetDefaultSettings();
     if (!LoadEmulator()) {
@@ -30,7 +29,6 @@ int RunRolvik(int argc, char** argv) {
     int exitCode = 0;
     {
         MainWindow window(ExecutableFolder() / kVoiceSetFileName, ShellHooks::Desktop());
-        owner = &window;
         window.show();
         window.setFocus();
         const QStringList arguments = QApplication::arguments();
@@ -38,7 +36,6 @@ int RunRolvik(int argc, char** argv) {
             window.OpenFile(QFile::encodeName(arguments.at(1)).toStdString());
         }
         exitCode = QApplication::exec();
-        owner = nullptr;
     }
     ReleaseEmulator();
     return exitCode;
