@@ -36,16 +36,13 @@ constexpr std::array kCommands = {
     CommandEntry{CommandId::About, MenuName::Help, "&About...", kNone, kNoToolbarImage, true},
 };
 
-constexpr CommandId kNew = CommandId::New, kLoad = CommandId::LoadSmaf,
-                    kCompile = CommandId::Compile, kSave = CommandId::Save,
-                    kClose = CommandId::Close, kEmuPlay = CommandId::EmuPlay,
-                    kMidiPlay = CommandId::MidiPlay, kStop = CommandId::Stop,
-                    kRewind = CommandId::Rewind, kMidiReset = CommandId::MidiReset,
-                    kShowDetail = CommandId::ShowDetail, kHelp = CommandId::HelpIndex;
+constexpr std::optional<CommandId> kSeparator;
 
-constexpr std::array<const CommandId*, 15> kToolbar = {
-    &kNew,  &kLoad,   &kCompile,   &kSave,  &kClose,      nullptr, &kEmuPlay, &kMidiPlay,
-    &kStop, &kRewind, &kMidiReset, nullptr, &kShowDetail, nullptr, &kHelp};
+constexpr std::array<std::optional<CommandId>, 15> kToolbar = {
+    CommandId::New,        CommandId::LoadSmaf, CommandId::Compile,   CommandId::Save,
+    CommandId::Close,      kSeparator,          CommandId::EmuPlay,   CommandId::MidiPlay,
+    CommandId::Stop,       CommandId::Rewind,   CommandId::MidiReset, kSeparator,
+    CommandId::ShowDetail, kSeparator,          CommandId::HelpIndex};
 
 }  // namespace
 
@@ -53,7 +50,7 @@ std::span<const CommandEntry> CommandTable() {
     return kCommands;
 }
 
-std::span<const CommandId* const> ToolbarLayout() {
+std::span<const std::optional<CommandId>> ToolbarLayout() {
     return kToolbar;
 }
 
@@ -65,16 +62,6 @@ int TrackOfCommand(CommandId id) {
         return -1;
     }
     return static_cast<int>(id) - static_cast<int>(CommandId::Track2) + 1;
-}
-
-CommandId CommandOfTrack(int track) {
-    if (track < 0) {
-        return CommandId::AllTracks;
-    }
-    if (track == 0) {
-        return CommandId::Track1;
-    }
-    return static_cast<CommandId>(static_cast<int>(CommandId::Track2) + track - 1);
 }
 
 }  // namespace rolvik

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QKeySequence>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -47,11 +48,10 @@ struct CommandEntry {
 // Every command of the File, Music, Window and Help menus, in menu order.
 std::span<const CommandEntry> CommandTable();
 
-// The toolbar, left to right; a null command is a separator.
-std::span<const CommandId* const> ToolbarLayout();
+// The toolbar, left to right; an empty entry is a separator.
+std::span<const std::optional<CommandId>> ToolbarLayout();
 
 // The View menu's track commands map to the piano roll's visible track: -1 for All, else 0..15.
 int TrackOfCommand(CommandId id);
-CommandId CommandOfTrack(int track);
 
 }  // namespace rolvik

@@ -100,6 +100,7 @@ void MainWindow::BuildMenus() {
         menus[name] = menuBar()->addMenu(MenuTitle(name));
     }
 
+    const std::vector<QIcon> images = ToolbarImages();
     for (const CommandEntry& entry : CommandTable()) {
         QMenu* menu = menus[entry.menu];
         if (entry.separatorBefore) {
@@ -108,6 +109,10 @@ void MainWindow::BuildMenus() {
         const QString text =
             QString::fromLatin1(entry.text.data(), static_cast<qsizetype>(entry.text.size()));
         QAction* item = menu->addAction(text);
+        if (entry.toolbarImage != kNoToolbarImage &&
+            static_cast<std::size_t>(entry.toolbarImage) < images.size()) {
+            item->setIcon(images[static_cast<std::size_t>(entry.toolbarImage)]);
+        }
         item->setIconVisibleInMenu(false);  // the toolbar images are the buttons' alone
         item->setIconText(ToolTipOf(entry.text));
         item->setToolTip(ToolTipOf(entry.text));
@@ -133,19 +138,12 @@ void MainWindow::BuildToolbar() {
     toolbar_->setMovable(false);
     toolbar_->setFloatable(false);
     toolbar_->setIconSize(QSize(kToolbarImageWidth, kToolbarImageWidth));
-    const std::vector<QIcon> images = ToolbarImages();
-    for (const CommandId* id : ToolbarLayout()) {
+    for (const std::optional<CommandId>& id : ToolbarLayout()) {
         if (!id) {
             toolbar_->addSeparator();
             continue;
         }
-        QAction* item = actions_.at(*id);
-        for (const CommandEntry& entry : CommandTable()) {
-            if (entry.id == *id && static_cast<std::size_t>(entry.toolbarImage) < images.size()) {
-                item->setIcon(images[static_cast<std::size_t>(entry.toolbarImage)]);
-            }
-        }
-        toolbar_->addAction(item);
+        toolbar_->addAction(actions_.at(*id));
     }
 }
 

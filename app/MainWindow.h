@@ -47,7 +47,6 @@ class MainWindow : public QMainWindow {
     PlayState playState() const { return playState_; }
     std::uint32_t playPosition() const { return playPosition_; }
     int currentInstrument() const { return currentInstrument_; }
-    const OptionEntry& optionEntry() const { return optionEntry_; }
     PianoRoll& pianoRoll() const { return *pianoRoll_; }
     DetailView& detailView() const { return *detailView_; }
     QToolBar& toolbar() const { return *toolbar_; }

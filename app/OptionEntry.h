@@ -21,8 +21,6 @@ class OptionEntry {
     };
 
     bool active() const { return active_; }
-    char letter() const { return letter_; }
-    int number() const { return number_; }
     // Valid while the entry is active; the piano roll only borrows it.
     const char* statusText() const { return statusText_.data(); }
 

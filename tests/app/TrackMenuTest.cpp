@@ -5,6 +5,7 @@
 #include <QToolBar>
 
 #include "ShellTest.h"
+#include "app/Toolbar.h"
 #include "app/TrackMenu.h"
 
 namespace rolvik {
@@ -37,6 +38,17 @@ TEST_F(TrackMenuTest, TheToolbarHoldsFifteenItemsInOrder) {
     EXPECT_EQ(items[14], window->action(CommandId::HelpIndex));
 }
 
+TEST(Toolbar, TheStripIsCutIntoSixteenPixelCellsWithMagentaTransparent) {
+    QImage strip(40, 16, QImage::Format_RGB32);
+    strip.fill(QColor(255, 0, 255));
+    strip.setPixelColor(17, 3, QColor(255, 0, 0));
+    const std::vector<QIcon> icons = CutToolbarStrip(strip);
+    ASSERT_EQ(icons.size(), 2u) << "a cell cut short at the end is no image";
+    const QImage second = icons[1].pixmap(16, 16).toImage();
+    EXPECT_EQ(second.pixelColor(1, 3), QColor(255, 0, 0));
+    EXPECT_EQ(second.pixelColor(0, 0).alpha(), 0);
+}
+
 TEST_F(TrackMenuTest, TrackItemsAndKeysChooseTheVisibleTrack) {
     EXPECT_EQ(TrackMenuGrid::TrackItemText(0), "1:Track1(Silver)");
     EXPECT_EQ(TrackMenuGrid::TrackItemText(12), "T:Track13(DarkYellow)");
@@ -49,6 +61,13 @@ TEST_F(TrackMenuTest, TrackItemsAndKeysChooseTheVisibleTrack) {
     EXPECT_EQ(Roll(PianoRollCommand::GetVisibleTrack), 9);
     QTest::keyClick(menu, Qt::Key_0);
     EXPECT_EQ(Roll(PianoRollCommand::GetVisibleTrack), kAllTracks);
+
+    window->RunCommand(CommandId::Track1);
+    EXPECT_EQ(Roll(PianoRollCommand::GetVisibleTrack), 0);
+    window->RunCommand(CommandId::Track2);
+    EXPECT_EQ(Roll(PianoRollCommand::GetVisibleTrack), 1);
+    window->RunCommand(CommandId::Track16);
+    EXPECT_EQ(Roll(PianoRollCommand::GetVisibleTrack), 15);
 }
 
 TEST_F(TrackMenuTest, AHighlightedTrackItemIsDrawnInItsColourInAPurpleFrame) {
