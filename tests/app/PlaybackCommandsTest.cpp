@@ -4,6 +4,7 @@
 
 #include "ShellTest.h"
 #include "playback/PlayerQueries.h"
+#include "ui/detail/DetailView.h"
 
 namespace rolvik {
 namespace {
@@ -174,6 +175,36 @@ TEST_F(PlaybackCommandsTest, PageFollowTurnsThePageOncePlayPassesTheRightEdge) {
     EXPECT_EQ(Roll(PianoRollCommand::GetViewStartTime), 0);
     TickAfter(600);
     EXPECT_EQ(Roll(PianoRollCommand::GetViewStartTime), 17600 - 2500);
+}
+
+// Counts the paints of a widget.
+class PaintCounter : public QObject {
+  public:
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        paints += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+};
+
+TEST_F(PlaybackCommandsTest, TheDetailWindowIsRepaintedAtMostEveryTenthOfASecond) {
+    NewDocument();
+    AddNote(0, 0, 60, 100);
+    AddNote(9000, 0, 60, 100);
+    window->RunCommand(CommandId::ShowDetail);
+    QWidget* report = window->detailView().viewport();
+    PaintCounter counter;
+    report->installEventFilter(&counter);
+    window->RunCommand(CommandId::MidiPlay);
+    std::vector<int> paints;
+    for (const std::uint32_t step : {200, 50, 40, 20}) {
+        QCoreApplication::processEvents();
+        counter.paints = 0;
+        TickAfter(step);
+        QCoreApplication::processEvents();
+        paints.push_back(counter.paints);
+    }
+    EXPECT_EQ(paints, (std::vector<int>{1, 0, 0, 1})) << "after 200, 250, 290 and 310 ms";
 }
 
 // Deleting the very event MidiPlay sends next must not leave it pointing at freed memory (the
