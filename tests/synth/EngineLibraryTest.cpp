@@ -112,18 +112,6 @@ ByteVector TwoNoteSong() {
     return file;
 }
 
-template <typename Condition>
-bool WaitFor(Condition condition, int timeoutMs = 5000) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (std::chrono::steady_clock::now() < end) {
-        if (condition()) {
-            return true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return false;
-}
-
 class EngineLibraryTest : public ::testing::Test {
   protected:
     void SetUp() override {

@@ -54,18 +54,6 @@ ByteVector ShortSong() {
     return CompileSMAF(*smaf).value();
 }
 
-template <typename Condition>
-bool WaitFor(Condition condition) {
-    const auto end = std::chrono::steady_clock::now() + 5s;
-    while (std::chrono::steady_clock::now() < end) {
-        if (condition()) {
-            return true;
-        }
-        std::this_thread::sleep_for(5ms);
-    }
-    return false;
-}
-
 // Plays in MIDI use with more messages than the queue holds (as the preset voices send), then a
 // song in sequencer use to its end.
 void UseTheEngine(Engine& engine) {
