@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "CommandTable.h"
 #include "NotePreview.h"
@@ -69,6 +70,7 @@ class MainWindow : public QMainWindow {
 
   private:
     void BuildMenus();
+    QAction* AddCommand(QMenu& menu, const CommandEntry& entry, const std::vector<QIcon>& images);
     void BuildToolbar();
     void ConnectPianoRoll();
 
