@@ -70,6 +70,9 @@ MainWindow::MainWindow(const std::filesystem::path& voiceSetPath, ShellHooks hoo
     detailView_->SetPlayPositionSource([this] { return playPosition_; });
     detailView_->resize(640, 480);
 
+    // Notes leave on MidiPlay's ticks: coarse timers could let them drift by several ms.
+    refreshTimer_.setTimerType(Qt::PreciseTimer);
+    midiTimer_.setTimerType(Qt::PreciseTimer);
     connect(&refreshTimer_, &QTimer::timeout, this, [this] { TimerTick(0); });
     connect(&midiTimer_, &QTimer::timeout, this, [this] { TimerTick(1); });
     resize(800, 560);
