@@ -39,6 +39,8 @@ class PianoRoll : public QAbstractScrollArea {
     void EventRemoving(const rolvik::Event* event);
 
   protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
@@ -67,6 +69,7 @@ class PianoRoll : public QAbstractScrollArea {
     void DragOnRoll(int x, int y);
     void DragMovingNote(std::uint32_t timeMs, std::optional<int> key);
     void DragResizingNote(std::uint32_t timeMs);
+    void LoseCapture();
     void LeftRelease();
     void LeftDoubleClick(int x, int y);
     void RightPress(int x, int y);
