@@ -118,6 +118,7 @@ class MainWindow : public QMainWindow {
     PlayState playState_ = PlayState::Idle;
     std::uint32_t playPosition_ = 0;
     std::uint32_t lastDetailRefresh_ = 0;
+    bool inTimerTick_ = false;
     int currentInstrument_ = 0;
     PreviewedNote previewedNote_;
     OptionEntry optionEntry_;
