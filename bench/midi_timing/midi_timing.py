@@ -1,0 +1,108 @@
+#!/usr/bin/python3
+"""MidiPlay's timing in the real window. Starts `rolvik FILE` under Xvfb with a PulseAudio null
+sink, with the engine library that timestamps every SetMidiMsg, opens the detail window (Ctrl+D),
+plays with MidiPlay (F6) for up to PLAY_S seconds while the window repaints, stops (F7) and exits
+(Alt+X). Then it pairs each note-on that was sent with its event in `rolvik-cli events FILE` and
+prints how late each was sent relative to the earliest note: lateness = (sent - first sent) -
+(event time - first event time). The target is 15 ms at the 99th percentile.
+
+Usage: midi_timing.py BIN_DIR FILE.mmf... [--seconds N]
+"""
+
+import pathlib
+import re
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.dont_write_bytecode = True
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[2] / "tests" / "support"))
+from x11_session import MAIN_WINDOW, STEP_TIMEOUT_S, Window, desktop, stop
+
+EVENT_LINE = re.compile(r"^<\d+> (\d+)ms ([0-9A-F]{2})\(\s*\d+\):((?: [0-9A-F]{2})*)")
+
+
+def note_ons_in_file(bin_dir, song):
+    """(time in ms, channel, note) of every note in the event list, in list order."""
+    listing = subprocess.run([bin_dir / "rolvik-cli", "events", song], capture_output=True,
+                             text=True, check=True, timeout=STEP_TIMEOUT_S).stdout
+    notes = []
+    for line in listing.splitlines():
+        match = EVENT_LINE.match(line)
+        if match and int(match[2], 16) >> 4 == 0x9:
+            data = match[3].split()
+            if len(data) >= 2 and int(data[1], 16) > 0:
+                notes.append((int(match[1]), int(match[2], 16) & 0x0F, int(data[0], 16)))
+    return notes
+
+
+def note_ons_sent(log):
+    """(arrival in ms, channel, note) of every note-on message with a velocity, in order."""
+    sent = []
+    for line in log.read_text().splitlines():
+        fields = line.split()
+        message = [int(byte, 16) for byte in fields[1:]]
+        if len(message) == 3 and message[0] >> 4 == 0x9 and message[2] > 0:
+            sent.append((int(fields[0]) / 1e6, message[0] & 0x0F, message[1]))
+    return sent
+
+
+def play(bin_dir, song, folder, environment, seconds):
+    log = folder / "messages.txt"
+    environment = dict(environment, ROLVIK_ENGINE=str(bin_dir / "librolvik-timing-engine.so"),
+                       ROLVIK_TIMING_LOG=str(log))
+    with open(folder / "rolvik.log", "wb") as output:
+        program = subprocess.Popen([bin_dir / "rolvik", song], env=environment, cwd=folder,
+                                   stdout=output, stderr=subprocess.STDOUT)
+        try:
+            window = Window(environment, MAIN_WINDOW)
+            window.press("ctrl+d")
+            Window(environment, "^Rolvik - DetailView$")
+            window.press("F6")
+            window.wait_for_title(r"Rolvik MIDI:\d{5}ms")
+            time.sleep(seconds)
+            window.press("F7")
+            window.press("alt+x")
+            program.wait(timeout=STEP_TIMEOUT_S)
+        finally:
+            stop(program)
+    return log
+
+
+def percentile(values, fraction):
+    ordered = sorted(values)
+    return ordered[min(len(ordered) - 1, int(fraction * len(ordered)))]
+
+
+def measure(bin_dir, song, seconds):
+    with tempfile.TemporaryDirectory(prefix="rolvik-timing-") as name:
+        folder = pathlib.Path(name)
+        with desktop(name) as environment:
+            sent = note_ons_sent(play(bin_dir, song, folder, environment, seconds))
+    expected = note_ons_in_file(bin_dir, song)[: len(sent)]
+    if not sent or [s[1:] for s in sent] != [e[1:] for e in expected]:
+        print(f"{song.name}: the notes sent ({len(sent)}) do not follow the event list")
+        return False
+    lateness = [(s[0] - sent[0][0]) - (e[0] - expected[0][0]) for s, e in zip(sent, expected)]
+    print(f"{song.name}: {len(sent)} notes in {expected[-1][0] - expected[0][0]} ms; lateness "
+          f"median {percentile(lateness, 0.5):.1f} ms, 99th percentile "
+          f"{percentile(lateness, 0.99):.1f} ms, max {max(lateness):.1f} ms, "
+          f"earliest {min(lateness):.1f} ms")
+    return True
+
+
+def main():
+    arguments = sys.argv[1:]
+    seconds = 20
+    if "--seconds" in arguments:
+        at = arguments.index("--seconds")
+        seconds = float(arguments[at + 1])
+        del arguments[at:at + 2]
+    bin_dir = pathlib.Path(arguments[0]).resolve()
+    results = [measure(bin_dir, pathlib.Path(song).resolve(), seconds) for song in arguments[1:]]
+    return 0 if all(results) else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,135 @@
+#!/usr/bin/python3
+"""Drives the real window program under Xvfb with real key presses and listens to what it plays
+through a PulseAudio null sink: the demo song with MidiPlay (F6) and EmuPlay (F5) must sound and
+stop with F7; Compile (Ctrl+M) and Save (Ctrl+S) must write a file that opens to the same events;
+Exit (Alt+X) must end the program cleanly. Every wait is bounded and every process it starts is
+stopped by its id.
+
+Usage: run_e2e.py BIN_DIR SOURCE_DIR
+"""
+
+import array
+import pathlib
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.dont_write_bytecode = True
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent.parent / "support"))
+from x11_session import MAIN_WINDOW, SINK, STEP_TIMEOUT_S, Window, desktop, stop, wait_until
+
+RECORD_S = 3
+SAMPLE_RATE_HZ = 44100
+# Peak and RMS of 16-bit samples below which a recording counts as silence.
+SILENT_PEAK = 300
+SILENT_RMS = 30
+
+
+def record(environment, seconds, path):
+    """Records the sink's monitor and returns the 16-bit samples."""
+    with open(path, "wb") as output:
+        recorder = subprocess.Popen(["parec", "-d", SINK + ".monitor", "--raw", "--format=s16le",
+                                     f"--rate={SAMPLE_RATE_HZ}", "--channels=2"],
+                                    env=environment, stdout=output, stderr=subprocess.DEVNULL)
+        try:
+            time.sleep(seconds)
+        finally:
+            stop(recorder)
+    samples = array.array("h")
+    samples.frombytes(pathlib.Path(path).read_bytes()[: (path.stat().st_size // 2) * 2])
+    return samples
+
+
+def loudness(samples):
+    if not samples:
+        return 0, 0.0
+    peak = max(abs(s) for s in samples)
+    rms = (sum(s * s for s in samples) / len(samples)) ** 0.5
+    return peak, rms
+
+
+class EndToEnd:
+    def __init__(self, bin_dir, source_dir, folder, environment):
+        self.bin_dir = bin_dir
+        self.demo = source_dir / "res" / "demo.mmf"
+        self.folder = folder
+        self.environment = environment
+        self.failures = []
+
+    def check(self, condition, message):
+        if not condition:
+            self.failures.append(message)
+
+    def play_and_stop(self, window, key, mode_pattern, name):
+        window.press(key)
+        window.wait_for_title(mode_pattern)
+        samples = record(self.environment, RECORD_S, self.folder / f"{name}.raw")
+        peak, rms = loudness(samples)
+        frames = len(samples) // 2
+        self.check(frames >= SAMPLE_RATE_HZ * (RECORD_S - 1),
+                   f"{name}: only {frames} frames were recorded")
+        self.check(peak > SILENT_PEAK and rms > SILENT_RMS,
+                   f"{name} is silent (peak {peak}, RMS {rms:.1f})")
+        print(f"{name}: {frames} frames, peak {peak}, RMS {rms:.1f}")
+        window.press("F7")
+        window.wait_for_title(r"Rolvik \d{5}ms")
+
+    def compile_and_save(self, window):
+        window.press("ctrl+m")
+        message = Window(self.environment, "^CompileSMAF$")
+        message.press("Return")
+        message.wait_closed()
+        saved = self.folder / "saved.mmf"
+        window.press("ctrl+s")
+        dialog = Window(self.environment, "^Compile and Save SMAF")
+        dialog.type(str(saved))
+        dialog.press("Return")
+        wait_until(lambda: saved.exists() and saved.stat().st_size > 0, STEP_TIMEOUT_S,
+                   "the saved file")
+        dialog.wait_closed()
+        self.check(self.events(saved) == self.events(self.demo),
+                   "the saved file does not open to the demo song's events")
+
+    def events(self, path):
+        result = subprocess.run([self.bin_dir / "rolvik-cli", "events", path], capture_output=True,
+                                timeout=STEP_TIMEOUT_S)
+        self.check(result.returncode == 0, f"rolvik-cli events {path} failed")
+        return result.stdout
+
+    def run(self):
+        log = open(self.folder / "rolvik.log", "wb")
+        program = subprocess.Popen([self.bin_dir / "rolvik", self.demo], env=self.environment,
+                                   cwd=self.folder, stdout=log, stderr=subprocess.STDOUT)
+        try:
+            window = Window(self.environment, MAIN_WINDOW)
+            self.play_and_stop(window, "F6", r"Rolvik MIDI:\d{5}ms", "MidiPlay")
+            self.play_and_stop(window, "F5", r"Rolvik EMU:\d{5}ms .*", "EmuPlay")
+            self.compile_and_save(window)
+            window.press("alt+x")
+            self.check(program.wait(timeout=STEP_TIMEOUT_S) == 0, "Exit did not end with code 0")
+        finally:
+            stop(program)
+            log.close()
+
+
+def main():
+    bin_dir, source_dir = (pathlib.Path(a).resolve() for a in sys.argv[1:3])
+    with tempfile.TemporaryDirectory(prefix="rolvik-e2e-") as name:
+        folder = pathlib.Path(name)
+        with desktop(str(folder)) as environment:
+            test = EndToEnd(bin_dir, source_dir, folder, environment)
+            try:
+                test.run()
+            except (TimeoutError, subprocess.SubprocessError) as failure:
+                test.failures.append(str(failure))
+            if test.failures:
+                print((folder / "rolvik.log").read_text(errors="replace"))
+    for failure in test.failures:
+        print("FAIL:", failure)
+    print("end-to-end:", "FAILED" if test.failures else "passed")
+    return 1 if test.failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
