@@ -9,7 +9,9 @@ Usage: run_e2e.py BIN_DIR SOURCE_DIR
 """
 
 import array
+import os
 import pathlib
+import select
 import subprocess
 import sys
 import tempfile
@@ -24,20 +26,29 @@ SAMPLE_RATE_HZ = 44100
 # Peak and RMS of 16-bit samples below which a recording counts as silence.
 SILENT_PEAK = 300
 SILENT_RMS = 30
+# Time for the notes' release after Stop.
+RELEASE_S = 1
 
 
-def record(environment, seconds, path):
-    """Records the sink's monitor and returns the 16-bit samples."""
-    with open(path, "wb") as output:
-        recorder = subprocess.Popen(["parec", "-d", SINK + ".monitor", "--raw", "--format=s16le",
-                                     f"--rate={SAMPLE_RATE_HZ}", "--channels=2"],
-                                    env=environment, stdout=output, stderr=subprocess.DEVNULL)
-        try:
-            time.sleep(seconds)
-        finally:
-            stop(recorder)
+def record(environment, seconds):
+    """Records the given length of the sink's monitor and returns its 16-bit samples."""
+    wanted = int(seconds * SAMPLE_RATE_HZ) * 2 * 2
+    recorder = subprocess.Popen(["parec", "-d", SINK + ".monitor", "--raw", "--format=s16le",
+                                 f"--rate={SAMPLE_RATE_HZ}", "--channels=2", "--latency-msec=20"],
+                                env=environment, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+    data = bytearray()
+    deadline = time.monotonic() + seconds + STEP_TIMEOUT_S
+    try:
+        while len(data) < wanted and time.monotonic() < deadline:
+            ready, _, _ = select.select([recorder.stdout], [], [], 0.5)
+            chunk = os.read(recorder.stdout.fileno(), 1 << 16) if ready else b""
+            if ready and not chunk:
+                break
+            data += chunk
+    finally:
+        stop(recorder)
     samples = array.array("h")
-    samples.frombytes(pathlib.Path(path).read_bytes()[: (path.stat().st_size // 2) * 2])
+    samples.frombytes(bytes(data[:wanted]))
     return samples
 
 
@@ -64,16 +75,19 @@ class EndToEnd:
     def play_and_stop(self, window, key, mode_pattern, name):
         window.press(key)
         window.wait_for_title(mode_pattern)
-        samples = record(self.environment, RECORD_S, self.folder / f"{name}.raw")
+        samples = record(self.environment, RECORD_S)
         peak, rms = loudness(samples)
         frames = len(samples) // 2
-        self.check(frames >= SAMPLE_RATE_HZ * (RECORD_S - 1),
+        self.check(frames == SAMPLE_RATE_HZ * RECORD_S,
                    f"{name}: only {frames} frames were recorded")
         self.check(peak > SILENT_PEAK and rms > SILENT_RMS,
                    f"{name} is silent (peak {peak}, RMS {rms:.1f})")
         print(f"{name}: {frames} frames, peak {peak}, RMS {rms:.1f}")
         window.press("F7")
         window.wait_for_title(r"Rolvik \d{5}ms")
+        time.sleep(RELEASE_S)
+        peak, rms = loudness(record(self.environment, 1))
+        self.check(peak <= SILENT_PEAK, f"{name} still sounds after Stop (peak {peak})")
 
     def compile_and_save(self, window):
         window.press("ctrl+m")
