@@ -79,13 +79,16 @@ def desktop(folder, geometry="1280x800x24"):
     environment.update(HOME=folder, XDG_RUNTIME_DIR=runtime, XDG_CONFIG_HOME=folder)
     with contextlib.ExitStack() as stack:
         environment["DISPLAY"] = start_xvfb(stack, geometry)
+        wait_until(lambda: subprocess.run(["xdotool", "getdisplaygeometry"], env=environment,
+                                          capture_output=True, timeout=STARTUP_TIMEOUT_S)
+                   .returncode == 0, STARTUP_TIMEOUT_S, "the X display")
         start_pulseaudio(stack, folder, environment)
         yield environment
 
 
 def xdotool(environment, *arguments, check=True):
     return subprocess.run(["xdotool", *arguments], env=environment, capture_output=True, text=True,
-                          timeout=STEP_TIMEOUT_S, check=check).stdout.strip()
+                          timeout=STEP_TIMEOUT_S, check=check).stdout.rstrip("\n")
 
 
 def find_window(environment, name):
@@ -132,5 +135,6 @@ class Window:
                    .split().count(self.id), STEP_TIMEOUT_S, f"window {self.id} to close")
 
 
-# The main window's title with no document or when not playing.
-MAIN_WINDOW = r"^Rolvik( \d{5}ms)?$"
+# The main window's title with no document or when not playing, as a POSIX regular expression
+# (xdotool's dialect).
+MAIN_WINDOW = r"^Rolvik( [0-9]{5}ms)?$"
