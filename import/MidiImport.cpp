@@ -1,6 +1,7 @@
 #include "MidiImport.h"
 
 #include <new>
+#include <system_error>
 
 #include "FinestTimebases.h"
 #include "MidiFileError.h"
@@ -20,8 +21,14 @@ void ShowError(std::string_view text) {
 
 std::unique_ptr<Smaf> ImportStandardMidiFile(const std::filesystem::path& path) {
     std::optional<ByteVector> file;
-    if (!std::filesystem::is_directory(path)) {
-        file = ReadWholeFile(path);
+    std::error_code error;
+    try {
+        if (!std::filesystem::is_directory(path, error)) {
+            file = ReadWholeFile(path);
+        }
+    } catch (const std::bad_alloc&) {
+        ShowError("Can't alloc memory");
+        return nullptr;
     }
     if (!file) {
         ShowError("Can't open " + path.string());

@@ -121,20 +121,20 @@ class SongConverter {
         return events_.back().get();
     }
 
+    // Key pressure and channel pressure have no place in a document and are left out.
     void AddChannelMessage(const MidiTrackEvent& event) {
         const std::uint8_t kind = Kind(event);
-        const bool noteOn = kind == kNoteOn && event.data2 != 0;
-        if (kind == kNoteOff || kind == kNoteOn) {
-            if (!noteOn) {
-                EndNote(event);
-                return;
-            }
-        } else if (kind != kControlChange && kind != kProgramChange && kind != kPitchBend) {
+        if (kind == kNoteOff || (kind == kNoteOn && event.data2 == 0)) {
+            EndNote(event);
+            return;
+        }
+        if (kind != kNoteOn && kind != kControlChange && kind != kProgramChange &&
+            kind != kPitchBend) {
             return;
         }
         const std::uint32_t timeMs = tempoMap_.Milliseconds(event.tick);
         GiveDefaultBank(event, timeMs);
-        if (noteOn) {
+        if (kind == kNoteOn) {
             StartNote(event, timeMs);
         } else if (kind == kProgramChange) {
             Add(timeMs, event.status, {event.data1});
@@ -198,7 +198,7 @@ class SongConverter {
     std::vector<const MidiTrackEvent*> merged_;
     TempoMap tempoMap_;
     std::uint64_t endTick_;
-    std::array<bool, kChannels> bankGiven_{};
+    std::array<bool, kChannels> bankGiven_{};  // by the file itself, or by GiveDefaultBank
     std::array<std::vector<SoundingNote>, kChannels * kKeys> sounding_;
     std::vector<std::unique_ptr<Event>> events_;
 };

@@ -56,8 +56,9 @@ MidiDivision ReadDivision(std::uint16_t value) {
     return division;
 }
 
-// Reads the events of one "MTrk" chunk. Exclusives and meta events end running status, as the
-// file format defines.
+// Reads the events of one "MTrk" chunk. The file format says exclusives and meta events end
+// running status, but some writers go on using it after a meta event. A data byte can only mean
+// the running status there, so it is kept: valid files read the same, and those still import.
 class TrackReader {
   public:
     TrackReader(Bytes contents, std::size_t fileOffset, std::size_t number)
@@ -174,7 +175,6 @@ class TrackReader {
             ReadChannelMessage(first, ReadDataByte());
             return;
         }
-        runningStatus_ = 0;
         if (first == kExclusive) {
             ReadExclusive();
         } else if (first == kExclusivePacket) {

@@ -66,12 +66,14 @@ std::unique_ptr<Smaf> Import(const ByteVector& file) {
 // 500 ticks a quarter note at the default 120 beats a minute: one tick is one millisecond.
 constexpr std::uint16_t kMillisecondTicks = 500;
 
+// Running status goes on past a meta event, as some writers use it.
 TEST(ImportMidi, ReadsRunningStatusAndEndsNotesByNoteOffOrVelocityZero) {
     const auto smaf =
         Import(MidiFile(0, 480,
                         {MidiTrack({{0x00, 0x90, 60, 100},
-                                    {0x83, 0x60, 62, 90},  // 480 ticks, running status
-                                    {0x00, 60, 0},
+                                    {0x83, 0x60, 62, 90},      // 480 ticks, running status
+                                    {0x00, 0xFF, 0x01, 0x00},  // an empty text event
+                                    {0x00, 60, 0},             // running status still
                                     {0x83, 0x60, 0x80, 62, 64},
                                     {0x83, 0x60, 0xFF, 0x2F, 0x00}})}));
     EXPECT_THAT(Rows(*smaf),
@@ -177,6 +179,15 @@ TEST(ImportMidi, EndsATrackWhoseEndOfTrackDeltaIsGarbage) {
         Import(MidiFile(0, kMillisecondTicks, {MidiTrack({{0x10, 0x90, 60, 100}, garbage})}));
     EXPECT_THAT(Notes(*smaf), ElementsAre(Row{16, 0x90, {60, 100, 0}}));
     EXPECT_EQ(Rows(*smaf).back(), (Row{16, 0xFF, {0x2F, 0x00}}));
+}
+
+// Chunks of other kinds (Yamaha's XF information, for one) do not count as tracks.
+TEST(ImportMidi, PassesOverChunksOfOtherKinds) {
+    const ByteVector header = MidiFile(0, kMillisecondTicks, {});
+    ByteVector file = testing::Concat({header, testing::MakeChunk("XFIH", {1, 2, 3}),
+                                       MidiTrack({{0x00, 0x90, 60, 100}, kEndOfTrack})});
+    file[11] = 1;  // the header's track count
+    EXPECT_THAT(Notes(*Import(file)), ElementsAre(Row{0, 0x90, {60, 100, 0}}));
 }
 
 TEST(ImportMidi, CompilesToAFileThatLoadsBackToTheSameList) {

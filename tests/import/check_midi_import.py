@@ -5,6 +5,8 @@ Every corpus SMAF file with notes goes SMAF -> `rolvik-cli midi` -> `rolvik-cli 
 every note: channel, key and velocity exactly, start times within one timebase of the compiled file,
 and, per channel and key, the ends of its notes within one timebase (a MIDI file cannot tell which
 of two overlapping notes of one key ends first, and the import pairs them first in first out).
+The song comes back at millisecond ticks, and with it every control change, program change, pitch
+bend and exclusive that the MIDI file carried, at its own time.
 
 Every reference MIDI file of the corpus (NAME.mid, another tool's conversion) imports, its notes
 equal those an independent reader (mido) finds in it, and the compiled file renders to sound.
@@ -43,18 +45,24 @@ def read_number(data):
     return value & 0xFFFFFFFF
 
 
-def document_notes(cli, path):
-    """(ms, channel, key, velocity, gate ms) of every note, or None when the file does not open."""
+def document_events(cli, path):
+    """(ms, status, data) of every event, or None when the file does not open."""
     run = subprocess.run([cli, "events", str(path)], capture_output=True)
     if run.returncode != 0:
         return None
-    notes, velocities = [], [START_VELOCITY] * 16
+    events = []
     for line in run.stdout.decode("latin-1").splitlines():
         match = EVENT_LINE.match(line)
         if not match:
             raise AssertionError(f"{path.name}: unexpected event line {line!r}")
-        time, status = int(match.group(1)), int(match.group(2), 16)
-        data = bytes.fromhex(match.group(3))
+        events.append((int(match.group(1)), int(match.group(2), 16), bytes.fromhex(match.group(3))))
+    return events
+
+
+def notes_of(events):
+    """(ms, channel, key, velocity, gate ms) of every note MIDI can carry."""
+    notes, velocities = [], [START_VELOCITY] * 16
+    for time, status, data in events:
         channel = status & 0x0F
         if 0x90 <= status <= 0x9F and len(data) >= 2:
             velocities[channel] = data[1]
@@ -65,6 +73,24 @@ def document_notes(cli, path):
     return [note for note in notes if note[2] < 0x80 and note[3] < 0x80]
 
 
+def is_carried(status, data):
+    """Whether the export writes the event into a MIDI file: control and program changes and
+    pitch bends of 7-bit data, and exclusives of 7-bit bytes closed by F7."""
+    kind = status & 0xF0
+    if kind in (0xB0, 0xE0):
+        return len(data) == 2 and max(data) < 0x80
+    if kind == 0xC0:
+        return len(data) == 1 and data[0] < 0x80
+    if status == 0xF0 and data:
+        body = data[1:]
+        return bool(body) and body[-1] == 0xF7 and all(byte < 0x80 for byte in body[:-1])
+    return False
+
+
+def carried_events(events):
+    return collections.Counter(event for event in events if is_carried(event[1], event[2]))
+
+
 def compiled_timebase(path):
     codes = path.read_bytes()[TIMEBASE_OFFSET:TIMEBASE_OFFSET + 2]
     return max(TIMEBASES_MS[code] for code in codes)
@@ -72,7 +98,7 @@ def compiled_timebase(path):
 
 def import_midi(cli, midi, output):
     subprocess.run([cli, "import", str(midi), str(output)], check=True, capture_output=True)
-    return document_notes(cli, output)
+    return document_events(cli, output)
 
 
 def ends_by_key(notes):
@@ -103,16 +129,25 @@ def compare_ends(name, ours, theirs, tolerance):
 
 
 def check_round_trip(cli, path, work):
-    original = document_notes(cli, path)
+    events = document_events(cli, path)
+    if events is None:
+        return "not opened"
+    original = notes_of(events)
     if not original:
-        return "not opened" if original is None else "no notes"
+        return "no notes"
     midi, smaf = work / (path.stem + ".mid"), work / (path.stem + ".imported.mmf")
     subprocess.run([cli, "midi", str(path), str(midi)], check=True, capture_output=True)
-    imported = import_midi(cli, midi, smaf)
+    imported_events = import_midi(cli, midi, smaf)
+    imported = notes_of(imported_events)
     tolerance = compiled_timebase(smaf)
     compare_notes(path.name, imported, original, tolerance)
     compare_ends(path.name, imported, original, tolerance)
-    return f"{len(imported)} notes kept at {tolerance} ms"
+    # At millisecond ticks nothing moves, so every other event the MIDI file carried is back at
+    # its own time.
+    assert tolerance == 1, f"{path.name}: imported at {tolerance} ms ticks"
+    lost = carried_events(events) - carried_events(imported_events)
+    assert not lost, f"{path.name}: lost {sorted(lost)[:3]}"
+    return f"{len(imported)} notes and {sum(carried_events(events).values())} other events kept"
 
 
 def mido_notes(path):
@@ -135,7 +170,7 @@ def rendered_peak(cli, smaf, output):
 
 def check_reference(cli, reference, work):
     smaf = work / (reference.stem + ".reference.mmf")
-    imported = import_midi(cli, reference, smaf)
+    imported = notes_of(import_midi(cli, reference, smaf))
     theirs = mido_notes(reference)
     compare_notes(reference.name, [note[:4] for note in imported], theirs, 1)
     peak = rendered_peak(cli, smaf, work / (reference.stem + ".wav"))

@@ -1,15 +1,16 @@
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QDialog>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTest>
 #include <vector>
 
 #include "TestDocument.h"
-#include "app/settings/Settings.h"
 #include "tests/support/QtTestApplication.h"
 #include "ui/pianoroll/NoteEditing.h"
 #include "ui/pianoroll/PianoRoll.h"
+#include "ui/settings/Settings.h"
 
 namespace rolvik {
 namespace {
@@ -224,6 +225,35 @@ TEST_F(NoteEditingTest, TheRightButtonDeletesAndForgetsTheNote) {
     EXPECT_TRUE(requests.empty());
 }
 
+// A player walking the list must hear of every event that leaves it while the event is still
+// linked, whether it is freed (right button) or put back elsewhere (a move and the end marker).
+TEST_F(NoteEditingTest, EveryRemovalIsAnnouncedWhileTheEventIsStillLinked) {
+    std::vector<const Event*> announced;
+    std::vector<bool> linkedWhenAnnounced;
+    QObject::connect(
+        roll.get(), &PianoRoll::EventRemoving, roll.get(),
+        [&](const Event* event) {
+            announced.push_back(event);
+            bool linked = false;
+            for (const Event* e = document->events.get(); e; e = e->next.get()) {
+                linked = linked || e == event;
+            }
+            linkedWhenAnnounced.push_back(linked);
+        },
+        Qt::DirectConnection);
+    const Event* end = LastEvent(*document);
+
+    Press(44, kKey62Y);
+    Move(80, kKey62Y);
+    Release(80, kKey62Y);
+    EXPECT_EQ(announced, (std::vector<const Event*>{note, end}));
+
+    announced.clear();
+    Press(static_cast<int>(note->time / 25) + 1, kKey62Y, Qt::RightButton);
+    EXPECT_EQ(announced, (std::vector<const Event*>{note}));
+    EXPECT_EQ(linkedWhenAnnounced, (std::vector<bool>{true, true, true}));
+}
+
 TEST_F(NoteEditingTest, DeletingTheNoteBeingDraggedEndsTheDrag) {
     Press(44, kKey62Y);
     Press(44, kKey62Y, Qt::RightButton);
@@ -310,6 +340,58 @@ TEST_F(NoteEditingTest, MovesWithoutOurOwnPressAreIgnored) {
     EXPECT_TRUE(requests.empty());
 }
 
+// The release of a drag can go to another window; the drag must then end, stop the key it
+// sounds, and leave later moves alone until the next press, whatever buttons they carry.
+TEST_F(NoteEditingTest, AMoveWithoutTheLeftButtonEndsADragWhoseReleaseWentElsewhere) {
+    Press(44, kKey62Y);
+    Send(QEvent::MouseMove, 100, kKey64Y, Qt::NoButton, Qt::RightButton);
+    Move(120, kKey64Y);
+    EXPECT_EQ(note->time, 1000u);
+    EXPECT_EQ(EventKey(*note), 62);
+    EXPECT_EQ(roll->state().movingNote, nullptr);
+    EXPECT_EQ(roll->state().dragMode, DragMode::None);
+    EXPECT_EQ(roll->state().soundingKey, -1);
+    const std::vector<SentRequest> expected{{kSound, 62, 1100}, {kStop, 0, 0}};
+    EXPECT_EQ(requests, expected);
+}
+
+TEST_F(NoteEditingTest, APressAfterALostReleaseStartsAFreshDrag) {
+    Press(44, kKey62Y);
+    Press(200, kKey64Y);
+    EXPECT_EQ(roll->state().movingNote, nullptr) << "the note of the first press is let go";
+    Move(220, kKey64Y);
+    EXPECT_EQ(note->time, 1000u);
+    const std::vector<SentRequest> expected{{kSound, 62, 1100}, {kStop, 0, 0}, {kSound, 64, 5000}};
+    EXPECT_EQ(requests, expected);
+}
+
+// As in the program, the roll is a child of the window that the box blocks.
+TEST_F(NoteEditingTest, AModalWindowOpenedDuringAPressTakesTheCapture) {
+    QWidget window;
+    window.setAttribute(Qt::WA_DontShowOnScreen);
+    roll->setParent(&window);
+    window.show();
+    QDialog box;
+    box.setModal(true);
+    box.setAttribute(Qt::WA_DontShowOnScreen);
+    QObject::connect(
+        roll.get(), &PianoRoll::Request, &box,
+        [&box](PianoRollRequest kind) {
+            if (kind == kSeek) {
+                box.show();
+                box.hide();
+            }
+        },
+        Qt::DirectConnection);
+    Press(100, 5);
+    Move(120, 5);
+    EXPECT_EQ(roll->state().cursorTime, 2500u);
+    EXPECT_EQ(roll->state().dragMode, DragMode::None);
+    const std::vector<SentRequest> expected{{kSeek, 0, 2500}, {kStop, 0, 0}};
+    EXPECT_EQ(requests, expected);
+    roll->setParent(nullptr);
+}
+
 TEST_F(NoteEditingTest, TheMiddleButtonOnlyReportsTheKey) {
     Press(50, kKey62Y, Qt::MiddleButton);
     Press(50, 5, Qt::MiddleButton);
@@ -332,19 +414,19 @@ TEST_F(NoteEditingTest, ZeroTimebasesSnapNothing) {
 
 TEST(PlaceEndOfSequence, GoesBehindTheLastEventInListOrder) {
     auto document = CreateSmaf(4, 4);
-    PlaceEndOfSequence(*document);
+    PlaceEndOfSequence(*document, [](const Event&) {});
     ASSERT_TRUE(IsEndOfSequence(document->events.get()));
     EXPECT_EQ(document->events->time, 0u);
 
     Event* end = document->events.get();
     AddNote(*document, 100, 0x90, 60, 5000);
     AddNote(*document, 200, 0x81, 61, 300);
-    PlaceEndOfSequence(*document);
+    PlaceEndOfSequence(*document, [](const Event&) {});
     EXPECT_EQ(LastEvent(*document), end) << "the same event is reused";
     EXPECT_EQ(end->time, 500u) << "the long earlier note does not count";
 
     InsertEvent(*document, std::make_unique<Event>(900, 0xB0, ByteVector{7, 100}));
-    PlaceEndOfSequence(*document);
+    PlaceEndOfSequence(*document, [](const Event&) {});
     EXPECT_EQ(end->time, 900u);
     int ends = 0;
     for (const Event* event = document->events.get(); event; event = event->next.get()) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "NoteEditing.h"
 #include "PianoRollCommand.h"
 #include "PianoRollState.h"
 
@@ -33,8 +34,13 @@ class PianoRoll : public QAbstractScrollArea {
 
   signals:
     void Request(rolvik::PianoRollRequest kind, int note, quint32 timeMs);
+    // An edit is about to take the event out of the document's list (to free it, or to put it back
+    // elsewhere). Connect with Qt::DirectConnection: the event is still linked while this runs.
+    void EventRemoving(const rolvik::Event* event);
 
   protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
@@ -52,6 +58,7 @@ class PianoRoll : public QAbstractScrollArea {
     void UpdateScrollRanges();
     void Repaint();
     void ForgetNote(const Event* note);
+    EventRemovalNotice RemovalNotice();
 
     std::uint32_t TimeAt(int x) const;
     std::optional<int> KeyAt(int y) const;
@@ -62,6 +69,7 @@ class PianoRoll : public QAbstractScrollArea {
     void DragOnRoll(int x, int y);
     void DragMovingNote(std::uint32_t timeMs, std::optional<int> key);
     void DragResizingNote(std::uint32_t timeMs);
+    void LoseCapture();
     void LeftRelease();
     void LeftDoubleClick(int x, int y);
     void RightPress(int x, int y);
