@@ -24,16 +24,18 @@ EVENT_LINE = re.compile(r"^<\d+> (\d+)ms ([0-9A-F]{2})\(\s*\d+\):((?: [0-9A-F]{2
 
 
 def note_ons_in_file(bin_dir, song):
-    """(time in ms, channel, note) of every note in the event list, in list order."""
+    """(time in ms, channel, note) of every note in the event list, in list order: status 8n is a
+    note at the default velocity, 9n one with its own velocity (none when that is 0)."""
     listing = subprocess.run([bin_dir / "rolvik-cli", "events", song], capture_output=True,
                              text=True, check=True, timeout=STEP_TIMEOUT_S).stdout
     notes = []
     for line in listing.splitlines():
         match = EVENT_LINE.match(line)
-        if match and int(match[2], 16) >> 4 == 0x9:
-            data = match[3].split()
-            if len(data) >= 2 and int(data[1], 16) > 0:
-                notes.append((int(match[1]), int(match[2], 16) & 0x0F, int(data[0], 16)))
+        if not match:
+            continue
+        status, data = int(match[2], 16), [int(byte, 16) for byte in match[3].split()]
+        if status >> 4 == 0x8 or (status >> 4 == 0x9 and len(data) >= 2 and data[1] > 0):
+            notes.append((int(match[1]), status & 0x0F, data[0]))
     return notes
 
 
