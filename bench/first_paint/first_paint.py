@@ -1,9 +1,10 @@
 #!/usr/bin/python3
 """Time until the piano roll's first paint when the window program opens a song, under Xvfb: the
 program started with no song, with the demo song, with the largest corpus file (in bytes), with the
-corpus file of the most events and with the core benchmark's 16-track song of 1,000,000 events. A probe preloaded into the program measures from the
-creation of the application object to the end of the piano roll's first paint (and that paint
-alone), then ends the program. The difference to the run without a song is the cost of opening.
+corpus file of the most events and with the core benchmark's 16-track song of 1,000,000 events. A
+probe preloaded into the program measures from the creation of the application object to the end
+of the piano roll's first paint (and that paint alone), then ends the program. The difference to
+the run without a song is the cost of opening.
 
 Usage: first_paint.py BIN_DIR [CORPUS_DIR] [--runs N]
 """
@@ -17,7 +18,7 @@ import tempfile
 sys.dont_write_bytecode = True
 SOURCE_DIR = pathlib.Path(__file__).resolve().parents[2]
 sys.path.insert(0, str(SOURCE_DIR / "tests" / "support"))
-from x11_session import desktop, stop
+from x11_session import desktop, spawn, stop
 
 RUN_TIMEOUT_S = 300
 MILLION = 1_000_000
@@ -28,8 +29,8 @@ def first_paint(bin_dir, song, folder, environment):
     log.unlink(missing_ok=True)
     environment = dict(environment, LD_PRELOAD=str(bin_dir / "librolvik-first-paint-probe.so"),
                        ROLVIK_FIRST_PAINT_LOG=str(log), ROLVIK_AUDIO="null")
-    program = subprocess.Popen([bin_dir / "rolvik", *([song] if song else [])], env=environment,
-                               cwd=folder, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    program = spawn([bin_dir / "rolvik", *([song] if song else [])], env=environment,
+                    cwd=folder, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
         program.wait(timeout=RUN_TIMEOUT_S)
     finally:
@@ -75,9 +76,10 @@ def main():
         with desktop(name) as environment:
             for label, song in songs(bin_dir, corpus, folder):
                 results = [first_paint(bin_dir, song, folder, environment) for _ in range(runs)]
-                print(f"{label}: first paint done {statistics.median(r[0] for r in results):.1f} ms "
-                      f"after start, the paint itself {statistics.median(r[1] for r in results):.1f}"
-                      f" ms (median of {runs})")
+                done_ms = statistics.median(result[0] for result in results)
+                paint_ms = statistics.median(result[1] for result in results)
+                print(f"{label}: first paint done {done_ms:.1f} ms after start, the paint itself "
+                      f"{paint_ms:.1f} ms (median of {runs})")
     return 0
 
 

@@ -18,7 +18,7 @@ import time
 
 sys.dont_write_bytecode = True
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[2] / "tests" / "support"))
-from x11_session import MAIN_WINDOW, STEP_TIMEOUT_S, Window, desktop, stop
+from x11_session import MAIN_WINDOW, STEP_TIMEOUT_S, Window, desktop, spawn, stop
 
 EVENT_LINE = re.compile(r"^<\d+> (\d+)ms ([0-9A-F]{2})\(\s*\d+\):((?: [0-9A-F]{2})*)")
 
@@ -55,8 +55,8 @@ def play(bin_dir, song, folder, environment, seconds):
     environment = dict(environment, ROLVIK_ENGINE=str(bin_dir / "librolvik-timing-engine.so"),
                        ROLVIK_TIMING_LOG=str(log))
     with open(folder / "rolvik.log", "wb") as output:
-        program = subprocess.Popen([bin_dir / "rolvik", song], env=environment, cwd=folder,
-                                   stdout=output, stderr=subprocess.STDOUT)
+        program = spawn([bin_dir / "rolvik", song], env=environment, cwd=folder,
+                        stdout=output, stderr=subprocess.STDOUT)
         try:
             window = Window(environment, MAIN_WINDOW)
             window.press("ctrl+d")

@@ -19,7 +19,8 @@ import time
 
 sys.dont_write_bytecode = True
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent.parent / "support"))
-from x11_session import MAIN_WINDOW, SINK, STEP_TIMEOUT_S, Window, desktop, stop, wait_until
+from x11_session import (MAIN_WINDOW, SINK, STEP_TIMEOUT_S, Window, desktop, spawn, stop,
+                          wait_until)
 
 RECORD_S = 3
 SAMPLE_RATE_HZ = 44100
@@ -33,9 +34,9 @@ RELEASE_S = 1
 def record(environment, seconds):
     """Records the given length of the sink's monitor and returns its 16-bit samples."""
     wanted = int(seconds * SAMPLE_RATE_HZ) * 2 * 2
-    recorder = subprocess.Popen(["parec", "-d", SINK + ".monitor", "--raw", "--format=s16le",
-                                 f"--rate={SAMPLE_RATE_HZ}", "--channels=2", "--latency-msec=20"],
-                                env=environment, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+    recorder = spawn(["parec", "-d", SINK + ".monitor", "--raw", "--format=s16le",
+                      f"--rate={SAMPLE_RATE_HZ}", "--channels=2", "--latency-msec=20"],
+                     env=environment, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
     data = bytearray()
     deadline = time.monotonic() + seconds + STEP_TIMEOUT_S
     try:
@@ -113,8 +114,8 @@ class EndToEnd:
 
     def run(self):
         log = open(self.folder / "rolvik.log", "wb")
-        program = subprocess.Popen([self.bin_dir / "rolvik", self.demo], env=self.environment,
-                                   cwd=self.folder, stdout=log, stderr=subprocess.STDOUT)
+        program = spawn([self.bin_dir / "rolvik", self.demo], env=self.environment,
+                        cwd=self.folder, stdout=log, stderr=subprocess.STDOUT)
         try:
             window = Window(self.environment, MAIN_WINDOW)
             self.play_and_stop(window, "F6", r"Rolvik MIDI:\d{5}ms", "MidiPlay")

@@ -2,9 +2,11 @@
 one null sink, both private to a temporary folder, started and stopped by process id."""
 
 import contextlib
+import ctypes
 import os
 import re
 import select
+import signal
 import subprocess
 import time
 
@@ -12,6 +14,16 @@ STARTUP_TIMEOUT_S = 20
 STOP_TIMEOUT_S = 5
 SINK = "rolvik_e2e"
 STEP_TIMEOUT_S = 20
+
+
+def _die_with_parent():
+    # PR_SET_PDEATHSIG: the child gets SIGTERM when the script ends, however it ends.
+    ctypes.CDLL(None, use_errno=True).prctl(1, signal.SIGTERM)
+
+
+def spawn(arguments, **options):
+    """Starts a process that cannot outlive the script, even when the script is killed."""
+    return subprocess.Popen(arguments, preexec_fn=_die_with_parent, **options)
 
 
 def stop(process):
@@ -36,9 +48,9 @@ def wait_until(condition, timeout_s, what):
 def start_xvfb(stack, geometry):
     """Starts Xvfb on the first free display and returns the display's name (":N")."""
     reader, writer = os.pipe()
-    process = subprocess.Popen(["Xvfb", "-displayfd", str(writer), "-screen", "0", geometry,
-                                "-nolisten", "tcp"], pass_fds=(writer,),
-                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    process = spawn(["Xvfb", "-displayfd", str(writer), "-screen", "0", geometry,
+                     "-nolisten", "tcp"], pass_fds=(writer,),
+                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     stack.callback(stop, process)
     os.close(writer)
     number = b""
@@ -56,7 +68,7 @@ def start_pulseaudio(stack, folder, environment):
     """Starts a PulseAudio server with a null sink as the default output. It runs as whatever
     user runs the test (root in CI) and keeps its state in the folder."""
     socket = os.path.join(folder, "pulse.sock")
-    process = subprocess.Popen(
+    process = spawn(
         ["pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--system=false",
          "--use-pid-file=no", "--disallow-exit", "--disable-shm=yes", "--log-target=stderr",
          "--log-level=error", "-L", f"module-null-sink sink_name={SINK}",

@@ -13,7 +13,7 @@ import time
 
 sys.dont_write_bytecode = True
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[2] / "tests" / "support"))
-from x11_session import MAIN_WINDOW, STEP_TIMEOUT_S, Window, desktop, stop
+from x11_session import MAIN_WINDOW, STEP_TIMEOUT_S, Window, desktop, spawn, stop
 
 WINDOW_SIZE_PX = ("900", "560")
 # Long enough for the first paint after the resize on a busy machine.
@@ -25,8 +25,8 @@ def main():
     with tempfile.TemporaryDirectory(prefix="rolvik-screenshot-") as folder:
         with desktop(folder) as environment:
             environment["ROLVIK_AUDIO"] = "null"
-            program = subprocess.Popen([bin_dir / "rolvik", song], env=environment, cwd=folder,
-                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            program = spawn([bin_dir / "rolvik", song], env=environment, cwd=folder,
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             try:
                 window = Window(environment, MAIN_WINDOW)
                 window.xdotool("windowmove", "--sync", window.id, "0", "0")
