@@ -6,7 +6,9 @@ plays with MidiPlay (F6) for up to PLAY_S seconds while the window repaints, sto
 prints how late each was sent relative to the earliest note: lateness = (sent - first sent) -
 (event time - first event time). The target is 15 ms at the 99th percentile.
 
-Usage: midi_timing.py BIN_DIR FILE.mmf... [--seconds N]
+With --follow the view follows the play position (Shift+F 1), so the piano roll repaints whole.
+
+Usage: midi_timing.py BIN_DIR FILE.mmf... [--seconds N] [--follow]
 """
 
 import pathlib
@@ -50,7 +52,7 @@ def note_ons_sent(log):
     return sent
 
 
-def play(bin_dir, song, folder, environment, seconds):
+def play(bin_dir, song, folder, environment, seconds, follow):
     log = folder / "messages.txt"
     environment = dict(environment, ROLVIK_ENGINE=str(bin_dir / "librolvik-timing-engine.so"),
                        ROLVIK_TIMING_LOG=str(log))
@@ -61,6 +63,10 @@ def play(bin_dir, song, folder, environment, seconds):
             window = Window(environment, MAIN_WINDOW)
             window.press("ctrl+d")
             Window(environment, "^Rolvik - DetailView$")
+            if follow:
+                # Shift+F 1: the view follows the play position, so the whole roll repaints often.
+                window.xdotool("windowfocus", "--sync", window.id)
+                window.xdotool("keydown", "shift", "key", "f", "key", "1", "keyup", "shift")
             window.press("F6")
             window.wait_for_title(r"Rolvik MIDI:\d{5}ms")
             time.sleep(seconds)
@@ -77,17 +83,17 @@ def percentile(values, fraction):
     return ordered[min(len(ordered) - 1, int(fraction * len(ordered)))]
 
 
-def measure(bin_dir, song, seconds):
+def measure(bin_dir, song, seconds, follow):
     with tempfile.TemporaryDirectory(prefix="rolvik-timing-") as name:
         folder = pathlib.Path(name)
         with desktop(name) as environment:
-            sent = note_ons_sent(play(bin_dir, song, folder, environment, seconds))
+            sent = note_ons_sent(play(bin_dir, song, folder, environment, seconds, follow))
     expected = note_ons_in_file(bin_dir, song)[: len(sent)]
     if not sent or [s[1:] for s in sent] != [e[1:] for e in expected]:
         print(f"{song.name}: the notes sent ({len(sent)}) do not follow the event list")
         return False
     lateness = [(s[0] - sent[0][0]) - (e[0] - expected[0][0]) for s, e in zip(sent, expected)]
-    print(f"{song.name}: {len(sent)} notes in {expected[-1][0] - expected[0][0]} ms; lateness "
+    print(f"{song.name}{' (view following)' if follow else ''}: {len(sent)} notes in {expected[-1][0] - expected[0][0]} ms; lateness "
           f"median {percentile(lateness, 0.5):.1f} ms, 99th percentile "
           f"{percentile(lateness, 0.99):.1f} ms, max {max(lateness):.1f} ms, "
           f"earliest {min(lateness):.1f} ms")
@@ -101,8 +107,11 @@ def main():
         at = arguments.index("--seconds")
         seconds = float(arguments[at + 1])
         del arguments[at:at + 2]
+    follow = "--follow" in arguments
+    arguments = [argument for argument in arguments if argument != "--follow"]
     bin_dir = pathlib.Path(arguments[0]).resolve()
-    results = [measure(bin_dir, pathlib.Path(song).resolve(), seconds) for song in arguments[1:]]
+    results = [measure(bin_dir, pathlib.Path(song).resolve(), seconds, follow)
+               for song in arguments[1:]]
     return 0 if all(results) else 1
 
 

@@ -2,7 +2,8 @@
 """Drives the real window program under Xvfb with real key presses and listens to what it plays
 through a PulseAudio null sink: the demo song with MidiPlay (F6) and EmuPlay (F5) must sound and
 stop with F7; Compile (Ctrl+M) and Save (Ctrl+S) must write a file that opens to the same events;
-Exit (Alt+X) must end the program cleanly. Every wait is bounded and every process it starts is
+Help, About... must open the About box and Esc close it; Exit (Alt+X) must end the program
+cleanly. Every wait is bounded and every process it starts is
 stopped by its id.
 
 Usage: run_e2e.py BIN_DIR SOURCE_DIR
@@ -106,6 +107,13 @@ class EndToEnd:
         self.check(self.events(saved) == self.events(self.demo),
                    "the saved file does not open to the demo song's events")
 
+    def about_box(self, window):
+        """Help, About... opens the About box, and Esc closes it again."""
+        window.press("alt+h", "a")
+        about = Window(self.environment, r"^About this software\.\.\.$")
+        about.press("Escape")
+        about.wait_closed()
+
     def events(self, path):
         result = subprocess.run([self.bin_dir / "rolvik-cli", "events", path], capture_output=True,
                                 timeout=STEP_TIMEOUT_S)
@@ -121,6 +129,7 @@ class EndToEnd:
             self.play_and_stop(window, "F6", r"Rolvik MIDI:\d{5}ms", "MidiPlay")
             self.play_and_stop(window, "F5", r"Rolvik EMU:\d{5}ms .*", "EmuPlay")
             self.compile_and_save(window)
+            self.about_box(window)
             window.press("alt+x")
             self.check(program.wait(timeout=STEP_TIMEOUT_S) == 0, "Exit did not end with code 0")
         finally:
