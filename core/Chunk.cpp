@@ -46,6 +46,15 @@ std::optional<Chunk> FindChunkPrefix(Bytes region, std::string_view prefix) {
     return FindChunkMatching(region, prefix, 3);
 }
 
+Bytes FileChunkRun(Bytes image) {
+    constexpr std::size_t kCheckCodeSize = 2;
+    const std::optional<Chunk> file = FindChunk(image, "MMMD");
+    if (!file || file->contents.size() < kCheckCodeSize) {
+        return {};
+    }
+    return file->contents.first(file->contents.size() - kCheckCodeSize);
+}
+
 bool BytesEqual(Bytes a, std::string_view b) {
     return a.size() == b.size() &&
            std::equal(a.begin(), a.end(), b.begin(),

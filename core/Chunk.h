@@ -41,6 +41,10 @@ class ChunkWalker {
     std::uint64_t offset_ = 0;
 };
 
+// The chunk run inside the file chunk "MMMD" of a file image: its contents less the check code in
+// the last two bytes. Empty when there is no file chunk.
+Bytes FileChunkRun(Bytes image);
+
 bool BytesEqual(Bytes a, std::string_view b);
 bool BytesEqual(Bytes a, Bytes b);
 

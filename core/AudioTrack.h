@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <vector>
+
+#include "Bytes.h"
+#include "Wave.h"
+
+namespace rolvik {
+
+// One event of an audio track's sequence.
+struct AudioEvent {
+    enum class Kind : std::uint8_t { Trigger, Volume, Panpot, Expression };
+
+    std::uint32_t timeMs = 0;  // from the track's start point
+    Kind kind = Kind::Trigger;
+    std::uint8_t channel = 0;  // 0..3
+    std::uint8_t wave = 0;     // triggers: the "Awa" number
+    std::uint32_t gateMs = 0;  // triggers: how long the wave may sound
+    std::uint8_t value = 0;    // controls: 0..127
+};
+
+// An audio track ("ATR"): recorded waves and the sequence that plays them, all at one rate.
+struct AudioTrack {
+    std::uint32_t rateHz = 0;
+    std::map<std::uint8_t, Wave> waves;
+    std::vector<AudioEvent> events;  // in time order
+    std::uint32_t lengthMs = 0;      // from the start point to the stop point or the last event
+};
+
+// Reads every audio track of a file image that can be played: a known header (mono 4-bit ADPCM
+// at one of the five rates, known timebases) and a sequence. Others are left out.
+std::vector<AudioTrack> ReadAudioTracks(Bytes image);
+
+// Reads one audio track's contents; false when it cannot be played.
+bool ReadAudioTrack(Bytes contents, AudioTrack& track);
+
+}  // namespace rolvik
