@@ -1,5 +1,6 @@
 #include "Engine.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -46,6 +47,7 @@ void Engine::EmuTerminate() {
     }
     core_.reset();
     song_.reset();
+    messageWaves_.clear();
     state_ = SoundState::None;
 }
 
@@ -240,11 +242,41 @@ std::int32_t Engine::EmuInfo(std::int32_t info) const {
     return deviceInfo_.load(std::memory_order_relaxed);
 }
 
+bool Engine::DefineWaveFromMessage(Bytes message) {
+    if (message.size() < 2 || message.front() != 0xF0 || message.back() != 0xF7) {
+        return false;
+    }
+    WaveBank decoded;
+    if (!ReadWaveRecord(message.subspan(1, message.size() - 2), decoded)) {
+        return false;
+    }
+    auto& [id, wave] = *decoded.records.begin();
+    // Players send a song's set-up again at every start: the same wave is handed over once.
+    const auto kept = std::find_if(
+        messageWaves_.begin(), messageWaves_.end(),
+        [&wave](const std::unique_ptr<Wave>& known) { return known->samples == wave.samples; });
+    const Wave* handed = kept != messageWaves_.end() ? kept->get() : nullptr;
+    if (handed == nullptr) {
+        messageWaves_.push_back(std::make_unique<Wave>(std::move(wave)));
+        handed = messageWaves_.back().get();
+    }
+    Command command;
+    command.type = CommandType::DefineWave;
+    command.value = id;
+    command.wave = handed;
+    Post(command);
+    return true;
+}
+
 std::int32_t Engine::SetMidiMsg(const std::uint8_t* message, std::int32_t size) {
     if (!core_ || message == nullptr || size <= 0) {
         return kFailure;
     }
-    auto parsed = ParseMidiMessage(Bytes(message, static_cast<std::size_t>(size)));
+    const Bytes bytes(message, static_cast<std::size_t>(size));
+    if (DefineWaveFromMessage(bytes)) {
+        return 0;
+    }
+    auto parsed = ParseMidiMessage(bytes);
     if (!parsed) {
         return kFailure;
     }

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "AudioOutput.h"
 #include "CommandQueue.h"
@@ -53,6 +54,9 @@ class Engine {
     // Waits until the rendering thread has taken every command posted so far.
     void WaitUntilApplied();
     bool HasSound(std::int32_t sound) const;
+    // A wave record sent as a message (MIDI use): decoded on the caller's thread and handed to
+    // the rendering thread. False when the message is no wave record.
+    bool DefineWaveFromMessage(Bytes message);
 
     std::unique_ptr<EngineCore> core_;
     std::unique_ptr<AudioOutput> output_;
@@ -61,6 +65,9 @@ class Engine {
     std::atomic<std::uint64_t> appliedCommands_{0};
 
     std::unique_ptr<Song> song_;
+    // Every wave handed over by DefineWaveFromMessage, kept until the engine terminates because
+    // the rendering thread may still play any of them.
+    std::vector<std::unique_ptr<Wave>> messageWaves_;
     SoundState state_ = SoundState::None;
     std::uint32_t startGeneration_ = 0;
     std::uint32_t seekPositionMs_ = 0;  // what the position is until the rendering thread reports

@@ -1,5 +1,8 @@
 #include "Song.h"
 
+#include <algorithm>
+
+#include "Synthesizer.h"
 #include "core/CheckCode.h"
 #include "core/Chunk.h"
 #include "core/Loader.h"
@@ -98,14 +101,44 @@ SongEvent ConvertEvent(const Event& event) {
     return converted;
 }
 
+// The audio tracks' events on the synthesiser's audio channels, four for each track, in time
+// order; triggers of waves the track lacks are left out.
+void GatherAudioEvents(Song& song) {
+    constexpr int kChannelsPerTrack = 4;
+    for (std::size_t t = 0; t < song.audioTracks.size(); ++t) {
+        const AudioTrack& track = song.audioTracks[t];
+        const int channelBase = static_cast<int>(t) * kChannelsPerTrack;
+        if (channelBase + kChannelsPerTrack > kAudioChannelCount) {
+            break;
+        }
+        song.audioLengthMs = std::max(song.audioLengthMs, track.lengthMs);
+        for (const AudioEvent& event : track.events) {
+            SongAudioEvent gathered{event.timeMs, event, nullptr};
+            gathered.event.channel = static_cast<std::uint8_t>(channelBase + event.channel);
+            if (event.kind == AudioEvent::Kind::Trigger) {
+                const auto wave = track.waves.find(event.wave);
+                if (wave == track.waves.end()) {
+                    continue;
+                }
+                gathered.wave = &wave->second;
+            }
+            song.audioEvents.push_back(gathered);
+        }
+    }
+    std::stable_sort(
+        song.audioEvents.begin(), song.audioEvents.end(),
+        [](const SongAudioEvent& a, const SongAudioEvent& b) { return a.timeMs < b.timeMs; });
+}
+
 }  // namespace
 
 std::uint32_t SongLengthMs(const Song& song) {
-    if (song.endIndex == 0) {
-        return 0;
+    std::uint32_t length = 0;
+    if (song.endIndex != 0) {
+        const std::uint32_t last = song.events[song.endIndex - 1].timeMs;
+        length = last > song.startOffsetMs ? last - song.startOffsetMs : 0;
     }
-    const std::uint32_t last = song.events[song.endIndex - 1].timeMs;
-    return last > song.startOffsetMs ? last - song.startOffsetMs : 0;
+    return std::max(length, song.audioLengthMs);
 }
 
 std::unique_ptr<Song> LoadSong(Bytes smafFile) {
@@ -119,7 +152,8 @@ std::unique_ptr<Song> LoadSong(Bytes smafFile) {
     }
     const ScoreTracks tracks =
         ReadScoreTracks(mmmd->contents.first(mmmd->contents.size() - kCheckCodeBytes));
-    if (!tracks.readable) {
+    std::vector<AudioTrack> audioTracks = ReadAudioTracks(smafFile);
+    if (!tracks.readable && audioTracks.empty()) {
         return nullptr;
     }
     // The engine has no user interface: whatever the loader would tell the user is dropped.
@@ -143,6 +177,9 @@ std::unique_ptr<Song> LoadSong(Bytes smafFile) {
     if (song->endIndex == 0) {
         song->endIndex = song->events.size();
     }
+    song->waves = ReadWaveBank(smafFile);
+    song->audioTracks = std::move(audioTracks);
+    GatherAudioEvents(*song);
     return song;
 }
 

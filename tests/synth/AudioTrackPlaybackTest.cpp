@@ -1,0 +1,92 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "SynthTestSupport.h"
+#include "core/FileIO.h"
+#include "synth/OfflineRenderer.h"
+#include "synth/Song.h"
+#include "tests/support/SmafImage.h"
+
+namespace rolvik::synth::test {
+namespace {
+
+using rolvik::testing::Concat;
+using rolvik::testing::MakeChunk;
+using rolvik::testing::MakeFile;
+
+constexpr int kMsFrames = 48;
+
+// A song that is only an audio track (8000 Hz, 4 ms ticks): at 100 ms it triggers its wave, 50 ms
+// of a loud tone, with a gate of 100 ms; the track ends at 300 ms.
+ByteVector AudioOnlySong() {
+    const ByteVector sequence = {
+        0x00, 0x00, 0x37, 0x7F,  // volume 127
+        0x19, 0x01, 0x19,        // 100 ms: wave 1, gate 100 ms
+        0x32, 0xFF, 0x00,        // 200 ms later: nothing
+        0x00, 0x00, 0x00,        // the end
+    };
+    const ByteVector wave(200, 0x7F);
+    return MakeFile(
+        MakeChunk(std::string{'A', 'T', 'R', '\0'}, Concat({{0x00, 0x00, 0x11, 0x00, 0x02, 0x02},
+                                                            MakeChunk("Atsq", sequence),
+                                                            MakeChunk("Awa\x01", wave)})));
+}
+
+std::vector<float> RenderMs(const Song& song, std::uint32_t fromMs, int ms) {
+    RenderOptions options;
+    options.fromMs = fromMs;
+    OfflineRenderer renderer(song, options);
+    std::vector<float> left(ms * kMsFrames), right(ms * kMsFrames);
+    const int frames = renderer.Render(left.data(), right.data(), static_cast<int>(left.size()));
+    left.resize(frames);
+    return left;
+}
+
+double LevelDb(const std::vector<float>& signal, int fromMs, int toMs) {
+    return RmsDb(std::span(signal).subspan(fromMs * kMsFrames, (toMs - fromMs) * kMsFrames));
+}
+
+TEST(AudioTrackPlayback, AudioOnlySongPlaysItsPhraseAtItsTimeAndLength) {
+    const auto song = LoadSong(AudioOnlySong());
+    ASSERT_NE(song, nullptr);
+    EXPECT_EQ(SongLengthMs(*song), 300u);
+    const auto heard = RenderMs(*song, 0, 400);
+    ASSERT_GE(heard.size(), 300u * kMsFrames);
+    EXPECT_LT(LevelDb(heard, 0, 99), -120.0);
+    EXPECT_GT(LevelDb(heard, 101, 149), -20.0);
+    EXPECT_LT(LevelDb(heard, 152, 300), -120.0);
+
+    RenderOptions options;
+    OfflineRenderer renderer(*song, options);
+    std::vector<float> left(kMsFrames), right(kMsFrames);
+    int frames = 0;
+    while (!renderer.songEnded() && frames < 2 * 48000) {
+        frames += renderer.Render(left.data(), right.data(), kMsFrames);
+    }
+    EXPECT_NEAR(frames / double(kMsFrames), 300.0, 2.0);
+}
+
+TEST(AudioTrackPlayback, SeekIntoAPhrasePlaysItOnFromThere) {
+    const auto song = LoadSong(AudioOnlySong());
+    ASSERT_NE(song, nullptr);
+    const auto heard = RenderMs(*song, 120, 100);
+    EXPECT_GT(LevelDb(heard, 1, 29), -20.0);
+    EXPECT_LT(LevelDb(heard, 32, 100), -120.0);
+}
+
+TEST(AudioTrackPlayback, CorpusSongsOfOnlyARecordingAreHeard) {
+    for (const char* name : {"dlunch__wave.mmf", "libsmaf__S_36.mmf", "libsmaf__Sound_48.mmf"}) {
+        const auto bytes = ReadWholeFile(std::filesystem::path(ROLVIK_CORPUS_DIR) / name);
+        ASSERT_TRUE(bytes.has_value()) << name;
+        const auto song = LoadSong(*bytes);
+        ASSERT_NE(song, nullptr) << name;
+        EXPECT_GT(SongLengthMs(*song), 150u) << name;
+        const auto heard = RenderMs(*song, 0, static_cast<int>(SongLengthMs(*song)));
+        EXPECT_GT(RmsDb(heard), -50.0) << name;
+    }
+}
+
+}  // namespace
+}  // namespace rolvik::synth::test
