@@ -1,5 +1,7 @@
 #include "SevenBitGroups.h"
 
+#include <algorithm>
+
 namespace rolvik {
 
 ByteVector UnpackSevenBitGroups(Bytes packed) {
@@ -14,6 +16,25 @@ ByteVector UnpackSevenBitGroups(Bytes packed) {
         }
     }
     return bytes;
+}
+
+ByteVector PackSevenBitGroups(Bytes bytes) {
+    ByteVector packed;
+    packed.reserve(bytes.size() + bytes.size() / 7 + 1);
+    for (std::size_t group = 0; group < bytes.size(); group += 7) {
+        const std::size_t end = std::min(bytes.size(), group + 7);
+        std::uint8_t flags = 0;
+        for (std::size_t i = group; i < end; ++i) {
+            if ((bytes[i] & 0x80) != 0) {
+                flags |= static_cast<std::uint8_t>(0x40 >> (i - group));
+            }
+        }
+        packed.push_back(flags);
+        for (std::size_t i = group; i < end; ++i) {
+            packed.push_back(bytes[i] & 0x7F);
+        }
+    }
+    return packed;
 }
 
 }  // namespace rolvik

@@ -9,4 +9,7 @@ namespace rolvik {
 // second, and so on. Returns the bytes with their top bits put back.
 ByteVector UnpackSevenBitGroups(Bytes packed);
 
+// The reverse: any bytes in groups that a MIDI exclusive can carry.
+ByteVector PackSevenBitGroups(Bytes bytes);
+
 }  // namespace rolvik

@@ -41,13 +41,20 @@ void ReadSetupWaves(Bytes setup, WaveBank& bank) {
     }
 }
 
-void ReadStreamChunk(Bytes stream, WaveBank& bank) {
-    ChunkWalker walker(stream);
-    while (auto entry = walker.Next()) {
-        if (BytesEqual(entry->id.first(3), "Mwa")) {
-            ReadStreamWave(entry->id[3], entry->chunk.contents, bank);
+// The chunk runs behind the headers of the file's Mobile Standard score tracks, where waves live.
+std::vector<Bytes> MobileStandardRuns(Bytes image) {
+    std::vector<Bytes> runs;
+    ChunkWalker tracks(FileChunkRun(image));
+    while (auto track = tracks.Next()) {
+        const Bytes contents = track->chunk.contents;
+        const bool mobileStandard =
+            contents.size() >= kMobileStandardHeaderSize &&
+            (contents[0] == kMobileStandardCompressed || contents[0] == kMobileStandard);
+        if (BytesEqual(track->id.first(3), "MTR") && mobileStandard) {
+            runs.push_back(contents.subspan(kMobileStandardHeaderSize));
         }
     }
+    return runs;
 }
 
 }  // namespace
@@ -99,25 +106,29 @@ bool ReadStreamWave(std::uint8_t number, Bytes contents, WaveBank& bank) {
     return true;
 }
 
+std::vector<StreamWaveChunk> FindStreamWaves(Bytes image) {
+    std::vector<StreamWaveChunk> waves;
+    for (const Bytes run : MobileStandardRuns(image)) {
+        const auto stream = FindChunk(run, "Mtsp");
+        ChunkWalker walker(stream ? stream->contents : Bytes{});
+        while (auto entry = walker.Next()) {
+            if (BytesEqual(entry->id.first(3), "Mwa")) {
+                waves.push_back({entry->id[3], entry->chunk.contents});
+            }
+        }
+    }
+    return waves;
+}
+
 WaveBank ReadWaveBank(Bytes image) {
     WaveBank bank;
-    ChunkWalker tracks(FileChunkRun(image));
-    while (auto track = tracks.Next()) {
-        const Bytes contents = track->chunk.contents;
-        const bool mobileStandard =
-            !contents.empty() &&
-            (contents[0] == kMobileStandardCompressed || contents[0] == kMobileStandard);
-        if (!BytesEqual(track->id.first(3), "MTR") || !mobileStandard ||
-            contents.size() < kMobileStandardHeaderSize) {
-            continue;
-        }
-        const Bytes run = contents.subspan(kMobileStandardHeaderSize);
+    for (const Bytes run : MobileStandardRuns(image)) {
         if (const auto setup = FindChunk(run, "Mtsu")) {
             ReadSetupWaves(setup->contents, bank);
         }
-        if (const auto stream = FindChunk(run, "Mtsp")) {
-            ReadStreamChunk(stream->contents, bank);
-        }
+    }
+    for (const StreamWaveChunk& stream : FindStreamWaves(image)) {
+        ReadStreamWave(stream.number, stream.contents, bank);
     }
     return bank;
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <map>
+#include <vector>
 
 #include "Bytes.h"
 #include "Wave.h"
@@ -22,6 +23,14 @@ struct WaveBank {
     const Wave* Stream(std::uint8_t number) const;
     bool empty() const { return records.empty() && streams.empty(); }
 };
+
+// The "Mwa" chunks of every Mobile Standard score track of a file image: their numbers and
+// contents, in file order.
+struct StreamWaveChunk {
+    std::uint8_t number = 0;
+    Bytes contents;
+};
+std::vector<StreamWaveChunk> FindStreamWaves(Bytes image);
 
 // Reads and decodes every wave of the Mobile Standard score tracks of a file image. A malformed
 // wave is left out; the others are kept.

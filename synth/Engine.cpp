@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "Sequencer.h"
+#include "core/StreamWaveMessage.h"
 
 namespace rolvik::synth {
 namespace {
@@ -247,25 +248,38 @@ bool Engine::DefineWaveFromMessage(Bytes message) {
         return false;
     }
     WaveBank decoded;
-    if (!ReadWaveRecord(message.subspan(1, message.size() - 2), decoded)) {
-        return false;
+    std::uint8_t number = 0;
+    ByteVector contents;
+    if (ReadWaveRecord(message.subspan(1, message.size() - 2), decoded)) {
+        auto& [id, wave] = *decoded.records.begin();
+        HandOver(CommandType::DefineWave, id, std::move(wave));
+        return true;
     }
-    auto& [id, wave] = *decoded.records.begin();
+    if (ReadStreamWaveMessage(message, number, contents) &&
+        ReadStreamWave(number, contents, decoded)) {
+        HandOver(CommandType::DefineStreamWave, number, std::move(decoded.streams.at(number)));
+        return true;
+    }
+    return false;
+}
+
+void Engine::HandOver(CommandType type, std::uint8_t number, Wave wave) {
     // Players send a song's set-up again at every start: the same wave is handed over once.
     const auto kept = std::find_if(
-        messageWaves_.begin(), messageWaves_.end(),
-        [&wave](const std::unique_ptr<Wave>& known) { return known->samples == wave.samples; });
+        messageWaves_.begin(), messageWaves_.end(), [&wave](const std::unique_ptr<Wave>& known) {
+            return known->rateHz == wave.rateHz && known->channels == wave.channels &&
+                   known->samples == wave.samples;
+        });
     const Wave* handed = kept != messageWaves_.end() ? kept->get() : nullptr;
     if (handed == nullptr) {
         messageWaves_.push_back(std::make_unique<Wave>(std::move(wave)));
         handed = messageWaves_.back().get();
     }
     Command command;
-    command.type = CommandType::DefineWave;
-    command.value = id;
+    command.type = type;
+    command.value = number;
     command.wave = handed;
     Post(command);
-    return true;
 }
 
 std::int32_t Engine::SetMidiMsg(const std::uint8_t* message, std::int32_t size) {

@@ -54,9 +54,10 @@ class Engine {
     // Waits until the rendering thread has taken every command posted so far.
     void WaitUntilApplied();
     bool HasSound(std::int32_t sound) const;
-    // A wave record sent as a message (MIDI use): decoded on the caller's thread and handed to
-    // the rendering thread. False when the message is no wave record.
+    // A wave record or a stream wave sent as a message (MIDI use): decoded on the caller's
+    // thread and handed to the rendering thread. False when the message carries no wave.
     bool DefineWaveFromMessage(Bytes message);
+    void HandOver(CommandType type, std::uint8_t number, Wave wave);
 
     std::unique_ptr<EngineCore> core_;
     std::unique_ptr<AudioOutput> output_;

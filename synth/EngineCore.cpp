@@ -12,6 +12,9 @@ void EngineCore::Apply(const Command& command) {
         case CommandType::DefineWave:
             synthesizer_.DefineWave(static_cast<std::uint8_t>(command.value), command.wave);
             break;
+        case CommandType::DefineStreamWave:
+            synthesizer_.DefineStreamWave(static_cast<std::uint8_t>(command.value), command.wave);
+            break;
         case CommandType::SetSong:
             sequencer_.SetSong(command.song);
             break;

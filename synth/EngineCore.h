@@ -12,6 +12,7 @@ namespace rolvik::synth {
 enum class CommandType : std::uint8_t {
     Midi,
     DefineWave,
+    DefineStreamWave,
     SetSong,
     Seek,
     Start,

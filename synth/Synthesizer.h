@@ -54,6 +54,8 @@ class Synthesizer {
     void SetSongWaves(const WaveBank* bank);
     // A wave record that arrived as a message: sampled voices naming `id` play it from now on.
     void DefineWave(std::uint8_t id, const Wave* wave);
+    // A stream wave that arrived as a message: drum-bank key number - 1 plays it from now on.
+    void DefineStreamWave(std::uint8_t number, const Wave* wave);
 
     // An audio track's channel (0..kAudioChannelCount - 1) starts playing a wave from a frame on,
     // cutting short what it played before; StopRecording lets it go.

@@ -31,6 +31,10 @@ void Synthesizer::DefineWave(std::uint8_t id, const Wave* wave) {
     recordWaves_[id] = wave;
 }
 
+void Synthesizer::DefineStreamWave(std::uint8_t number, const Wave* wave) {
+    streamWaves_[number] = wave;
+}
+
 // Plays the voice's wave when the song carries it and answers null; a wave of the chip's own
 // sample memory, or one the song lacks, sounds as the built-in FM voice that stands in for it.
 const VoiceParameters* Synthesizer::SoundOfSampledVoice(const VoiceParameters& voice, int channel,

@@ -1,4 +1,6 @@
 #include "core/Adpcm.h"
+#include "core/Chunk.h"
+#include "core/StreamWaveMessage.h"
 #include "core/WaveBank.h"
 #include "tests/support/SmafImage.h"
 
@@ -88,6 +90,33 @@ TEST(WaveBank, LeavesOutBrokenWavesAndKeepsTheRest) {
     EXPECT_TRUE(bank.records.contains(3));
     EXPECT_EQ(bank.streams.size(), 1u);
     EXPECT_TRUE(bank.streams.contains(4));
+}
+
+TEST(StreamWaveMessage, CarriesAStreamWaveThroughSevenBitBytes) {
+    const ByteVector contents = {0xA0, 0x5D, 0xC0, 0xFF, 0x00, 0x80, 0x7F, 0x81, 0x11, 0x22, 0x33};
+    const ByteVector song = SongWith(
+        {}, StreamWave(200, 0xA0, 24000, {0xFF, 0x00, 0x80, 0x7F, 0x81, 0x11, 0x22, 0x33}));
+    const auto found = FindStreamWaves(song);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].number, 200);
+    EXPECT_TRUE(BytesEqual(found[0].contents, contents));
+
+    const ByteVector message = MakeStreamWaveMessage(found[0]);
+    EXPECT_EQ(message.front(), 0xF0);
+    EXPECT_EQ(message.back(), 0xF7);
+    for (std::size_t i = 1; i + 1 < message.size(); ++i) {
+        EXPECT_LT(message[i], 0x80) << i;
+    }
+    std::uint8_t number = 0;
+    ByteVector read;
+    ASSERT_TRUE(ReadStreamWaveMessage(message, number, read));
+    EXPECT_EQ(number, 200);
+    EXPECT_EQ(read, contents);
+
+    EXPECT_FALSE(
+        ReadStreamWaveMessage(ByteVector{0xF0, 0x7D, 0x52, 0x56, 0x01, 0xF7}, number, read));
+    EXPECT_FALSE(
+        ReadStreamWaveMessage(ByteVector{0xF0, 0x43, 0x79, 0x07, 0x7F, 0x03, 0xF7}, number, read));
 }
 
 TEST(WaveBank, CorpusWavesDecodeAroundZero) {
