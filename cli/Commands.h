@@ -17,6 +17,7 @@ using CommandRun = std::function<int()>;
 
 void AddCompileCommand(CLI::App& app, CommandRun& run);
 void AddEventsCommand(CLI::App& app, CommandRun& run);
+void AddImportCommand(CLI::App& app, CommandRun& run);
 void AddMidiCommand(CLI::App& app, CommandRun& run);
 void AddPlayCommand(CLI::App& app, CommandRun& run);
 void AddRenderCommand(CLI::App& app, CommandRun& run);

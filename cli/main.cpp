@@ -9,6 +9,7 @@ int main(int argc, char** argv) {
     AddCompileCommand(app, run);
     AddReportCommand(app, run);
     AddMidiCommand(app, run);
+    AddImportCommand(app, run);
     AddPlayCommand(app, run);
     AddRenderCommand(app, run);
     try {

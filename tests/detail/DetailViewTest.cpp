@@ -9,6 +9,7 @@
 #include "core/Loader.h"
 #include "core/ShowMessage.h"
 #include "tests/support/QtTestApplication.h"
+#include "tests/support/TextPicture.h"
 #include "ui/detail/DetailView.h"
 #include "ui/detail/DrawDetailReport.h"
 #include "ui/pianoroll/Drawing.h"
@@ -123,6 +124,22 @@ TEST_F(DrawDetailReportTest, ColumnsScrollTheTextAwayAndWithoutADocumentTheFillI
     EXPECT_GT(textPixels, 20) << "SMAF not opened.";
 }
 
+// Lines compared glyph for glyph with their texts drawn on their own: the line's text at its
+// place, shifted left by the scrolled columns, up by the scrolled lines, in its style's colours.
+TEST_F(DrawDetailReportTest, EachLineShowsItsOwnTextInItsColours) {
+    const QImage image = Draw(2, 4);
+    const QImage plain = test::TextPicture("line 6 100% plain", kBlack, kWhite);
+    const QRect shown(2 * columnWidth, 0, plain.width() - 2 * columnWidth, lineHeight);
+    EXPECT_EQ(image.copy(QRect(QPoint(0, 2 * lineHeight), shown.size())), plain.copy(shown));
+
+    const QImage channel = test::TextPicture("ch 9 note", kWhite, QColor(128, 0, 0));
+    EXPECT_EQ(Draw(0, 0).copy(QRect(QPoint(0, lineHeight), channel.size())), channel);
+
+    report = BuildDetailReport(nullptr, 0);
+    const QImage none = test::TextPicture("SMAF not opened.", kBlack, kFace);
+    EXPECT_EQ(Draw(0, 0).copy(QRect(QPoint(0, 0), none.size())), none);
+}
+
 class DetailViewTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() { test::EnsureQtApplication(); }
@@ -193,6 +210,30 @@ TEST_F(DetailViewTest, KeysAndTheWheelPostScrollRequests) {
     QApplication::sendEvent(view.viewport(), &wheel);
     QApplication::processEvents();
     EXPECT_EQ(vertical().value(), 1);
+}
+
+void SendWheel(QWidget* target, QPoint angle) {
+    QWheelEvent wheel(QPointF(5, 5), target->mapToGlobal(QPointF(5, 5)), QPoint(), angle,
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(target, &wheel);
+    QApplication::processEvents();
+}
+
+// Only the vertical wheel pages, over the text and over either bar alike.
+TEST_F(DetailViewTest, TheWheelPagesVerticallyWhereverItTurns) {
+    view.SetDocument(document.get());
+    PaintOnce();
+    vertical().setValue(9);
+    SendWheel(view.viewport(), QPoint(-120, 0));
+    SendWheel(view.viewport(), QPoint(-3, 0));
+    SendWheel(&vertical(), QPoint(-120, 0));
+    EXPECT_EQ(vertical().value(), 9);
+    EXPECT_EQ(horizontal().value(), 0);
+    SendWheel(&horizontal(), QPoint(0, -120));
+    EXPECT_EQ(vertical().value(), 12);
+    EXPECT_EQ(horizontal().value(), 0);
+    SendWheel(&vertical(), QPoint(0, 1));
+    EXPECT_EQ(vertical().value(), 9) << "any delta is a whole page";
 }
 
 TEST_F(DetailViewTest, ClosingHidesAndAClickRepaints) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QDialog>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTest>
@@ -308,6 +309,58 @@ TEST_F(NoteEditingTest, MovesWithoutOurOwnPressAreIgnored) {
     Press(44, kKey62Y, Qt::RightButton);
     Move(100, kKey64Y);
     EXPECT_TRUE(requests.empty());
+}
+
+// The release of a drag can go to another window; the drag must then end, stop the key it
+// sounds, and leave later moves alone until the next press, whatever buttons they carry.
+TEST_F(NoteEditingTest, AMoveWithoutTheLeftButtonEndsADragWhoseReleaseWentElsewhere) {
+    Press(44, kKey62Y);
+    Send(QEvent::MouseMove, 100, kKey64Y, Qt::NoButton, Qt::RightButton);
+    Move(120, kKey64Y);
+    EXPECT_EQ(note->time, 1000u);
+    EXPECT_EQ(EventKey(*note), 62);
+    EXPECT_EQ(roll->state().movingNote, nullptr);
+    EXPECT_EQ(roll->state().dragMode, DragMode::None);
+    EXPECT_EQ(roll->state().soundingKey, -1);
+    const std::vector<SentRequest> expected{{kSound, 62, 1100}, {kStop, 0, 0}};
+    EXPECT_EQ(requests, expected);
+}
+
+TEST_F(NoteEditingTest, APressAfterALostReleaseStartsAFreshDrag) {
+    Press(44, kKey62Y);
+    Press(200, kKey64Y);
+    EXPECT_EQ(roll->state().movingNote, nullptr) << "the note of the first press is let go";
+    Move(220, kKey64Y);
+    EXPECT_EQ(note->time, 1000u);
+    const std::vector<SentRequest> expected{{kSound, 62, 1100}, {kStop, 0, 0}, {kSound, 64, 5000}};
+    EXPECT_EQ(requests, expected);
+}
+
+// As in the program, the roll is a child of the window that the box blocks.
+TEST_F(NoteEditingTest, AModalWindowOpenedDuringAPressTakesTheCapture) {
+    QWidget window;
+    window.setAttribute(Qt::WA_DontShowOnScreen);
+    roll->setParent(&window);
+    window.show();
+    QDialog box;
+    box.setModal(true);
+    box.setAttribute(Qt::WA_DontShowOnScreen);
+    QObject::connect(
+        roll.get(), &PianoRoll::Request, &box,
+        [&box](PianoRollRequest kind) {
+            if (kind == kSeek) {
+                box.show();
+                box.hide();
+            }
+        },
+        Qt::DirectConnection);
+    Press(100, 5);
+    Move(120, 5);
+    EXPECT_EQ(roll->state().cursorTime, 2500u);
+    EXPECT_EQ(roll->state().dragMode, DragMode::None);
+    const std::vector<SentRequest> expected{{kSeek, 0, 2500}, {kStop, 0, 0}};
+    EXPECT_EQ(requests, expected);
+    roll->setParent(nullptr);
 }
 
 TEST_F(NoteEditingTest, TheMiddleButtonOnlyReportsTheKey) {

@@ -6,14 +6,18 @@
 #include "TestDocument.h"
 #include "app/settings/Settings.h"
 #include "tests/support/QtTestApplication.h"
+#include "tests/support/TextPicture.h"
 #include "ui/pianoroll/PaintPianoRoll.h"
 #include "ui/pianoroll/PianoRoll.h"
+#include "ui/pianoroll/PianoRollGeometry.h"
 
 namespace rolvik {
 namespace {
 
 using test::AddEndOfSequence;
 using test::AddNote;
+using test::PixelsOf;
+using test::TextPicture;
 
 const QColor kWhite(255, 255, 255);
 const QColor kGrid(220, 220, 220);
@@ -173,6 +177,65 @@ TEST_F(PaintPianoRollTest, TheStatusTextStandsOnWhiteOverTheRuler) {
     const QImage image = Render();
     EXPECT_GT(CountPixels(image, area, kWhite), 30);
     EXPECT_GT(CountPixels(image, area, QColor(0, 0, 0)), 10);
+}
+
+// The texts themselves, compared glyph for glyph with the same text drawn on its own.
+
+TEST_F(PaintPianoRollTest, TheRulerLabelsItsMajorLinesWithTheirTimes) {
+    const QImage image = Render();
+    const std::pair<int, const char*> labels[] = {
+        {2, "0ms"}, {102, "2500ms"}, {202, "5000ms"}, {302, "7500ms"}};
+    for (const auto& [x, label] : labels) {
+        const QImage expected = TextPicture(label, kFaceText, kFace);
+        EXPECT_EQ(image.copy(QRect(QPoint(x, 0), expected.size())), expected) << label;
+    }
+    const QImage other = TextPicture("2600ms", kFaceText, kFace);
+    EXPECT_NE(image.copy(QRect(QPoint(102, 0), other.size())), other);
+
+    scrollX = 98;
+    const QImage scrolled = TextPicture("2500ms", kFaceText, kFace);
+    EXPECT_EQ(Render().copy(QRect(QPoint(4, 0), scrolled.size())), scrolled);
+    scrollX = 0;
+    state.widthDivider = 250;
+    const QImage coarse = TextPicture("12500ms", kFaceText, kFace);
+    EXPECT_EQ(Render().copy(QRect(QPoint(52, 0), coarse.size())), coarse);
+}
+
+// Each row is named by its note (padded to two characters), its octave from -2 and its number,
+// in grey over whatever lies beneath.
+TEST_F(PaintPianoRollTest, EveryRowIsLabelledWithItsKey) {
+    auto expectLabel = [this](int key, const char* label) {
+        const QImage image = Render();
+        const QImage expected = TextPicture(label, Qt::black, Qt::white);
+        const QPoint at(1, RowTop(key, state.rowHeight, scrollY) + 1);
+        EXPECT_EQ(PixelsOf(image.copy(QRect(at, expected.size())), kMajor), expected) << label;
+    };
+    expectLabel(62, "D  3=62");
+    expectLabel(61, "C# 3=61");
+    expectLabel(60, "C  3=60");
+    scrollY = 0;
+    expectLabel(127, "G  8=127");
+    expectLabel(126, "F# 8=126");
+    scrollY = 1300;
+    expectLabel(12, "C  -1=12");
+    expectLabel(11, "B  -2=11");
+    expectLabel(0, "C  -2=0");
+}
+
+TEST_F(PaintPianoRollTest, TheCornerNamesTheVisibleTrackCountingFromOne) {
+    for (int track : {0, 2, 15}) {
+        state.visibleTrack = track;
+        const QImage expected =
+            TextPicture(QString("Viewing Track %1").arg(track + 1), kRed, kWhite);
+        const QPoint corner(400 - expected.width(), 300 - expected.height());
+        EXPECT_EQ(Render().copy(QRect(corner, expected.size())), expected) << track;
+    }
+}
+
+TEST_F(PaintPianoRollTest, TheStatusTextIsDrawnAsGiven) {
+    state.statusText = "Width divider: 25 100%";
+    const QImage expected = TextPicture("Width divider: 25 100%", Qt::black, kWhite);
+    EXPECT_EQ(Render().copy(QRect(QPoint(0, 0), expected.size())), expected);
 }
 
 TEST_F(PaintPianoRollTest, ShortNotesAndThinRows) {

@@ -169,11 +169,15 @@ TEST_F(PianoRollWindow, ScrollRequestsFollowThePlatformRules) {
     EXPECT_EQ(horizontal().value(), 65516);
 }
 
-void SendWheel(QWidget* target, int delta, Qt::KeyboardModifiers modifiers) {
-    QWheelEvent wheel(QPointF(50, 50), QPointF(50, 50), QPoint(), QPoint(0, delta), Qt::NoButton,
-                      modifiers, Qt::NoScrollPhase, false);
+void SendWheel(QWidget* target, QPoint angle, Qt::KeyboardModifiers modifiers) {
+    QWheelEvent wheel(QPointF(5, 5), target->mapToGlobal(QPointF(5, 5)), QPoint(), angle,
+                      Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
     QApplication::sendEvent(target, &wheel);
     QApplication::processEvents();
+}
+
+void SendWheel(QWidget* target, int delta, Qt::KeyboardModifiers modifiers) {
+    SendWheel(target, QPoint(0, delta), modifiers);
 }
 
 TEST_F(PianoRollWindow, TheWheelScrollsOneRowOrWithCtrlTenPixels) {
@@ -187,6 +191,35 @@ TEST_F(PianoRollWindow, TheWheelScrollsOneRowOrWithCtrlTenPixels) {
     EXPECT_EQ(horizontal().value(), 10);
     SendWheel(roll->viewport(), 120, Qt::ControlModifier);
     EXPECT_EQ(horizontal().value(), 0);
+}
+
+TEST_F(PianoRollWindow, ASidewaysWheelOrSwipeScrollsNothing) {
+    vertical().setValue(30);
+    horizontal().setValue(50);
+    for (Qt::KeyboardModifiers modifiers : {Qt::NoModifier, Qt::ControlModifier}) {
+        SendWheel(roll->viewport(), QPoint(-120, 0), modifiers);
+        SendWheel(roll->viewport(), QPoint(-7, 0), modifiers);
+    }
+    EXPECT_EQ(vertical().value(), 30);
+    EXPECT_EQ(horizontal().value(), 50);
+    SendWheel(roll->viewport(), QPoint(40, -2), Qt::NoModifier);
+    EXPECT_EQ(vertical().value(), 33) << "a diagonal swipe scrolls by its vertical part";
+}
+
+// The bars scroll by the window's rule, not by their own three lines a notch.
+TEST_F(PianoRollWindow, TheWheelOverTheBarsFollowsTheWindowsRule) {
+    Run(PianoRollCommand::SetRowHeight, 12);
+    vertical().setValue(120);
+    SendWheel(&vertical(), -120, Qt::NoModifier);
+    EXPECT_EQ(vertical().value(), 132);
+    SendWheel(&horizontal(), 120, Qt::NoModifier);
+    EXPECT_EQ(vertical().value(), 120);
+    EXPECT_EQ(horizontal().value(), 0);
+    SendWheel(&vertical(), -120, Qt::ControlModifier);
+    EXPECT_EQ(horizontal().value(), 10);
+    EXPECT_EQ(vertical().value(), 120);
+    SendWheel(&horizontal(), QPoint(-120, 0), Qt::NoModifier);
+    EXPECT_EQ(horizontal().value(), 10);
 }
 
 }  // namespace

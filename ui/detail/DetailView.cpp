@@ -31,6 +31,7 @@ DetailView::DetailView(QWidget* parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     viewport()->setAttribute(Qt::WA_NoSystemBackground);
+    WatchWheelOverBars(*this);
     UpdateScrollRanges();
 }
 
@@ -99,12 +100,22 @@ void DetailView::keyPressEvent(QKeyEvent* event) {
     event->accept();
 }
 
-// Every notch moves one page of three lines, whatever the size of its delta.
+// Every notch of the vertical wheel moves one page of three lines, whatever the size of its delta.
+// A sideways wheel or swipe has no vertical part and scrolls nothing.
 void DetailView::wheelEvent(QWheelEvent* event) {
-    const QPoint angle = event->angleDelta();
-    const int delta = angle.y() != 0 ? angle.y() : angle.x();
-    PostScroll(Qt::Vertical, delta > 0 ? kPageUp : kPageDown);
     event->accept();
+    const int delta = event->angleDelta().y();
+    if (delta != 0) {
+        PostScroll(Qt::Vertical, delta > 0 ? kPageUp : kPageDown);
+    }
+}
+
+bool DetailView::eventFilter(QObject* watched, QEvent* event) {
+    if (IsWheelOverBars(*this, watched, *event)) {
+        wheelEvent(static_cast<QWheelEvent*>(event));
+        return true;
+    }
+    return QAbstractScrollArea::eventFilter(watched, event);
 }
 
 void DetailView::mousePressEvent(QMouseEvent* event) {

@@ -30,6 +30,7 @@ class DetailView : public QAbstractScrollArea {
     void Scroll(Qt::Orientation orientation, int request, int thumbPosition = 0);
 
   protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

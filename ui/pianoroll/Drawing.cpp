@@ -1,7 +1,9 @@
 #include "Drawing.h"
 
 #include <QByteArray>
+#include <QFontDatabase>
 #include <QFontMetrics>
+#include <QStandardPaths>
 #include <QStringDecoder>
 
 namespace rolvik {
@@ -10,10 +12,33 @@ namespace {
 // "ＭＳ ゴシック" as stored by the program, in Shift-JIS.
 constexpr char kGothicFaceShiftJis[] = "\x82\x6C\x82\x72\x20\x83\x53\x83\x56\x83\x62\x83\x4E";
 constexpr int kTextHeightPx = 12;
+// Terminus (Debian fonts-terminus-otb) has a 6 x 12 bitmap strike, the cell of the system face's
+// half-width glyphs. The outline faces that stand in for that face have no bitmaps at 12 pixels,
+// and drawn without smoothing into a 6-pixel cell the strokes of "M", "W" or "m" merge into blocks.
+constexpr char kBitmapFaceFile[] = "fonts/opentype/terminus/terminus-normal.otb";
 
 QString GothicFaceName() {
     QStringDecoder decoder("Shift_JIS");
     return decoder.decode(QByteArray(kGothicFaceShiftJis));
+}
+
+// The system's font configuration hides bitmap-only faces from applications, so the face is
+// registered from its file. Answers its family name, or nothing when the file is not installed.
+QString RegisterBitmapFace() {
+    const QString path =
+        QStandardPaths::locate(QStandardPaths::GenericDataLocation, kBitmapFaceFile);
+    const int id = path.isEmpty() ? -1 : QFontDatabase::addApplicationFont(path);
+    return QFontDatabase::applicationFontFamilies(id).value(0);
+}
+
+QStringList GothicFamilies() {
+    QStringList families{GothicFaceName()};
+    const QString bitmapFace = RegisterBitmapFace();
+    if (!bitmapFace.isEmpty()) {
+        families.append(bitmapFace);
+    }
+    families.append(QStringLiteral("IPAGothic"));
+    return families;
 }
 
 }  // namespace
@@ -54,9 +79,9 @@ void PrintLine(QPainter& painter, TextPen& pen, const QString& text) {
 }
 
 QFont GothicFont() {
-    static const QString face = GothicFaceName();
+    static const QStringList families = GothicFamilies();
     QFont font;
-    font.setFamilies({face, QStringLiteral("IPAGothic")});
+    font.setFamilies(families);
     font.setStyleHint(QFont::Monospace);
     font.setPixelSize(kTextHeightPx);
     font.setStyleStrategy(QFont::NoAntialias);

@@ -39,7 +39,8 @@ QSize DrawTextAt(QPainter& painter, const TextPen& pen, const QString& text);
 void PrintLine(QPainter& painter, TextPen& pen, const QString& text);
 
 // The fixed-pitch Japanese system face, 12 pixels high, drawn without smoothing like the bitmap
-// glyphs it stands for. Falls back to IPAGothic and then to any monospaced face.
+// glyphs it stands for. Where that face is missing, the Terminus bitmap face draws the characters
+// it has, IPAGothic the rest (Japanese), and any monospaced face stands in for both.
 QFont GothicFont();
 
 }  // namespace rolvik

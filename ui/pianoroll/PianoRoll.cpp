@@ -35,6 +35,7 @@ PianoRoll::PianoRoll(QWidget* parent) : QAbstractScrollArea(parent) {
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     viewport()->setAttribute(Qt::WA_NoSystemBackground);
+    WatchWheelOverBars(*this);
     LoadDefaults();
     UpdateScrollRanges();
 }
@@ -116,17 +117,28 @@ void PianoRoll::resizeEvent(QResizeEvent*) {
     UpdateScrollRanges();
 }
 
-// A notch scrolls one page: one key row, or with Ctrl ten pixels of time. The scroll is queued,
-// like every other scroll request, behind the events already waiting.
+// A notch of the vertical wheel scrolls one page: one key row, or with Ctrl ten pixels of time. A
+// sideways wheel or swipe has no vertical part and scrolls nothing. The scroll is queued, like
+// every other scroll request, behind the events already waiting.
 void PianoRoll::wheelEvent(QWheelEvent* event) {
-    const QPoint angle = event->angleDelta();
-    const int delta = angle.y() != 0 ? angle.y() : angle.x();
+    event->accept();
+    const int delta = event->angleDelta().y();
+    if (delta == 0) {
+        return;
+    }
     const Qt::Orientation orientation =
         event->modifiers().testFlag(Qt::ControlModifier) ? Qt::Horizontal : Qt::Vertical;
     const int request = delta > 0 ? kPageUp : kPageDown;
     QMetaObject::invokeMethod(
         this, [this, orientation, request] { Scroll(orientation, request); }, Qt::QueuedConnection);
-    event->accept();
+}
+
+bool PianoRoll::eventFilter(QObject* watched, QEvent* event) {
+    if (IsWheelOverBars(*this, watched, *event)) {
+        wheelEvent(static_cast<QWheelEvent*>(event));
+        return true;
+    }
+    return QAbstractScrollArea::eventFilter(watched, event);
 }
 
 void PianoRoll::SetDocument(Smaf* document) {

@@ -35,6 +35,8 @@ class PianoRoll : public QAbstractScrollArea {
     void Request(rolvik::PianoRollRequest kind, int note, quint32 timeMs);
 
   protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
@@ -62,6 +64,7 @@ class PianoRoll : public QAbstractScrollArea {
     void DragOnRoll(int x, int y);
     void DragMovingNote(std::uint32_t timeMs, std::optional<int> key);
     void DragResizingNote(std::uint32_t timeMs);
+    void LoseCapture();
     void LeftRelease();
     void LeftDoubleClick(int x, int y);
     void RightPress(int x, int y);

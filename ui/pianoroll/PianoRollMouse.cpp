@@ -41,7 +41,12 @@ void PianoRoll::mousePressEvent(QMouseEvent* event) {
     event->accept();
 }
 
+// Moves act only during our own left drag. A move without the left button down means its release
+// went elsewhere, as when a message box opened during the press took it: the capture is gone.
 void PianoRoll::mouseMoveEvent(QMouseEvent* event) {
+    if (holdsCapture_ && !event->buttons().testFlag(Qt::LeftButton)) {
+        LoseCapture();
+    }
     if (!holdsCapture_) {
         return;
     }
@@ -61,6 +66,14 @@ void PianoRoll::mouseReleaseEvent(QMouseEvent* event) {
     }
 }
 
+// A modal window opened during a drag takes the mouse: the release will go to that window.
+bool PianoRoll::event(QEvent* event) {
+    if (event->type() == QEvent::WindowBlocked && holdsCapture_) {
+        LoseCapture();
+    }
+    return QAbstractScrollArea::event(event);
+}
+
 void PianoRoll::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
         const QPoint position = event->position().toPoint();
@@ -76,7 +89,12 @@ std::optional<int> PianoRoll::KeyAt(int y) const {
     return KeyAtY(y, state_.rowHeight, verticalScrollBar()->value());
 }
 
+// The drag mode is set before each request of a press is sent: the parent may open a message box
+// while it handles the request, and the capture lost to that box must end the drag for good.
 void PianoRoll::LeftPress(int x, int y) {
+    if (holdsCapture_) {
+        LoseCapture();
+    }
     holdsCapture_ = true;
     if (y < kRulerHeight) {
         PressInRuler(x);
@@ -89,8 +107,8 @@ void PianoRoll::LeftPress(int x, int y) {
     const std::uint32_t timeMs = TimeAt(x);
     PressOnRoll(timeMs, *key);
     state_.soundingKey = *key;
-    emit Request(PianoRollRequest::SoundNoteRequest, *key, timeMs);
     state_.dragMode = DragMode::Roll;
+    emit Request(PianoRollRequest::SoundNoteRequest, *key, timeMs);
 }
 
 void PianoRoll::PressInRuler(int x) {
@@ -98,9 +116,9 @@ void PianoRoll::PressInRuler(int x) {
         return;
     }
     state_.cursorTime = TimeAt(x);
+    state_.dragMode = DragMode::PlayCursor;
     emit Request(PianoRollRequest::SeekRequest, 0, state_.cursorTime);
     Repaint();
-    state_.dragMode = DragMode::PlayCursor;
 }
 
 // Selects the note under the press and, unless the player holds the lock, starts moving it, or
@@ -171,6 +189,12 @@ void PianoRoll::DragResizingNote(std::uint32_t timeMs) {
     SetNoteGate(note, SnapDown(gate, static_cast<std::uint32_t>(base)));
     PlaceEndOfSequence(document);
     Repaint();
+}
+
+// The capture went away without the left release reaching this window. The drag ends as the
+// release would have ended it, so that no note stays on the mouse and the previewed key stops.
+void PianoRoll::LoseCapture() {
+    LeftRelease();
 }
 
 void PianoRoll::LeftRelease() {

@@ -43,4 +43,14 @@ void ApplyScrollRequest(QScrollBar& bar, int request, int thumbPosition) {
     bar.setValue(position);
 }
 
+void WatchWheelOverBars(QAbstractScrollArea& area) {
+    area.horizontalScrollBar()->installEventFilter(&area);
+    area.verticalScrollBar()->installEventFilter(&area);
+}
+
+bool IsWheelOverBars(const QAbstractScrollArea& area, const QObject* watched, const QEvent& event) {
+    return event.type() == QEvent::Wheel &&
+           (watched == area.horizontalScrollBar() || watched == area.verticalScrollBar());
+}
+
 }  // namespace rolvik

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QAbstractScrollArea>
+#include <QEvent>
 #include <QScrollBar>
 
 namespace rolvik {
@@ -24,5 +26,11 @@ void SetScrollRange(QScrollBar& bar, int maximum, int page);
 // Moves the bar as the platform's scroll message with this request would: line steps stop at the
 // ends, page steps and the thumb are clamped by the bar, unknown requests leave it where it is.
 void ApplyScrollRequest(QScrollBar& bar, int request, int thumbPosition);
+
+// The platform hands the wheel over a window's scroll bars to the window itself, so one rule
+// scrolls whatever part of the window the pointer is over. These let the area see the wheel events
+// of its bars in its eventFilter, where IsWheelOverBars picks them out.
+void WatchWheelOverBars(QAbstractScrollArea& area);
+bool IsWheelOverBars(const QAbstractScrollArea& area, const QObject* watched, const QEvent& event);
 
 }  // namespace rolvik

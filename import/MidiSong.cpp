@@ -1,0 +1,212 @@
+#include "MidiSong.h"
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+#include "TempoMap.h"
+#include "core/Number.h"
+#include "core/ScoreTrack.h"
+
+namespace rolvik {
+namespace {
+
+constexpr std::uint8_t kNoteOff = 0x80;
+constexpr std::uint8_t kNoteOn = 0x90;
+constexpr std::uint8_t kControlChange = 0xB0;
+constexpr std::uint8_t kProgramChange = 0xC0;
+constexpr std::uint8_t kPitchBend = 0xE0;
+constexpr std::uint8_t kExclusive = 0xF0;
+constexpr std::uint8_t kMeta = 0xFF;
+constexpr std::uint8_t kTempo = 0x51;
+constexpr std::uint8_t kBankSelectMsb = 0;
+constexpr std::uint8_t kBankSelectLsb = 32;
+constexpr std::uint8_t kDrumChannel = 9;  // channel 10 as General MIDI counts
+constexpr std::size_t kChannels = 16;
+constexpr std::size_t kKeys = 128;
+
+bool IsChannelMessage(const MidiTrackEvent& event) {
+    return event.status >= kNoteOff && event.status < kExclusive;
+}
+
+std::uint8_t Kind(const MidiTrackEvent& event) {
+    return event.status & 0xF0;
+}
+
+std::uint8_t Channel(const MidiTrackEvent& event) {
+    return event.status & 0x0F;
+}
+
+bool IsBankSelect(const MidiTrackEvent& event) {
+    return Kind(event) == kControlChange &&
+           (event.data1 == kBankSelectMsb || event.data1 == kBankSelectLsb);
+}
+
+// Every event of every track in time order; events at one tick keep the order of their tracks
+// and, within a track, their own.
+std::vector<const MidiTrackEvent*> MergedEvents(const StandardMidiFile& file) {
+    std::vector<const MidiTrackEvent*> merged;
+    for (const MidiTrackEvents& track : file.tracks) {
+        for (const MidiTrackEvent& event : track.events) {
+            merged.push_back(&event);
+        }
+    }
+    std::ranges::stable_sort(merged, {}, &MidiTrackEvent::tick);
+    return merged;
+}
+
+// A tempo of 0 would stop time altogether; such an event is damage and is passed over.
+std::vector<TempoChange> TempoChanges(const std::vector<const MidiTrackEvent*>& merged) {
+    std::vector<TempoChange> changes;
+    for (const MidiTrackEvent* event : merged) {
+        if (event->status != kMeta || event->data1 != kTempo || event->payload.size() != 3) {
+            continue;
+        }
+        const std::uint32_t tempo = std::uint32_t{event->payload[0]} << 16 |
+                                    std::uint32_t{event->payload[1]} << 8 | event->payload[2];
+        if (tempo != 0) {
+            changes.push_back({event->tick, tempo});
+        }
+    }
+    return changes;
+}
+
+std::uint64_t SongEndTick(const StandardMidiFile& file) {
+    std::uint64_t end = 0;
+    for (const MidiTrackEvents& track : file.tracks) {
+        end = std::max({end, track.endTick, track.events.empty() ? 0 : track.events.back().tick});
+    }
+    return end;
+}
+
+struct SoundingNote {
+    Event* event;
+    std::uint32_t startMs;
+};
+
+class SongConverter {
+  public:
+    explicit SongConverter(const StandardMidiFile& file)
+        : merged_(MergedEvents(file)),
+          tempoMap_(file.division, TempoChanges(merged_)),
+          endTick_(SongEndTick(file)) {
+        for (const MidiTrackEvent* event : merged_) {
+            if (IsChannelMessage(*event) && IsBankSelect(*event)) {
+                bankGiven_[Channel(*event)] = true;
+            }
+        }
+    }
+
+    std::unique_ptr<Smaf> Convert() {
+        for (const MidiTrackEvent* event : merged_) {
+            if (IsChannelMessage(*event)) {
+                AddChannelMessage(*event);
+            } else if (event->status == kExclusive) {
+                AddExclusive(*event);
+            }
+        }
+        const std::uint32_t endMs = tempoMap_.Milliseconds(endTick_);
+        for (std::vector<SoundingNote>& sounding : sounding_) {
+            for (const SoundingNote& note : sounding) {
+                WriteNumber(note.event->data, endMs - note.startMs);
+            }
+        }
+        Add(endMs, kMeta, {0x2F, 0x00});
+        return Document();
+    }
+
+  private:
+    Event* Add(std::uint32_t timeMs, std::uint8_t status, ByteVector data) {
+        events_.push_back(std::make_unique<Event>(timeMs, status, std::move(data)));
+        return events_.back().get();
+    }
+
+    // Key pressure and channel pressure have no place in a document and are left out.
+    void AddChannelMessage(const MidiTrackEvent& event) {
+        const std::uint8_t kind = Kind(event);
+        if (kind == kNoteOff || (kind == kNoteOn && event.data2 == 0)) {
+            EndNote(event);
+            return;
+        }
+        if (kind != kNoteOn && kind != kControlChange && kind != kProgramChange &&
+            kind != kPitchBend) {
+            return;
+        }
+        const std::uint32_t timeMs = tempoMap_.Milliseconds(event.tick);
+        GiveDefaultBank(event, timeMs);
+        if (kind == kNoteOn) {
+            StartNote(event, timeMs);
+        } else if (kind == kProgramChange) {
+            Add(timeMs, event.status, {event.data1});
+        } else {
+            Add(timeMs, event.status, {event.data1, event.data2});
+        }
+    }
+
+    // The chip's own voices sit in banks of their own, so a song written for General MIDI picks
+    // them only when told. Bank select waits for a program change, so one follows unless the
+    // channel's first event is one.
+    void GiveDefaultBank(const MidiTrackEvent& event, std::uint32_t timeMs) {
+        const std::uint8_t channel = Channel(event);
+        if (bankGiven_[channel]) {
+            return;
+        }
+        bankGiven_[channel] = true;
+        const std::uint8_t bank = channel == kDrumChannel ? kDrumBank : kMelodyBank;
+        Add(timeMs, kControlChange | channel, {kBankSelectMsb, bank});
+        Add(timeMs, kControlChange | channel, {kBankSelectLsb, 0});
+        if (Kind(event) != kProgramChange) {
+            Add(timeMs, kProgramChange | channel, {0});
+        }
+    }
+
+    void StartNote(const MidiTrackEvent& event, std::uint32_t timeMs) {
+        Event* note = Add(timeMs, event.status, {event.data1, event.data2});
+        Sounding(event).push_back({note, timeMs});
+    }
+
+    // Notes of one channel and key end in the order they began.
+    void EndNote(const MidiTrackEvent& event) {
+        std::vector<SoundingNote>& sounding = Sounding(event);
+        if (sounding.empty()) {
+            return;
+        }
+        const SoundingNote& note = sounding.front();
+        WriteNumber(note.event->data, tempoMap_.Milliseconds(event.tick) - note.startMs);
+        sounding.erase(sounding.begin());
+    }
+
+    std::vector<SoundingNote>& Sounding(const MidiTrackEvent& event) {
+        return sounding_[Channel(event) * kKeys + event.data1];
+    }
+
+    void AddExclusive(const MidiTrackEvent& event) {
+        ByteVector data;
+        WriteNumber(data, static_cast<std::uint32_t>(event.payload.size()));
+        data.insert(data.end(), event.payload.begin(), event.payload.end());
+        Add(tempoMap_.Milliseconds(event.tick), kExclusive, std::move(data));
+    }
+
+    std::unique_ptr<Smaf> Document() {
+        std::unique_ptr<Smaf> smaf = CreateSmaf(0, 0);
+        for (std::unique_ptr<Event>& event : events_) {
+            InsertEvent(*smaf, std::move(event));
+        }
+        return smaf;
+    }
+
+    std::vector<const MidiTrackEvent*> merged_;
+    TempoMap tempoMap_;
+    std::uint64_t endTick_;
+    std::array<bool, kChannels> bankGiven_{};  // by the file itself, or by GiveDefaultBank
+    std::array<std::vector<SoundingNote>, kChannels * kKeys> sounding_;
+    std::vector<std::unique_ptr<Event>> events_;
+};
+
+}  // namespace
+
+std::unique_ptr<Smaf> MidiSongDocument(const StandardMidiFile& file) {
+    return SongConverter(file).Convert();
+}
+
+}  // namespace rolvik
