@@ -215,30 +215,72 @@ void SampledNote::Render(float* left, float* right, int frames, const Lfo& lfo,
     const float endDb = NextEnvelopeDb(frames);
     const float endGain =
         GainOfDb(endDb + levelDb_ + tremoloDepthDb_ * modulation.tremolo) * kWaveScale;
-    const float gainStep = (endGain - gain_) / frames;
-    float gain = gain_;
+    Span span{gain_, (endGain - gain_) / frames, step, controls.gainLeft, controls.gainRight};
+    if (InsideTheWave(frames, step)) {
+        RenderInside(left, right, frames, span);
+    } else if (!RenderAtTheEdges(left, right, frames, span)) {
+        active_ = false;
+        return;
+    }
+    gain_ = endGain;
+    if (endDb >= kQuietDb && (phase_ == Phase::Release || phase_ == Phase::Sustain)) {
+        active_ = false;
+    }
+}
+
+// Whether the whole block reads frames of the wave itself: no loop turn, no edge, no fade.
+bool SampledNote::InsideTheWave(int frames, std::uint64_t step) const {
+    const auto first = static_cast<std::int64_t>(position_ >> 32);
+    const auto last = static_cast<std::int64_t>((position_ + step * frames) >> 32);
+    const auto fadeFrames =
+        loops_ ? 0 : static_cast<std::int64_t>((kEndFadeFrames * step) / kFixedPointOne) + 1;
+    return first >= 1 && last + 2 + fadeFrames < end_;
+}
+
+void SampledNote::RenderInside(float* __restrict left, float* __restrict right, int frames,
+                               Span span) {
+    const std::int16_t* samples = wave_->samples.data();
+    const int channels = wave_->channels;
+    const bool stereo = channels == 2;
+    std::uint64_t position = position_;
+    float gain = span.gain;
+    for (int i = 0; i < frames; ++i) {
+        gain += span.gainStep;
+        const std::int16_t* at = samples + ((position >> 32) - 1) * channels;
+        const float t = static_cast<float>(position & 0xFFFFFFFFu) * (1.0f / 4294967296.0f);
+        const float first = Hermite(at[0], at[channels], at[2 * channels], at[3 * channels], t);
+        const float second =
+            stereo ? Hermite(at[1], at[channels + 1], at[2 * channels + 1], at[3 * channels + 1], t)
+                   : first;
+        left[i] += first * gain * span.gainLeft;
+        right[i] += second * gain * span.gainRight;
+        position += span.step;
+    }
+    position_ = position;
+}
+
+// The careful way through a block: loop turns, the wave's edges and the fade of a wave played
+// once. False when such a wave has run out.
+bool SampledNote::RenderAtTheEdges(float* left, float* right, int frames, Span span) {
     const bool stereo = wave_->channels == 2;
     const double endPosition = static_cast<double>(static_cast<std::uint64_t>(end_) << 32);
-    const double fadePerPosition = 1.0 / (kEndFadeFrames * static_cast<double>(step));
+    const double fadePerPosition = 1.0 / (kEndFadeFrames * static_cast<double>(span.step));
+    float gain = span.gain;
     for (int i = 0; i < frames; ++i) {
-        gain += gainStep;
+        gain += span.gainStep;
         const float endFade =
             loops_ ? 1.0f
                    : static_cast<float>(std::min(
                          1.0, (endPosition - static_cast<double>(position_)) * fadePerPosition));
         const float first = Interpolated(0) * gain * endFade;
         const float second = stereo ? Interpolated(1) * gain * endFade : first;
-        left[i] += first * controls.gainLeft;
-        right[i] += second * controls.gainRight;
-        if (!Advance(step)) {
-            active_ = false;
-            return;
+        left[i] += first * span.gainLeft;
+        right[i] += second * span.gainRight;
+        if (!Advance(span.step)) {
+            return false;
         }
     }
-    gain_ = endGain;
-    if (endDb >= kQuietDb && (phase_ == Phase::Release || phase_ == Phase::Sustain)) {
-        active_ = false;
-    }
+    return true;
 }
 
 }  // namespace rolvik::synth

@@ -43,12 +43,25 @@ class SampledNote {
   private:
     enum class Phase : std::uint8_t { Attack, Decay, Sustain, Release };
 
+    // What stays the same through a block: the gain at its start and its change per frame, the
+    // step through the wave and the channel's gains.
+    struct Span {
+        float gain;
+        float gainStep;
+        std::uint64_t step;
+        float gainLeft;
+        float gainRight;
+    };
+
     void Begin(const Wave& wave, double waveFramesPerOutputFrame, int channel, int key,
                std::uint64_t serial);
     float NextEnvelopeDb(int frames);
     float At(std::int64_t frame, int side) const;
     float Interpolated(int side) const;
     bool Advance(std::uint64_t step);
+    bool InsideTheWave(int frames, std::uint64_t step) const;
+    void RenderInside(float* __restrict left, float* __restrict right, int frames, Span span);
+    bool RenderAtTheEdges(float* left, float* right, int frames, Span span);
 
     const Wave* wave_ = nullptr;
     // Position in wave frames, 32.32 fixed point, and its step per output frame without vibrato.
