@@ -171,10 +171,16 @@ float SampledNote::NextEnvelopeDb(int frames) {
 // A frame of one side of the wave as the playback sees it: the loop repeats behind its end, and
 // a wave played once is silent before its start and after its end.
 float SampledNote::At(std::int64_t frame, int side) const {
-    if (frame >= end_ && loops_) {
-        frame = loopStart_ + (frame - loopStart_) % (end_ - loopStart_);
+    if (frame >= end_) {
+        if (!loops_) {
+            return 0.0f;
+        }
+        const std::int64_t loopLength = end_ - loopStart_;
+        do {
+            frame -= loopLength;
+        } while (frame >= end_);
     }
-    if (frame < 0 || frame >= end_) {
+    if (frame < 0) {
         return 0.0f;
     }
     return wave_->samples[static_cast<std::size_t>(frame) * wave_->channels + side];
@@ -190,16 +196,17 @@ float SampledNote::Interpolated(int side) const {
 // False when a wave played once has run out.
 bool SampledNote::Advance(std::uint64_t step) {
     position_ += step;
-    auto frame = static_cast<std::int64_t>(position_ >> 32);
-    if (frame < end_) {
+    if (static_cast<std::int64_t>(position_ >> 32) < end_) {
         return true;
     }
     if (!loops_) {
         return false;
     }
-    const std::int64_t loopLength = end_ - loopStart_;
-    frame = loopStart_ + (frame - loopStart_) % loopLength;
-    position_ = (static_cast<std::uint64_t>(frame) << 32) | (position_ & 0xFFFFFFFFu);
+    const std::uint64_t loopLength = static_cast<std::uint64_t>(end_ - loopStart_) << 32;
+    const std::uint64_t endPosition = static_cast<std::uint64_t>(end_) << 32;
+    do {
+        position_ -= loopLength;
+    } while (position_ >= endPosition);
     return true;
 }
 
@@ -223,7 +230,8 @@ void SampledNote::Render(float* left, float* right, int frames, const Lfo& lfo,
         return;
     }
     gain_ = endGain;
-    if (endDb >= kQuietDb && (phase_ == Phase::Release || phase_ == Phase::Sustain)) {
+    const bool fading = phase_ == Phase::Release || phase_ == Phase::Sustain;
+    if (fading && endDb + levelDb_ >= kQuietDb) {
         active_ = false;
     }
 }

@@ -202,7 +202,7 @@ void Synthesizer::NoteOn(int channel, int key, int velocity) {
         return;  // a transposition pushed the key off the keyboard
     }
     const Channel& state = channels_[channel];
-    if (state.isDrum() && PlayStreamWave(channel, key, velocity)) {
+    if (PlayStreamWave(channel, key, velocity)) {
         return;
     }
     const VoiceParameters* voice =

@@ -10,6 +10,13 @@ namespace rolvik::synth {
 namespace {
 
 constexpr int kRecordingVelocity = 127;
+constexpr int kGeneralMidiDrumChannel = 9;
+
+// Songs play stream waves on drum-bank channels, and on the tenth channel when they leave it on
+// bank 0, where General MIDI keeps its drums.
+bool PlaysStreams(const Channel& state, int channel) {
+    return state.isDrum() || (channel == kGeneralMidiDrumChannel && state.bankMsb == 0);
+}
 
 }  // namespace
 
@@ -58,8 +65,11 @@ const VoiceParameters* Synthesizer::SoundOfSampledVoice(const VoiceParameters& v
     return nullptr;
 }
 
-// A drum-bank note on key k plays the song's stream wave number k + 1, if there is one.
+// A drum note on key k plays the song's stream wave number k + 1, if there is one.
 bool Synthesizer::PlayStreamWave(int channel, int key, int velocity) {
+    if (!PlaysStreams(channels_[channel], channel)) {
+        return false;
+    }
     const Wave* wave =
         key + 1 < static_cast<int>(streamWaves_.size()) ? streamWaves_[key + 1] : nullptr;
     if (wave == nullptr) {
