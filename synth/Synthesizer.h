@@ -46,6 +46,8 @@ class Synthesizer {
     // Bit n set while a note of channel n is held (struck and not yet let go).
     std::uint16_t HeldChannels() const;
     int ActiveNoteCount() const;
+    // How many of those play waves.
+    int SampledNoteCount() const { return sampler_.ActiveCount(); }
     // Whether a note struck with this key on this channel still sounds (held or releasing).
     bool IsSounding(int channel, int key) const;
 

@@ -5,6 +5,7 @@
 
 #include "SynthTestSupport.h"
 #include "core/FileIO.h"
+#include "synth/EngineCore.h"
 #include "synth/OfflineRenderer.h"
 #include "synth/Song.h"
 #include "tests/support/SmafImage.h"
@@ -86,6 +87,39 @@ TEST(AudioTrackPlayback, CorpusSongsOfOnlyARecordingAreHeard) {
         const auto heard = RenderMs(*song, 0, static_cast<int>(SongLengthMs(*song)));
         EXPECT_GT(RmsDb(heard), -50.0) << name;
     }
+}
+
+// Whether the song sounds a wave of its own within its first minute.
+bool SoundsAWave(const Song& song) {
+    EngineCore core;
+    Command command;
+    command.type = CommandType::SetSong;
+    command.song = &song;
+    core.Apply(command);
+    command.type = CommandType::Start;
+    core.Apply(command);
+    std::vector<float> left(10 * kMsFrames), right(10 * kMsFrames);
+    for (int ms = 0; ms < 60000 && !core.sequencer().ended(); ms += 10) {
+        core.Render(left.data(), right.data(), 10 * kMsFrames);
+        if (core.synthesizer().SampledNoteCount() > 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+TEST(SampledSoundCorpus, EverySongWithWavesSoundsThem) {
+    int withWaves = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(ROLVIK_CORPUS_DIR)) {
+        const auto bytes = ReadWholeFile(entry.path());
+        const auto song = bytes ? LoadSong(*bytes) : nullptr;
+        if (!song || (song->waves.empty() && song->audioEvents.empty())) {
+            continue;
+        }
+        ++withWaves;
+        EXPECT_TRUE(SoundsAWave(*song)) << entry.path().filename();
+    }
+    EXPECT_GE(withWaves, 30);
 }
 
 }  // namespace
