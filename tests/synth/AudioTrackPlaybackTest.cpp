@@ -45,6 +45,19 @@ std::vector<float> RenderMs(const Song& song, std::uint32_t fromMs, int ms) {
     return left;
 }
 
+// Real time until the song reports its end, at a tempo.
+double MsUntilEnd(const Song& song, int tempo) {
+    RenderOptions options;
+    options.tempo = tempo;
+    OfflineRenderer renderer(song, options);
+    std::vector<float> left(kMsFrames), right(kMsFrames);
+    int frames = 0;
+    while (!renderer.songEnded() && frames < 2 * 48000) {
+        frames += renderer.Render(left.data(), right.data(), kMsFrames);
+    }
+    return frames / double(kMsFrames);
+}
+
 double LevelDb(const std::vector<float>& signal, int fromMs, int toMs) {
     return RmsDb(std::span(signal).subspan(fromMs * kMsFrames, (toMs - fromMs) * kMsFrames));
 }
@@ -59,14 +72,8 @@ TEST(AudioTrackPlayback, AudioOnlySongPlaysItsPhraseAtItsTimeAndLength) {
     EXPECT_GT(LevelDb(heard, 101, 149), -20.0);
     EXPECT_LT(LevelDb(heard, 152, 300), -120.0);
 
-    RenderOptions options;
-    OfflineRenderer renderer(*song, options);
-    std::vector<float> left(kMsFrames), right(kMsFrames);
-    int frames = 0;
-    while (!renderer.songEnded() && frames < 2 * 48000) {
-        frames += renderer.Render(left.data(), right.data(), kMsFrames);
-    }
-    EXPECT_NEAR(frames / double(kMsFrames), 300.0, 2.0);
+    EXPECT_NEAR(MsUntilEnd(*song, 100), 300.0, 2.0);
+    EXPECT_NEAR(MsUntilEnd(*song, 130), 300.0 * 100 / 130, 2.0);
 }
 
 TEST(AudioTrackPlayback, SeekIntoAPhrasePlaysItOnFromThere) {
