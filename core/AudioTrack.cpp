@@ -70,7 +70,7 @@ std::optional<AudioEvent> ControlEvent(std::uint8_t control, std::optional<std::
 
 // Walks the trigger sequence: a duration, then an event whose first byte says what it is (0x00 a
 // control, 0xFF an exclusive or no operation, anything else a wave trigger followed by its gate).
-// Events before the start point only set controls; the stop point ends the walk.
+// The stop point ends the walk.
 class SequenceReader {
   public:
     SequenceReader(Bytes sequence, Timebases timebases, SeekPoints seek)
@@ -80,8 +80,7 @@ class SequenceReader {
         while (!cursor_.empty()) {
             const std::size_t offset = cursor_.offset();
             if (seek_.start == offset) {
-                startMs_ = nowMs_;
-                started_ = true;
+                track.startMs = nowMs_;
             }
             const auto duration = ReadShortNumber(cursor_);
             if (!duration) {
@@ -92,14 +91,12 @@ class SequenceReader {
                 break;
             }
         }
-        track.lengthMs = SinceStart();
+        track.endMs = nowMs_;
     }
 
   private:
-    std::uint32_t SinceStart() const { return started_ ? nowMs_ - startMs_ : 0; }
-
     void Add(AudioTrack& track, AudioEvent event) {
-        event.timeMs = SinceStart();
+        event.timeMs = nowMs_;
         track.events.push_back(event);
     }
 
@@ -119,13 +116,11 @@ class SequenceReader {
         if (!gate) {
             return false;
         }
-        if (started_) {
-            AudioEvent trigger;
-            trigger.channel = *lead >> 6;
-            trigger.wave = *lead & 0x3F;
-            trigger.gateMs = *gate * timebases_.gateMs;
-            Add(track, trigger);
-        }
+        AudioEvent trigger;
+        trigger.channel = *lead >> 6;
+        trigger.wave = *lead & 0x3F;
+        trigger.gateMs = *gate * timebases_.gateMs;
+        Add(track, trigger);
         return true;
     }
 
@@ -162,8 +157,6 @@ class SequenceReader {
     Timebases timebases_;
     SeekPoints seek_;
     std::uint32_t nowMs_ = 0;
-    std::uint32_t startMs_ = 0;
-    bool started_ = false;
 };
 
 }  // namespace

@@ -13,7 +13,7 @@ namespace rolvik {
 struct AudioEvent {
     enum class Kind : std::uint8_t { Trigger, Volume, Panpot, Expression };
 
-    std::uint32_t timeMs = 0;  // from the track's start point
+    std::uint32_t timeMs = 0;  // from the beginning of the track's sequence
     Kind kind = Kind::Trigger;
     std::uint8_t channel = 0;  // 0..3
     std::uint8_t wave = 0;     // triggers: the "Awa" number
@@ -25,8 +25,12 @@ struct AudioEvent {
 struct AudioTrack {
     std::uint32_t rateHz = 0;
     std::map<std::uint8_t, Wave> waves;
-    std::vector<AudioEvent> events;  // in time order
-    std::uint32_t lengthMs = 0;      // from the start point to the stop point or the last event
+    std::vector<AudioEvent> events;  // in time order, up to the stop point
+    // Where the track's seek information puts its start and its stop (or its last event), in ms
+    // from the beginning of its sequence. Songs place these at the same times as the start and
+    // stop points of their score tracks: the tracks of a song run on one clock.
+    std::uint32_t startMs = 0;
+    std::uint32_t endMs = 0;
 };
 
 // Reads every audio track of a file image that can be played: a known header (mono 4-bit ADPCM

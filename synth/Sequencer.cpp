@@ -73,8 +73,8 @@ std::int64_t Sequencer::EventScaled(const SongEvent& event) const {
     return (static_cast<std::int64_t>(event.timeMs) - song_->startOffsetMs) * kScaledPerMs;
 }
 
-std::int64_t Sequencer::AudioEventScaled(const SongAudioEvent& event) {
-    return static_cast<std::int64_t>(event.timeMs) * kScaledPerMs;
+std::int64_t Sequencer::AudioEventScaled(const SongAudioEvent& event) const {
+    return (static_cast<std::int64_t>(event.timeMs) - song_->startOffsetMs) * kScaledPerMs;
 }
 
 void Sequencer::SendNoteOff(const PendingNoteOff& pending) {

@@ -60,7 +60,7 @@ class Sequencer {
     void SendNoteOff(const PendingNoteOff& off);
     std::int64_t NextDueScaled() const;
     std::int64_t EventScaled(const SongEvent& event) const;
-    static std::int64_t AudioEventScaled(const SongAudioEvent& event);
+    std::int64_t AudioEventScaled(const SongAudioEvent& event) const;
 
     Synthesizer& synthesizer_;
     const Song* song_ = nullptr;

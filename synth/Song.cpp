@@ -111,7 +111,9 @@ void GatherAudioEvents(Song& song) {
         if (channelBase + kChannelsPerTrack > kAudioChannelCount) {
             break;
         }
-        song.audioLengthMs = std::max(song.audioLengthMs, track.lengthMs);
+        if (track.endMs > song.startOffsetMs) {
+            song.audioLengthMs = std::max(song.audioLengthMs, track.endMs - song.startOffsetMs);
+        }
         for (const AudioEvent& event : track.events) {
             SongAudioEvent gathered{event.timeMs, event, nullptr};
             gathered.event.channel = static_cast<std::uint8_t>(channelBase + event.channel);
@@ -179,6 +181,15 @@ std::unique_ptr<Song> LoadSong(Bytes smafFile) {
     }
     song->waves = ReadWaveBank(smafFile);
     song->audioTracks = std::move(audioTracks);
+    if (song->events.empty() && !song->audioTracks.empty()) {
+        // A song of audio tracks alone begins at their start point, as a score track's sequence
+        // begins at its own.
+        song->startOffsetMs = std::min_element(song->audioTracks.begin(), song->audioTracks.end(),
+                                               [](const AudioTrack& a, const AudioTrack& b) {
+                                                   return a.startMs < b.startMs;
+                                               })
+                                  ->startMs;
+    }
     GatherAudioEvents(*song);
     return song;
 }

@@ -29,7 +29,7 @@ struct SongEvent {
 
 // One event of the song's audio tracks, on one of the synthesiser's audio channels.
 struct SongAudioEvent {
-    std::uint32_t timeMs = 0;    // from the beginning of the sequence
+    std::uint32_t timeMs = 0;    // in event time, as SongEvent's
     AudioEvent event;            // its channel numbers the synthesiser's audio channels
     const Wave* wave = nullptr;  // triggers: the wave, owned by the song's audio track
 };
@@ -45,7 +45,7 @@ struct Song {
     WaveBank waves;
     std::vector<AudioTrack> audioTracks;
     std::vector<SongAudioEvent> audioEvents;  // of every audio track, in time order
-    std::uint32_t audioLengthMs = 0;          // of the longest audio track
+    std::uint32_t audioLengthMs = 0;  // from the beginning of the sequence to the last track's end
 };
 
 // Ms from the beginning of the sequence to its last event before the stop point, or to the end of

@@ -15,11 +15,11 @@ using testing::MakeFile;
 
 const std::string kAudioTrackId{'A', 'T', 'R', '\0'};
 
-// Volume 100 before the start point; 40 ms in, a trigger of wave 1 on channel 1 20 ms after the
-// start with a gate of 256 ticks; 576 ms later a no-operation, then the end of the sequence.
+// Volume 100 at 40 ms, the start point; at 60 ms a trigger of wave 1 on channel 1 with a gate of
+// 256 ticks; 576 ms later a no-operation, then the end of the sequence.
 const ByteVector kSequence = {
     0x0A, 0x00, 0x37, 0x64,              // offset 0: 40 ms, volume of channel 0
-    0x05, 0x41, 0x81, 0x00,              // offset 4: 20 ms, trigger
+    0x05, 0x41, 0x81, 0x00,              // offset 4: 20 ms more, trigger
     0x80, 0x10, 0xFF, 0x00,              // offset 8: 576 ms, no operation
     0x00, 0x00, 0x00,                    // offset 12: the end
     0x00, 0x00, 0x00, 0x05, 0x41, 0x10,  // after the end: not read
@@ -43,7 +43,7 @@ ByteVector AudioOnlySong(const ByteVector& info) {
                                          MakeChunk("Awa\x01", {0x17, 0x71})}))));
 }
 
-TEST(AudioTrack, ReadsTriggersAndControlsFromTheStartPoint) {
+TEST(AudioTrack, ReadsTriggersControlsAndTheStartPointOnOneClock) {
     const auto tracks = ReadAudioTracks(AudioOnlySong(SeekInfo(4, 0xFF)));
     ASSERT_EQ(tracks.size(), 1u);
     const AudioTrack& track = tracks[0];
@@ -54,21 +54,22 @@ TEST(AudioTrack, ReadsTriggersAndControlsFromTheStartPoint) {
 
     ASSERT_EQ(track.events.size(), 2u);
     EXPECT_EQ(track.events[0].kind, AudioEvent::Kind::Volume);
-    EXPECT_EQ(track.events[0].timeMs, 0u);
+    EXPECT_EQ(track.events[0].timeMs, 40u);
     EXPECT_EQ(track.events[0].value, 100);
     EXPECT_EQ(track.events[1].kind, AudioEvent::Kind::Trigger);
-    EXPECT_EQ(track.events[1].timeMs, 20u);
+    EXPECT_EQ(track.events[1].timeMs, 60u);
     EXPECT_EQ(track.events[1].channel, 1);
     EXPECT_EQ(track.events[1].wave, 1);
     EXPECT_EQ(track.events[1].gateMs, 1024u);
-    EXPECT_EQ(track.lengthMs, 20u + 576u);
+    EXPECT_EQ(track.startMs, 40u);
+    EXPECT_EQ(track.endMs, 60u + 576u);
 }
 
 TEST(AudioTrack, StopPointEndsTheSequence) {
     const auto tracks = ReadAudioTracks(AudioOnlySong(SeekInfo(0, 4)));
     ASSERT_EQ(tracks.size(), 1u);
     EXPECT_EQ(tracks[0].events.size(), 1u);
-    EXPECT_EQ(tracks[0].lengthMs, 60u);
+    EXPECT_EQ(tracks[0].endMs, 60u);
 }
 
 TEST(AudioTrack, RateComesFromTheLowBitsOfTheFirstWaveTypeByte) {

@@ -76,6 +76,22 @@ TEST(AudioTrackPlayback, AudioOnlySongPlaysItsPhraseAtItsTimeAndLength) {
     EXPECT_NEAR(MsUntilEnd(*song, 130), 300.0 * 100 / 130, 2.0);
 }
 
+TEST(AudioTrackPlayback, AudioOnlySongBeginsAtItsStartPoint) {
+    // The same song with its start point 100 ms in, on the event after the trigger.
+    ByteVector file = AudioOnlySong();
+    const ByteVector info =
+        MakeChunk("AspI", {'s', 't', ':', 0, 0, 0, 7, ',', 's', 'p', ':', 0, 0, 0, 10, ','});
+    ByteVector contents(file.begin() + 8, file.end() - 2);
+    ByteVector track(contents.begin() + 8, contents.end());
+    track.insert(track.begin() + 6, info.begin(), info.end());
+    const auto song = LoadSong(MakeFile(MakeChunk(std::string{'A', 'T', 'R', '\0'}, track)));
+    ASSERT_NE(song, nullptr);
+    EXPECT_EQ(SongLengthMs(*song), 200u);
+    const auto heard = RenderMs(*song, 0, 100);
+    EXPECT_GT(LevelDb(heard, 1, 49), -20.0);
+    EXPECT_LT(LevelDb(heard, 52, 100), -120.0);
+}
+
 TEST(AudioTrackPlayback, SeekIntoAPhrasePlaysItOnFromThere) {
     const auto song = LoadSong(AudioOnlySong());
     ASSERT_NE(song, nullptr);
