@@ -2,6 +2,7 @@
 // audio tracks' recordings, played by the sampler beside the FM notes.
 
 #include <algorithm>
+#include <array>
 
 #include "DefaultVoices.h"
 #include "Synthesizer.h"
@@ -16,6 +17,22 @@ constexpr int kGeneralMidiDrumChannel = 9;
 // bank 0, where General MIDI keeps its drums.
 bool PlaysStreams(const Channel& state, int channel) {
     return state.isDrum() || (channel == kGeneralMidiDrumChannel && state.bankMsb == 0);
+}
+
+// The chip's own drum waves 0..6 as songs assign them (kick, snare, tom, closed and open hi-hat,
+// ride, crash), each standing for the General MIDI drum that our built-in kit has for it.
+constexpr std::array<int, 7> kChipDrumNotes = {36, 38, 45, 42, 46, 51, 49};
+
+// The built-in drum for a sampled drum voice whose wave the song lacks: the kit's drum of the key
+// when there is one, else the one its chip wave stands for.
+int StandInDrumNote(int key, const PcmVoiceWave& reference) {
+    if (key >= kFirstDefaultDrumNote && key <= kLastDefaultDrumNote) {
+        return key;
+    }
+    if (reference.inChipMemory && reference.waveId < kChipDrumNotes.size()) {
+        return kChipDrumNotes[reference.waveId];
+    }
+    return std::clamp(key, kFirstDefaultDrumNote, kLastDefaultDrumNote);
 }
 
 }  // namespace
@@ -55,7 +72,7 @@ const VoiceParameters* Synthesizer::SoundOfSampledVoice(const VoiceParameters& v
     }
     if (wave == nullptr || reference.rateHz == 0) {
         if (state.isDrum()) {
-            return DefaultDrumVoice(std::clamp(key, kFirstDefaultDrumNote, kLastDefaultDrumNote));
+            return DefaultDrumVoice(StandInDrumNote(key, reference));
         }
         return &DefaultMelodyVoice(state.program);
     }

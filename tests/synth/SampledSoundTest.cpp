@@ -133,6 +133,15 @@ TEST_F(SampledSoundTest, WavesTheSongLacksSoundAsFm) {
     }
 }
 
+TEST_F(SampledSoundTest, ChipDrumWaveOffTheKitSoundsAsTheDrumItStandsFor) {
+    // The chip's snare (wave 1) on note 15, which the built-in kit lacks, sounds as its snare.
+    Send(synthesizer_, SampledVoiceMessage(125, 0, 15, 12000, 2971, 2971, 0x81));
+    const auto standIn = Strike(9, 15);
+    Synthesizer plain;
+    Send(plain, {0x99, 38, 0x7F});
+    EXPECT_EQ(standIn, RenderLeft(plain, kBlock));
+}
+
 TEST_F(SampledSoundTest, DrumKeyPlaysTheStreamWaveOfTheNextNumber) {
     bank_.streams[1] = SineWave(16000, 4000, 32.0);   // 500 Hz
     bank_.streams[3] = SineWave(8000, 4000, 4.0, 2);  // 2000 Hz on both sides
