@@ -7,9 +7,9 @@
 #include <QScrollBar>
 
 #include "TenThousandNoteSong.h"
-#include "app/settings/Settings.h"
 #include "ui/detail/DetailView.h"
 #include "ui/detail/report/DetailReport.h"
+#include "ui/settings/Settings.h"
 
 namespace rolvik {
 namespace {

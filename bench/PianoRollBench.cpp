@@ -9,9 +9,9 @@
 #include <QScrollBar>
 
 #include "TenThousandNoteSong.h"
-#include "app/settings/Settings.h"
 #include "ui/pianoroll/PaintPianoRoll.h"
 #include "ui/pianoroll/PianoRoll.h"
+#include "ui/settings/Settings.h"
 
 namespace rolvik {
 namespace {

@@ -46,13 +46,16 @@ std::optional<Chunk> FindChunkPrefix(Bytes region, std::string_view prefix) {
     return FindChunkMatching(region, prefix, 3);
 }
 
+Bytes ChunksBeforeCheckCode(const Chunk& file) {
+    constexpr std::uint32_t kCheckCodeSize = 2;
+    const std::uint32_t runSize =
+        file.statedSize >= kCheckCodeSize ? file.statedSize - kCheckCodeSize : 0;
+    return file.contents.first(std::min<std::size_t>(runSize, file.contents.size()));
+}
+
 Bytes FileChunkRun(Bytes image) {
-    constexpr std::size_t kCheckCodeSize = 2;
     const std::optional<Chunk> file = FindChunk(image, "MMMD");
-    if (!file || file->contents.size() < kCheckCodeSize) {
-        return {};
-    }
-    return file->contents.first(file->contents.size() - kCheckCodeSize);
+    return file ? ChunksBeforeCheckCode(*file) : Bytes{};
 }
 
 bool BytesEqual(Bytes a, std::string_view b) {

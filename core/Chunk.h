@@ -41,8 +41,11 @@ class ChunkWalker {
     std::uint64_t offset_ = 0;
 };
 
-// The chunk run inside the file chunk "MMMD" of a file image: its contents less the check code in
-// the last two bytes. Empty when there is no file chunk.
+// The run of chunks inside a file chunk ("MMMD"): its stated contents less the two-byte check code
+// that closes them, as far as the bytes are there. A file cut short loses its check code first.
+Bytes ChunksBeforeCheckCode(const Chunk& file);
+
+// The same run, found in a whole file image. Empty when there is no file chunk.
 Bytes FileChunkRun(Bytes image);
 
 bool BytesEqual(Bytes a, std::string_view b);

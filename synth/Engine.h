@@ -1,8 +1,12 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
+#include <string_view>
 #include <vector>
 
 #include "AudioOutput.h"
@@ -12,12 +16,22 @@
 
 namespace rolvik::synth {
 
+using OutputOpener = std::function<std::unique_ptr<AudioOutput>()>;
+
 // The engine behind the exported function table. Calls come from one thread (the caller's);
 // sound is made on the audio output's thread, which gets every change through a lock-free queue
 // and reports position, status and device flags back through atomics.
+//
+// The caller never waits on the output without limit: a sound device that will not start, or
+// that has not called back for `stallTimeout`, is replaced by the silent output, which keeps
+// real time; a wait that still finds no progress gives up and reports failure.
 class Engine {
   public:
-    Engine() = default;
+    static constexpr std::chrono::milliseconds kDefaultStallTimeout{1000};
+
+    explicit Engine(OutputOpener openOutput = OpenAudioOutput,
+                    std::chrono::milliseconds stallTimeout = kDefaultStallTimeout)
+        : openOutput_(std::move(openOutput)), stallTimeout_(stallTimeout) {}
     ~Engine() { EmuTerminate(); }
     Engine(const Engine&) = delete;
     Engine& operator=(const Engine&) = delete;
@@ -37,7 +51,7 @@ class Engine {
     void Close(std::int32_t sound);
     void Unload(std::int32_t sound);
     void Delete(std::int32_t sound);
-    std::int32_t EmuInfo(std::int32_t info) const;
+    std::int32_t EmuInfo(std::int32_t info);
 
     std::int32_t SetMidiMsg(const std::uint8_t* message, std::int32_t size);
 
@@ -49,24 +63,39 @@ class Engine {
 
     // The rendering thread's side; runs on the output's thread once it has started.
     void RenderOnOutputThread(float* interleaved, int frames);
-    // Hands a command to the rendering thread; waits while the queue is full.
-    void Post(const Command& command);
+    void StartOutput();
+    // Replaces a device that failed with the silent output, saying why once in the process.
+    void FallBackToSilentOutput(std::string_view reason);
+    // Falls back when the device has not called back for the stall timeout.
+    void CheckOutput();
+    // Waits while the output makes progress until `done` holds; false when it gave up.
+    template <typename Condition>
+    bool WaitFor(Condition done);
+    // Hands a command to the rendering thread, waiting while the queue is full; false when the
+    // command could not be handed over.
+    bool Post(const Command& command);
     // Waits until the rendering thread has taken every command posted so far.
-    void WaitUntilApplied();
+    bool WaitUntilApplied();
     bool HasSound(std::int32_t sound) const;
     // A wave record or a stream wave sent as a message (MIDI use): decoded on the caller's
-    // thread and handed to the rendering thread. False when the message carries no wave.
-    bool DefineWaveFromMessage(Bytes message);
-    void HandOver(CommandType type, std::uint8_t number, Wave wave);
+    // thread and handed to the rendering thread. Null when the message carries no wave,
+    // otherwise whether the rendering thread got it.
+    std::optional<bool> HandOverWave(Bytes message);
+    bool HandOver(CommandType type, std::uint8_t number, Wave wave);
 
+    OutputOpener openOutput_;
+    std::chrono::milliseconds stallTimeout_;
     std::unique_ptr<EngineCore> core_;
     std::unique_ptr<AudioOutput> output_;
+    std::atomic<std::uint64_t> callbacks_{0};  // calls of the render callback so far
+    std::uint64_t lastCallbacks_ = 0;
+    std::chrono::steady_clock::time_point lastProgress_;
     CommandQueue<Command, 1024> queue_;
     std::uint64_t postedCommands_ = 0;
     std::atomic<std::uint64_t> appliedCommands_{0};
 
     std::unique_ptr<Song> song_;
-    // Every wave handed over by DefineWaveFromMessage, kept until the engine terminates because
+    // Every wave handed over by HandOverWave, kept until the engine terminates because
     // the rendering thread may still play any of them.
     std::vector<std::unique_ptr<Wave>> messageWaves_;
     SoundState state_ = SoundState::None;

@@ -14,6 +14,7 @@ constexpr std::uint8_t kInitialVelocity = 64;
 
 void Sequencer::SetSong(const Song* song) {
     song_ = song;
+    synthesizer_.SetDrumChannels(song != nullptr ? song->drumChannels : kGeneralMidiDrumChannels);
     synthesizer_.SetSongWaves(song != nullptr ? &song->waves : nullptr);
     playing_ = false;
     Seek(0);
@@ -21,7 +22,7 @@ void Sequencer::SetSong(const Song* song) {
 
 void Sequencer::Seek(std::uint32_t positionMs) {
     synthesizer_.Reset();
-    pendingNoteOffs_.clear();
+    pendingNoteOffs_.Clear();
     channelVelocity_.fill(kInitialVelocity);
     nextEvent_ = 0;
     nextAudioEvent_ = 0;
@@ -60,7 +61,7 @@ void Sequencer::ResumeRecordings() {
 
 void Sequencer::Stop() {
     playing_ = false;
-    pendingNoteOffs_.clear();
+    pendingNoteOffs_.Clear();
     synthesizer_.ReleaseAll();
 }
 
@@ -95,13 +96,20 @@ void Sequencer::PlayAudioEvent(const SongAudioEvent& event, std::uint32_t startF
         return;
     }
     synthesizer_.PlayRecording(audio.channel, audio.wave, *event.wave, startFrame);
-    pendingNoteOffs_.push_back(
+    const auto early = pendingNoteOffs_.Add(
         {audio.channel, audio.wave, AudioEventScaled(event) + audio.gateMs * kScaledPerMs, true});
+    if (early) {
+        SendNoteOff(*early);
+    }
 }
 
 void Sequencer::PlayEvent(const SongEvent& event, bool sound) {
     if (!event.isNote) {
-        synthesizer_.Apply(event.message);
+        if (sound) {
+            synthesizer_.Apply(event.message);
+        } else {
+            synthesizer_.ApplySilently(event.message);
+        }
         return;
     }
     if (event.hasVelocity) {
@@ -122,18 +130,15 @@ void Sequencer::PlayEvent(const SongEvent& event, bool sound) {
     on.channelBytes = {static_cast<std::uint8_t>(0x90 | event.channel),
                        static_cast<std::uint8_t>(key), channelVelocity_[event.channel]};
     synthesizer_.Apply(on);
-    pendingNoteOffs_.push_back({event.channel, static_cast<std::uint8_t>(key),
-                                EventScaled(event) + event.gateMs * kScaledPerMs});
+    const auto early = pendingNoteOffs_.Add({event.channel, static_cast<std::uint8_t>(key),
+                                             EventScaled(event) + event.gateMs * kScaledPerMs});
+    if (early) {
+        SendNoteOff(*early);
+    }
 }
 
 void Sequencer::PlayDueEvents() {
-    std::erase_if(pendingNoteOffs_, [this](const PendingNoteOff& off) {
-        if (off.endScaled > nowScaled_) {
-            return false;
-        }
-        SendNoteOff(off);
-        return true;
-    });
+    pendingNoteOffs_.SendDue(nowScaled_, [this](const PendingNoteOff& off) { SendNoteOff(off); });
     if (resumePending_) {
         ResumeRecordings();
     }
@@ -148,15 +153,12 @@ void Sequencer::PlayDueEvents() {
 }
 
 std::int64_t Sequencer::NextDueScaled() const {
-    std::int64_t next = kNever;
+    std::int64_t next = pendingNoteOffs_.NextDue(kNever);
     if (nextEvent_ < song_->endIndex) {
-        next = EventScaled(song_->events[nextEvent_]);
+        next = std::min(next, EventScaled(song_->events[nextEvent_]));
     }
     if (nextAudioEvent_ < song_->audioEvents.size()) {
         next = std::min(next, AudioEventScaled(song_->audioEvents[nextAudioEvent_]));
-    }
-    for (const PendingNoteOff& off : pendingNoteOffs_) {
-        next = std::min(next, off.endScaled);
     }
     return next;
 }

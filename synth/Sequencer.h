@@ -2,8 +2,8 @@
 
 #include <array>
 #include <cstdint>
-#include <vector>
 
+#include "PendingNoteOffs.h"
 #include "Song.h"
 #include "Synthesizer.h"
 
@@ -45,13 +45,6 @@ class Sequencer {
     int DeviceInfo() const;
 
   private:
-    struct PendingNoteOff {
-        std::uint8_t channel;  // a MIDI channel, or an audio channel for a recording
-        std::uint8_t key;      // the note, or the recording's wave number
-        std::int64_t endScaled;
-        bool recording = false;
-    };
-
     void PlayDueEvents();
     void PlayEvent(const SongEvent& event, bool sound);
     void PlayAudioEvent(const SongAudioEvent& event, std::uint32_t startFrame);
@@ -67,7 +60,7 @@ class Sequencer {
     std::size_t nextEvent_ = 0;
     std::size_t nextAudioEvent_ = 0;
     bool resumePending_ = false;
-    std::vector<PendingNoteOff> pendingNoteOffs_;
+    PendingNoteOffs pendingNoteOffs_;
     std::array<std::uint8_t, kChannelCount> channelVelocity_{};
     // Song time in units of 1/(48 × 100) ms: one output sample advances it by the tempo.
     std::int64_t nowScaled_ = 0;

@@ -11,14 +11,6 @@ namespace rolvik::synth {
 namespace {
 
 constexpr int kRecordingVelocity = 127;
-constexpr int kGeneralMidiDrumChannel = 9;
-
-// Songs play stream waves on drum-bank channels, and on the tenth channel when they leave it on
-// bank 0, where General MIDI keeps its drums.
-bool PlaysStreams(const Channel& state, int channel) {
-    return state.isDrum() || (channel == kGeneralMidiDrumChannel && state.bankMsb == 0);
-}
-
 // The chip's own drum waves 0..6 as songs assign them (kick, snare, tom, closed and open hi-hat,
 // ride, crash), each standing for the General MIDI drum that our built-in kit has for it.
 constexpr std::array<int, 7> kChipDrumNotes = {36, 38, 45, 42, 46, 51, 49};
@@ -84,7 +76,7 @@ const VoiceParameters* Synthesizer::SoundOfSampledVoice(const VoiceParameters& v
 
 // A drum note on key k plays the song's stream wave number k + 1, if there is one.
 bool Synthesizer::PlayStreamWave(int channel, int key, int velocity) {
-    if (!PlaysStreams(channels_[channel], channel)) {
+    if (!channels_[channel].isDrum()) {
         return false;
     }
     const Wave* wave =

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "TestDocument.h"
-#include "app/settings/Settings.h"
 #include "tests/support/QtTestApplication.h"
 #include "ui/pianoroll/NoteEditing.h"
 #include "ui/pianoroll/PianoRoll.h"
+#include "ui/settings/Settings.h"
 
 namespace rolvik {
 namespace {
@@ -225,6 +225,35 @@ TEST_F(NoteEditingTest, TheRightButtonDeletesAndForgetsTheNote) {
     EXPECT_TRUE(requests.empty());
 }
 
+// A player walking the list must hear of every event that leaves it while the event is still
+// linked, whether it is freed (right button) or put back elsewhere (a move and the end marker).
+TEST_F(NoteEditingTest, EveryRemovalIsAnnouncedWhileTheEventIsStillLinked) {
+    std::vector<const Event*> announced;
+    std::vector<bool> linkedWhenAnnounced;
+    QObject::connect(
+        roll.get(), &PianoRoll::EventRemoving, roll.get(),
+        [&](const Event* event) {
+            announced.push_back(event);
+            bool linked = false;
+            for (const Event* e = document->events.get(); e; e = e->next.get()) {
+                linked = linked || e == event;
+            }
+            linkedWhenAnnounced.push_back(linked);
+        },
+        Qt::DirectConnection);
+    const Event* end = LastEvent(*document);
+
+    Press(44, kKey62Y);
+    Move(80, kKey62Y);
+    Release(80, kKey62Y);
+    EXPECT_EQ(announced, (std::vector<const Event*>{note, end}));
+
+    announced.clear();
+    Press(static_cast<int>(note->time / 25) + 1, kKey62Y, Qt::RightButton);
+    EXPECT_EQ(announced, (std::vector<const Event*>{note}));
+    EXPECT_EQ(linkedWhenAnnounced, (std::vector<bool>{true, true, true}));
+}
+
 TEST_F(NoteEditingTest, DeletingTheNoteBeingDraggedEndsTheDrag) {
     Press(44, kKey62Y);
     Press(44, kKey62Y, Qt::RightButton);
@@ -385,19 +414,19 @@ TEST_F(NoteEditingTest, ZeroTimebasesSnapNothing) {
 
 TEST(PlaceEndOfSequence, GoesBehindTheLastEventInListOrder) {
     auto document = CreateSmaf(4, 4);
-    PlaceEndOfSequence(*document);
+    PlaceEndOfSequence(*document, [](const Event&) {});
     ASSERT_TRUE(IsEndOfSequence(document->events.get()));
     EXPECT_EQ(document->events->time, 0u);
 
     Event* end = document->events.get();
     AddNote(*document, 100, 0x90, 60, 5000);
     AddNote(*document, 200, 0x81, 61, 300);
-    PlaceEndOfSequence(*document);
+    PlaceEndOfSequence(*document, [](const Event&) {});
     EXPECT_EQ(LastEvent(*document), end) << "the same event is reused";
     EXPECT_EQ(end->time, 500u) << "the long earlier note does not count";
 
     InsertEvent(*document, std::make_unique<Event>(900, 0xB0, ByteVector{7, 100}));
-    PlaceEndOfSequence(*document);
+    PlaceEndOfSequence(*document, [](const Event&) {});
     EXPECT_EQ(end->time, 900u);
     int ends = 0;
     for (const Event* event = document->events.get(); event; event = event->next.get()) {

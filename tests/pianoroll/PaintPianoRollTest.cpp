@@ -4,12 +4,12 @@
 #include <QScrollBar>
 
 #include "TestDocument.h"
-#include "app/settings/Settings.h"
 #include "tests/support/QtTestApplication.h"
 #include "tests/support/TextPicture.h"
 #include "ui/pianoroll/PaintPianoRoll.h"
 #include "ui/pianoroll/PianoRoll.h"
 #include "ui/pianoroll/PianoRollGeometry.h"
+#include "ui/settings/Settings.h"
 
 namespace rolvik {
 namespace {

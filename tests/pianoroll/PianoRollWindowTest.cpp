@@ -4,10 +4,10 @@
 #include <QWheelEvent>
 
 #include "TestDocument.h"
-#include "app/settings/Settings.h"
 #include "tests/support/QtTestApplication.h"
 #include "ui/pianoroll/PianoRoll.h"
 #include "ui/pianoroll/PianoRollGeometry.h"
+#include "ui/settings/Settings.h"
 
 namespace rolvik {
 namespace {

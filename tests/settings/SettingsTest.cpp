@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/settings/Settings.h"
+#include "ui/settings/Settings.h"
 
 namespace rolvik {
 namespace {

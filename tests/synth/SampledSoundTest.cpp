@@ -152,7 +152,8 @@ TEST_F(SampledSoundTest, DrumKeyPlaysTheStreamWaveOfTheNextNumber) {
     Send(synthesizer_, {0xB9, 120, 0});
     // No stream 2: key 1 is an ordinary drum note.
     EXPECT_LT(ToneMagnitude(Strike(9, 1), 500.0), 0.05);
-    // Not on a melody channel, but on the tenth channel left on bank 0.
+    // Not on a melody channel; on a drum channel that selects bank 0, as songs converted from
+    // General MIDI do.
     Send(synthesizer_, {0xB9, 120, 0});
     EXPECT_LT(ToneMagnitude(Strike(0, 0), 500.0), 0.05);
     Send(synthesizer_, {0xB0, 120, 0});

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "RenderSnapshot.h"
-#include "app/settings/Settings.h"
 #include "core/Loader.h"
+#include "ui/settings/Settings.h"
 
 // rolvik-snapshot: draws the piano roll (or the detail view) of a SMAF file into a PNG with the
 // program's own painting code, without a display.

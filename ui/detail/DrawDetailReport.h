@@ -4,8 +4,8 @@
 #include <QPainter>
 #include <array>
 
-#include "app/settings/Settings.h"
 #include "ui/detail/report/DetailReport.h"
+#include "ui/settings/Settings.h"
 
 namespace rolvik {
 

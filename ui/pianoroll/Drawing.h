@@ -7,7 +7,7 @@
 #include <QString>
 #include <optional>
 
-#include "app/settings/Settings.h"
+#include "ui/settings/Settings.h"
 
 namespace rolvik {
 

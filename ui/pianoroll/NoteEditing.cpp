@@ -49,9 +49,10 @@ Event* FindNoteAt(const Smaf& document, int visibleTrack, std::uint32_t timeMs, 
     return nullptr;
 }
 
-void PlaceEndOfSequence(Smaf& document) {
+void PlaceEndOfSequence(Smaf& document, const EventRemovalNotice& removing) {
     std::unique_ptr<Event> end;
     if (Event* found = FindEndOfSequence(document)) {
+        removing(*found);
         end = RemoveEvent(document, found);
     } else {
         end = std::make_unique<Event>(0, 0xFF, ByteVector{0x2F, 0x00});
@@ -60,7 +61,9 @@ void PlaceEndOfSequence(Smaf& document) {
     InsertEvent(document, std::move(end));
 }
 
-void MoveNote(Smaf& document, Event& note, std::uint32_t timeMs) {
+void MoveNote(Smaf& document, Event& note, std::uint32_t timeMs,
+              const EventRemovalNotice& removing) {
+    removing(note);
     std::unique_ptr<Event> removed = RemoveEvent(document, &note);
     removed->time = timeMs;
     InsertEvent(document, std::move(removed));

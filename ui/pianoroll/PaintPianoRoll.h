@@ -5,7 +5,7 @@
 #include <array>
 
 #include "PianoRollState.h"
-#include "app/settings/Settings.h"
+#include "ui/settings/Settings.h"
 
 namespace rolvik {
 

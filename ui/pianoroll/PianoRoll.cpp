@@ -10,7 +10,7 @@
 #include "PaintPianoRoll.h"
 #include "PianoRollGeometry.h"
 #include "ScrollBars.h"
-#include "app/settings/Settings.h"
+#include "ui/settings/Settings.h"
 
 namespace rolvik {
 namespace {
@@ -191,6 +191,10 @@ void PianoRoll::ForgetNote(const Event* note) {
             *reference = nullptr;
         }
     }
+}
+
+EventRemovalNotice PianoRoll::RemovalNotice() {
+    return [this](const Event& event) { emit EventRemoving(&event); };
 }
 
 }  // namespace rolvik

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "NoteEditing.h"
 #include "PianoRollCommand.h"
 #include "PianoRollState.h"
 
@@ -33,6 +34,9 @@ class PianoRoll : public QAbstractScrollArea {
 
   signals:
     void Request(rolvik::PianoRollRequest kind, int note, quint32 timeMs);
+    // An edit is about to take the event out of the document's list (to free it, or to put it back
+    // elsewhere). Connect with Qt::DirectConnection: the event is still linked while this runs.
+    void EventRemoving(const rolvik::Event* event);
 
   protected:
     bool event(QEvent* event) override;
@@ -54,6 +58,7 @@ class PianoRoll : public QAbstractScrollArea {
     void UpdateScrollRanges();
     void Repaint();
     void ForgetNote(const Event* note);
+    EventRemovalNotice RemovalNotice();
 
     std::uint32_t TimeAt(int x) const;
     std::optional<int> KeyAt(int y) const;

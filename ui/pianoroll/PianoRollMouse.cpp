@@ -172,11 +172,12 @@ void PianoRoll::DragMovingNote(std::uint32_t timeMs, std::optional<int> key) {
     Smaf& document = *state_.document;
     Event& note = *state_.movingNote;
     MoveNote(document, note,
-             SnapDown(std::int64_t{timeMs} + state_.moveOffset, document.durationBase));
+             SnapDown(std::int64_t{timeMs} + state_.moveOffset, document.durationBase),
+             RemovalNotice());
     if (key && !note.data.empty()) {
         note.data[0] = static_cast<std::uint8_t>(*key);
     }
-    PlaceEndOfSequence(document);
+    PlaceEndOfSequence(document, RemovalNotice());
     Repaint();
 }
 
@@ -187,7 +188,7 @@ void PianoRoll::DragResizingNote(std::uint32_t timeMs) {
     const std::int64_t base = std::max<std::uint32_t>(document.gateBase, 1);
     const std::int64_t gate = std::max<std::int64_t>(std::int64_t{timeMs} - note.time, base);
     SetNoteGate(note, SnapDown(gate, static_cast<std::uint32_t>(base)));
-    PlaceEndOfSequence(document);
+    PlaceEndOfSequence(document, RemovalNotice());
     Repaint();
 }
 
@@ -223,7 +224,7 @@ void PianoRoll::LeftDoubleClick(int x, int y) {
     if (document && !FindNoteAt(*document, state_.visibleTrack, timeMs, *key)) {
         const int track = state_.visibleTrack == -1 ? 0 : state_.visibleTrack;
         InsertEvent(*document, MakeNewNote(timeMs, track, *key));
-        PlaceEndOfSequence(*document);
+        PlaceEndOfSequence(*document, RemovalNotice());
         Repaint();
     }
     emit Request(PianoRollRequest::DoubleClickNotice, *key, timeMs);
@@ -241,6 +242,7 @@ void PianoRoll::RightPress(int x, int y) {
         state_.selectedNote = note;
     } else if (note) {
         ForgetNote(note);
+        emit EventRemoving(note);
         RemoveEvent(*document, note);
     }
     Repaint();

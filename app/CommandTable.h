@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QKeySequence>
+#include <optional>
+#include <span>
+#include <string_view>
+
+namespace rolvik {
+
+// The identifiers of the main window's commands. They are what the menus, the shortcuts and the
+// toolbar buttons share.
+enum class CommandId {
+    Exit = 40001,
+    LoadSmaf = 40002,
+    About = 40003,
+    HelpIndex = 40004,
+    EmuPlay = 40005,
+    Stop = 40006,
+    Close = 40007,
+    Rewind = 40010,
+    ShowDetail = 40011,
+    Track1 = 40013,
+    AllTracks = 40014,
+    Track2 = 40015,  // Track2 to Track16 are 40015 to 40029 in order
+    Track16 = 40029,
+    MidiPlay = 40033,
+    MidiReset = 40035,
+    Compile = 40036,
+    Save = 40037,
+    New = 40038,
+};
+
+enum class MenuName { File, Music, Window, Help };
+
+inline constexpr int kNoToolbarImage = -1;
+
+// One command as the user reaches it: menu, text with its mnemonic and, after the tab, the shortcut
+// text; the shortcut itself; the image of its toolbar button, or none.
+struct CommandEntry {
+    CommandId id;
+    MenuName menu;
+    std::string_view text;
+    QKeyCombination shortcut;
+    int toolbarImage;
+    bool separatorBefore;
+};
+
+// Every command of the File, Music, Window and Help menus, in menu order.
+std::span<const CommandEntry> CommandTable();
+
+// The toolbar, left to right; an empty entry is a separator.
+std::span<const std::optional<CommandId>> ToolbarLayout();
+
+// The View menu's track commands map to the piano roll's visible track: -1 for All, else 0..15.
+int TrackOfCommand(CommandId id);
+
+// The key of a track command, as its menu item shows it and as it is typed: '1' to '8' for the
+// tracks 0 to 7, 'Q', 'W', 'E', 'R', 'T', 'Y', 'U', 'I' for 8 to 15, and '0' for All.
+char TrackKey(int track);
+std::optional<int> TrackOfKey(char key);
+
+}  // namespace rolvik

@@ -1,0 +1,173 @@
+// The main window's keys: entering settings with Shift held, choosing the visible track with a
+// single key, and moving the play position with the arrow keys.
+
+#include <QKeyEvent>
+
+#include "CommandTable.h"
+#include "EntryKey.h"
+#include "MainWindow.h"
+#include "playback/EmulatorBinding.h"
+#include "playback/MidiPlay.h"
+#include "ui/pianoroll/PianoRoll.h"
+#include "ui/settings/Settings.h"
+
+namespace rolvik {
+namespace {
+
+constexpr std::uint32_t kArrowStepMs = 1000;
+constexpr std::uint32_t kFineArrowStepMs = 100;
+
+}  // namespace
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    if (event->key() == Qt::Key_Shift && !optionEntry_.active()) {
+        optionEntry_.Begin();
+        Roll(PianoRollCommand::SetStatusText, reinterpret_cast<qint64>(optionEntry_.statusText()));
+        RepaintRoll();
+    }
+    if (optionEntry_.active()) {
+        OptionKeyPress(*event);
+    } else if (!(modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier))) {
+        if (const std::optional<int> track = TrackOfKey(EntryKeyOf(*event))) {
+            SelectTrack(*track);
+        }
+        if (CurrentSettings().playVisibleOnly == 1) {
+            SetTrackFilter(static_cast<int>(Roll(PianoRollCommand::GetVisibleTrack)));
+        }
+    }
+    if ((event->key() == Qt::Key_Left || event->key() == Qt::Key_Right) && smaf_) {
+        ArrowSeek(event->key(), modifiers.testFlag(Qt::ControlModifier));
+    }
+    event->accept();
+}
+
+void MainWindow::keyReleaseEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Shift && !event->isAutoRepeat() && optionEntry_.active()) {
+        EndOptionEntry();
+    }
+    event->accept();
+}
+
+void MainWindow::OptionKeyPress(QKeyEvent& event) {
+    const char key = EntryKeyOf(event);
+    if (key >= '0' && key <= '9') {
+        optionEntry_.Digit(key - '0');
+    } else if (key == '\b') {
+        optionEntry_.Backspace();
+    } else if ((key >= 'A' && key <= 'Z') || key == kEscapeOption || key == kHelpOption) {
+        optionEntry_.ChooseLetter(key, OptionValue(key));
+    } else if (key == '-') {
+        optionEntry_.Negate();
+    } else {
+        return;
+    }
+    RepaintRoll();
+}
+
+std::optional<int> MainWindow::OptionValue(char letter) {
+    const Settings& settings = CurrentSettings();
+    switch (letter) {
+        case 'D':
+            return settings.drawFunction;
+        case 'F':
+            return static_cast<int>(settings.followPlay);
+        case 'G':
+            return smaf_ ? std::optional<int>(static_cast<int>(playPosition_)) : std::nullopt;
+        case 'H':
+            return static_cast<int>(Roll(PianoRollCommand::GetRowHeight));
+        case 'K':
+            return GetKeyPitch();
+        case 'M':
+            return static_cast<int>(Roll(PianoRollCommand::GetViewStartTime));
+        case 'O':
+            return settings.playVisibleOnly;
+        case 'R':
+            return settings.refreshRate;
+        case 'S':
+            return -settings.followSpace;
+        case 'T':
+            return GetTempo();
+        case 'V':
+            return GetVolume();
+        case 'W':
+            return static_cast<int>(Roll(PianoRollCommand::GetWidthDivider));
+        default:
+            return std::nullopt;
+    }
+}
+
+void MainWindow::ApplyOption(char letter, int number) {
+    Settings& settings = CurrentSettings();
+    const bool apply = OptionInBounds(letter, number) && (letter != 'G' || smaf_);
+    if (apply) {
+        switch (letter) {
+            case 'D':
+                settings.drawFunction = number;
+                break;
+            case 'F':
+                settings.followPlay = static_cast<FollowPlay>(number);
+                break;
+            case 'G':
+                Seek(static_cast<std::uint32_t>(number), SeekKind::GoTo);
+                UpdateTitle();
+                break;
+            case 'H':
+                Roll(PianoRollCommand::SetRowHeight, number);
+                break;
+            case 'K':
+                SetKeyPitch(number);
+                break;
+            case 'M':
+                Roll(PianoRollCommand::MoveView, number, 0);
+                break;
+            case 'O':
+                settings.playVisibleOnly = number;
+                SetTrackFilter(number == 1
+                                   ? static_cast<int>(Roll(PianoRollCommand::GetVisibleTrack))
+                                   : kAllTracks);
+                break;
+            case 'R':
+                settings.refreshRate = number;
+                break;
+            case 'S':
+                settings.followSpace = -number;
+                break;
+            case 'T':
+                SetTempo(number);
+                break;
+            case 'V':
+                SetVolume(number);
+                break;
+            case 'W':
+                Roll(PianoRollCommand::SetWidthDivider, number);
+                break;
+            default:
+                break;
+        }
+    }
+    if (letter == 'R' && playing()) {
+        refreshTimer_.start(settings.refreshRate);
+    }
+}
+
+void MainWindow::EndOptionEntry() {
+    const OptionEntry::Choice choice = optionEntry_.End();
+    ApplyOption(choice.letter, choice.number);
+    Roll(PianoRollCommand::SetStatusText, 0);
+    RepaintRoll();
+}
+
+// The title follows too, so that a stopped song shows where it will play from.
+void MainWindow::ArrowSeek(int key, bool control) {
+    const std::uint32_t step = control ? kFineArrowStepMs : kArrowStepMs;
+    const std::uint32_t start = smaf_->StartOffset();
+    if (key == Qt::Key_Right) {
+        Seek(playPosition_ + step, SeekKind::Plain);
+    } else {
+        Seek(playPosition_ >= start + step ? playPosition_ - step : start, SeekKind::Plain);
+    }
+    UpdateTitle();
+}
+
+}  // namespace rolvik

@@ -1,0 +1,250 @@
+#include "MainWindow.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFile>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QShortcut>
+#include <QToolBar>
+#include <QUrl>
+
+#include "Toolbar.h"
+#include "TrackMenu.h"
+#include "core/ShowMessage.h"
+#include "playback/MidiPlay.h"
+#include "playback/PresetVoices.h"
+#include "playback/VoiceSet.h"
+#include "ui/detail/DetailView.h"
+#include "ui/pianoroll/PianoRoll.h"
+
+namespace rolvik {
+namespace {
+
+const QString kIconPath = QStringLiteral(":/rolvik/icon.png");
+
+QString MenuTitle(MenuName menu) {
+    switch (menu) {
+        case MenuName::File:
+            return QStringLiteral("&File");
+        case MenuName::Music:
+            return QStringLiteral("&Music");
+        case MenuName::Window:
+            return QStringLiteral("&Window");
+        case MenuName::Help:
+            return QStringLiteral("&Help");
+    }
+    return {};
+}
+
+// The text a toolbar button's tip shows: the menu text without its mnemonic and shortcut.
+QString ToolTipOf(std::string_view menuText) {
+    QString text = QString::fromLatin1(menuText.data(), static_cast<qsizetype>(menuText.size()));
+    text = text.left(text.indexOf(QLatin1Char('\t')));
+    return text.remove(QLatin1Char('&'));
+}
+
+}  // namespace
+
+MainWindow::MainWindow(const std::filesystem::path& voiceSetPath, ShellHooks hooks)
+    : hooks_(std::move(hooks)) {
+    setObjectName(QStringLiteral("RolvikWC"));
+    setWindowTitle(QStringLiteral("Rolvik"));
+    setWindowIcon(QIcon(kIconPath));
+    setAcceptDrops(true);
+    setFocusPolicy(Qt::StrongFocus);
+    setContextMenuPolicy(Qt::PreventContextMenu);
+
+    LoadVoiceSet(voiceSetPath);
+    PresetVoices();
+
+    BuildMenus();
+    BuildToolbar();
+    pianoRoll_ = new PianoRoll(this);
+    setCentralWidget(pianoRoll_);
+    ConnectPianoRoll();
+
+    detailView_ = std::make_unique<DetailView>();
+    detailView_->setWindowTitle(QStringLiteral("Rolvik - DetailView"));
+    detailView_->setWindowIcon(QIcon(kIconPath));
+    detailView_->SetPlayPositionSource([this] { return playPosition_; });
+    detailView_->resize(640, 480);
+
+    // Notes leave on MidiPlay's ticks: coarse timers could let them drift by several ms.
+    refreshTimer_.setTimerType(Qt::PreciseTimer);
+    midiTimer_.setTimerType(Qt::PreciseTimer);
+    connect(&refreshTimer_, &QTimer::timeout, this, [this] { TimerTick(0); });
+    connect(&midiTimer_, &QTimer::timeout, this, [this] { TimerTick(1); });
+    resize(800, 560);
+}
+
+// The voice table lives as long as the window; the detail window goes with it.
+MainWindow::~MainWindow() {
+    refreshTimer_.stop();
+    midiTimer_.stop();
+    detailView_.reset();
+    FreeVoiceTable();
+}
+
+QAction* MainWindow::action(CommandId id) const {
+    const auto found = actions_.find(id);
+    return found == actions_.end() ? nullptr : found->second;
+}
+
+void MainWindow::BuildMenus() {
+    std::map<MenuName, QMenu*> menus;
+    for (const MenuName name : {MenuName::File, MenuName::Music}) {
+        menus[name] = menuBar()->addMenu(MenuTitle(name));
+    }
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    trackMenu_ = FillViewMenu(*view);
+    connect(trackMenu_, &TrackMenuGrid::TrackChosen, this, &MainWindow::SelectTrack);
+    for (const MenuName name : {MenuName::Window, MenuName::Help}) {
+        menus[name] = menuBar()->addMenu(MenuTitle(name));
+    }
+
+    const std::vector<QIcon> images = ToolbarImages();
+    for (const CommandEntry& entry : CommandTable()) {
+        QMenu* menu = menus[entry.menu];
+        if (entry.separatorBefore) {
+            menu->addSeparator();
+        }
+        actions_[entry.id] = AddCommand(*menu, entry, images);
+    }
+}
+
+QAction* MainWindow::AddCommand(QMenu& menu, const CommandEntry& entry,
+                                const std::vector<QIcon>& images) {
+    const QString text =
+        QString::fromLatin1(entry.text.data(), static_cast<qsizetype>(entry.text.size()));
+    QAction* item = menu.addAction(text);
+    if (entry.toolbarImage != kNoToolbarImage &&
+        static_cast<std::size_t>(entry.toolbarImage) < images.size()) {
+        item->setIcon(images[static_cast<std::size_t>(entry.toolbarImage)]);
+    }
+    item->setIconVisibleInMenu(false);  // the toolbar images are the buttons' alone
+    item->setIconText(ToolTipOf(entry.text));
+    item->setToolTip(ToolTipOf(entry.text));
+    const CommandId id = entry.id;
+    connect(item, &QAction::triggered, this, [this, id] { RunCommand(id); });
+    // A shortcut that the menu text does not name stays out of the menu's shortcut column.
+    if (entry.shortcut != QKeyCombination() && text.contains(QLatin1Char('\t'))) {
+        item->setShortcut(QKeySequence(entry.shortcut));
+        item->setShortcutContext(Qt::WindowShortcut);
+        addAction(item);
+    } else if (entry.shortcut != QKeyCombination()) {
+        auto* shortcut = new QShortcut(QKeySequence(entry.shortcut), this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, item, &QAction::trigger);
+    }
+    return item;
+}
+
+void MainWindow::BuildToolbar() {
+    toolbar_ = addToolBar(QStringLiteral("Toolbar"));
+    toolbar_->setObjectName(QStringLiteral("toolbar"));
+    toolbar_->setMovable(false);
+    toolbar_->setFloatable(false);
+    toolbar_->setIconSize(QSize(kToolbarImageWidth, kToolbarImageWidth));
+    for (const std::optional<CommandId>& id : ToolbarLayout()) {
+        if (!id) {
+            toolbar_->addSeparator();
+            continue;
+        }
+        toolbar_->addAction(actions_.at(*id));
+    }
+}
+
+void MainWindow::ConnectPianoRoll() {
+    connect(pianoRoll_, &PianoRoll::Request, this, &MainWindow::HandleRequest,
+            Qt::DirectConnection);
+    // MidiPlay steps off an event before an edit takes it out of the list it walks.
+    connect(
+        pianoRoll_, &PianoRoll::EventRemoving, this,
+        [this](const Event* event) {
+            if (playState_ == PlayState::MidiPlay) {
+                EmuMIDIEventRemoving(*event);
+            }
+        },
+        Qt::DirectConnection);
+}
+
+void MainWindow::RunCommand(CommandId id) {
+    switch (id) {
+        case CommandId::New:
+            return NewDocument();
+        case CommandId::LoadSmaf:
+            return LoadSmaf();
+        case CommandId::Close:
+            return CloseDocument();
+        case CommandId::Compile:
+            return CompileDocument();
+        case CommandId::Save:
+            return SaveDocument();
+        case CommandId::Exit:
+            close();
+            return;
+        case CommandId::EmuPlay:
+            return EmuPlay();
+        case CommandId::MidiPlay:
+            return MidiPlay();
+        case CommandId::Stop:
+            return Stop();
+        case CommandId::Rewind:
+            return Rewind();
+        case CommandId::MidiReset:
+            return PresetVoices();
+        case CommandId::ShowDetail:
+            return ShowDetail();
+        case CommandId::HelpIndex:
+            ShowMessage("There are no help.", "sorry", MessageIcon::Error);
+            return;
+        case CommandId::About:
+            hooks_.showAbout(this);
+            return;
+        default:
+            return SelectTrack(TrackOfCommand(id));
+    }
+}
+
+void MainWindow::ShowDetail() {
+    detailView_->show();
+    detailView_->raise();
+    detailView_->activateWindow();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (smaf_) {
+        CloseDocument();
+    }
+    detailView_->hide();
+    event->accept();
+}
+
+void MainWindow::wheelEvent(QWheelEvent* event) {
+    QCoreApplication::sendEvent(pianoRoll_->viewport(), event);
+}
+
+void MainWindow::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::MiddleButton) {
+        ShowInstrumentMenu(event->globalPosition().toPoint());
+    }
+    QMainWindow::mousePressEvent(event);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls() && event->mimeData()->urls().first().isLocalFile()) {
+        event->acceptProposedAction();
+    }
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty() || !urls.first().isLocalFile()) {
+        return;
+    }
+    event->acceptProposedAction();
+    OpenFile(QFile::encodeName(urls.first().toLocalFile()).toStdString());
+}
+
+}  // namespace rolvik

@@ -1,0 +1,127 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QTimer>
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "CommandTable.h"
+#include "NotePreview.h"
+#include "OptionEntry.h"
+#include "ShellHooks.h"
+#include "WindowTitle.h"
+#include "core/Smaf.h"
+#include "ui/pianoroll/PianoRollCommand.h"
+
+class QToolBar;
+
+namespace rolvik {
+
+class DetailView;
+class PianoRoll;
+class TrackMenuGrid;
+
+// The main window: menus, shortcuts and toolbar turn into operations on the one open document and
+// on the two players; two timers drive playback; keys enter settings and move the play position.
+// The detail window is its own top-level window, hidden until asked for, and goes with this one.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    enum class SeekKind { Plain, GoTo };
+
+    // Reads the voice set at `voiceSetPath`, sends the preset voices and builds the window.
+    MainWindow(const std::filesystem::path& voiceSetPath, ShellHooks hooks);
+    ~MainWindow() override;
+
+    void RunCommand(CommandId id);
+    void OpenFile(const std::filesystem::path& path);
+
+    // One tick of timer 0 (refresh) or timer 1 (MidiPlay's processing).
+    void TimerTick(int timer);
+    void Seek(std::uint32_t positionMs, SeekKind kind);
+
+    Smaf* document() const { return smaf_.get(); }
+    PlayState playState() const { return playState_; }
+    std::uint32_t playPosition() const { return playPosition_; }
+    int currentInstrument() const { return currentInstrument_; }
+    PianoRoll& pianoRoll() const { return *pianoRoll_; }
+    DetailView& detailView() const { return *detailView_; }
+    QToolBar& toolbar() const { return *toolbar_; }
+    TrackMenuGrid& trackMenu() const { return *trackMenu_; }
+    QAction* action(CommandId id) const;
+    const QTimer& refreshTimer() const { return refreshTimer_; }
+    const QTimer& midiTimer() const { return midiTimer_; }
+
+    // The instrument menu at a screen position, as the middle button opens it.
+    void ShowInstrumentMenu(QPoint globalPosition);
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+  private:
+    void BuildMenus();
+    QAction* AddCommand(QMenu& menu, const CommandEntry& entry, const std::vector<QIcon>& images);
+    void BuildToolbar();
+    void ConnectPianoRoll();
+
+    void NewDocument();
+    void LoadSmaf();
+    void CloseDocument();
+    void CompileDocument();
+    void SaveDocument();
+    void ShowDocument();
+    void EmuPlay();
+    void MidiPlay();
+    void Stop();
+    void Rewind();
+    void ShowDetail();
+    void SelectTrack(int track);
+
+    void StartPlaying(PlayState state);
+    bool playing() const { return playState_ != PlayState::Idle; }
+    void StatusCheck();
+    void FollowPlayPosition();
+    void MoveViewToPlay();
+    void UpdateTitle();
+    void SetTitle(const char* title);
+    void SetPlayPosition(std::uint32_t positionMs);
+    qint64 Roll(PianoRollCommand operation, qint64 argument = 0, int offsetPx = 0);
+    void RepaintRoll();
+
+    void HandleRequest(PianoRollRequest kind, int note, quint32 timeMs);
+    void OptionKeyPress(QKeyEvent& event);
+    std::optional<int> OptionValue(char letter);
+    void ApplyOption(char letter, int number);
+    void EndOptionEntry();
+    void ArrowSeek(int key, bool control);
+
+    ShellHooks hooks_;
+    PianoRoll* pianoRoll_ = nullptr;
+    QToolBar* toolbar_ = nullptr;
+    TrackMenuGrid* trackMenu_ = nullptr;
+    std::unique_ptr<DetailView> detailView_;
+    std::map<CommandId, QAction*> actions_;
+    QTimer refreshTimer_;
+    QTimer midiTimer_;
+
+    std::unique_ptr<Smaf> smaf_;
+    PlayState playState_ = PlayState::Idle;
+    std::uint32_t playPosition_ = 0;
+    std::uint32_t lastDetailRefresh_ = 0;
+    bool inTimerTick_ = false;
+    int currentInstrument_ = 0;
+    PreviewedNote previewedNote_;
+    OptionEntry optionEntry_;
+};
+
+}  // namespace rolvik

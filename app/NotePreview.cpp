@@ -1,0 +1,116 @@
+#include "NotePreview.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+
+#include "core/Number.h"
+#include "core/ShowMessage.h"
+#include "playback/EmulatorBinding.h"
+#include "playback/MidiPlay.h"
+
+namespace rolvik {
+namespace {
+
+bool AllKnown(const TrackVoice& voice) {
+    return voice.bankMsb >= 0 && voice.bankLsb >= 0 && voice.program >= 0;
+}
+
+void NoteVoiceEvent(const Event& event, TrackVoice& voice) {
+    const std::uint8_t kind = event.status & 0xF0;
+    if (kind == 0xB0 && event.data.size() >= 2) {
+        if (event.data[0] == 0) {
+            voice.bankMsb = event.data[1];
+        } else if (event.data[0] == 32) {
+            voice.bankLsb = event.data[1];
+        }
+    } else if (kind == 0xC0 && !event.data.empty()) {
+        voice.program = event.data[0];
+    }
+}
+
+// The body of an exclusive event, behind its length number.
+Bytes ExclusiveBody(const Event& event) {
+    const Bytes data = event.data;
+    const std::size_t skip = std::min(NumberLength(data), data.size());
+    return data.subspan(skip);
+}
+
+const Event* FindVoiceDefinition(const Smaf& document, const TrackVoice& voice) {
+    const std::array<std::uint8_t, 8> head = {0x43,
+                                              0x79,
+                                              0x06,
+                                              0x7F,
+                                              0x01,
+                                              static_cast<std::uint8_t>(voice.bankMsb),
+                                              static_cast<std::uint8_t>(voice.bankLsb),
+                                              static_cast<std::uint8_t>(voice.program)};
+    for (const Event* event = document.events.get(); event; event = event->next.get()) {
+        const Bytes body = ExclusiveBody(*event);
+        if (event->status == 0xF0 && body.size() >= head.size() &&
+            std::equal(head.begin(), head.end(), body.begin())) {
+            return event;
+        }
+    }
+    return nullptr;
+}
+
+bool Send(std::initializer_list<int> bytes, const char* failure) {
+    ByteVector message;
+    for (const int byte : bytes) {
+        message.push_back(static_cast<std::uint8_t>(byte));
+    }
+    if (EmuSetMidiMsg(message) != 0) {
+        ShowMessage(failure, "Error", MessageIcon::Error);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+TrackVoice FindTrackVoice(const Smaf& document, int channel) {
+    TrackVoice voice;
+    for (const Event* event = document.events.get(); event && !AllKnown(voice);
+         event = event->next.get()) {
+        if (EventChannel(*event) == channel) {
+            NoteVoiceEvent(*event, voice);
+        }
+    }
+    if (AllKnown(voice)) {
+        voice.voiceDefinition = FindVoiceDefinition(document, voice);
+    }
+    return voice;
+}
+
+void SoundPreviewNote(const Smaf* document, int visibleTrack, int key, bool shiftHeld,
+                      int currentInstrument, PreviewedNote& previewed) {
+    EmuMIDISetVolume();
+    const int channel = visibleTrack == kAllTracks ? 0 : visibleTrack;
+    TrackVoice voice;
+    if (document && visibleTrack != kAllTracks && document->events) {
+        voice = FindTrackVoice(*document, channel);
+    }
+    if (voice.bankMsb < 0) {
+        voice.bankMsb = shiftHeld ? kDrumBank : kMelodyBank;
+    } else if (voice.voiceDefinition) {
+        DoEvent(*voice.voiceDefinition, 0);
+    }
+    const int bankLsb = std::max(voice.bankLsb, 0);
+    const int program = voice.program >= 0 ? voice.program : currentInstrument;
+    if (!Send({0xB0 + channel, 0x00, voice.bankMsb}, "SetMidiMsg5 failed") ||
+        !Send({0xB0 + channel, 0x20, bankLsb}, "SetMidiMsg6 failed") ||
+        !Send({0xC0 + channel, program}, "SetMidiMsg7 failed")) {
+        return;
+    }
+    previewed.channel = channel;
+    if (Send({0x90 + channel, key, 0x7F}, "SetMidiMsg8[sounding note] failed")) {
+        previewed.note = key;
+    }
+}
+
+void StopPreviewNote(const PreviewedNote& previewed) {
+    Send({0x90 + previewed.channel, previewed.note, 0x00}, "SetMidiMsg8[sounding] failed");
+}
+
+}  // namespace rolvik

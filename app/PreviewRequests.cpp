@@ -1,0 +1,47 @@
+// The piano roll's requests to the main window (seek, sound and stop a note) and the instrument
+// menu that picks the program for tracks that name none.
+
+#include <QMouseEvent>
+#include <algorithm>
+
+#include "InstrumentMenu.h"
+#include "MainWindow.h"
+#include "ui/pianoroll/PianoRoll.h"
+
+namespace rolvik {
+
+void MainWindow::HandleRequest(PianoRollRequest kind, int note, quint32 timeMs) {
+    switch (kind) {
+        case PianoRollRequest::SeekRequest:
+            if (smaf_) {
+                Seek(std::max<std::uint32_t>(timeMs, smaf_->StartOffset()), SeekKind::Plain);
+                UpdateTitle();
+            }
+            return;
+        case PianoRollRequest::SoundNoteRequest:
+            if (playState_ != PlayState::EmuPlay) {
+                SoundPreviewNote(smaf_.get(),
+                                 static_cast<int>(Roll(PianoRollCommand::GetVisibleTrack)), note,
+                                 hooks_.shiftHeld(), currentInstrument_, previewedNote_);
+            }
+            return;
+        case PianoRollRequest::StopNoteRequest:
+            if (playState_ != PlayState::EmuPlay) {
+                StopPreviewNote(previewedNote_);
+            }
+            return;
+        case PianoRollRequest::DoubleClickNotice:
+        case PianoRollRequest::MiddleClickNotice:
+            return;
+    }
+}
+
+void MainWindow::ShowInstrumentMenu(QPoint globalPosition) {
+    const std::unique_ptr<QMenu> menu = BuildInstrumentMenu(currentInstrument_);
+    const QAction* chosen = hooks_.runMenu(*menu, globalPosition);
+    if (chosen && chosen->data().toInt() >= kInstrumentCommandBase) {
+        currentInstrument_ = chosen->data().toInt() - kInstrumentCommandBase;
+    }
+}
+
+}  // namespace rolvik

@@ -1,0 +1,30 @@
+#include "ShellHooks.h"
+
+#include <QFileDialog>
+#include <QGuiApplication>
+
+#include "ui/detail/AboutBox.h"
+
+namespace rolvik {
+
+ShellHooks ShellHooks::Desktop() {
+    ShellHooks hooks;
+    hooks.askOpenPath = [](QWidget* owner) {
+        return QFileDialog::getOpenFileName(owner, QStringLiteral("Open SMAF"), QString(),
+                                            QStringLiteral("SMAF file(*.mmf);;"
+                                                           "SMAF(Motion?) file(*.mqf)"));
+    };
+    hooks.askSavePath = [](QWidget* owner) {
+        return QFileDialog::getSaveFileName(
+            owner, QStringLiteral("Compile and Save SMAF: Don't forget compile before save!"),
+            QString(), QStringLiteral("SMAF file(*.mmf)"));
+    };
+    hooks.shiftHeld = [] {
+        return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ShiftModifier);
+    };
+    hooks.runMenu = [](QMenu& menu, QPoint globalPosition) { return menu.exec(globalPosition); };
+    hooks.showAbout = [](QWidget* owner) { RunAboutBox(owner); };
+    return hooks;
+}
+
+}  // namespace rolvik

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QMenu>
+#include <QPoint>
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+namespace rolvik {
+
+// What the main window asks of the desktop: file dialogs, the keyboard's Shift state, pop-up
+// menus and the About box. Tests replace them; the defaults are the real dialogs and menus.
+struct ShellHooks {
+    std::function<QString(QWidget* owner)> askOpenPath;
+    std::function<QString(QWidget* owner)> askSavePath;
+    std::function<bool()> shiftHeld;
+    // Shows the menu at the position and returns the chosen action, or null.
+    std::function<QAction*(QMenu& menu, QPoint globalPosition)> runMenu;
+    std::function<void(QWidget* owner)> showAbout;
+
+    static ShellHooks Desktop();
+};
+
+}  // namespace rolvik

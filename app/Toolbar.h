@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QIcon>
+#include <QImage>
+#include <vector>
+
+namespace rolvik {
+
+inline constexpr int kToolbarImageWidth = 16;
+
+// Cuts a strip of toolbar images into 16-pixel-wide cells, magenta (255, 0, 255) becoming
+// transparent.
+std::vector<QIcon> CutToolbarStrip(const QImage& strip);
+
+// The toolbar images from the program's resources; none when the strip is missing.
+std::vector<QIcon> ToolbarImages();
+
+}  // namespace rolvik

@@ -1,0 +1,169 @@
+#include <gmock/gmock.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+
+#include "ShellTest.h"
+#include "app/OptionEntry.h"
+
+namespace rolvik {
+namespace {
+
+class KeyboardEntryTest : public ShellTest {
+  protected:
+    // Plain events: QTest would press and release Shift around every key it sends with Shift.
+    void Send(QEvent::Type type, int key, Qt::KeyboardModifiers modifiers) {
+        QKeyEvent event(type, key, modifiers);
+        QApplication::sendEvent(window.get(), &event);
+    }
+    void ShiftDown() { Send(QEvent::KeyPress, Qt::Key_Shift, Qt::ShiftModifier); }
+    void ShiftUp() { Send(QEvent::KeyRelease, Qt::Key_Shift, Qt::NoModifier); }
+    void Type(Qt::Key key) {
+        Send(QEvent::KeyPress, key, Qt::ShiftModifier);
+        Send(QEvent::KeyRelease, key, Qt::ShiftModifier);
+    }
+    // Holds Shift, types the keys and returns the status line after each, then releases Shift.
+    std::vector<std::string> Enter(std::initializer_list<Qt::Key> keys) {
+        std::vector<std::string> lines;
+        ShiftDown();
+        for (const Qt::Key key : keys) {
+            Type(key);
+            lines.push_back(StatusLine());
+        }
+        ShiftUp();
+        return lines;
+    }
+    std::string StatusLine() const {
+        const char* text = window->pianoRoll().state().statusText;
+        return text ? text : "";
+    }
+};
+
+TEST_F(KeyboardEntryTest, TheStatusLineShowsTheSettingAsItIsTyped) {
+    ShiftDown();
+    EXPECT_EQ(StatusLine(), "Shift-Option?");
+    Type(Qt::Key_1);
+    EXPECT_EQ(StatusLine(), "Shift-Option?") << "no letter yet";
+    ShiftUp();
+
+    EXPECT_THAT(Enter({Qt::Key_T, Qt::Key_1, Qt::Key_2, Qt::Key_0}),
+                ::testing::ElementsAre("Tempo: 100", "Tempo: 1", "Tempo: 12", "Tempo: 120"));
+    EXPECT_EQ(GetTempo(), 120);
+    EXPECT_EQ(StatusLine(), "") << "the status line goes with Shift";
+    EXPECT_EQ(window->pianoRoll().state().statusText, nullptr);
+}
+
+TEST_F(KeyboardEntryTest, ValuesOutsideTheirBoundsAreDropped) {
+    Enter({Qt::Key_T, Qt::Key_6, Qt::Key_9});
+    EXPECT_EQ(GetTempo(), 100);
+    Enter({Qt::Key_V, Qt::Key_1, Qt::Key_0, Qt::Key_Backspace});
+    EXPECT_EQ(GetVolume(), 1);
+    Enter({Qt::Key_K, Qt::Key_5, Qt::Key_Minus});
+    EXPECT_EQ(GetKeyPitch(), -5);
+    Enter({Qt::Key_K, Qt::Key_1, Qt::Key_3});
+    EXPECT_EQ(GetKeyPitch(), -5);
+    Enter({Qt::Key_D, Qt::Key_3});
+    EXPECT_EQ(CurrentSettings().drawFunction, 2);
+    Enter({Qt::Key_H, Qt::Key_0});
+    EXPECT_EQ(Roll(PianoRollCommand::GetRowHeight), 3);
+    Enter({Qt::Key_W, Qt::Key_1, Qt::Key_0});
+    EXPECT_EQ(Roll(PianoRollCommand::GetWidthDivider), 10);
+}
+
+TEST_F(KeyboardEntryTest, FollowSpaceIsEnteredAndShownNegated) {
+    EXPECT_THAT(Enter({Qt::Key_S, Qt::Key_5, Qt::Key_0}),
+                ::testing::ElementsAre("Follow space: -100 [px]", "Follow space: -5 [px]",
+                                       "Follow space: -50 [px]"));
+    EXPECT_EQ(CurrentSettings().followSpace, -50);
+    EXPECT_THAT(Enter({Qt::Key_F, Qt::Key_3, Qt::Key_7}),
+                ::testing::ElementsAre("Follow play: 0: NoFollow", "Follow play: 3: PageFollow",
+                                       "Follow play: 37 (ILLEGAL VALUE)"));
+    EXPECT_EQ(CurrentSettings().followPlay, FollowPlay::NoFollow);
+}
+
+TEST_F(KeyboardEntryTest, EscapeAndUnknownLettersCancel) {
+    EXPECT_THAT(Enter({Qt::Key_V, Qt::Key_5, Qt::Key_Escape}),
+                ::testing::ElementsAre("Volume: 127", "Volume: 5", "(Escape)"));
+    EXPECT_EQ(GetVolume(), 127);
+    EXPECT_THAT(Enter({Qt::Key_Z, Qt::Key_Slash}),
+                ::testing::ElementsAre("INVALID TYPE", "HELP: View readme. sorry."));
+}
+
+TEST_F(KeyboardEntryTest, GoToNeedsADocumentAndFollowsInEveryModeButNoFollow) {
+    Enter({Qt::Key_G, Qt::Key_5, Qt::Key_0, Qt::Key_0, Qt::Key_0});
+    EXPECT_EQ(window->playPosition(), 0u);
+
+    NewDocument();
+    CurrentSettings().followPlay = FollowPlay::FollowOnShift;
+    Enter({Qt::Key_G, Qt::Key_5, Qt::Key_0, Qt::Key_0, Qt::Key_0, Qt::Key_0});
+    EXPECT_EQ(window->playPosition(), 50000u);
+    EXPECT_EQ(Title(), "Rolvik 50000ms");
+    EXPECT_EQ(Roll(PianoRollCommand::GetViewStartTime), 47500);
+}
+
+TEST_F(KeyboardEntryTest, ARefreshRateEntryRestartsTimerZeroDuringPlay) {
+    NewDocument();
+    AddNote(0, 0, 60, 100);
+    AddNote(9000, 0, 60, 100);
+    Enter({Qt::Key_R, Qt::Key_2, Qt::Key_5});
+    window->RunCommand(CommandId::MidiPlay);
+    EXPECT_EQ(window->refreshTimer().interval(), 25);
+    Enter({Qt::Key_R, Qt::Key_0});
+    EXPECT_EQ(CurrentSettings().refreshRate, 25);
+    EXPECT_TRUE(window->refreshTimer().isActive());
+    EXPECT_EQ(window->refreshTimer().interval(), 25);
+}
+
+TEST_F(KeyboardEntryTest, PlayVisibleOnlyFiltersMidiPlayToTheVisibleTrack) {
+    QTest::keyClick(window.get(), Qt::Key_3);
+    Enter({Qt::Key_O, Qt::Key_1});
+    EXPECT_EQ(MidiPlayer().trackFilter, 2);
+    QTest::keyClick(window.get(), Qt::Key_Q);
+    EXPECT_EQ(Roll(PianoRollCommand::GetVisibleTrack), 8);
+    EXPECT_EQ(MidiPlayer().trackFilter, 8);
+    Enter({Qt::Key_O, Qt::Key_0});
+    EXPECT_EQ(MidiPlayer().trackFilter, kAllTracks);
+}
+
+TEST_F(KeyboardEntryTest, SingleKeysChooseTheTrackOnlyWithoutModifiers) {
+    QTest::keyClick(window.get(), Qt::Key_8);
+    EXPECT_EQ(Roll(PianoRollCommand::GetVisibleTrack), 7);
+    QTest::keyClick(window.get(), Qt::Key_I);
+    EXPECT_EQ(Roll(PianoRollCommand::GetVisibleTrack), 15);
+    QTest::keyClick(window.get(), Qt::Key_1, Qt::ControlModifier);
+    EXPECT_EQ(Roll(PianoRollCommand::GetVisibleTrack), 15);
+    QTest::keyClick(window.get(), Qt::Key_0);
+    EXPECT_EQ(Roll(PianoRollCommand::GetVisibleTrack), kAllTracks);
+}
+
+TEST_F(KeyboardEntryTest, ArrowKeysSeekBySecondsOrWithCtrlByTenths) {
+    QTest::keyClick(window.get(), Qt::Key_Right);
+    EXPECT_EQ(window->playPosition(), 0u) << "nothing to seek in without a document";
+    NewDocument();
+    QTest::keyClick(window.get(), Qt::Key_Right);
+    QTest::keyClick(window.get(), Qt::Key_Right, Qt::ControlModifier);
+    EXPECT_EQ(window->playPosition(), 1100u);
+    EXPECT_EQ(Title(), "Rolvik 01100ms");
+    QTest::keyClick(window.get(), Qt::Key_Left);
+    EXPECT_EQ(window->playPosition(), 100u);
+    window->Seek(500, MainWindow::SeekKind::Plain);
+    QTest::keyClick(window.get(), Qt::Key_Left);
+    EXPECT_EQ(window->playPosition(), 0u) << "not below the start offset";
+}
+
+TEST(OptionEntry, TypedNumbersWrapInsteadOfOverflowing) {
+    OptionEntry entry;
+    entry.Begin();
+    entry.ChooseLetter('M', 0);
+    for (int i = 0; i < 12; ++i) {
+        entry.Digit(9);
+    }
+    entry.Negate();
+    EXPECT_EQ(entry.End().letter, 'M');
+    EXPECT_EQ(OptionStatusLine('D', -1), "Draw Function: -1 (ILLEGAL VALUE)");
+    EXPECT_EQ(OptionStatusLine('D', 1),
+              "Draw Function: 1: DoubleBuffer use CreateDIBSection(SLOW)");
+}
+
+}  // namespace
+}  // namespace rolvik

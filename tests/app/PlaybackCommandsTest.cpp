@@ -1,0 +1,255 @@
+#include <gmock/gmock.h>
+
+#include <QScrollBar>
+
+#include "ShellTest.h"
+#include "playback/PlayerQueries.h"
+#include "ui/detail/DetailView.h"
+
+namespace rolvik {
+namespace {
+
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using testing::ShownMessage;
+
+ByteVector NoteOn(int channel, int key, int velocity) {
+    return {static_cast<std::uint8_t>(0x90 + channel), static_cast<std::uint8_t>(key),
+            static_cast<std::uint8_t>(velocity)};
+}
+
+class PlaybackCommandsTest : public ShellTest {};
+
+TEST_F(PlaybackCommandsTest, PlayersNeedADocumentAndNeverRunTogether) {
+    window->RunCommand(CommandId::MidiPlay);
+    window->RunCommand(CommandId::EmuPlay);
+    EXPECT_EQ(window->playState(), PlayState::Idle);
+    EXPECT_TRUE(fake.calls.empty());
+
+    NewDocument();
+    AddNote(0, 0, 60, 500);
+    window->RunCommand(CommandId::MidiPlay);
+    EXPECT_EQ(window->playState(), PlayState::MidiPlay);
+    EXPECT_EQ(window->refreshTimer().interval(), 10);
+    EXPECT_EQ(window->midiTimer().interval(), 10);
+    fake.calls.clear();
+    window->RunCommand(CommandId::EmuPlay);
+    window->RunCommand(CommandId::MidiPlay);
+    EXPECT_TRUE(fake.calls.empty());
+    EXPECT_EQ(window->playState(), PlayState::MidiPlay);
+}
+
+TEST_F(PlaybackCommandsTest, MidiPlayRunsOnTheTimersAndStopsQuietlyAtTheEnd) {
+    NewDocument();
+    AddNote(0, 1, 60, 300);
+    AddNote(200, 1, 64, 100);
+    window->RunCommand(CommandId::MidiPlay);
+    EXPECT_EQ(Title(), "Rolvik <Starting play...>");
+
+    fake.calls.clear();
+    TickAfter(50);
+    EXPECT_THAT(fake.MidiMessages(), ElementsAre(NoteOn(1, 60, 100)));
+    EXPECT_EQ(window->playPosition(), 50u);
+    EXPECT_EQ(Title(), "Rolvik MIDI:00050ms");
+    EXPECT_EQ(window->pianoRoll().state().cursorTime, 50u);
+
+    fake.calls.clear();
+    TickAfter(200);
+    EXPECT_THAT(fake.MidiMessages(),
+                ElementsAre(NoteOn(1, 64, 100), NoteOn(1, 60, 0), NoteOn(1, 64, 0)))
+        << "every event sent: status 3 stops, turning off the notes still sounding";
+    EXPECT_EQ(window->playState(), PlayState::Idle);
+    EXPECT_FALSE(window->refreshTimer().isActive());
+    EXPECT_FALSE(window->midiTimer().isActive());
+    EXPECT_EQ(Title(), "Rolvik 00250ms");
+    EXPECT_TRUE(recorder.messages.empty());
+}
+
+TEST_F(PlaybackCommandsTest, AFailedStartIsStoppedByTheFirstStatusCheck) {
+    NewDocument();
+    window->RunCommand(CommandId::MidiPlay);
+    EXPECT_EQ(recorder.Texts().back(),
+              "EmuMIDIPlay: No events. Please put one or more notes onto pianoroll.");
+    window->TimerTick(1);
+    EXPECT_EQ(window->playState(), PlayState::Idle);
+    EXPECT_EQ(recorder.messages.back(),
+              (ShownMessage{"Status is NOT 4(Playing) or 3(Ready)\nSTOPPED.", "Error",
+                            MessageIcon::Error}));
+    EXPECT_EQ(Title(), "Rolvik 00000ms") << "the failed player's -1 is not taken as a position";
+}
+
+TEST_F(PlaybackCommandsTest, EmuPlayLocksEditingAndShowsTheDeviceInTheTitle) {
+    OpenDemoSong();
+    window->RunCommand(CommandId::EmuPlay);
+    EXPECT_EQ(window->playState(), PlayState::EmuPlay);
+    EXPECT_EQ(window->pianoRoll().state().editLock, 1);
+    EXPECT_THAT(fake.Names(), Contains("MaSound_Start"));
+    EXPECT_FALSE(window->midiTimer().isActive());
+
+    fake.positionMs = 1234;
+    fake.emuInfo = 3;
+    window->TimerTick(0);
+    EXPECT_EQ(window->playPosition(), window->document()->StartOffset() + 1234);
+    EXPECT_EQ(
+        Title(),
+        QString::asprintf("Rolvik EMU:%05ums LED Vib ", window->playPosition()).toStdString());
+
+    fake.calls.clear();
+    fake.status = 3;
+    window->TimerTick(0);
+    EXPECT_EQ(window->playState(), PlayState::Idle);
+    EXPECT_EQ(window->pianoRoll().state().editLock, 0);
+    EXPECT_THAT(fake.Names(), Contains("MaSound_EmuTerminate"));
+    ASSERT_FALSE(fake.MidiMessages().empty()) << "the preset voices are sent again";
+    EXPECT_TRUE(recorder.messages.empty());
+}
+
+TEST_F(PlaybackCommandsTest, AnUnexpectedStatusStopsWithAMessage) {
+    OpenDemoSong();
+    window->RunCommand(CommandId::EmuPlay);
+    fake.status = 1;
+    window->TimerTick(0);
+    EXPECT_EQ(window->playState(), PlayState::Idle);
+    EXPECT_EQ(recorder.Texts(),
+              std::vector<std::string>{"Status is NOT 4(Playing) or 3(Ready)\nSTOPPED."});
+}
+
+TEST_F(PlaybackCommandsTest, SeekingARunningPlayerMovesItAndReportsFailure) {
+    OpenDemoSong();
+    window->RunCommand(CommandId::EmuPlay);
+    fake.calls.clear();
+    const std::uint32_t offset = window->document()->StartOffset();
+    window->Seek(offset + 5000, MainWindow::SeekKind::Plain);
+    EXPECT_EQ(window->playPosition(), offset + 5000);
+    EXPECT_EQ(window->pianoRoll().state().cursorTime, offset + 5000);
+    EXPECT_THAT(fake.Names(), Contains("MaSound_Seek"));
+
+    fake.results["MaSound_Seek"] = 1;
+    window->Seek(offset + 100, MainWindow::SeekKind::Plain);
+    EXPECT_EQ(recorder.messages.back(), (ShownMessage{"Seek failed", "Error", MessageIcon::Error}));
+
+    window->RunCommand(CommandId::Rewind);
+    EXPECT_EQ(window->playPosition(), offset);
+}
+
+struct FollowCase {
+    FollowPlay mode;
+    MainWindow::SeekKind kind;
+    bool shift;
+    bool moves;
+};
+
+TEST_F(PlaybackCommandsTest, SeeksFollowWithTheViewAsTheModeSays) {
+    using Kind = MainWindow::SeekKind;
+    const FollowCase cases[] = {
+        {FollowPlay::NoFollow, Kind::Plain, true, false},
+        {FollowPlay::NoFollow, Kind::GoTo, true, false},
+        {FollowPlay::AlwaysFollow, Kind::Plain, false, true},
+        {FollowPlay::FollowOnShift, Kind::Plain, false, false},
+        {FollowPlay::FollowOnShift, Kind::Plain, true, true},
+        {FollowPlay::FollowOnShift, Kind::GoTo, false, true},
+        {FollowPlay::PageFollow, Kind::Plain, false, false},
+        {FollowPlay::PageFollow, Kind::Plain, true, true},
+        {FollowPlay::PageFollow, Kind::GoTo, false, true},
+    };
+    NewDocument();
+    for (const FollowCase& test : cases) {
+        CurrentSettings().followPlay = test.mode;
+        shiftHeld = test.shift;
+        window->pianoRoll().Command(PianoRollCommand::MoveView, 0);
+        window->Seek(50000, test.kind);
+        // 50000 ms less 100 pixels of follow space at 25 ms a pixel.
+        EXPECT_EQ(Roll(PianoRollCommand::GetViewStartTime), test.moves ? 47500 : 0)
+            << "mode " << static_cast<int>(test.mode) << " shift " << test.shift;
+    }
+}
+
+TEST_F(PlaybackCommandsTest, PageFollowTurnsThePageOncePlayPassesTheRightEdge) {
+    NewDocument();
+    AddNote(0, 0, 60, 100);
+    AddNote(60000, 0, 60, 100);
+    CurrentSettings().followPlay = FollowPlay::PageFollow;
+    window->RunCommand(CommandId::MidiPlay);
+    // The window is 800 pixels wide: (0 + 800 - 100) * 25 ms = 17500 ms.
+    TickAfter(17000);
+    EXPECT_EQ(Roll(PianoRollCommand::GetViewStartTime), 0);
+    TickAfter(600);
+    EXPECT_EQ(Roll(PianoRollCommand::GetViewStartTime), 17600 - 2500);
+}
+
+// A failing player reports from inside a tick, and the message box's own event loop delivers
+// further ticks: they must not run the player again underneath the box.
+TEST_F(PlaybackCommandsTest, ATickThatReportsIsNotReenteredByTheTimers) {
+    NewDocument();
+    AddNote(0, 0, 60, 100);
+    AddNote(5000, 0, 62, 100);
+    window->RunCommand(CommandId::MidiPlay);
+    fake.results["SetMidiMsg"] = 1;
+    std::vector<std::string> boxes;
+    const ScopedMessageHandler modalLoop([&](std::string_view text, std::string_view, MessageIcon) {
+        boxes.emplace_back(text);
+        nowMs += 10;
+        window->TimerTick(1);
+        window->TimerTick(0);
+    });
+    TickAfter(20);
+    EXPECT_THAT(boxes, ElementsAre("EmuMIDI: DoEvent NoteON Failed",
+                                   "EmuMIDI: EmuMIDIEvent DoEvent Failed"));
+}
+
+// Counts the paints of a widget.
+class PaintCounter : public QObject {
+  public:
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        paints += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+};
+
+TEST_F(PlaybackCommandsTest, TheDetailWindowIsRepaintedAtMostEveryTenthOfASecond) {
+    NewDocument();
+    AddNote(0, 0, 60, 100);
+    AddNote(9000, 0, 60, 100);
+    window->RunCommand(CommandId::ShowDetail);
+    QWidget* report = window->detailView().viewport();
+    PaintCounter counter;
+    report->installEventFilter(&counter);
+    window->RunCommand(CommandId::MidiPlay);
+    std::vector<int> paints;
+    for (const std::uint32_t step : {200, 50, 40, 20}) {
+        QCoreApplication::processEvents();
+        counter.paints = 0;
+        TickAfter(step);
+        QCoreApplication::processEvents();
+        paints.push_back(counter.paints);
+    }
+    EXPECT_EQ(paints, (std::vector<int>{1, 0, 0, 1})) << "after 200, 250, 290 and 310 ms";
+}
+
+// Deleting the very event MidiPlay sends next must not leave it pointing at freed memory (the
+// sanitizer build catches the read); play goes on with the event behind it.
+TEST_F(PlaybackCommandsTest, DeletingMidiPlaysNextEventWhilePlaying) {
+    NewDocument();
+    AddNote(0, 0, 60, 100);
+    Event* next = AddNote(1000, 0, 62, 500);
+    AddNote(2000, 0, 64, 100);
+    PianoRoll& roll = window->pianoRoll();
+    roll.Command(PianoRollCommand::SetRowHeight, 12);
+    roll.verticalScrollBar()->setValue(700);
+    window->RunCommand(CommandId::MidiPlay);
+    TickAfter(500);
+    ASSERT_EQ(MidiPlayer().nextEvent, next);
+
+    // Key 62 lies at y 92..103 and 1000..1500 ms at x 40..59.
+    QTest::mousePress(roll.viewport(), Qt::RightButton, Qt::NoModifier, QPoint(50, 97));
+    EXPECT_NE(MidiPlayer().nextEvent, next);
+
+    fake.calls.clear();
+    TickAfter(2000);
+    EXPECT_THAT(fake.MidiMessages(), Contains(NoteOn(0, 64, 100)));
+    EXPECT_THAT(fake.MidiMessages(), ::testing::Not(Contains(NoteOn(0, 62, 100))));
+}
+
+}  // namespace
+}  // namespace rolvik

@@ -1,0 +1,85 @@
+#pragma once
+
+#include <QTest>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "app/MainWindow.h"
+#include "core/Number.h"
+#include "playback/PresetVoices.h"
+#include "tests/playback/EngineTest.h"
+#include "tests/support/QtTestApplication.h"
+#include "ui/pianoroll/PianoRoll.h"
+#include "ui/settings/Settings.h"
+
+namespace rolvik {
+
+// The main window over the fake engine library, with a hand-moved clock, recorded messages and
+// stand-ins for the dialogs, the Shift key and pop-up menus.
+class ShellTest : public EngineTest {
+  protected:
+    void SetUp() override {
+        EngineTest::SetUp();
+        test::EnsureQtApplication();
+        SetDefaultSettings();
+        ShellHooks hooks;
+        hooks.askOpenPath = [this](QWidget*) { return openPath; };
+        hooks.askSavePath = [this](QWidget*) { return savePath; };
+        hooks.shiftHeld = [this] { return shiftHeld; };
+        hooks.runMenu = [this](QMenu& menu, QPoint) { return menuChoice(menu); };
+        hooks.showAbout = [this](QWidget*) { ++aboutShown; };
+        window = std::make_unique<MainWindow>(
+            std::filesystem::path(ROLVIK_SOURCE_DIR) / "res" / "DefMA3_16.vm3", hooks);
+        window->resize(800, 600);
+        fake.calls.clear();
+        recorder.messages.clear();
+    }
+
+    void TearDown() override {
+        window.reset();
+        EngineTest::TearDown();
+    }
+
+    // A new document with the events added by the test.
+    Smaf& NewDocument() {
+        window->RunCommand(CommandId::New);
+        return *window->document();
+    }
+    Event* Add(std::uint32_t time, std::uint8_t status, ByteVector data) {
+        return InsertEvent(*window->document(),
+                           std::make_unique<Event>(time, status, std::move(data)));
+    }
+    Event* AddNote(std::uint32_t time, std::uint8_t channel, std::uint8_t key,
+                   std::uint32_t gateMs) {
+        ByteVector data = {key, 100};
+        WriteNumber(data, gateMs);
+        return Add(time, static_cast<std::uint8_t>(0x90 | channel), std::move(data));
+    }
+
+    void OpenDemoSong() {
+        window->OpenFile(std::filesystem::path(ROLVIK_SOURCE_DIR) / "res" / "demo.mmf");
+        ASSERT_NE(window->document(), nullptr);
+    }
+
+    std::string Title() const { return window->windowTitle().toStdString(); }
+    qint64 Roll(PianoRollCommand operation) const {
+        return window->pianoRoll().Command(operation, 0);
+    }
+
+    // Runs timer 1 (MidiPlay's processing) and then timer 0 at the given ms after now.
+    void TickAfter(std::uint32_t elapsedMs) {
+        nowMs += elapsedMs;
+        window->TimerTick(1);
+        window->TimerTick(0);
+    }
+
+    std::unique_ptr<MainWindow> window;
+    QString openPath;
+    QString savePath;
+    bool shiftHeld = false;
+    std::function<QAction*(QMenu&)> menuChoice = [](QMenu&) { return nullptr; };
+    int aboutShown = 0;
+};
+
+}  // namespace rolvik
