@@ -1,6 +1,7 @@
 #include "Song.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "Synthesizer.h"
 #include "core/CheckCode.h"
@@ -104,35 +105,55 @@ SongEvent ConvertEvent(const Event& event) {
     return converted;
 }
 
-// The audio tracks' events on the synthesiser's audio channels, four for each track, in time
-// order; triggers of waves the track lacks are left out.
+constexpr std::size_t kChannelsPerAudioTrack = 4;
+
+// An audio track's event on the synthesiser's audio channels, four for each track; null for a
+// trigger of a wave the track lacks.
+std::optional<SongAudioEvent> Gathered(const AudioTrack& track, std::size_t trackIndex,
+                                       const AudioEvent& event) {
+    SongAudioEvent gathered{event.timeMs, event, nullptr};
+    gathered.event.channel =
+        static_cast<std::uint8_t>(trackIndex * kChannelsPerAudioTrack + event.channel);
+    if (event.kind == AudioEvent::Kind::Trigger) {
+        const auto wave = track.waves.find(event.wave);
+        if (wave == track.waves.end()) {
+            return std::nullopt;
+        }
+        gathered.wave = &wave->second;
+    }
+    return gathered;
+}
+
+// Merges the tracks' events, each track in time order already, into one list in time order; at
+// equal times the earlier track comes first and a track keeps its own order.
 void GatherAudioEvents(Song& song) {
-    constexpr int kChannelsPerTrack = 4;
-    for (std::size_t t = 0; t < song.audioTracks.size(); ++t) {
-        const AudioTrack& track = song.audioTracks[t];
-        const int channelBase = static_cast<int>(t) * kChannelsPerTrack;
-        if (channelBase + kChannelsPerTrack > kAudioChannelCount) {
+    const std::size_t playable =
+        std::min(song.audioTracks.size(), kAudioChannelCount / kChannelsPerAudioTrack);
+    std::vector<std::size_t> next(playable, 0);
+    for (;;) {
+        std::optional<std::size_t> earliest;
+        for (std::size_t t = 0; t < playable; ++t) {
+            const auto& events = song.audioTracks[t].events;
+            if (next[t] < events.size() &&
+                (!earliest || events[next[t]].timeMs <
+                                  song.audioTracks[*earliest].events[next[*earliest]].timeMs)) {
+                earliest = t;
+            }
+        }
+        if (!earliest) {
             break;
         }
-        if (track.endMs > song.startOffsetMs) {
-            song.audioLengthMs = std::max(song.audioLengthMs, track.endMs - song.startOffsetMs);
-        }
-        for (const AudioEvent& event : track.events) {
-            SongAudioEvent gathered{event.timeMs, event, nullptr};
-            gathered.event.channel = static_cast<std::uint8_t>(channelBase + event.channel);
-            if (event.kind == AudioEvent::Kind::Trigger) {
-                const auto wave = track.waves.find(event.wave);
-                if (wave == track.waves.end()) {
-                    continue;
-                }
-                gathered.wave = &wave->second;
-            }
-            song.audioEvents.push_back(gathered);
+        const AudioTrack& track = song.audioTracks[*earliest];
+        if (const auto gathered = Gathered(track, *earliest, track.events[next[*earliest]++])) {
+            song.audioEvents.push_back(*gathered);
         }
     }
-    std::stable_sort(
-        song.audioEvents.begin(), song.audioEvents.end(),
-        [](const SongAudioEvent& a, const SongAudioEvent& b) { return a.timeMs < b.timeMs; });
+    for (std::size_t t = 0; t < playable; ++t) {
+        const std::uint32_t endMs = song.audioTracks[t].endMs;
+        if (endMs > song.startOffsetMs) {
+            song.audioLengthMs = std::max(song.audioLengthMs, endMs - song.startOffsetMs);
+        }
+    }
 }
 
 }  // namespace

@@ -92,6 +92,28 @@ TEST(AudioTrackPlayback, AudioOnlySongBeginsAtItsStartPoint) {
     EXPECT_LT(LevelDb(heard, 52, 100), -120.0);
 }
 
+TEST(AudioTrackPlayback, TracksShareOneClockOnChannelsOfTheirOwn) {
+    // Track 0 triggers at 100 ms, track 1 (channel 2 of it) at 40 and 100 ms.
+    const ByteVector second = {0x0A, 0x81, 0x19,  // 40 ms: wave 1 on channel 2
+                               0x0F, 0x81, 0x19,  // 100 ms: again
+                               0x00, 0x00, 0x00};
+    const ByteVector file = AudioOnlySong();
+    const ByteVector first(file.begin() + 8, file.end() - 2);
+    const ByteVector secondTrack = MakeChunk(std::string{'A', 'T', 'R', '\1'},
+                                             Concat({{0x00, 0x00, 0x11, 0x00, 0x02, 0x02},
+                                                     MakeChunk("Atsq", second),
+                                                     MakeChunk("Awa\x01", ByteVector(200, 0x7F))}));
+    const auto song = LoadSong(MakeFile(Concat({first, secondTrack})));
+    ASSERT_NE(song, nullptr);
+    std::vector<std::pair<std::uint32_t, int>> triggers;
+    for (const SongAudioEvent& event : song->audioEvents) {
+        if (event.event.kind == AudioEvent::Kind::Trigger) {
+            triggers.emplace_back(event.timeMs, event.event.channel);
+        }
+    }
+    EXPECT_EQ(triggers, (std::vector<std::pair<std::uint32_t, int>>{{40, 6}, {100, 0}, {100, 6}}));
+}
+
 TEST(AudioTrackPlayback, SeekIntoAPhrasePlaysItOnFromThere) {
     const auto song = LoadSong(AudioOnlySong());
     ASSERT_NE(song, nullptr);
