@@ -47,6 +47,25 @@ void BM_RenderSweetCeremony(benchmark::State& state) {
 }
 BENCHMARK(BM_RenderSweetCeremony)->Unit(benchmark::kMillisecond);
 
+// A song whose drums are all waves of its own (wave records played by sampled voices).
+void BM_RenderSampledDrumSong(benchmark::State& state) {
+    RenderSongFile(state, ROLVIK_CORPUS_DIR "/libsmaf__21_IT_S_A_SMALL_WORLD.mmf");
+}
+BENCHMARK(BM_RenderSampledDrumSong)->Unit(benchmark::kMillisecond);
+
+// Loading decodes every wave, so that playing never has to: Sweet Ceremony carries 20 s of one.
+void BM_LoadSweetCeremony(benchmark::State& state) {
+    const auto bytes = ReadWholeFile(ROLVIK_CORPUS_DIR "/smafconv__01._Sweet_Ceremony.mmf");
+    if (!bytes) {
+        state.SkipWithError("song not found");
+        return;
+    }
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(LoadSong(*bytes));
+    }
+}
+BENCHMARK(BM_LoadSweetCeremony)->Unit(benchmark::kMillisecond);
+
 void Send(Synthesizer& synthesizer, const ByteVector& bytes) {
     synthesizer.Apply(*ParseMidiMessage(bytes));
 }

@@ -53,6 +53,11 @@ Bytes ChunksBeforeCheckCode(const Chunk& file) {
     return file.contents.first(std::min<std::size_t>(runSize, file.contents.size()));
 }
 
+Bytes FileChunkRun(Bytes image) {
+    const std::optional<Chunk> file = FindChunk(image, "MMMD");
+    return file ? ChunksBeforeCheckCode(*file) : Bytes{};
+}
+
 bool BytesEqual(Bytes a, std::string_view b) {
     return a.size() == b.size() &&
            std::equal(a.begin(), a.end(), b.begin(),

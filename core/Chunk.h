@@ -45,6 +45,9 @@ class ChunkWalker {
 // that closes them, as far as the bytes are there. A file cut short loses its check code first.
 Bytes ChunksBeforeCheckCode(const Chunk& file);
 
+// The same run, found in a whole file image. Empty when there is no file chunk.
+Bytes FileChunkRun(Bytes image);
+
 bool BytesEqual(Bytes a, std::string_view b);
 bool BytesEqual(Bytes a, Bytes b);
 

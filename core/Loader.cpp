@@ -10,6 +10,7 @@
 #include "Huffman.h"
 #include "MobileStandardConverter.h"
 #include "ScoreTrack.h"
+#include "SeekPoints.h"
 #include "ShowMessage.h"
 #include "Timebase.h"
 
@@ -20,35 +21,6 @@ constexpr unsigned kChannelsPerHandyPhoneTrack = 4;
 
 void ShowError(std::string_view text) {
     ShowMessage(text, "Error", MessageIcon::Error);
-}
-
-struct SeekPoints {
-    std::optional<std::uint32_t> start;
-    std::optional<std::uint32_t> stop;
-};
-
-bool ReadTaggedOffset(ByteReader& cursor, std::string_view tag,
-                      std::optional<std::uint32_t>& into) {
-    const auto taggedItemSize = 2 + 1 + 4;
-    if (cursor.remaining() < taggedItemSize || !BytesEqual(cursor.rest().first(2), tag)) {
-        return false;
-    }
-    cursor.Skip(3);  // the tag and its separator byte
-    into = cursor.ReadU32BigEndian();
-    return true;
-}
-
-// Reads the "st" and "sp" items of the seek and phrase information. Any other tag ends the reading.
-void ReadSeekPoints(Bytes info, SeekPoints& points) {
-    ByteReader cursor(info);
-    while (!cursor.empty()) {
-        ReadTaggedOffset(cursor, "st", points.start);
-        ReadTaggedOffset(cursor, "sp", points.stop);
-        if (cursor.PeekByte() != std::uint8_t{','}) {
-            return;
-        }
-        cursor.Skip(1);
-    }
 }
 
 bool ReadTimebases(Smaf& smaf, Bytes header) {

@@ -8,6 +8,7 @@
 #include "core/HandyPhoneOnly.h"
 #include "core/Number.h"
 #include "core/ShowMessage.h"
+#include "core/StreamWaveMessage.h"
 
 namespace rolvik {
 namespace {
@@ -170,6 +171,13 @@ int EmuMIDIPlay(Smaf* smaf, std::int32_t positionMs) {
     state.channelVelocity.fill(64);
     if (EmuSetMidiMsg(kResetMessage) != 0 || !StartChannelKinds()) {
         return Fail("SetMidiMsg ini failed");
+    }
+    // The song's stream waves are not events: the engine gets them here, so that the drum notes
+    // that play them sound as they do when the engine plays the whole file.
+    for (const StreamWaveChunk& wave : FindStreamWaves(smaf->fileData)) {
+        if (EmuSetMidiMsg(MakeStreamWaveMessage(wave)) != 0) {
+            return Fail("EmuMIDIPlay: stream wave " + std::to_string(wave.number) + " failed");
+        }
     }
     const std::uint32_t targetMs = smaf->StartOffset() + static_cast<std::uint32_t>(positionMs);
     for (state.nextEvent = smaf->events.get(); state.nextEvent && state.nextEvent->time < targetMs;

@@ -1,10 +1,12 @@
 #include "Engine.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
 #include "NullOutput.h"
 #include "Sequencer.h"
+#include "core/StreamWaveMessage.h"
 
 namespace rolvik::synth {
 namespace {
@@ -79,6 +81,7 @@ void Engine::EmuTerminate() {
     }
     core_.reset();
     song_.reset();
+    messageWaves_.clear();
     state_ = SoundState::None;
 }
 
@@ -300,11 +303,53 @@ std::int32_t Engine::EmuInfo(std::int32_t info) {
     return deviceInfo_.load(std::memory_order_relaxed);
 }
 
+std::optional<bool> Engine::HandOverWave(Bytes message) {
+    if (message.size() < 2 || message.front() != 0xF0 || message.back() != 0xF7) {
+        return std::nullopt;
+    }
+    WaveBank decoded;
+    std::uint8_t number = 0;
+    ByteVector contents;
+    if (ReadWaveRecord(message.subspan(1, message.size() - 2), decoded)) {
+        auto& [id, wave] = *decoded.records.begin();
+        return HandOver(CommandType::DefineWave, id, std::move(wave));
+    }
+    if (ReadStreamWaveMessage(message, number, contents) &&
+        ReadStreamWave(number, contents, decoded)) {
+        return HandOver(CommandType::DefineStreamWave, number,
+                        std::move(decoded.streams.at(number)));
+    }
+    return std::nullopt;
+}
+
+bool Engine::HandOver(CommandType type, std::uint8_t number, Wave wave) {
+    // Players send a song's set-up again at every start: the same wave is handed over once.
+    const auto kept = std::find_if(
+        messageWaves_.begin(), messageWaves_.end(), [&wave](const std::unique_ptr<Wave>& known) {
+            return known->rateHz == wave.rateHz && known->channels == wave.channels &&
+                   known->samples == wave.samples;
+        });
+    const Wave* handed = kept != messageWaves_.end() ? kept->get() : nullptr;
+    if (handed == nullptr) {
+        messageWaves_.push_back(std::make_unique<Wave>(std::move(wave)));
+        handed = messageWaves_.back().get();
+    }
+    Command command;
+    command.type = type;
+    command.value = number;
+    command.wave = handed;
+    return Post(command);
+}
+
 std::int32_t Engine::SetMidiMsg(const std::uint8_t* message, std::int32_t size) {
     if (!core_ || message == nullptr || size <= 0) {
         return kFailure;
     }
-    auto parsed = ParseMidiMessage(Bytes(message, static_cast<std::size_t>(size)));
+    const Bytes bytes(message, static_cast<std::size_t>(size));
+    if (const auto handedOver = HandOverWave(bytes)) {
+        return *handedOver ? 0 : kFailure;
+    }
+    auto parsed = ParseMidiMessage(bytes);
     if (!parsed) {
         return kFailure;
     }

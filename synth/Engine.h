@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string_view>
+#include <vector>
 
 #include "AudioOutput.h"
 #include "CommandQueue.h"
@@ -77,6 +79,11 @@ class Engine {
     // Waits until the rendering thread has taken every command posted so far.
     bool WaitUntilApplied();
     bool HasSound(std::int32_t sound) const;
+    // A wave record or a stream wave sent as a message (MIDI use): decoded on the caller's
+    // thread and handed to the rendering thread. Null when the message carries no wave,
+    // otherwise whether the rendering thread got it.
+    std::optional<bool> HandOverWave(Bytes message);
+    bool HandOver(CommandType type, std::uint8_t number, Wave wave);
 
     OutputOpener openOutput_;
     std::chrono::milliseconds stallTimeout_;
@@ -90,6 +97,9 @@ class Engine {
     std::atomic<std::uint64_t> appliedCommands_{0};
 
     std::unique_ptr<Song> song_;
+    // Every wave handed over by HandOverWave, kept until the engine terminates because
+    // the rendering thread may still play any of them.
+    std::vector<std::unique_ptr<Wave>> messageWaves_;
     SoundState state_ = SoundState::None;
     std::uint32_t startGeneration_ = 0;
     std::uint32_t seekPositionMs_ = 0;  // what the position is until the rendering thread reports

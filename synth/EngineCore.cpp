@@ -9,6 +9,12 @@ void EngineCore::Apply(const Command& command) {
         case CommandType::Midi:
             synthesizer_.Apply(command.midi);
             break;
+        case CommandType::DefineWave:
+            synthesizer_.DefineWave(static_cast<std::uint8_t>(command.value), command.wave);
+            break;
+        case CommandType::DefineStreamWave:
+            synthesizer_.DefineStreamWave(static_cast<std::uint8_t>(command.value), command.wave);
+            break;
         case CommandType::SetSong:
             sequencer_.SetSong(command.song);
             break;

@@ -9,14 +9,26 @@
 
 namespace rolvik::synth {
 
-enum class CommandType : std::uint8_t { Midi, SetSong, Seek, Start, Stop, Volume, Tempo, KeyPitch };
+enum class CommandType : std::uint8_t {
+    Midi,
+    DefineWave,
+    DefineStreamWave,
+    SetSong,
+    Seek,
+    Start,
+    Stop,
+    Volume,
+    Tempo,
+    KeyPitch
+};
 
 // One request from the caller's thread to the thread that renders.
 struct Command {
     CommandType type = CommandType::Midi;
     MidiMessage midi;
     const Song* song = nullptr;
-    std::int32_t value = 0;  // position in ms, volume, tempo or key pitch
+    const Wave* wave = nullptr;  // owned by the engine for as long as it runs
+    std::int32_t value = 0;      // position in ms, volume, tempo, key pitch or wave number
 };
 
 // The engine as the rendering thread sees it: the synthesiser and the sequencer, driven by

@@ -35,8 +35,4 @@ struct MidiMessage {
 // (2 or 3 bytes) or an exclusive from F0 to F7. Null when the message is malformed.
 std::optional<MidiMessage> ParseMidiMessage(Bytes message);
 
-// The parameter bytes of a voice message: groups of seven bytes, each led by a flag byte whose
-// bit 6 holds bit 7 of the group's first byte, bit 5 that of the second, and so on.
-ByteVector UnpackSevenBitGroups(Bytes packed);
-
 }  // namespace rolvik::synth

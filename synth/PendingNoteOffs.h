@@ -10,9 +10,10 @@ namespace rolvik::synth {
 // A note-off the sequencer owes: the channel and key of a note it struck and when its gate ends,
 // in the sequencer's scaled song time.
 struct PendingNoteOff {
-    std::uint8_t channel = 0;
-    std::uint8_t key = 0;
+    std::uint8_t channel = 0;  // a MIDI channel, or an audio channel for a recording
+    std::uint8_t key = 0;      // the note, or the recording's wave number
     std::int64_t endScaled = 0;
+    bool recording = false;
 };
 
 // The sequencer's owed note-offs in storage of a fixed size, so that the audio thread never

@@ -15,6 +15,7 @@ constexpr std::uint8_t kInitialVelocity = 64;
 void Sequencer::SetSong(const Song* song) {
     song_ = song;
     synthesizer_.SetDrumChannels(song != nullptr ? song->drumChannels : kGeneralMidiDrumChannels);
+    synthesizer_.SetSongWaves(song != nullptr ? &song->waves : nullptr);
     playing_ = false;
     Seek(0);
 }
@@ -24,12 +25,37 @@ void Sequencer::Seek(std::uint32_t positionMs) {
     pendingNoteOffs_.Clear();
     channelVelocity_.fill(kInitialVelocity);
     nextEvent_ = 0;
+    nextAudioEvent_ = 0;
     nowScaled_ = static_cast<std::int64_t>(positionMs) * kScaledPerMs;
     if (song_ == nullptr) {
         return;
     }
     while (nextEvent_ < song_->endIndex && EventScaled(song_->events[nextEvent_]) < nowScaled_) {
         PlayEvent(song_->events[nextEvent_++], false);
+    }
+    const auto& audio = song_->audioEvents;
+    while (nextAudioEvent_ < audio.size() &&
+           AudioEventScaled(audio[nextAudioEvent_]) < nowScaled_) {
+        const SongAudioEvent& event = audio[nextAudioEvent_++];
+        if (event.event.kind != AudioEvent::Kind::Trigger) {
+            PlayAudioEvent(event, 0);
+        }
+    }
+    resumePending_ = nextAudioEvent_ > 0;
+}
+
+void Sequencer::ResumeRecordings() {
+    resumePending_ = false;
+    for (std::size_t i = 0; i < nextAudioEvent_; ++i) {
+        const SongAudioEvent& event = song_->audioEvents[i];
+        if (event.event.kind != AudioEvent::Kind::Trigger) {
+            continue;
+        }
+        const std::int64_t sinceScaled = nowScaled_ - AudioEventScaled(event);
+        if (sinceScaled < static_cast<std::int64_t>(event.event.gateMs) * kScaledPerMs) {
+            const std::int64_t sinceMs = sinceScaled / kScaledPerMs;
+            PlayAudioEvent(event, static_cast<std::uint32_t>(sinceMs * event.wave->rateHz / 1000));
+        }
     }
 }
 
@@ -48,11 +74,33 @@ std::int64_t Sequencer::EventScaled(const SongEvent& event) const {
     return (static_cast<std::int64_t>(event.timeMs) - song_->startOffsetMs) * kScaledPerMs;
 }
 
-void Sequencer::SendNoteOff(std::uint8_t channel, std::uint8_t key) {
+std::int64_t Sequencer::AudioEventScaled(const SongAudioEvent& event) const {
+    return (static_cast<std::int64_t>(event.timeMs) - song_->startOffsetMs) * kScaledPerMs;
+}
+
+void Sequencer::SendNoteOff(const PendingNoteOff& pending) {
+    if (pending.recording) {
+        synthesizer_.StopRecording(pending.channel, pending.key);
+        return;
+    }
     MidiMessage off;
     off.type = MessageType::Channel;
-    off.channelBytes = {static_cast<std::uint8_t>(0x90 | channel), key, 0};
+    off.channelBytes = {static_cast<std::uint8_t>(0x90 | pending.channel), pending.key, 0};
     synthesizer_.Apply(off);
+}
+
+void Sequencer::PlayAudioEvent(const SongAudioEvent& event, std::uint32_t startFrame) {
+    const AudioEvent& audio = event.event;
+    if (audio.kind != AudioEvent::Kind::Trigger) {
+        synthesizer_.SetAudioControl(audio.channel, audio.kind, audio.value);
+        return;
+    }
+    synthesizer_.PlayRecording(audio.channel, audio.wave, *event.wave, startFrame);
+    const auto early = pendingNoteOffs_.Add(
+        {audio.channel, audio.wave, AudioEventScaled(event) + audio.gateMs * kScaledPerMs, true});
+    if (early) {
+        SendNoteOff(*early);
+    }
 }
 
 void Sequencer::PlayEvent(const SongEvent& event, bool sound) {
@@ -85,22 +133,32 @@ void Sequencer::PlayEvent(const SongEvent& event, bool sound) {
     const auto early = pendingNoteOffs_.Add({event.channel, static_cast<std::uint8_t>(key),
                                              EventScaled(event) + event.gateMs * kScaledPerMs});
     if (early) {
-        SendNoteOff(early->channel, early->key);
+        SendNoteOff(*early);
     }
 }
 
 void Sequencer::PlayDueEvents() {
-    pendingNoteOffs_.SendDue(
-        nowScaled_, [this](const PendingNoteOff& off) { SendNoteOff(off.channel, off.key); });
+    pendingNoteOffs_.SendDue(nowScaled_, [this](const PendingNoteOff& off) { SendNoteOff(off); });
+    if (resumePending_) {
+        ResumeRecordings();
+    }
     while (nextEvent_ < song_->endIndex && EventScaled(song_->events[nextEvent_]) <= nowScaled_) {
         PlayEvent(song_->events[nextEvent_++], true);
+    }
+    const auto& audio = song_->audioEvents;
+    while (nextAudioEvent_ < audio.size() &&
+           AudioEventScaled(audio[nextAudioEvent_]) <= nowScaled_) {
+        PlayAudioEvent(audio[nextAudioEvent_++], 0);
     }
 }
 
 std::int64_t Sequencer::NextDueScaled() const {
-    const std::int64_t next = pendingNoteOffs_.NextDue(kNever);
+    std::int64_t next = pendingNoteOffs_.NextDue(kNever);
     if (nextEvent_ < song_->endIndex) {
-        return std::min(next, EventScaled(song_->events[nextEvent_]));
+        next = std::min(next, EventScaled(song_->events[nextEvent_]));
+    }
+    if (nextAudioEvent_ < song_->audioEvents.size()) {
+        next = std::min(next, AudioEventScaled(song_->audioEvents[nextAudioEvent_]));
     }
     return next;
 }
@@ -130,7 +188,10 @@ std::uint32_t Sequencer::positionMs() const {
 }
 
 bool Sequencer::ended() const {
-    return song_ == nullptr || (nextEvent_ >= song_->endIndex && pendingNoteOffs_.empty());
+    return song_ == nullptr ||
+           (nextEvent_ >= song_->endIndex && nextAudioEvent_ >= song_->audioEvents.size() &&
+            pendingNoteOffs_.empty() &&
+            nowScaled_ >= static_cast<std::int64_t>(song_->audioLengthMs) * kScaledPerMs);
 }
 
 int Sequencer::DeviceInfo() const {

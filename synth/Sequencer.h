@@ -47,13 +47,19 @@ class Sequencer {
   private:
     void PlayDueEvents();
     void PlayEvent(const SongEvent& event, bool sound);
-    void SendNoteOff(std::uint8_t channel, std::uint8_t key);
+    void PlayAudioEvent(const SongAudioEvent& event, std::uint32_t startFrame);
+    // Starts the recordings that a seek landed inside of, from where they would be by now.
+    void ResumeRecordings();
+    void SendNoteOff(const PendingNoteOff& off);
     std::int64_t NextDueScaled() const;
     std::int64_t EventScaled(const SongEvent& event) const;
+    std::int64_t AudioEventScaled(const SongAudioEvent& event) const;
 
     Synthesizer& synthesizer_;
     const Song* song_ = nullptr;
     std::size_t nextEvent_ = 0;
+    std::size_t nextAudioEvent_ = 0;
+    bool resumePending_ = false;
     PendingNoteOffs pendingNoteOffs_;
     std::array<std::uint8_t, kChannelCount> channelVelocity_{};
     // Song time in units of 1/(48 × 100) ms: one output sample advances it by the tempo.

@@ -1,5 +1,9 @@
 #include "Song.h"
 
+#include <algorithm>
+#include <optional>
+
+#include "Synthesizer.h"
 #include "core/CheckCode.h"
 #include "core/Chunk.h"
 #include "core/HandyPhoneOnly.h"
@@ -99,14 +103,66 @@ SongEvent ConvertEvent(const Event& event) {
     return converted;
 }
 
+constexpr std::size_t kChannelsPerAudioTrack = 4;
+
+// An audio track's event on the synthesiser's audio channels, four for each track; null for a
+// trigger of a wave the track lacks.
+std::optional<SongAudioEvent> Gathered(const AudioTrack& track, std::size_t trackIndex,
+                                       const AudioEvent& event) {
+    SongAudioEvent gathered{event.timeMs, event, nullptr};
+    gathered.event.channel =
+        static_cast<std::uint8_t>(trackIndex * kChannelsPerAudioTrack + event.channel);
+    if (event.kind == AudioEvent::Kind::Trigger) {
+        const auto wave = track.waves.find(event.wave);
+        if (wave == track.waves.end()) {
+            return std::nullopt;
+        }
+        gathered.wave = &wave->second;
+    }
+    return gathered;
+}
+
+// Merges the tracks' events, each track in time order already, into one list in time order; at
+// equal times the earlier track comes first and a track keeps its own order.
+void GatherAudioEvents(Song& song) {
+    const std::size_t playable =
+        std::min(song.audioTracks.size(), kAudioChannelCount / kChannelsPerAudioTrack);
+    std::vector<std::size_t> next(playable, 0);
+    for (;;) {
+        std::optional<std::size_t> earliest;
+        for (std::size_t t = 0; t < playable; ++t) {
+            const auto& events = song.audioTracks[t].events;
+            if (next[t] < events.size() &&
+                (!earliest || events[next[t]].timeMs <
+                                  song.audioTracks[*earliest].events[next[*earliest]].timeMs)) {
+                earliest = t;
+            }
+        }
+        if (!earliest) {
+            break;
+        }
+        const AudioTrack& track = song.audioTracks[*earliest];
+        if (const auto gathered = Gathered(track, *earliest, track.events[next[*earliest]++])) {
+            song.audioEvents.push_back(*gathered);
+        }
+    }
+    for (std::size_t t = 0; t < playable; ++t) {
+        const std::uint32_t endMs = song.audioTracks[t].endMs;
+        if (endMs > song.startOffsetMs) {
+            song.audioLengthMs = std::max(song.audioLengthMs, endMs - song.startOffsetMs);
+        }
+    }
+}
+
 }  // namespace
 
 std::uint32_t SongLengthMs(const Song& song) {
-    if (song.endIndex == 0) {
-        return 0;
+    std::uint32_t length = 0;
+    if (song.endIndex != 0) {
+        const std::uint32_t last = song.events[song.endIndex - 1].timeMs;
+        length = last > song.startOffsetMs ? last - song.startOffsetMs : 0;
     }
-    const std::uint32_t last = song.events[song.endIndex - 1].timeMs;
-    return last > song.startOffsetMs ? last - song.startOffsetMs : 0;
+    return std::max(length, song.audioLengthMs);
 }
 
 std::unique_ptr<Song> LoadSong(Bytes smafFile) {
@@ -120,7 +176,8 @@ std::unique_ptr<Song> LoadSong(Bytes smafFile) {
     }
     const ScoreTracks tracks =
         ReadScoreTracks(mmmd->contents.first(mmmd->contents.size() - kCheckCodeBytes));
-    if (!tracks.readable) {
+    std::vector<AudioTrack> audioTracks = ReadAudioTracks(smafFile);
+    if (!tracks.readable && audioTracks.empty()) {
         return nullptr;
     }
     // The engine has no user interface: whatever the loader would tell the user is dropped.
@@ -145,6 +202,18 @@ std::unique_ptr<Song> LoadSong(Bytes smafFile) {
     if (song->endIndex == 0) {
         song->endIndex = song->events.size();
     }
+    song->waves = ReadWaveBank(smafFile);
+    song->audioTracks = std::move(audioTracks);
+    if (song->events.empty() && !song->audioTracks.empty()) {
+        // A song of audio tracks alone begins at their start point, as a score track's sequence
+        // begins at its own.
+        song->startOffsetMs = std::min_element(song->audioTracks.begin(), song->audioTracks.end(),
+                                               [](const AudioTrack& a, const AudioTrack& b) {
+                                                   return a.startMs < b.startMs;
+                                               })
+                                  ->startMs;
+    }
+    GatherAudioEvents(*song);
     return song;
 }
 

@@ -6,7 +6,9 @@
 
 #include "Channel.h"
 #include "MidiMessage.h"
+#include "core/AudioTrack.h"
 #include "core/Bytes.h"
+#include "core/WaveBank.h"
 
 namespace rolvik::synth {
 
@@ -26,8 +28,15 @@ struct SongEvent {
     MidiMessage message;
 };
 
+// One event of the song's audio tracks, on one of the synthesiser's audio channels.
+struct SongAudioEvent {
+    std::uint32_t timeMs = 0;    // in event time, as SongEvent's
+    AudioEvent event;            // its channel numbers the synthesiser's audio channels
+    const Wave* wave = nullptr;  // triggers: the wave, owned by the song's audio track
+};
+
 // A SMAF song ready for the sequencer: its events in time order, where the sequence begins and
-// ends, and which channels light the LED or run the vibrator.
+// ends, which channels light the LED or run the vibrator, and its sampled sound, decoded at load.
 struct Song {
     std::vector<SongEvent> events;
     std::uint32_t startOffsetMs = 0;  // the beginning of the sequence in event time
@@ -35,14 +44,19 @@ struct Song {
     std::uint16_t ledChannels = 0;
     std::uint16_t vibrationChannels = 0;
     std::uint16_t drumChannels = kGeneralMidiDrumChannels;  // those starting on the drum bank
+    WaveBank waves;
+    std::vector<AudioTrack> audioTracks;
+    std::vector<SongAudioEvent> audioEvents;  // of every audio track, in time order
+    std::uint32_t audioLengthMs = 0;  // from the beginning of the sequence to the last track's end
 };
 
-// Ms from the beginning of the sequence to its last event before the stop point.
+// Ms from the beginning of the sequence to its last event before the stop point, or to the end of
+// its longest audio track if that comes later.
 std::uint32_t SongLengthMs(const Song& song);
 
 // Checks the bytes (a SMAF file beginning with "MMMD", a valid check code, at least one score
-// track of a format that can be read) and reads the song with the loader, without any message
-// to the user. Null when the bytes are refused.
+// track of a format that can be read or one audio track that can be played) and reads the song
+// with the loader, without any message to the user. Null when the bytes are refused.
 std::unique_ptr<Song> LoadSong(Bytes smafFile);
 
 }  // namespace rolvik::synth

@@ -81,10 +81,12 @@ void Synthesizer::Reset() {
     for (int i = 0; i < kChannelCount; ++i) {
         channels_[i] = Channel::Initial((drumChannels_ >> i & 1) != 0);
     }
+    audioChannels_.fill(Channel{});
     for (Note& note : notes_) {
         note.Kill();
     }
     heldByPedal_.fill(false);
+    sampler_.KillAll();
 }
 
 void Synthesizer::ReleaseAll() {
@@ -94,6 +96,7 @@ void Synthesizer::ReleaseAll() {
         }
     }
     heldByPedal_.fill(false);
+    sampler_.ReleaseAll();
 }
 
 void Synthesizer::Apply(const MidiMessage& message) {
@@ -235,6 +238,7 @@ void Synthesizer::ControlChange(int channel, int controller, int value) {
                     note.Kill();
                 }
             }
+            sampler_.KillChannel(channel);
             break;
         case 121:  // reset all controllers
             state.modulation = 0;
@@ -248,6 +252,7 @@ void Synthesizer::ControlChange(int channel, int controller, int value) {
                     note.Release();
                 }
             }
+            sampler_.ReleaseChannel(channel);
             break;
         default:
             break;
@@ -259,6 +264,7 @@ void Synthesizer::SetHold(int channel, bool on) {
     if (on) {
         return;
     }
+    sampler_.ReleaseHeld(channel);
     for (int i = 0; i < kMaxNotes; ++i) {
         if (heldByPedal_[i] && notes_[i].channel() == channel) {
             heldByPedal_[i] = false;
@@ -272,7 +278,13 @@ void Synthesizer::NoteOn(int channel, int key, int velocity) {
         return;  // a transposition pushed the key off the keyboard
     }
     const Channel& state = channels_[channel];
+    if (PlayStreamWave(channel, key, velocity)) {
+        return;
+    }
     const VoiceParameters* voice = voices_.Find(state, static_cast<std::uint8_t>(key));
+    if (voice != nullptr && voice->kind == VoiceKind::Pcm) {
+        voice = SoundOfSampledVoice(*voice, channel, key, velocity);
+    }
     if (voice == nullptr) {
         return;
     }
@@ -292,6 +304,7 @@ void Synthesizer::StartNote(const VoiceParameters& voice, int channel, int key, 
 }
 
 void Synthesizer::NoteOff(int channel, int key) {
+    sampler_.NoteOff(channel, key, channels_[channel].hold);
     for (int i = 0; i < kMaxNotes; ++i) {
         Note& note = notes_[i];
         if (!note.active() || note.released() || note.channel() != channel || note.key() != key) {
@@ -328,15 +341,19 @@ Note& Synthesizer::AllocateNote() {
 }
 
 NoteControls Synthesizer::ControlsFor(const Note& note) const {
-    const Channel& state = channels_[note.channel()];
-    const int index = static_cast<int>(&note - notes_.data());
+    return ChannelControls(note.channel(), notePanpot_[&note - notes_.data()]);
+}
+
+// Channels from kChannelCount on are the audio tracks' channels.
+NoteControls Synthesizer::ChannelControls(int channel, std::uint8_t panpot) const {
+    const Channel& state =
+        channel < kChannelCount ? channels_[channel] : audioChannels_[channel - kChannelCount];
     NoteControls controls;
     controls.pitchBendSemitones = (state.pitchBend - 8192) / 8192.0f * kBendRangeSemitones;
     controls.modulationCents = state.modulation / 127.0f * kModulationWheelCents;
     const float gain = SquaredLevel(state.volume) * SquaredLevel(state.expression) *
                        SquaredLevel(masterVolume_) * outputGain_;
-    const float position =
-        notePanpot_[index] == kFollowChannelPan ? state.pan / 127.0f : notePanpot_[index] / 31.0f;
+    const float position = panpot == kFollowChannelPan ? state.pan / 127.0f : panpot / 31.0f;
     const float angle = position * std::numbers::pi_v<float> / 2.0f;
     // Constant power, scaled so that the centre keeps the full level on both sides.
     controls.gainLeft = gain * std::cos(angle) * std::numbers::sqrt2_v<float>;
@@ -354,9 +371,19 @@ void Synthesizer::Render(float* left, float* right, int frames) {
             controls[i] = ControlsFor(notes_[i]);
         }
     }
+    std::array<NoteControls, Sampler::kMaxNotes> sampledControls;
+    for (int i = 0; i < Sampler::kMaxNotes; ++i) {
+        const SampledNote& note = sampler_.notes()[i];
+        if (note.active()) {
+            sampledControls[i] = ChannelControls(
+                note.channel(),
+                note.hasPanpot() ? static_cast<std::uint8_t>(note.panpot()) : kFollowChannelPan);
+        }
+    }
     for (int done = 0; done < frames;) {
         const int block = std::min(kBlockFrames, frames - done);
         RenderBlock(left + done, right + done, block, controls);
+        sampler_.Render(left + done, right + done, block, lfo_, sampledControls);
         lfo_.Advance(block);
         done += block;
     }
@@ -397,12 +424,13 @@ std::uint16_t Synthesizer::HeldChannels() const {
             channels |= static_cast<std::uint16_t>(1u << notes_[i].channel());
         }
     }
-    return channels;
+    return channels | sampler_.HeldChannels();
 }
 
 int Synthesizer::ActiveNoteCount() const {
     return static_cast<int>(std::count_if(notes_.begin(), notes_.end(),
-                                          [](const Note& note) { return note.active(); }));
+                                          [](const Note& note) { return note.active(); })) +
+           sampler_.ActiveCount();
 }
 
 }  // namespace rolvik::synth
@@ -410,9 +438,10 @@ int Synthesizer::ActiveNoteCount() const {
 namespace rolvik::synth {
 
 bool Synthesizer::IsSounding(int channel, int key) const {
-    return std::any_of(notes_.begin(), notes_.end(), [channel, key](const Note& note) {
-        return note.active() && note.channel() == channel && note.key() == key;
-    });
+    return sampler_.IsSounding(channel, key) ||
+           std::any_of(notes_.begin(), notes_.end(), [channel, key](const Note& note) {
+               return note.active() && note.channel() == channel && note.key() == key;
+           });
 }
 
 }  // namespace rolvik::synth

@@ -7,12 +7,21 @@
 #include "Lfo.h"
 #include "MidiMessage.h"
 #include "Note.h"
+#include "Sampler.h"
 #include "VoiceBank.h"
+#include "core/AudioTrack.h"
+#include "core/Wave.h"
+#include "core/WaveBank.h"
 
 namespace rolvik::synth {
 
 constexpr int kChannelCount = 16;
 constexpr int kMaxNotes = 32;
+// Four channels for each of up to four audio tracks.
+constexpr int kAudioChannelCount = 16;
+// A melody voice plays its wave at the voice's rate on this key (C4): the songs' instrument
+// waves are recorded so that they sound a C there.
+constexpr int kSampledBaseKey = 60;
 
 // The tone generator behind the MIDI messages: 16 channels, the voice bank and 32 notes. It
 // renders 48 kHz stereo and is driven from one thread at a time.
@@ -42,8 +51,25 @@ class Synthesizer {
     // Bit n set while a note of channel n is held (struck and not yet let go).
     std::uint16_t HeldChannels() const;
     int ActiveNoteCount() const;
+    // How many of those play waves.
+    int SampledNoteCount() const { return sampler_.ActiveCount(); }
     // Whether a note struck with this key on this channel still sounds (held or releasing).
     bool IsSounding(int channel, int key) const;
+
+    // The waves of the song that sampled voices and drum-bank notes play; null forgets them. The
+    // bank stays owned by the caller and must outlive its use here.
+    void SetSongWaves(const WaveBank* bank);
+    // A wave record that arrived as a message: sampled voices naming `id` play it from now on.
+    void DefineWave(std::uint8_t id, const Wave* wave);
+    // A stream wave that arrived as a message: drum-bank key number - 1 plays it from now on.
+    void DefineStreamWave(std::uint8_t number, const Wave* wave);
+
+    // An audio track's channel (0..kAudioChannelCount - 1) starts playing a wave from a frame on,
+    // cutting short what it played before; StopRecording lets it go.
+    void PlayRecording(int audioChannel, int waveNumber, const Wave& wave,
+                       std::uint32_t startFrame);
+    void StopRecording(int audioChannel, int waveNumber);
+    void SetAudioControl(int audioChannel, AudioEvent::Kind kind, std::uint8_t value);
 
   private:
     void HandleChannelMessage(const std::array<std::uint8_t, 3>& bytes);
@@ -56,10 +82,18 @@ class Synthesizer {
     void SetHold(int channel, bool on);
     Note& AllocateNote();
     NoteControls ControlsFor(const Note& note) const;
+    NoteControls ChannelControls(int channel, std::uint8_t panpot) const;
+    const VoiceParameters* SoundOfSampledVoice(const VoiceParameters& voice, int channel, int key,
+                                               int velocity);
+    bool PlayStreamWave(int channel, int key, int velocity);
     void RenderBlock(float* left, float* right, int frames,
                      const std::array<NoteControls, kMaxNotes>& controls);
 
     std::array<Channel, kChannelCount> channels_{};
+    std::array<Channel, kAudioChannelCount> audioChannels_{};
+    Sampler sampler_;
+    std::array<const Wave*, 256> recordWaves_{};
+    std::array<const Wave*, 256> streamWaves_{};
     std::array<Note, kMaxNotes> notes_{};
     // Notes whose note-off arrived while their channel's hold pedal was down.
     std::array<bool, kMaxNotes> heldByPedal_{};

@@ -40,7 +40,8 @@ std::optional<VoiceParameters> ReadPcmVoice(Bytes parameters) {
     op.bytes[3] = static_cast<std::uint8_t>(parameters[7] & 0xFC);
     op.bytes[4] = parameters[8];
     op.bytes[5] = 0x10;  // MULTI 1, no detune: the wave sounds at the note's pitch
-    op.bytes[6] = 0x80;  // WS 16: a triangle stands in for the missing wave data
+    op.bytes[6] = 0x80;  // WS 16: a triangle, should the operator ever sound as FM
+    voice.pcmWave = ReadPcmVoiceWave(parameters);
     return voice;
 }
 

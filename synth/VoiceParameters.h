@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "PcmVoiceWave.h"
 #include "core/Bytes.h"
 
 namespace rolvik::synth {
@@ -46,12 +47,12 @@ enum class VoiceKind : std::uint8_t { Fm, Pcm };
 //   P1  panpot(5) . BO(2)
 //   P2  LFO rate(2) PE . . algorithm(3)
 //
-// A PCM voice has no wave data here; its envelope is kept as the single operator of a plain
-// waveform, which is how the engine sounds it.
+// A PCM voice keeps its envelope as a single operator and names its wave in `pcmWave`.
 struct VoiceParameters {
     VoiceKind kind = VoiceKind::Fm;
     std::array<std::uint8_t, 3> voiceBytes{};
     std::array<OperatorParameters, 4> operators{};
+    PcmVoiceWave pcmWave;
 
     int drumKey() const { return voiceBytes[0]; }
     int panpot() const { return voiceBytes[1] >> 3; }

@@ -3,6 +3,7 @@
 #include "EngineTest.h"
 #include "core/Loader.h"
 #include "core/Number.h"
+#include "core/StreamWaveMessage.h"
 #include "playback/PlayerQueries.h"
 #include "synth/Synthesizer.h"
 #include "tests/support/SmafImage.h"
@@ -123,6 +124,18 @@ TEST_F(MidiPlayTest, CatchUpSendsChannelStateSilentlyBetweenResetAndVolume) {
     EXPECT_THAT(TickAt(1), ElementsAre(ByteVector{0xB2, 0x0A, 64}));
     EXPECT_EQ(MidiPlayer().nextEvent, nullptr);
     EXPECT_EQ(PlayerStatus(), kPlayerReady);
+}
+
+TEST_F(MidiPlayTest, SongsStreamWavesGoToTheEngineAfterTheReset) {
+    const ByteVector wave = {0x20, 0x1F, 0x40, 0x17, 0x71};
+    document->fileData = testing::MakeFile(testing::MakeTrack(
+        5, 2, 2, 2,
+        testing::Concat({testing::MakeChunk("Mtsq", {0x00, 0x00}),
+                         testing::MakeChunk("Mtsp", testing::MakeChunk("Mwa\x03", wave))})));
+    AddNote(0, 0x99, 2, 100, 10);
+    ASSERT_EQ(EmuMIDIPlay(document.get(), 0), 1);
+    EXPECT_THAT(fake.MidiMessages(),
+                ElementsAre(kReset, MakeStreamWaveMessage({3, wave}), kVolume127));
 }
 
 TEST_F(MidiPlayTest, NotesSoundWithTheChannelVelocityAndEndAfterTheirGate) {

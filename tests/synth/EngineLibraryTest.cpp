@@ -13,6 +13,8 @@
 #include "core/Compiler.h"
 #include "core/Number.h"
 #include "core/Smaf.h"
+#include "core/StreamWaveMessage.h"
+#include "core/StreamWaveMessage.h"
 #include "synth/EmulatorInterface.h"
 
 namespace rolvik::synth::test {
@@ -262,6 +264,36 @@ TEST_F(EngineLibraryTest, WavOutputKeepsEverythingPlayedInTheProcessInOrder) {
     EXPECT_NEAR(FrequencyHz(first), 440.0, 1.0);
     EXPECT_GT(Rms(last), 0.01);
     EXPECT_NEAR(FrequencyHz(last), 880.0, 2.0);
+}
+
+TEST_F(EngineLibraryTest, StreamWavesSentAsMessagesPlayOnDrumKeys) {
+    const auto path = std::filesystem::temp_directory_path() /
+                      ("rolvik-engine-stream-" + std::to_string(getpid()) + ".wav");
+    setenv("ROLVIK_AUDIO", ("wav:" + path.string()).c_str(), 1);
+    engine.StartMidiUse();
+    // One second at 8000 Hz of a faint 4000 Hz square: codes 0 and 8 step up and down by 15.
+    ByteVector contents = {0x20, 0x1F, 0x40};
+    contents.insert(contents.end(), 4000, 0x80);
+    const ByteVector message = MakeStreamWaveMessage({1, contents});
+    ASSERT_EQ(engine.SetMidiMsg(message.data(), static_cast<std::int32_t>(message.size())), 0);
+    ASSERT_EQ(engine.Send({0x99, 0, 127}), 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    engine.MaSound_EmuTerminate();
+
+    SF_INFO info{};
+    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+    ASSERT_NE(file, nullptr);
+    std::vector<float> frames(static_cast<std::size_t>(info.frames) * 2);
+    sf_readf_float(file, frames.data(), info.frames);
+    sf_close(file);
+    std::filesystem::remove(path);
+    std::vector<float> left;
+    for (std::size_t i = 0; i < frames.size(); i += 2) {
+        left.push_back(frames[i]);
+    }
+    // The faint wave, not the loud FM drum that key 0 would otherwise strike.
+    EXPECT_LT(RmsDb(left), -50.0);
+    EXPECT_GT(ToneMagnitude(left, 4000.0), 1e-5);
 }
 
 }  // namespace

@@ -1,0 +1,136 @@
+#include "WaveBank.h"
+
+#include "Adpcm.h"
+#include "ByteReader.h"
+#include "Chunk.h"
+#include "Number.h"
+#include "ScoreTrack.h"
+#include "SevenBitGroups.h"
+
+namespace rolvik {
+namespace {
+
+constexpr std::uint8_t kExclusive = 0xF0;
+constexpr std::uint8_t kEndOfExclusive = 0xF7;
+constexpr std::uint8_t kModelMa3 = 0x06;
+constexpr std::uint8_t kModelMa5 = 0x07;
+constexpr std::uint8_t kWaveRecord = 0x03;
+// 43 79 model 7F 03 id, then one byte that is not wave data.
+constexpr std::size_t kWaveRecordHeadSize = 7;
+
+// Stream wave type: bit 7 set for two channels; the other bits name the coding, and 0x20, 4-bit
+// ADPCM, is the only one songs use.
+constexpr std::uint8_t kStereo = 0x80;
+constexpr std::uint8_t kCodingAndWidth = 0x7F;
+constexpr std::uint8_t kFourBitAdpcm = 0x20;
+
+// The setup data is a run of exclusives, F0, the length as a variable-length number, and the
+// bytes up to and including F7. Anything else ends the run.
+void ReadSetupWaves(Bytes setup, WaveBank& bank) {
+    ByteReader cursor(setup);
+    while (cursor.ReadByte() == kExclusive) {
+        const auto length = ReadNumber(cursor);
+        if (!length) {
+            return;
+        }
+        const auto message = cursor.ReadBytes(*length);
+        if (!message || message->empty() || message->back() != kEndOfExclusive) {
+            return;
+        }
+        ReadWaveRecord(message->first(message->size() - 1), bank);
+    }
+}
+
+// The chunk runs behind the headers of the file's Mobile Standard score tracks, where waves live.
+std::vector<Bytes> MobileStandardRuns(Bytes image) {
+    std::vector<Bytes> runs;
+    ChunkWalker tracks(FileChunkRun(image));
+    while (auto track = tracks.Next()) {
+        const Bytes contents = track->chunk.contents;
+        const bool mobileStandard =
+            contents.size() >= kMobileStandardHeaderSize &&
+            (contents[0] == kMobileStandardCompressed || contents[0] == kMobileStandard);
+        if (BytesEqual(track->id.first(3), "MTR") && mobileStandard) {
+            runs.push_back(contents.subspan(kMobileStandardHeaderSize));
+        }
+    }
+    return runs;
+}
+
+}  // namespace
+
+const Wave* WaveBank::ForVoice(std::uint8_t id) const {
+    if (const auto record = records.find(id); record != records.end()) {
+        return &record->second;
+    }
+    return Stream(id);
+}
+
+const Wave* WaveBank::Stream(std::uint8_t number) const {
+    const auto stream = streams.find(number);
+    return stream != streams.end() ? &stream->second : nullptr;
+}
+
+bool ReadWaveRecord(Bytes body, WaveBank& bank) {
+    if (body.size() <= kWaveRecordHeadSize || body[0] != 0x43 || body[1] != 0x79 ||
+        body[3] != 0x7F || body[4] != kWaveRecord) {
+        return false;
+    }
+    const std::uint8_t model = body[2];
+    if (model != kModelMa3 && model != kModelMa5) {
+        return false;
+    }
+    const Bytes data = body.subspan(kWaveRecordHeadSize);
+    Wave wave;
+    wave.samples = model == kModelMa3 ? DecodeAdpcm(UnpackSevenBitGroups(data)) : DecodeAdpcm(data);
+    bank.records[body[5]] = std::move(wave);
+    return true;
+}
+
+bool ReadStreamWave(std::uint8_t number, Bytes contents, WaveBank& bank) {
+    ByteReader cursor(contents);
+    const auto type = cursor.ReadByte();
+    const auto rate = cursor.ReadU16BigEndian();
+    if (!type || !rate || *rate == 0 || (*type & kCodingAndWidth) != kFourBitAdpcm) {
+        return false;
+    }
+    Wave wave;
+    wave.rateHz = *rate;
+    if ((*type & kStereo) != 0) {
+        wave.channels = 2;
+        wave.samples = DecodeStereoAdpcm(cursor.rest());
+    } else {
+        wave.samples = DecodeAdpcm(cursor.rest());
+    }
+    bank.streams[number] = std::move(wave);
+    return true;
+}
+
+std::vector<StreamWaveChunk> FindStreamWaves(Bytes image) {
+    std::vector<StreamWaveChunk> waves;
+    for (const Bytes run : MobileStandardRuns(image)) {
+        const auto stream = FindChunk(run, "Mtsp");
+        ChunkWalker walker(stream ? stream->contents : Bytes{});
+        while (auto entry = walker.Next()) {
+            if (BytesEqual(entry->id.first(3), "Mwa")) {
+                waves.push_back({entry->id[3], entry->chunk.contents});
+            }
+        }
+    }
+    return waves;
+}
+
+WaveBank ReadWaveBank(Bytes image) {
+    WaveBank bank;
+    for (const Bytes run : MobileStandardRuns(image)) {
+        if (const auto setup = FindChunk(run, "Mtsu")) {
+            ReadSetupWaves(setup->contents, bank);
+        }
+    }
+    for (const StreamWaveChunk& stream : FindStreamWaves(image)) {
+        ReadStreamWave(stream.number, stream.contents, bank);
+    }
+    return bank;
+}
+
+}  // namespace rolvik

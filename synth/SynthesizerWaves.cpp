@@ -1,0 +1,120 @@
+// The synthesiser's sampled sound: sampled voices, the stream waves of drum-bank notes and the
+// audio tracks' recordings, played by the sampler beside the FM notes.
+
+#include <algorithm>
+#include <array>
+
+#include "DefaultVoices.h"
+#include "Synthesizer.h"
+
+namespace rolvik::synth {
+namespace {
+
+constexpr int kRecordingVelocity = 127;
+// The chip's own drum waves 0..6 as songs assign them (kick, snare, tom, closed and open hi-hat,
+// ride, crash), each standing for the General MIDI drum that our built-in kit has for it.
+constexpr std::array<int, 7> kChipDrumNotes = {36, 38, 45, 42, 46, 51, 49};
+
+// The built-in drum for a sampled drum voice whose wave the song lacks: the kit's drum of the key
+// when there is one, else the one its chip wave stands for.
+int StandInDrumNote(int key, const PcmVoiceWave& reference) {
+    if (key >= kFirstDefaultDrumNote && key <= kLastDefaultDrumNote) {
+        return key;
+    }
+    if (reference.inChipMemory && reference.waveId < kChipDrumNotes.size()) {
+        return kChipDrumNotes[reference.waveId];
+    }
+    return std::clamp(key, kFirstDefaultDrumNote, kLastDefaultDrumNote);
+}
+
+}  // namespace
+
+void Synthesizer::SetSongWaves(const WaveBank* bank) {
+    recordWaves_.fill(nullptr);
+    streamWaves_.fill(nullptr);
+    if (bank == nullptr) {
+        return;
+    }
+    for (const auto& [id, wave] : bank->records) {
+        recordWaves_[id] = &wave;
+    }
+    for (const auto& [number, wave] : bank->streams) {
+        streamWaves_[number] = &wave;
+    }
+}
+
+void Synthesizer::DefineWave(std::uint8_t id, const Wave* wave) {
+    recordWaves_[id] = wave;
+}
+
+void Synthesizer::DefineStreamWave(std::uint8_t number, const Wave* wave) {
+    streamWaves_[number] = wave;
+}
+
+// Plays the voice's wave when the song carries it and answers null; a wave of the chip's own
+// sample memory, or one the song lacks, sounds as the built-in FM voice that stands in for it.
+const VoiceParameters* Synthesizer::SoundOfSampledVoice(const VoiceParameters& voice, int channel,
+                                                        int key, int velocity) {
+    const Channel& state = channels_[channel];
+    const PcmVoiceWave& reference = voice.pcmWave;
+    const Wave* wave = nullptr;
+    if (!reference.inChipMemory) {
+        wave = recordWaves_[reference.waveId] != nullptr ? recordWaves_[reference.waveId]
+                                                         : streamWaves_[reference.waveId];
+    }
+    if (wave == nullptr || reference.rateHz == 0) {
+        if (state.isDrum()) {
+            return DefaultDrumVoice(StandInDrumNote(key, reference));
+        }
+        return &DefaultMelodyVoice(state.program);
+    }
+    // Drum notes play the wave at its own rate whatever the key.
+    const float semitones = state.isDrum() ? 0.0f : static_cast<float>(key - kSampledBaseKey);
+    sampler_.Allocate().StartVoice(voice, *wave, semitones, channel, key, velocity, nextSerial_++);
+    return nullptr;
+}
+
+// A drum note on key k plays the song's stream wave number k + 1, if there is one.
+bool Synthesizer::PlayStreamWave(int channel, int key, int velocity) {
+    if (!channels_[channel].isDrum()) {
+        return false;
+    }
+    const Wave* wave =
+        key + 1 < static_cast<int>(streamWaves_.size()) ? streamWaves_[key + 1] : nullptr;
+    if (wave == nullptr) {
+        return false;
+    }
+    sampler_.Allocate().StartRecording(*wave, 0, channel, key, velocity, nextSerial_++);
+    return true;
+}
+
+void Synthesizer::PlayRecording(int audioChannel, int waveNumber, const Wave& wave,
+                                std::uint32_t startFrame) {
+    const int channel = kChannelCount + audioChannel;
+    sampler_.ReleaseChannel(channel);
+    sampler_.Allocate().StartRecording(wave, startFrame, channel, waveNumber, kRecordingVelocity,
+                                       nextSerial_++);
+}
+
+void Synthesizer::StopRecording(int audioChannel, int waveNumber) {
+    sampler_.NoteOff(kChannelCount + audioChannel, waveNumber, false);
+}
+
+void Synthesizer::SetAudioControl(int audioChannel, AudioEvent::Kind kind, std::uint8_t value) {
+    Channel& state = audioChannels_[audioChannel];
+    switch (kind) {
+        case AudioEvent::Kind::Volume:
+            state.volume = value;
+            break;
+        case AudioEvent::Kind::Panpot:
+            state.pan = value;
+            break;
+        case AudioEvent::Kind::Expression:
+            state.expression = value;
+            break;
+        case AudioEvent::Kind::Trigger:
+            break;
+    }
+}
+
+}  // namespace rolvik::synth
