@@ -1,0 +1,43 @@
+// The main window's Edit menu, and the question asked before edits that no saved file holds are
+// thrown away.
+
+#include "EditMenu.h"
+#include "MainWindow.h"
+#include "ui/pianoroll/PianoRoll.h"
+
+namespace rolvik {
+
+void MainWindow::BuildEditMenu() {
+    const EditActions edit = AddEditMenu(*menuBar());
+    for (const auto& [id, item] :
+         {std::pair{CommandId::Undo, edit.undo}, std::pair{CommandId::Redo, edit.redo}}) {
+        addAction(item);
+        connect(item, &QAction::triggered, this, [this, id = id] { RunCommand(id); });
+        actions_[id] = item;
+    }
+    connect(pianoRoll_, &PianoRoll::EditsChanged, this, &MainWindow::UpdateEditActions);
+}
+
+void MainWindow::UpdateEditActions() {
+    actions_.at(CommandId::Undo)->setEnabled(pianoRoll_->edits().CanUndo());
+    actions_.at(CommandId::Redo)->setEnabled(pianoRoll_->edits().CanRedo());
+}
+
+// Edits since the last open or compile are only in the list; a compile puts them in the file
+// image, which is only in memory until it is saved. Save writes the image, not the list, so edits
+// made after the last compile stay unsaved through a save.
+bool MainWindow::HasUnsavedEdits() const {
+    return smaf_ && (compiledUnsaved_ || !pianoRoll_->edits().Unedited());
+}
+
+bool MainWindow::MayDiscardEdits() {
+    return !HasUnsavedEdits() || hooks_.askDiscardEdits(this);
+}
+
+void MainWindow::CloseCommand() {
+    if (MayDiscardEdits()) {
+        CloseDocument();
+    }
+}
+
+}  // namespace rolvik
