@@ -23,11 +23,12 @@ void MainWindow::UpdateEditActions() {
     actions_.at(CommandId::Redo)->setEnabled(pianoRoll_->edits().CanRedo());
 }
 
-// Edits since the last open or compile are only in the list; a compile puts them in the file
-// image, which is only in memory until it is saved. Save writes the image, not the list, so edits
-// made after the last compile stay unsaved through a save.
+// The history begins at every open and compile, so a step still done is an edit that only the
+// list holds. A compile puts the edits in the file image, which is only in memory until it is
+// saved. Save writes the image, not the list, so edits made after the last compile stay unsaved
+// through a save.
 bool MainWindow::HasUnsavedEdits() const {
-    return smaf_ && (compiledUnsaved_ || !pianoRoll_->edits().Unedited());
+    return smaf_ && (compiledUnsaved_ || pianoRoll_->edits().CanUndo());
 }
 
 bool MainWindow::MayDiscardEdits() {

@@ -5,9 +5,6 @@
 namespace rolvik {
 
 void EditHistory::Record(EditStep step) {
-    if (uneditedDepth_ && *uneditedDepth_ > done_.size()) {
-        uneditedDepth_.reset();
-    }
     undone_.clear();
     done_.push_back(std::move(step));
 }
@@ -33,7 +30,6 @@ void EditHistory::Redo(Smaf& document, const EventRemovalNotice& removing) {
 void EditHistory::Clear() {
     done_.clear();
     undone_.clear();
-    uneditedDepth_ = 0;
 }
 
 }  // namespace rolvik
