@@ -6,6 +6,8 @@ namespace rolvik {
 namespace {
 
 constexpr QKeyCombination kNone{};
+constexpr char kTrackKeys[] = "12345678QWERTYUI";
+constexpr int kAll = -1;
 
 constexpr std::array kCommands = {
     CommandEntry{CommandId::New, MenuName::File, "&New\tCtrl-N", Qt::CTRL | Qt::Key_N, 0, false},
@@ -59,9 +61,25 @@ int TrackOfCommand(CommandId id) {
         return 0;
     }
     if (id == CommandId::AllTracks) {
-        return -1;
+        return kAll;
     }
     return static_cast<int>(id) - static_cast<int>(CommandId::Track2) + 1;
+}
+
+char TrackKey(int track) {
+    return track == kAll ? '0' : kTrackKeys[track];
+}
+
+std::optional<int> TrackOfKey(char key) {
+    if (key == '0') {
+        return kAll;
+    }
+    for (int track = 0; track < 16; ++track) {
+        if (kTrackKeys[track] == key) {
+            return track;
+        }
+    }
+    return std::nullopt;
 }
 
 }  // namespace rolvik

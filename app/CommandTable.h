@@ -56,4 +56,9 @@ std::span<const std::optional<CommandId>> ToolbarLayout();
 // The View menu's track commands map to the piano roll's visible track: -1 for All, else 0..15.
 int TrackOfCommand(CommandId id);
 
+// The key of a track command, as its menu item shows it and as it is typed: '1' to '8' for the
+// tracks 0 to 7, 'Q', 'W', 'E', 'R', 'T', 'Y', 'U', 'I' for 8 to 15, and '0' for All.
+char TrackKey(int track);
+std::optional<int> TrackOfKey(char key);
+
 }  // namespace rolvik

@@ -14,21 +14,8 @@
 namespace rolvik {
 namespace {
 
-constexpr char kTrackKeys[] = "12345678QWERTYUI";
 constexpr std::uint32_t kArrowStepMs = 1000;
 constexpr std::uint32_t kFineArrowStepMs = 100;
-
-std::optional<int> TrackOfKey(char key) {
-    if (key == '0') {
-        return kAllTracks;
-    }
-    for (int track = 0; track < kTrackCount; ++track) {
-        if (kTrackKeys[track] == key) {
-            return track;
-        }
-    }
-    return std::nullopt;
-}
 
 }  // namespace
 

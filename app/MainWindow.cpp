@@ -71,6 +71,9 @@ MainWindow::MainWindow(const std::filesystem::path& voiceSetPath, ShellHooks hoo
     detailView_->SetPlayPositionSource([this] { return playPosition_; });
     detailView_->resize(640, 480);
 
+    // Notes leave on MidiPlay's ticks: coarse timers could let them drift by several ms.
+    refreshTimer_.setTimerType(Qt::PreciseTimer);
+    midiTimer_.setTimerType(Qt::PreciseTimer);
     connect(&refreshTimer_, &QTimer::timeout, this, [this] { TimerTick(0); });
     connect(&midiTimer_, &QTimer::timeout, this, [this] { TimerTick(1); });
     resize(800, 560);
@@ -107,30 +110,35 @@ void MainWindow::BuildMenus() {
         if (entry.separatorBefore) {
             menu->addSeparator();
         }
-        const QString text =
-            QString::fromLatin1(entry.text.data(), static_cast<qsizetype>(entry.text.size()));
-        QAction* item = menu->addAction(text);
-        if (entry.toolbarImage != kNoToolbarImage &&
-            static_cast<std::size_t>(entry.toolbarImage) < images.size()) {
-            item->setIcon(images[static_cast<std::size_t>(entry.toolbarImage)]);
-        }
-        item->setIconVisibleInMenu(false);  // the toolbar images are the buttons' alone
-        item->setIconText(ToolTipOf(entry.text));
-        item->setToolTip(ToolTipOf(entry.text));
-        const CommandId id = entry.id;
-        connect(item, &QAction::triggered, this, [this, id] { RunCommand(id); });
-        // A shortcut that the menu text does not name stays out of the menu's shortcut column.
-        if (entry.shortcut != QKeyCombination() && text.contains(QLatin1Char('\t'))) {
-            item->setShortcut(QKeySequence(entry.shortcut));
-            item->setShortcutContext(Qt::WindowShortcut);
-            addAction(item);
-        } else if (entry.shortcut != QKeyCombination()) {
-            auto* shortcut = new QShortcut(QKeySequence(entry.shortcut), this);
-            shortcut->setContext(Qt::WindowShortcut);
-            connect(shortcut, &QShortcut::activated, item, &QAction::trigger);
-        }
-        actions_[id] = item;
+        actions_[entry.id] = AddCommand(*menu, entry, images);
     }
+}
+
+QAction* MainWindow::AddCommand(QMenu& menu, const CommandEntry& entry,
+                                const std::vector<QIcon>& images) {
+    const QString text =
+        QString::fromLatin1(entry.text.data(), static_cast<qsizetype>(entry.text.size()));
+    QAction* item = menu.addAction(text);
+    if (entry.toolbarImage != kNoToolbarImage &&
+        static_cast<std::size_t>(entry.toolbarImage) < images.size()) {
+        item->setIcon(images[static_cast<std::size_t>(entry.toolbarImage)]);
+    }
+    item->setIconVisibleInMenu(false);  // the toolbar images are the buttons' alone
+    item->setIconText(ToolTipOf(entry.text));
+    item->setToolTip(ToolTipOf(entry.text));
+    const CommandId id = entry.id;
+    connect(item, &QAction::triggered, this, [this, id] { RunCommand(id); });
+    // A shortcut that the menu text does not name stays out of the menu's shortcut column.
+    if (entry.shortcut != QKeyCombination() && text.contains(QLatin1Char('\t'))) {
+        item->setShortcut(QKeySequence(entry.shortcut));
+        item->setShortcutContext(Qt::WindowShortcut);
+        addAction(item);
+    } else if (entry.shortcut != QKeyCombination()) {
+        auto* shortcut = new QShortcut(QKeySequence(entry.shortcut), this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, item, &QAction::trigger);
+    }
+    return item;
 }
 
 void MainWindow::BuildToolbar() {

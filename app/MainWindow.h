@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "CommandTable.h"
 #include "NotePreview.h"
@@ -69,6 +70,7 @@ class MainWindow : public QMainWindow {
 
   private:
     void BuildMenus();
+    QAction* AddCommand(QMenu& menu, const CommandEntry& entry, const std::vector<QIcon>& images);
     void BuildToolbar();
     void ConnectPianoRoll();
     void BuildEditMenu();
@@ -123,6 +125,7 @@ class MainWindow : public QMainWindow {
     PlayState playState_ = PlayState::Idle;
     std::uint32_t playPosition_ = 0;
     std::uint32_t lastDetailRefresh_ = 0;
+    bool inTimerTick_ = false;
     int currentInstrument_ = 0;
     PreviewedNote previewedNote_;
     OptionEntry optionEntry_;

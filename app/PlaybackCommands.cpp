@@ -1,6 +1,7 @@
 // The main window's playback: the two players' commands, the seek with view following, the
 // timers, the status check and the window title.
 
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <algorithm>
 
@@ -102,7 +103,14 @@ void MainWindow::Seek(std::uint32_t positionMs, SeekKind kind) {
     detailView_->viewport()->update();
 }
 
+// A message box opened by a tick runs its own event loop, in which the timers go on firing; a tick
+// that came in then would run the player again underneath the one still reporting, and a failure
+// repeating every 10 ms would pile box on box. Ticks therefore never overlap.
 void MainWindow::TimerTick(int timer) {
+    if (inTimerTick_) {
+        return;
+    }
+    const QScopedValueRollback<bool> ticking(inTimerTick_, true);
     // A player that failed to start answers -1 for its position; the status check right after
     // stops it, and the position shown stays where it was.
     if (playState_ == PlayState::EmuPlay) {

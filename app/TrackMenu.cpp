@@ -7,6 +7,8 @@
 #include <QWidgetAction>
 #include <algorithm>
 
+#include "CommandTable.h"
+#include "EntryKey.h"
 #include "ui/settings/Settings.h"
 
 namespace rolvik {
@@ -14,24 +16,10 @@ namespace {
 
 constexpr int kRowsPerColumn = 10;
 constexpr int kColumnGap = 3;  // room for the line that starts the second column
-constexpr char kTrackMnemonics[] = "12345678QWERTYUI";
 const QColor kHighlightFrame(128, 0, 128);
 
 QColor ToColor(Rgb rgb) {
     return QColor(rgb.red, rgb.green, rgb.blue);
-}
-
-// Keys 0 (All), 1 to 8 and Q to I choose a track while the menu is open, as their mnemonics do.
-std::optional<int> TrackOfKey(int key) {
-    if (key == Qt::Key_0) {
-        return -1;
-    }
-    for (int track = 0; track < kTrackCount; ++track) {
-        if (key == kTrackMnemonics[track]) {
-            return track;
-        }
-    }
-    return std::nullopt;
 }
 
 }  // namespace
@@ -45,7 +33,7 @@ TrackMenuGrid::TrackMenuGrid(QMenu* menu) : QWidget(menu), menu_(menu) {
 
 QString TrackMenuGrid::TrackItemText(int track) {
     return QStringLiteral("%1:Track%2(%3)")
-        .arg(QChar(kTrackMnemonics[track]))
+        .arg(QChar(TrackKey(track)))
         .arg(track + 1)
         .arg(QString::fromLatin1(
             TrackColourTable()[static_cast<std::size_t>(track)].name.data(),
@@ -155,8 +143,9 @@ void TrackMenuGrid::MoveHighlight(int key) {
     Highlight(next);
 }
 
-bool TrackMenuGrid::HandleKey(int key) {
-    if (const std::optional<int> track = TrackOfKey(key)) {
+bool TrackMenuGrid::HandleKey(const QKeyEvent& event) {
+    const int key = event.key();
+    if (const std::optional<int> track = TrackOfKey(EntryKeyOf(event))) {
         for (std::size_t i = 0; i < cells_.size(); ++i) {
             if (cells_[i].kind != Kind::Separator && cells_[i].kind != Kind::Label &&
                 cells_[i].track == *track) {
@@ -191,7 +180,7 @@ bool TrackMenuGrid::HandleKey(int key) {
 
 bool TrackMenuGrid::eventFilter(QObject* watched, QEvent* event) {
     if (watched == menu_ && event->type() == QEvent::KeyPress) {
-        return HandleKey(static_cast<QKeyEvent*>(event)->key());
+        return HandleKey(*static_cast<QKeyEvent*>(event));
     }
     if (watched == menu_ && event->type() == QEvent::Hide) {
         Highlight(-1);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QKeyEvent>
 #include <QMenu>
 #include <QWidget>
 #include <optional>
@@ -49,7 +50,7 @@ class TrackMenuGrid : public QWidget {
     void Highlight(int cell);
     void MoveHighlight(int key);
     void Choose(int cell);
-    bool HandleKey(int key);
+    bool HandleKey(const QKeyEvent& event);
     void PaintStandardItem(QPainter& painter, const Cell& cell, bool selected) const;
     void PaintTrackItem(QPainter& painter, const Cell& cell, bool selected) const;
 

@@ -39,8 +39,8 @@ void AddMidiCommand(CLI::App& app, CommandRun& run) {
     command->add_option("IN", arguments->input, "SMAF file to open")->required();
     command->add_option("OUT", arguments->output, "MIDI file to write (.mid)")->required();
     command->add_flag("--gm", arguments->generalMidi,
-                      "Map for General MIDI players: drums on channel 10, no chip bank selects "
-                      "or chip exclusives");
+                      "Map for General MIDI players: drums on channel 10 (HandyPhone rhythm "
+                      "channels too), melodies off it, no chip bank selects or chip exclusives");
     command->callback([&run, arguments] { run = [arguments] { return RunMidi(*arguments); }; });
 }
 

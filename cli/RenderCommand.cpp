@@ -131,7 +131,12 @@ int RunRender(const RenderRequest& request) {
             interleaved[2 * i] = left[i];
             interleaved[2 * i + 1] = right[i];
         }
-        sf_writef_float(file, interleaved.data(), frames);
+        if (sf_writef_float(file, interleaved.data(), frames) != frames) {
+            ShowMessage(std::string("Can't write ") + request.output + ": " + sf_strerror(file),
+                        "Error", MessageIcon::Error);
+            sf_close(file);
+            return kExitFailure;
+        }
         if (progress) {
             progress->Show(renderer.positionMs() -
                            std::min(renderer.positionMs(), request.options.fromMs));

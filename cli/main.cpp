@@ -1,4 +1,5 @@
 #include "Commands.h"
+#include "StandardOutput.h"
 
 int main(int argc, char** argv) {
     using namespace rolvik::cli;
@@ -12,11 +13,16 @@ int main(int argc, char** argv) {
     AddImportCommand(app, run);
     AddPlayCommand(app, run);
     AddRenderCommand(app, run);
+    int code = kExitSuccess;
     try {
         app.parse(argc, argv);
+        code = run();
     } catch (const CLI::ParseError& error) {
-        const int code = app.exit(error);
-        return code == 0 ? kExitSuccess : kExitUsage;
+        code = app.exit(error) == 0 ? kExitSuccess : kExitUsage;
     }
-    return run();
+    // Output that could not be written is a failure of every command, whatever it returned.
+    if (!FlushStandardOutput() && code == kExitSuccess) {
+        return kExitFailure;
+    }
+    return code;
 }

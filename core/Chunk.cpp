@@ -46,6 +46,13 @@ std::optional<Chunk> FindChunkPrefix(Bytes region, std::string_view prefix) {
     return FindChunkMatching(region, prefix, 3);
 }
 
+Bytes ChunksBeforeCheckCode(const Chunk& file) {
+    constexpr std::uint32_t kCheckCodeSize = 2;
+    const std::uint32_t runSize =
+        file.statedSize >= kCheckCodeSize ? file.statedSize - kCheckCodeSize : 0;
+    return file.contents.first(std::min<std::size_t>(runSize, file.contents.size()));
+}
+
 bool BytesEqual(Bytes a, std::string_view b) {
     return a.size() == b.size() &&
            std::equal(a.begin(), a.end(), b.begin(),

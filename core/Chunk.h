@@ -41,6 +41,10 @@ class ChunkWalker {
     std::uint64_t offset_ = 0;
 };
 
+// The run of chunks inside a file chunk ("MMMD"): its stated contents less the two-byte check code
+// that closes them, as far as the bytes are there. A file cut short loses its check code first.
+Bytes ChunksBeforeCheckCode(const Chunk& file);
+
 bool BytesEqual(Bytes a, std::string_view b);
 bool BytesEqual(Bytes a, Bytes b);
 

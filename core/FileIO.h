@@ -12,7 +12,8 @@ namespace rolvik {
 std::optional<ByteVector> ReadWholeFile(const std::filesystem::path& path);
 
 // Writes the bytes to a temporary file beside `path` and renames it into place, so that a failure
-// never leaves a half-written file behind. On failure returns false and sets `error`.
+// never leaves a half-written file behind. A device or pipe at `path` is written to directly. On
+// failure returns false and sets `error`.
 bool WriteFileAtomically(const std::filesystem::path& path, Bytes bytes, std::string& error);
 
 }  // namespace rolvik

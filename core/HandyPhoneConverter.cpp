@@ -6,6 +6,7 @@
 #include <span>
 
 #include "ByteReader.h"
+#include "Chunk.h"
 #include "Number.h"
 #include "ShowMessage.h"
 
@@ -171,6 +172,37 @@ bool IsAt(std::optional<std::uint32_t> wanted, std::size_t offset) {
     return wanted && std::size_t{*wanted} == offset;
 }
 
+// A sequence ends where an event starts with 00 00 00: a duration of 0 and what would otherwise
+// read as an expression of 0 on the track's first channel, silencing a note still sounding at the
+// end of the song. It becomes the document's end-of-sequence event, where the stop point of these
+// songs lies.
+bool IsEndOfSequence(Bytes rest) {
+    constexpr std::array<std::uint8_t, 3> kEndOfSequence{0x00, 0x00, 0x00};
+    return rest.size() >= kEndOfSequence.size() &&
+           BytesEqual(rest.first(kEndOfSequence.size()), kEndOfSequence);
+}
+
+// Reads the next event with its duration (none in setup data), which it adds to `timeMs`.
+MaybeEvent ReadTimedEvent(ByteReader& cursor, HandyPhoneTrack& track, bool setup,
+                          std::uint32_t durationBase, std::uint32_t& timeMs) {
+    if (!setup) {
+        const auto durationTicks = ReadShortNumber(cursor);
+        if (!durationTicks) {
+            return std::nullopt;
+        }
+        timeMs += *durationTicks * durationBase;
+    }
+    const auto first = cursor.ReadByte();
+    if (!first) {
+        return std::nullopt;
+    }
+    auto converted = track.ReadEvent(cursor, *first);
+    if (converted && !converted->recognised) {
+        ReportUnknownControl(*first);
+    }
+    return converted;
+}
+
 }  // namespace
 
 void ConvertHandyPhoneEvents(Smaf& smaf, Bytes stream, bool setup,
@@ -181,23 +213,11 @@ void ConvertHandyPhoneEvents(Smaf& smaf, Bytes stream, bool setup,
     std::uint32_t timeMs = 0;
     while (!cursor.empty()) {
         const std::size_t offset = cursor.offset();
-        if (!setup) {
-            const auto durationTicks = ReadShortNumber(cursor);
-            if (!durationTicks) {
-                break;
-            }
-            timeMs += *durationTicks * smaf.durationBase;
-        }
-        const auto first = cursor.ReadByte();
-        if (!first) {
-            break;
-        }
-        auto converted = track.ReadEvent(cursor, *first);
+        const bool ends = !setup && IsEndOfSequence(cursor.rest());
+        auto converted = ends ? ConvertedEvent{0xFF, {0x2F, 0x00}}
+                              : ReadTimedEvent(cursor, track, setup, smaf.durationBase, timeMs);
         if (!converted) {
             break;
-        }
-        if (!converted->recognised) {
-            ReportUnknownControl(*first);
         }
         // Start and stop are set only once the event is complete and in the list, so that they
         // never point at an event dropped for running past the end of the stream.
@@ -208,6 +228,9 @@ void ConvertHandyPhoneEvents(Smaf& smaf, Bytes stream, bool setup,
         }
         if (!setup && IsAt(stopOffset, offset) && !smaf.stop) {
             smaf.stop = event;
+        }
+        if (ends) {
+            break;
         }
     }
     if (!setup && !smaf.start) {

@@ -14,9 +14,10 @@ namespace rolvik {
 // track chunk a base 4 higher than the one before.
 //
 // `setup`, `startOffset` and `stopOffset` work as for ConvertEvents, except that start and stop are
-// set only while they are still null. Octave shifts last for one call. An unknown three-byte
-// control is reported and kept as a data-less event of status 0; an event cut short by the end of
-// the stream is dropped.
+// set only while they are still null. A sequence ends at an event that begins with the three bytes
+// 00 00 00, which becomes an end-of-sequence event (FF 2F 00). Octave shifts last for one call. An
+// unknown three-byte control is reported and kept as a data-less event of status 0; an event cut
+// short by the end of the stream is dropped.
 void ConvertHandyPhoneEvents(Smaf& smaf, Bytes stream, bool setup,
                              std::optional<std::uint32_t> startOffset,
                              std::optional<std::uint32_t> stopOffset, unsigned channelBase);

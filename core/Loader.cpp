@@ -191,10 +191,7 @@ bool LoadSmaf(Smaf& smaf) {
         ShowError("This is not SMAF");
         return false;
     }
-    constexpr std::size_t kCheckCodeSize = 2;
-    const Bytes run = file->contents.size() >= kCheckCodeSize
-                          ? file->contents.first(file->contents.size() - kCheckCodeSize)
-                          : Bytes{};
+    const Bytes run = ChunksBeforeCheckCode(*file);
     std::uint64_t offset = 0;
     unsigned channelBase = 0;
     while (offset < run.size()) {

@@ -133,9 +133,6 @@ void ConvertEvents(Smaf& smaf, Bytes stream, bool setup, std::optional<std::uint
         if (!body) {
             break;
         }
-        if (!body->recognised) {
-            ShowMessage(kUnknownStatusText, kUnknownStatusCaption, MessageIcon::None);
-        }
         // Start and stop are set only once the event is complete and in the list, so that they
         // never point at an event dropped for running past the end of the stream.
         Event* event =
@@ -145,6 +142,13 @@ void ConvertEvents(Smaf& smaf, Bytes stream, bool setup, std::optional<std::uint
         }
         if (!setup && IsAt(stopOffset, offset)) {
             smaf.stop = event;
+        }
+        // Past a byte that is no status the stream is out of step, and what follows would only be
+        // read as more such bytes: a crafted sequence of millions of them would raise as many
+        // messages. It is reported once and the stream ends there.
+        if (!body->recognised) {
+            ShowMessage(kUnknownStatusText, kUnknownStatusCaption, MessageIcon::None);
+            break;
         }
     }
     if (!setup && !smaf.start) {

@@ -17,8 +17,8 @@ namespace rolvik {
 // document's start and the one at `stopOffset` its stop; none matches no event. Afterwards a
 // document without a start starts at the head of its list.
 //
-// A byte that is not a known status is reported and kept as an event without data; the next byte
-// is read as a new event. An event cut short by the end of the stream is dropped.
+// A byte that is not a known status is reported, kept as an event without data, and ends the
+// conversion of the stream. An event cut short by the end of the stream is dropped.
 void ConvertEvents(Smaf& smaf, Bytes stream, bool setup, std::optional<std::uint32_t> startOffset,
                    std::optional<std::uint32_t> stopOffset);
 

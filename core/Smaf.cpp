@@ -5,19 +5,20 @@
 namespace rolvik {
 namespace {
 
-std::int32_t Difference(std::uint32_t later, std::uint32_t earlier) {
-    return static_cast<std::int32_t>(later - earlier);
+// Deltas are differences of times that wrap at 32 bits; they are stored signed but always worked
+// out unsigned, so that times of 2^31 ms and more wrap instead of overflowing.
+std::int32_t AsDelta(std::uint32_t ms) {
+    return static_cast<std::int32_t>(ms);
 }
 
-void AddToDelta(Event& event, std::int32_t amount) {
-    event.delta = static_cast<std::int32_t>(static_cast<std::uint32_t>(event.delta) +
-                                            static_cast<std::uint32_t>(amount));
+void AddToDelta(Event& event, std::uint32_t amountMs) {
+    event.delta = AsDelta(static_cast<std::uint32_t>(event.delta) + amountMs);
 }
 
 Event* InsertAsHead(Smaf& smaf, std::unique_ptr<Event> event) {
-    event->delta = static_cast<std::int32_t>(event->time);
+    event->delta = AsDelta(event->time);
     if (smaf.events) {
-        AddToDelta(*smaf.events, -static_cast<std::int32_t>(event->time));
+        AddToDelta(*smaf.events, 0u - event->time);
     }
     event->next = std::move(smaf.events);
     smaf.events = std::move(event);
@@ -57,9 +58,9 @@ Event* InsertEvent(Smaf& smaf, std::unique_ptr<Event> event) {
             walkFrom = smaf.lastInserted;
         }
         Event* predecessor = LastNotLaterThan(walkFrom, event->time);
-        event->delta = Difference(event->time, predecessor->time);
+        event->delta = AsDelta(event->time - predecessor->time);
         if (predecessor->next) {
-            AddToDelta(*predecessor->next, Difference(predecessor->time, event->time));
+            AddToDelta(*predecessor->next, predecessor->time - event->time);
         }
         event->next = std::move(predecessor->next);
         predecessor->next = std::move(event);
@@ -90,7 +91,7 @@ std::unique_ptr<Event> RemoveEvent(Smaf& smaf, Event* event) {
         smaf.lastInserted = nullptr;
     }
     if (successor) {
-        AddToDelta(*successor, removed->delta);
+        AddToDelta(*successor, static_cast<std::uint32_t>(removed->delta));
     }
     return removed;
 }

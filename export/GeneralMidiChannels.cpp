@@ -1,6 +1,6 @@
 #include "GeneralMidiChannels.h"
 
-#include <bitset>
+#include <optional>
 
 namespace rolvik {
 namespace {
@@ -9,25 +9,52 @@ constexpr std::uint8_t kYamahaId = 0x43;
 constexpr std::uint8_t kParameterChangeKind = 0x10;  // high nibble of the byte after the maker
 constexpr std::uint8_t kBankSelectMsb = 0;
 
-struct BankSelections {
-    std::bitset<16> drum;   // selected the drum bank at some point
-    std::bitset<16> other;  // selected some other bank at some point
+struct ChannelUse {
+    std::bitset<16> used;    // has a channel event
+    std::bitset<16> drum;    // selected the drum bank at some point
+    std::bitset<16> melody;  // selected the melody bank at some point
 };
 
-BankSelections FindBankSelections(const Smaf& document) {
-    BankSelections selections;
+ChannelUse FindChannelUse(const Smaf& document) {
+    ChannelUse use;
     for (const Event* event = document.events.get(); event; event = event->next.get()) {
+        if (event->status < 0x80 || event->status >= 0xF0) {
+            continue;
+        }
+        const std::uint8_t channel = EventChannel(*event);
+        use.used.set(channel);
         if ((event->status & 0xF0) != 0xB0 || event->data.size() < 2 ||
             event->data[0] != kBankSelectMsb) {
             continue;
         }
         if (event->data[1] == kDrumBank) {
-            selections.drum.set(EventChannel(*event));
-        } else {
-            selections.other.set(EventChannel(*event));
+            use.drum.set(channel);
+        } else if (event->data[1] == kMelodyBank) {
+            use.melody.set(channel);
         }
     }
-    return selections;
+    return use;
+}
+
+bool PlaysMelodyOnDrumChannel(const ChannelUse& use, const HandyPhoneChannels& handyPhone) {
+    if (handyPhone.all[kGeneralMidiDrumChannel]) {
+        return !handyPhone.rhythm[kGeneralMidiDrumChannel];
+    }
+    return use.melody[kGeneralMidiDrumChannel] && !use.drum[kGeneralMidiDrumChannel];
+}
+
+// A channel no other source channel plays on once the drums have moved: one they left first.
+std::optional<std::uint8_t> FreeChannel(const ChannelMap& channels, const ChannelUse& use) {
+    for (const bool vacatedOnly : {true, false}) {
+        for (std::uint8_t channel = 0; channel < channels.size(); ++channel) {
+            const bool vacated = channels[channel] != channel;
+            const bool free = vacatedOnly ? vacated : !use.used[channel];
+            if (channel != kGeneralMidiDrumChannel && free) {
+                return channel;
+            }
+        }
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -40,22 +67,18 @@ ChannelMap IdentityChannels() {
     return channels;
 }
 
-ChannelMap GeneralMidiChannels(const Smaf& document) {
-    const BankSelections selections = FindBankSelections(document);
+ChannelMap GeneralMidiChannels(const Smaf& document, const HandyPhoneChannels& handyPhone) {
+    const ChannelUse use = FindChannelUse(document);
+    const std::bitset<16> drums = use.drum | handyPhone.rhythm;
     ChannelMap channels = IdentityChannels();
-    const bool drumsOnNine =
-        selections.drum[kGeneralMidiDrumChannel] || !selections.other[kGeneralMidiDrumChannel];
-    int firstMoved = -1;
     for (std::uint8_t channel = 0; channel < channels.size(); ++channel) {
-        if (channel != kGeneralMidiDrumChannel && selections.drum[channel]) {
+        if (drums[channel]) {
             channels[channel] = kGeneralMidiDrumChannel;
-            if (firstMoved < 0) {
-                firstMoved = channel;
-            }
         }
     }
-    if (firstMoved >= 0 && !drumsOnNine) {
-        channels[kGeneralMidiDrumChannel] = static_cast<std::uint8_t>(firstMoved);
+    if (PlaysMelodyOnDrumChannel(use, handyPhone)) {
+        channels[kGeneralMidiDrumChannel] =
+            FreeChannel(channels, use).value_or(kGeneralMidiDrumChannel);
     }
     return channels;
 }

@@ -1,12 +1,14 @@
 #include "MidiExport.h"
 
 #include <algorithm>
+#include <bitset>
 #include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "GeneralMidiChannels.h"
+#include "HandyPhoneChannels.h"
 #include "SongTitle.h"
 #include "StandardMidiFile.h"
 #include "core/ByteReader.h"
@@ -53,10 +55,13 @@ bool IsMidiExclusiveBody(Bytes body) {
 class MidiExporter {
   public:
     MidiExporter(const Smaf& document, const MidiExportOptions& options)
-        : document_(document),
-          options_(options),
-          channels_(options.generalMidi ? GeneralMidiChannels(document) : IdentityChannels()) {
+        : document_(document), options_(options) {
         velocities_.fill(kStartVelocity);
+        if (options.generalMidi) {
+            const HandyPhoneChannels handyPhone = FindHandyPhoneChannels(document);
+            channels_ = GeneralMidiChannels(document, handyPhone);
+            rhythm_ = handyPhone.rhythm;
+        }
     }
 
     ByteVector Export() {
@@ -75,7 +80,7 @@ class MidiExporter {
         } else if (kind == 0xB0 && event.data.size() >= 2) {
             AddControlChange(event, sequence);
         } else if (kind == 0xC0 && !event.data.empty()) {
-            AddChannelMessage(event, sequence, Bytes(event.data).first(1));
+            AddProgramChange(event, sequence);
         } else if (kind == 0xE0 && event.data.size() >= 2) {
             AddChannelMessage(event, sequence, Bytes(event.data).first(2));
         } else if (event.status == 0xF0) {
@@ -93,7 +98,7 @@ class MidiExporter {
         if (hasVelocity) {
             velocities_[channel] = event.data[1];
         }
-        const std::uint8_t key = event.data[0];
+        const std::uint8_t key = rhythm_[channel] ? programs_[channel] : event.data[0];
         const std::uint8_t velocity = velocities_[channel];
         if (!IsDataByte(key) || !IsDataByte(velocity)) {
             return;
@@ -121,10 +126,20 @@ class MidiExporter {
             chipBank_[channel] = event.data[1] == kMelodyBank || event.data[1] == kDrumBank;
         }
         const bool bankSelect = controller == kBankSelectMsb || controller == kBankSelectLsb;
-        if (options_.generalMidi && bankSelect && chipBank_[channel]) {
+        if (options_.generalMidi && bankSelect && (chipBank_[channel] || rhythm_[channel])) {
             return;
         }
         AddChannelMessage(event, sequence, Bytes(event.data).first(2));
+    }
+
+    // A rhythm channel's program is the drum key of its notes, not an instrument.
+    void AddProgramChange(const Event& event, std::size_t sequence) {
+        const std::uint8_t channel = EventChannel(event);
+        if (rhythm_[channel]) {
+            programs_[channel] = event.data[0];
+            return;
+        }
+        AddChannelMessage(event, sequence, Bytes(event.data).first(1));
     }
 
     void AddChannelMessage(const Event& event, std::size_t sequence, Bytes data) {
@@ -214,7 +229,9 @@ class MidiExporter {
 
     const Smaf& document_;
     const MidiExportOptions options_;
-    const ChannelMap channels_;
+    ChannelMap channels_ = IdentityChannels();
+    std::bitset<16> rhythm_;  // HandyPhone rhythm channels, when exporting for General MIDI
+    std::array<std::uint8_t, 16> programs_{};  // the last program of each rhythm channel
     std::array<std::uint8_t, 16> velocities_{};
     std::array<bool, 16> chipBank_{};  // the channel's last bank MSB was one of the chip's
     std::array<std::vector<PendingMessage>, 16> channelMessages_;  // by output channel

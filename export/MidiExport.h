@@ -7,8 +7,9 @@ namespace rolvik {
 
 struct MidiExportOptions {
     // Makes the file play right in a General MIDI player: the chip's own bank selects (MSB 124
-    // melody, 125 drums, with the LSBs that complete them) and exclusives are left out, and drum
-    // channels move to MIDI channel 10.
+    // melody, 125 drums, with the LSBs that complete them) and exclusives are left out, drum
+    // channels move to MIDI channel 10 and a melody found there moves to a free channel.
+    // HandyPhone Standard rhythm channels play each note on the drum key their program names.
     bool generalMidi = false;
 };
 

@@ -1,6 +1,5 @@
 #include "SongTitle.h"
 
-#include <algorithm>
 #include <vector>
 
 #include "core/Chunk.h"
@@ -8,8 +7,6 @@
 
 namespace rolvik {
 namespace {
-
-constexpr std::size_t kCheckCodeSize = 2;
 
 std::string TitleAmong(const std::vector<TextItem>& items) {
     for (const TextItem& item : items) {
@@ -27,8 +24,7 @@ std::string SongTitle(const Smaf& document) {
     if (!file) {
         return {};
     }
-    const Bytes contentArea = file->contents.first(file->contents.size() -
-                                                   std::min(file->contents.size(), kCheckCodeSize));
+    const Bytes contentArea = ChunksBeforeCheckCode(*file);
     if (const auto contentsInfo = FindChunk(contentArea, "CNTI")) {
         std::string title = TitleAmong(ReadOptionalTextItems(contentsInfo->contents));
         if (!title.empty()) {

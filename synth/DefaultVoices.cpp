@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstdint>
-#include <vector>
 
 namespace rolvik::synth {
 namespace {
@@ -13,27 +12,30 @@ using DefaultVoiceTable = std::array<std::array<std::uint8_t, kFmFourOperatorByt
 #include "DefaultVoices.inc"
 
 template <std::size_t Count>
-std::vector<VoiceParameters> DecodeTable(const DefaultVoiceTable<Count>& table) {
-    std::vector<VoiceParameters> voices;
-    for (const auto& bytes : table) {
-        voices.push_back(*ReadFmVoice(bytes));
+std::array<VoiceParameters, Count> DecodeTable(const DefaultVoiceTable<Count>& table) {
+    std::array<VoiceParameters, Count> voices;
+    for (std::size_t i = 0; i < Count; ++i) {
+        voices[i] = *ReadFmVoice(table[i]);
     }
     return voices;
 }
 
+// Decoded when the program starts rather than at first use, so that the audio thread, where
+// notes find their voices, never waits on a first-use guard.
+const auto kMelodyVoices = DecodeTable(kDefaultMelodyVoiceBytes);
+const auto kDrumVoices = DecodeTable(kDefaultDrumVoiceBytes);
+
 }  // namespace
 
 const VoiceParameters& DefaultMelodyVoice(int program) {
-    static const std::vector<VoiceParameters> voices = DecodeTable(kDefaultMelodyVoiceBytes);
-    return voices[program & 0x7F];
+    return kMelodyVoices[program & 0x7F];
 }
 
 const VoiceParameters* DefaultDrumVoice(int note) {
-    static const std::vector<VoiceParameters> voices = DecodeTable(kDefaultDrumVoiceBytes);
     if (note < kFirstDefaultDrumNote || note > kLastDefaultDrumNote) {
         return nullptr;
     }
-    return &voices[note - kFirstDefaultDrumNote];
+    return &kDrumVoices[note - kFirstDefaultDrumNote];
 }
 
 }  // namespace rolvik::synth

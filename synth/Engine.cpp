@@ -3,6 +3,7 @@
 #include <chrono>
 #include <thread>
 
+#include "NullOutput.h"
 #include "Sequencer.h"
 
 namespace rolvik::synth {
@@ -12,6 +13,8 @@ constexpr std::int32_t kRequiredSampleRateHz = 48000;
 constexpr std::int32_t kStatusReady = 3;
 constexpr std::int32_t kStatusPlaying = 4;
 constexpr std::int32_t kDeviceInfoQuery = 4;
+// How long a wait may go on once the silent output, which answers every 10 ms, has taken over.
+constexpr std::chrono::seconds kSilentOutputGrace{1};
 
 // Set-up commands of the device: the output's and the sequencer's settings. The engine has no
 // settings to make for them; other commands are not known.
@@ -33,10 +36,40 @@ std::int32_t Engine::EmuInitialize(std::int32_t sampleRate, std::int32_t mode) {
     postedCommands_ = 0;
     appliedCommands_ = 0;
     coreGeneration_ = 0;
-    output_ = OpenAudioOutput();
-    output_->Start(
-        [this](float* interleaved, int frames) { RenderOnOutputThread(interleaved, frames); });
+    output_ = openOutput_();
+    StartOutput();
     return 0;
+}
+
+void Engine::StartOutput() {
+    lastCallbacks_ = callbacks_.load(std::memory_order_relaxed);
+    lastProgress_ = std::chrono::steady_clock::now();
+    const bool started = output_->Start(
+        [this](float* interleaved, int frames) { RenderOnOutputThread(interleaved, frames); });
+    if (!started) {
+        FallBackToSilentOutput("the sound stream did not start");
+    }
+}
+
+void Engine::FallBackToSilentOutput(std::string_view reason) {
+    output_->Stop();
+    NoteNoAudioOutput(reason);
+    output_ = std::make_unique<NullOutput>();
+    StartOutput();
+}
+
+void Engine::CheckOutput() {
+    if (!output_ || !output_->IsDevice()) {
+        return;
+    }
+    const std::uint64_t calls = callbacks_.load(std::memory_order_relaxed);
+    const auto now = std::chrono::steady_clock::now();
+    if (calls != lastCallbacks_) {
+        lastCallbacks_ = calls;
+        lastProgress_ = now;
+    } else if (now - lastProgress_ >= stallTimeout_) {
+        FallBackToSilentOutput("the sound device stopped calling back");
+    }
 }
 
 void Engine::EmuTerminate() {
@@ -71,19 +104,34 @@ void Engine::RenderOnOutputThread(float* interleaved, int frames) {
         endedGeneration_.store(coreGeneration_, std::memory_order_release);
     }
     renderedGeneration_.store(coreGeneration_, std::memory_order_release);
+    callbacks_.fetch_add(1, std::memory_order_relaxed);
 }
 
-void Engine::Post(const Command& command) {
-    while (!queue_.TryPush(command)) {
+template <typename Condition>
+bool Engine::WaitFor(Condition done) {
+    const auto giveUp = std::chrono::steady_clock::now() + stallTimeout_ + kSilentOutputGrace;
+    while (!done()) {
+        CheckOutput();
+        if (!output_ || std::chrono::steady_clock::now() >= giveUp) {
+            return false;
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+bool Engine::Post(const Command& command) {
+    CheckOutput();
+    if (!WaitFor([&] { return queue_.TryPush(command); })) {
+        return false;
     }
     ++postedCommands_;
+    return true;
 }
 
-void Engine::WaitUntilApplied() {
-    while (appliedCommands_.load(std::memory_order_acquire) < postedCommands_) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
+bool Engine::WaitUntilApplied() {
+    return WaitFor(
+        [this] { return appliedCommands_.load(std::memory_order_acquire) >= postedCommands_; });
 }
 
 bool Engine::HasSound(std::int32_t sound) const {
@@ -106,11 +154,13 @@ std::int32_t Engine::Load(std::int32_t sound, const std::uint8_t* bytes, std::in
     if (!song) {
         return kFailure;
     }
-    song_ = std::move(song);
     Command command;
     command.type = CommandType::SetSong;
-    command.song = song_.get();
-    Post(command);
+    command.song = song.get();
+    if (!Post(command)) {
+        return kFailure;
+    }
+    song_ = std::move(song);
     seekPositionMs_ = 0;
     state_ = SoundState::Loaded;
     return kSound;
@@ -153,11 +203,13 @@ std::int32_t Engine::Control(std::int32_t sound, std::int32_t control, const std
             command.type = CommandType::KeyPitch;
             break;
         case 4:
+            CheckOutput();
             if (renderedGeneration_.load(std::memory_order_acquire) != startGeneration_) {
                 return static_cast<std::int32_t>(seekPositionMs_);
             }
             return static_cast<std::int32_t>(positionMs_.load(std::memory_order_relaxed));
         case 6:
+            CheckOutput();
             if (state_ != SoundState::Playing ||
                 endedGeneration_.load(std::memory_order_acquire) == startGeneration_) {
                 return kStatusReady;
@@ -167,8 +219,7 @@ std::int32_t Engine::Control(std::int32_t sound, std::int32_t control, const std
             return kFailure;
     }
     command.value = *value;
-    Post(command);
-    return 0;
+    return Post(command) ? 0 : kFailure;
 }
 
 std::int32_t Engine::Seek(std::int32_t sound, std::int32_t positionMs) {
@@ -178,7 +229,9 @@ std::int32_t Engine::Seek(std::int32_t sound, std::int32_t positionMs) {
     Command command;
     command.type = CommandType::Seek;
     command.value = positionMs;
-    Post(command);
+    if (!Post(command)) {
+        return kFailure;
+    }
     seekPositionMs_ = static_cast<std::uint32_t>(positionMs);
     return 0;
 }
@@ -189,8 +242,11 @@ std::int32_t Engine::Start(std::int32_t sound) {
     }
     Command command;
     command.type = CommandType::Start;
-    command.value = static_cast<std::int32_t>(++startGeneration_);
-    Post(command);
+    command.value = static_cast<std::int32_t>(startGeneration_ + 1);
+    if (!Post(command)) {
+        return kFailure;
+    }
+    ++startGeneration_;
     state_ = SoundState::Playing;
     return 0;
 }
@@ -219,9 +275,12 @@ void Engine::Unload(std::int32_t sound) {
     }
     Command command;
     command.type = CommandType::SetSong;
-    Post(command);
-    // The rendering thread must have let go of the song before it is freed.
-    WaitUntilApplied();
+    // The rendering thread must have let go of the song before it is freed; an output that does
+    // not take the command in time is stopped, which lets go of everything.
+    if ((!Post(command) || !WaitUntilApplied()) && output_) {
+        output_->Stop();
+        output_.reset();
+    }
     song_.reset();
     state_ = SoundState::Created;
 }
@@ -233,7 +292,8 @@ void Engine::Delete(std::int32_t sound) {
     }
 }
 
-std::int32_t Engine::EmuInfo(std::int32_t info) const {
+std::int32_t Engine::EmuInfo(std::int32_t info) {
+    CheckOutput();
     if (info != kDeviceInfoQuery || state_ != SoundState::Playing) {
         return 0;
     }
@@ -251,8 +311,7 @@ std::int32_t Engine::SetMidiMsg(const std::uint8_t* message, std::int32_t size) 
     Command command;
     command.type = CommandType::Midi;
     command.midi = *parsed;
-    Post(command);
-    return 0;
+    return Post(command) ? 0 : kFailure;
 }
 
 }  // namespace rolvik::synth

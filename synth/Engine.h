@@ -1,8 +1,11 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <string_view>
 
 #include "AudioOutput.h"
 #include "CommandQueue.h"
@@ -11,12 +14,22 @@
 
 namespace rolvik::synth {
 
+using OutputOpener = std::function<std::unique_ptr<AudioOutput>()>;
+
 // The engine behind the exported function table. Calls come from one thread (the caller's);
 // sound is made on the audio output's thread, which gets every change through a lock-free queue
 // and reports position, status and device flags back through atomics.
+//
+// The caller never waits on the output without limit: a sound device that will not start, or
+// that has not called back for `stallTimeout`, is replaced by the silent output, which keeps
+// real time; a wait that still finds no progress gives up and reports failure.
 class Engine {
   public:
-    Engine() = default;
+    static constexpr std::chrono::milliseconds kDefaultStallTimeout{1000};
+
+    explicit Engine(OutputOpener openOutput = OpenAudioOutput,
+                    std::chrono::milliseconds stallTimeout = kDefaultStallTimeout)
+        : openOutput_(std::move(openOutput)), stallTimeout_(stallTimeout) {}
     ~Engine() { EmuTerminate(); }
     Engine(const Engine&) = delete;
     Engine& operator=(const Engine&) = delete;
@@ -36,7 +49,7 @@ class Engine {
     void Close(std::int32_t sound);
     void Unload(std::int32_t sound);
     void Delete(std::int32_t sound);
-    std::int32_t EmuInfo(std::int32_t info) const;
+    std::int32_t EmuInfo(std::int32_t info);
 
     std::int32_t SetMidiMsg(const std::uint8_t* message, std::int32_t size);
 
@@ -48,14 +61,28 @@ class Engine {
 
     // The rendering thread's side; runs on the output's thread once it has started.
     void RenderOnOutputThread(float* interleaved, int frames);
-    // Hands a command to the rendering thread; waits while the queue is full.
-    void Post(const Command& command);
+    void StartOutput();
+    // Replaces a device that failed with the silent output, saying why once in the process.
+    void FallBackToSilentOutput(std::string_view reason);
+    // Falls back when the device has not called back for the stall timeout.
+    void CheckOutput();
+    // Waits while the output makes progress until `done` holds; false when it gave up.
+    template <typename Condition>
+    bool WaitFor(Condition done);
+    // Hands a command to the rendering thread, waiting while the queue is full; false when the
+    // command could not be handed over.
+    bool Post(const Command& command);
     // Waits until the rendering thread has taken every command posted so far.
-    void WaitUntilApplied();
+    bool WaitUntilApplied();
     bool HasSound(std::int32_t sound) const;
 
+    OutputOpener openOutput_;
+    std::chrono::milliseconds stallTimeout_;
     std::unique_ptr<EngineCore> core_;
     std::unique_ptr<AudioOutput> output_;
+    std::atomic<std::uint64_t> callbacks_{0};  // calls of the render callback so far
+    std::uint64_t lastCallbacks_ = 0;
+    std::chrono::steady_clock::time_point lastProgress_;
     CommandQueue<Command, 1024> queue_;
     std::uint64_t postedCommands_ = 0;
     std::atomic<std::uint64_t> appliedCommands_{0};

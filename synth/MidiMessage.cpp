@@ -5,6 +5,9 @@ namespace {
 
 constexpr std::uint8_t kYamaha = 0x43;
 constexpr std::uint8_t kSmafDevice = 0x79;
+// HandyPhone songs of the MA-1 and MA-2 write the FM registers of the chip directly.
+constexpr std::uint8_t kHandyPhoneDevice = 0x03;
+constexpr std::uint8_t kRegisterWrite = 0x90;
 // Chip models whose voice messages the engine reads: MA-3 and MA-5.
 constexpr std::uint8_t kModelMa3 = 0x06;
 constexpr std::uint8_t kModelMa5 = 0x07;
@@ -51,6 +54,13 @@ std::optional<VoiceParameters> ReadVoiceBody(std::uint8_t kind, Bytes body) {
 std::optional<MidiMessage> ParseExclusive(Bytes body) {
     MidiMessage parsed;
     parsed.type = MessageType::Ignored;
+    if (body.size() == 5 && body[0] == kYamaha && body[1] == kHandyPhoneDevice &&
+        body[2] == kRegisterWrite) {
+        parsed.type = MessageType::RegisterWrite;
+        parsed.address = body[3];
+        parsed.value = body[4];
+        return parsed;
+    }
     if (body.size() < 5 || body[0] != kYamaha || body[1] != kSmafDevice) {
         return parsed;
     }

@@ -130,14 +130,15 @@ unsigned WaveformIndexOffset(float scaled) {
 
 }  // namespace
 
-void Note::Start(const VoiceParameters& voice, int channel, int key, int pitchNote, int velocity,
+void Note::Start(const VoiceParameters& voice, int channel, int key, float pitch, int velocity,
                  std::uint64_t serial, const NoteControls& controls) {
     voice_ = voice;
     operatorCount_ = voice.operatorCount();
     algorithm_ = voice.kind == VoiceKind::Pcm ? kPcmAlgorithm : voice.algorithm();
     channel_ = channel;
     key_ = key;
-    pitchNote_ = pitchNote - 12 * voice.basicOctave();
+    pitch_ = pitch - 12.0f * static_cast<float>(voice.basicOctave());
+    pitchNote_ = static_cast<int>(std::lround(pitch_));
     pitchBendSemitones_ = controls.pitchBendSemitones;
     serial_ = serial;
     active_ = true;
@@ -192,8 +193,13 @@ void Note::SetPitchBend(float semitones) {
     }
 }
 
+void Note::SetPitch(float pitch) {
+    pitch_ = pitch - 12.0f * static_cast<float>(voice_.basicOctave());
+    UpdatePitch();
+}
+
 void Note::UpdatePitch() {
-    const float pitch = pitchNote_ + pitchBendSemitones_;
+    const float pitch = pitch_ + pitchBendSemitones_;
     const float frequencyHz = 440.0f * std::exp2((pitch - 69.0f) / 12.0f);
     const int octave = NoteOctave(std::clamp(pitchNote_, 0, 127));
     for (int i = 0; i < operatorCount_; ++i) {

@@ -25,8 +25,9 @@ class Note {
     static constexpr int kAlgorithmCount = 9;
 
     // Starts the note. `key` is the note number the channel played (what a note-off names);
-    // `pitchNote` is the note whose pitch sounds (a drum voice's own key, for instance).
-    void Start(const VoiceParameters& voice, int channel, int key, int pitchNote, int velocity,
+    // `pitch` is the pitch that sounds in semitones of MIDI note numbers (a drum voice's own key,
+    // for instance, or a frequency between the notes).
+    void Start(const VoiceParameters& voice, int channel, int key, float pitch, int velocity,
                std::uint64_t serial, const NoteControls& controls);
     // Key-off: every operator enters its release (or keeps decaying with SUS, or ignores the
     // key-off with XOF).
@@ -34,6 +35,8 @@ class Note {
     // Silences the note at once.
     void Kill() { active_ = false; }
     void SetPitchBend(float semitones);
+    // Moves the sounding pitch as Start's `pitch` names it; the envelope and levels stay.
+    void SetPitch(float pitch);
 
     // Adds up to 32 frames of this note to the buffers, with the LFO read at the block's start.
     void Render(float* left, float* right, int frames, const Lfo& lfo,
@@ -135,7 +138,8 @@ class Note {
     int algorithm_ = 0;
     int channel_ = 0;
     int key_ = 0;
-    int pitchNote_ = 0;
+    float pitch_ = 0.0f;  // in semitones, the voice's basic octave applied
+    int pitchNote_ = 0;   // the nearest note, which the key scaling of rates and levels follows
     float pitchBendSemitones_ = 0.0f;
     float gainLeft_ = 0.0f;  // of the current block, with the note scale
     float gainRight_ = 0.0f;

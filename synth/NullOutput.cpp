@@ -1,33 +1,22 @@
 #include "NullOutput.h"
 
-#include <sndfile.h>
-
 #include <array>
 #include <chrono>
+
+#include "WavRecording.h"
 
 namespace rolvik::synth {
 namespace {
 
 constexpr int kPeriodFrames = kOutputSampleRateHz / 100;
 
-SNDFILE* OpenWav(const std::filesystem::path& path) {
-    SF_INFO info{};
-    info.samplerate = kOutputSampleRateHz;
-    info.channels = kOutputChannels;
-    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
-    if (file != nullptr) {
-        sf_command(file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
-    }
-    return file;
-}
-
 }  // namespace
 
-void NullOutput::Start(RenderCallback render) {
+bool NullOutput::Start(RenderCallback render) {
     Stop();
     thread_ = std::jthread(
         [this, render = std::move(render)](std::stop_token stop) { Run(render, stop); });
+    return true;
 }
 
 void NullOutput::Stop() {
@@ -38,19 +27,19 @@ void NullOutput::Stop() {
 }
 
 void NullOutput::Run(RenderCallback render, std::stop_token stop) {
-    SNDFILE* file = wavPath_ ? OpenWav(*wavPath_) : nullptr;
+    std::optional<WavRecording> recording;
+    if (wavPath_) {
+        recording = WavRecording::Open(*wavPath_);
+    }
     std::array<float, kPeriodFrames * kOutputChannels> buffer{};
     auto due = std::chrono::steady_clock::now();
     while (!stop.stop_requested()) {
         render(buffer.data(), kPeriodFrames);
-        if (file != nullptr) {
-            sf_writef_float(file, buffer.data(), kPeriodFrames);
+        if (recording) {
+            recording->Write(buffer.data(), kPeriodFrames);
         }
         due += std::chrono::milliseconds(10);
         std::this_thread::sleep_until(due);
-    }
-    if (file != nullptr) {
-        sf_close(file);
     }
 }
 

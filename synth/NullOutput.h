@@ -17,7 +17,7 @@ class NullOutput : public AudioOutput {
         : wavPath_(std::move(wavPath)) {}
     ~NullOutput() override { Stop(); }
 
-    void Start(RenderCallback render) override;
+    bool Start(RenderCallback render) override;
     void Stop() override;
 
   private:

@@ -38,19 +38,22 @@ bool RtAudioOutput::Open(std::string& error) {
     }
 }
 
-void RtAudioOutput::Start(RenderCallback render) {
+bool RtAudioOutput::Start(RenderCallback render) {
     render_ = std::move(render);
     try {
         audio_->startStream();
+        return true;
     } catch (const RtAudioError&) {
+        Stop();
         render_ = nullptr;
+        return false;
     }
 }
 
 void RtAudioOutput::Stop() {
     try {
         if (audio_->isStreamRunning()) {
-            audio_->stopStream();
+            audio_->abortStream();
         }
         if (audio_->isStreamOpen()) {
             audio_->closeStream();

@@ -16,8 +16,11 @@ class RtAudioOutput : public AudioOutput {
 
     // Opens the default output device; false (with the reason in `error`) when there is none.
     bool Open(std::string& error);
-    void Start(RenderCallback render) override;
+    bool Start(RenderCallback render) override;
+    // Drops what the device still buffers rather than waiting for it to play: a device that has
+    // stopped calling back would never let a drain end.
     void Stop() override;
+    bool IsDevice() const override { return true; }
 
   private:
     static int Callback(void* output, void* input, unsigned int frames, double time,

@@ -14,13 +14,14 @@ constexpr std::uint8_t kInitialVelocity = 64;
 
 void Sequencer::SetSong(const Song* song) {
     song_ = song;
+    synthesizer_.SetDrumChannels(song != nullptr ? song->drumChannels : kGeneralMidiDrumChannels);
     playing_ = false;
     Seek(0);
 }
 
 void Sequencer::Seek(std::uint32_t positionMs) {
     synthesizer_.Reset();
-    pendingNoteOffs_.clear();
+    pendingNoteOffs_.Clear();
     channelVelocity_.fill(kInitialVelocity);
     nextEvent_ = 0;
     nowScaled_ = static_cast<std::int64_t>(positionMs) * kScaledPerMs;
@@ -34,7 +35,7 @@ void Sequencer::Seek(std::uint32_t positionMs) {
 
 void Sequencer::Stop() {
     playing_ = false;
-    pendingNoteOffs_.clear();
+    pendingNoteOffs_.Clear();
     synthesizer_.ReleaseAll();
 }
 
@@ -56,7 +57,11 @@ void Sequencer::SendNoteOff(std::uint8_t channel, std::uint8_t key) {
 
 void Sequencer::PlayEvent(const SongEvent& event, bool sound) {
     if (!event.isNote) {
-        synthesizer_.Apply(event.message);
+        if (sound) {
+            synthesizer_.Apply(event.message);
+        } else {
+            synthesizer_.ApplySilently(event.message);
+        }
         return;
     }
     if (event.hasVelocity) {
@@ -77,30 +82,25 @@ void Sequencer::PlayEvent(const SongEvent& event, bool sound) {
     on.channelBytes = {static_cast<std::uint8_t>(0x90 | event.channel),
                        static_cast<std::uint8_t>(key), channelVelocity_[event.channel]};
     synthesizer_.Apply(on);
-    pendingNoteOffs_.push_back({event.channel, static_cast<std::uint8_t>(key),
-                                EventScaled(event) + event.gateMs * kScaledPerMs});
+    const auto early = pendingNoteOffs_.Add({event.channel, static_cast<std::uint8_t>(key),
+                                             EventScaled(event) + event.gateMs * kScaledPerMs});
+    if (early) {
+        SendNoteOff(early->channel, early->key);
+    }
 }
 
 void Sequencer::PlayDueEvents() {
-    std::erase_if(pendingNoteOffs_, [this](const PendingNoteOff& off) {
-        if (off.endScaled > nowScaled_) {
-            return false;
-        }
-        SendNoteOff(off.channel, off.key);
-        return true;
-    });
+    pendingNoteOffs_.SendDue(
+        nowScaled_, [this](const PendingNoteOff& off) { SendNoteOff(off.channel, off.key); });
     while (nextEvent_ < song_->endIndex && EventScaled(song_->events[nextEvent_]) <= nowScaled_) {
         PlayEvent(song_->events[nextEvent_++], true);
     }
 }
 
 std::int64_t Sequencer::NextDueScaled() const {
-    std::int64_t next = kNever;
+    const std::int64_t next = pendingNoteOffs_.NextDue(kNever);
     if (nextEvent_ < song_->endIndex) {
-        next = EventScaled(song_->events[nextEvent_]);
-    }
-    for (const PendingNoteOff& off : pendingNoteOffs_) {
-        next = std::min(next, off.endScaled);
+        return std::min(next, EventScaled(song_->events[nextEvent_]));
     }
     return next;
 }

@@ -2,8 +2,8 @@
 
 #include <array>
 #include <cstdint>
-#include <vector>
 
+#include "PendingNoteOffs.h"
 #include "Song.h"
 #include "Synthesizer.h"
 
@@ -45,12 +45,6 @@ class Sequencer {
     int DeviceInfo() const;
 
   private:
-    struct PendingNoteOff {
-        std::uint8_t channel;
-        std::uint8_t key;
-        std::int64_t endScaled;
-    };
-
     void PlayDueEvents();
     void PlayEvent(const SongEvent& event, bool sound);
     void SendNoteOff(std::uint8_t channel, std::uint8_t key);
@@ -60,7 +54,7 @@ class Sequencer {
     Synthesizer& synthesizer_;
     const Song* song_ = nullptr;
     std::size_t nextEvent_ = 0;
-    std::vector<PendingNoteOff> pendingNoteOffs_;
+    PendingNoteOffs pendingNoteOffs_;
     std::array<std::uint8_t, kChannelCount> channelVelocity_{};
     // Song time in units of 1/(48 × 100) ms: one output sample advances it by the tempo.
     std::int64_t nowScaled_ = 0;

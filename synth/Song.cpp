@@ -4,6 +4,7 @@
 #include "core/Chunk.h"
 #include "core/Loader.h"
 #include "core/Number.h"
+#include "core/ScoreTrack.h"
 #include "core/ShowMessage.h"
 #include "core/Smaf.h"
 #include "core/Timebase.h"
@@ -16,6 +17,7 @@ constexpr std::size_t kChannelStatusOffset = 4;
 
 struct ScoreTracks {
     bool readable = false;
+    bool handyPhoneOnly = true;
     std::uint16_t ledChannels = 0;
     std::uint16_t vibrationChannels = 0;
 };
@@ -59,6 +61,7 @@ ScoreTracks ReadScoreTracks(Bytes contents) {
         const Bytes track = entry->chunk.contents;
         if (track.size() >= 4 && track[0] <= 2 && TimebaseMs(track[2]) && TimebaseMs(track[3])) {
             tracks.readable = true;
+            tracks.handyPhoneOnly = tracks.handyPhoneOnly && track[0] == kHandyPhoneStandard;
             ReadChannelStatus(track, channelBase, tracks);
         }
         channelBase += 4;
@@ -133,6 +136,9 @@ std::unique_ptr<Song> LoadSong(Bytes smafFile) {
     song->startOffsetMs = smaf->StartOffset();
     song->ledChannels = tracks.ledChannels;
     song->vibrationChannels = tracks.vibrationChannels;
+    // The older format's channel index 9 is the second channel of its third track, with nothing
+    // of a drum channel about it.
+    song->drumChannels = tracks.handyPhoneOnly ? 0 : kGeneralMidiDrumChannels;
     song->endIndex = 0;
     for (const Event* event = smaf->events.get(); event != nullptr; event = event->next.get()) {
         song->events.push_back(ConvertEvent(*event));

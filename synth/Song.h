@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "Channel.h"
 #include "MidiMessage.h"
 #include "core/Bytes.h"
 
@@ -33,6 +34,7 @@ struct Song {
     std::size_t endIndex = 0;         // events from here on lie beyond the stop point
     std::uint16_t ledChannels = 0;
     std::uint16_t vibrationChannels = 0;
+    std::uint16_t drumChannels = kGeneralMidiDrumChannels;  // those starting on the drum bank
 };
 
 // Ms from the beginning of the sequence to its last event before the stop point.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <optional>
 
 namespace rolvik::synth {
 namespace {
@@ -11,6 +12,23 @@ constexpr int kBlockFrames = 32;  // the LFO and the channel controls are read o
 constexpr float kBendRangeSemitones = 2.0f;
 constexpr float kModulationWheelCents = 50.0f;
 constexpr std::uint8_t kFollowChannelPan = 255;
+
+// Notes keyed on through the FM registers carry this key, which no note-off names.
+constexpr int kRegisterKey = -1;
+// They carry no velocity; they sound as loud as a HandyPhone note, which has none either and
+// plays with the initial velocity.
+constexpr int kRegisterVelocity = 64;
+constexpr int kKeyOnBit = 0x20;
+
+// The pitch, in semitones of MIDI note numbers, of a frequency written to the registers:
+// F-number × 49716 / 2^(20 − block) Hz. Null for F-number 0, which sounds nothing.
+std::optional<float> RegisterPitch(const Channel& channel) {
+    if (channel.fNumber == 0) {
+        return std::nullopt;
+    }
+    const double hz = channel.fNumber * 49716.0 / std::exp2(20 - channel.block);
+    return static_cast<float>(69.0 + 12.0 * std::log2(hz / 440.0));
+}
 
 // Above this level the output bends smoothly towards full scale instead of clipping, as a
 // phone's output stage limits a loud chord.
@@ -61,7 +79,7 @@ Synthesizer::Synthesizer() {
 
 void Synthesizer::Reset() {
     for (int i = 0; i < kChannelCount; ++i) {
-        channels_[i] = Channel::Initial(i);
+        channels_[i] = Channel::Initial((drumChannels_ >> i & 1) != 0);
     }
     for (Note& note : notes_) {
         note.Kill();
@@ -95,9 +113,67 @@ void Synthesizer::Apply(const MidiMessage& message) {
         case MessageType::EraseVoice:
             voices_.Erase(message.key);
             break;
+        case MessageType::RegisterWrite:
+            WriteRegister(message.address, message.value, true);
+            break;
         case MessageType::Ignored:
             break;
     }
+}
+
+void Synthesizer::ApplySilently(const MidiMessage& message) {
+    if (message.type == MessageType::RegisterWrite) {
+        WriteRegister(message.address, message.value, false);
+    } else {
+        Apply(message);
+    }
+}
+
+// Registers B0+n hold the low 8 bits of channel n's F-number; C0+n hold key-on (bit 5), the
+// block (bits 4-2) and the F-number's top 2 bits. A key-on strikes a note with the channel's
+// voice; while it is held, the pitch follows every new frequency, as on the chip; a write that
+// clears key-on releases it.
+void Synthesizer::WriteRegister(int address, int value, bool sound) {
+    const int channel = address & 0x0F;
+    Channel& state = channels_[channel];
+    const int kind = address & 0xF0;
+    if (kind == 0xB0) {
+        state.fNumber = static_cast<std::uint16_t>((state.fNumber & 0x300) | value);
+    } else if (kind == 0xC0) {
+        state.fNumber = static_cast<std::uint16_t>((state.fNumber & 0xFF) | (value & 0x03) << 8);
+        state.block = static_cast<std::uint8_t>((value >> 2) & 0x07);
+    } else {
+        return;
+    }
+    Note* held = HeldRegisterNote(channel);
+    if (kind == 0xC0 && (value & kKeyOnBit) == 0) {
+        if (held != nullptr) {
+            held->Release();
+        }
+        return;
+    }
+    const std::optional<float> pitch = RegisterPitch(state);
+    if (!pitch) {
+        return;
+    }
+    if (held != nullptr) {
+        held->SetPitch(*pitch);
+    } else if (kind == 0xC0 && sound) {
+        const auto key = static_cast<std::uint8_t>(std::clamp(std::lround(*pitch), 0l, 127l));
+        if (const VoiceParameters* voice = voices_.Find(state, key)) {
+            StartNote(*voice, channel, kRegisterKey, *pitch, kRegisterVelocity);
+        }
+    }
+}
+
+Note* Synthesizer::HeldRegisterNote(int channel) {
+    for (Note& note : notes_) {
+        if (note.active() && !note.released() && note.channel() == channel &&
+            note.key() == kRegisterKey) {
+            return &note;
+        }
+    }
+    return nullptr;
 }
 
 void Synthesizer::HandleChannelMessage(const std::array<std::uint8_t, 3>& bytes) {
@@ -133,7 +209,7 @@ void Synthesizer::ControlChange(int channel, int controller, int value) {
     Channel& state = channels_[channel];
     switch (controller) {
         case 0:
-            state.bankMsb = static_cast<std::uint8_t>(value);
+            state.SelectBank(static_cast<std::uint8_t>(value));
             break;
         case 32:
             state.bankLsb = static_cast<std::uint8_t>(value);
@@ -196,18 +272,22 @@ void Synthesizer::NoteOn(int channel, int key, int velocity) {
         return;  // a transposition pushed the key off the keyboard
     }
     const Channel& state = channels_[channel];
-    const VoiceParameters* voice =
-        voices_.Find(state.bankMsb, state.bankLsb, state.program, static_cast<std::uint8_t>(key));
+    const VoiceParameters* voice = voices_.Find(state, static_cast<std::uint8_t>(key));
     if (voice == nullptr) {
         return;
     }
     const int pitchNote = state.isDrum() ? voice->drumKey() : key;
+    StartNote(*voice, channel, key, static_cast<float>(pitchNote), velocity);
+}
+
+void Synthesizer::StartNote(const VoiceParameters& voice, int channel, int key, float pitch,
+                            int velocity) {
     Note& note = AllocateNote();
     const int index = static_cast<int>(&note - notes_.data());
     heldByPedal_[index] = false;
     notePanpot_[index] =
-        voice->panpotEnabled() ? static_cast<std::uint8_t>(voice->panpot()) : kFollowChannelPan;
-    note.Start(*voice, channel, key, pitchNote, velocity, nextSerial_++, NoteControls{});
+        voice.panpotEnabled() ? static_cast<std::uint8_t>(voice.panpot()) : kFollowChannelPan;
+    note.Start(voice, channel, key, pitch, velocity, nextSerial_++, NoteControls{});
     note.SetPitchBend(ControlsFor(note).pitchBendSemitones);
 }
 

@@ -21,12 +21,17 @@ class Synthesizer {
     Synthesizer();
 
     void Apply(const MidiMessage& message);
+    // Applies a message without striking a note: what a seek replays before its position. A
+    // register write that keys a note on only sets the registers.
+    void ApplySilently(const MidiMessage& message);
     // Renders `frames` frames into the buffers, overwriting them.
     void Render(float* left, float* right, int frames);
 
     // Silences every note and returns every channel to its initial state. Voice definitions and
     // the master volume stay.
     void Reset();
+    // Which channels start on the drum bank at the next reset (bit n for channel n).
+    void SetDrumChannels(std::uint16_t channels) { drumChannels_ = channels; }
     // Releases every sounding note as a note-off would.
     void ReleaseAll();
 
@@ -43,6 +48,9 @@ class Synthesizer {
   private:
     void HandleChannelMessage(const std::array<std::uint8_t, 3>& bytes);
     void NoteOn(int channel, int key, int velocity);
+    void StartNote(const VoiceParameters& voice, int channel, int key, float pitch, int velocity);
+    void WriteRegister(int address, int value, bool sound);
+    Note* HeldRegisterNote(int channel);
     void NoteOff(int channel, int key);
     void ControlChange(int channel, int controller, int value);
     void SetHold(int channel, bool on);
@@ -58,6 +66,7 @@ class Synthesizer {
     std::array<std::uint8_t, kMaxNotes> notePanpot_{};  // 0..31, or 255 to follow the channel
     VoiceBank voices_;
     Lfo lfo_;
+    std::uint16_t drumChannels_ = kGeneralMidiDrumChannels;
     std::uint8_t masterVolume_ = 127;
     float outputGain_ = 1.0f;
     std::uint64_t nextSerial_ = 0;

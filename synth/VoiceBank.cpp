@@ -6,18 +6,19 @@
 
 namespace rolvik::synth {
 
-const VoiceParameters* VoiceBank::Find(std::uint8_t bankMsb, std::uint8_t bankLsb,
-                                       std::uint8_t program, std::uint8_t note) const {
-    const auto found = defined_.find(MakeVoiceKey(bankMsb, bankLsb, program, note));
-    if (found != defined_.end()) {
-        return &found->second;
+const VoiceParameters* VoiceBank::Find(const Channel& channel, std::uint8_t note) const {
+    const std::uint8_t bankMsb = channel.isDrum() ? kDrumBank : channel.bankMsb;
+    const VoiceParameters* defined =
+        defined_.Find(MakeVoiceKey(bankMsb, channel.bankLsb, channel.program, note));
+    if (defined != nullptr) {
+        return defined;
     }
-    if (bankMsb == kDrumBank) {
+    if (channel.isDrum()) {
         // A drum note beyond the General MIDI kit (songs written for a phone's sampled sounds use
         // them) takes the nearest drum of the kit rather than staying silent.
         return DefaultDrumVoice(std::clamp<int>(note, kFirstDefaultDrumNote, kLastDefaultDrumNote));
     }
-    return &DefaultMelodyVoice(program);
+    return &DefaultMelodyVoice(channel.program);
 }
 
 }  // namespace rolvik::synth

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <map>
-
+#include "Channel.h"
 #include "VoiceKey.h"
 #include "VoiceParameters.h"
+#include "VoiceTable.h"
 
 namespace rolvik::synth {
 
@@ -11,15 +11,16 @@ namespace rolvik::synth {
 // program or drum note that nobody defined still sounds.
 class VoiceBank {
   public:
-    void Define(const VoiceKey& key, const VoiceParameters& voice) { defined_[key] = voice; }
-    void Erase(const VoiceKey& key) { defined_.erase(key); }
+    // A definition the table has no room for is dropped: the voice stays as it was.
+    void Define(const VoiceKey& key, const VoiceParameters& voice) { defined_.Define(key, voice); }
+    void Erase(const VoiceKey& key) { defined_.Erase(key); }
 
-    // The voice for a note on a channel with these bank and program settings.
-    const VoiceParameters* Find(std::uint8_t bankMsb, std::uint8_t bankLsb, std::uint8_t program,
-                                std::uint8_t note) const;
+    // The voice for a note on a channel with its bank and program settings. A drum channel takes
+    // the drum bank's voices whatever bank MSB it selected last.
+    const VoiceParameters* Find(const Channel& channel, std::uint8_t note) const;
 
   private:
-    std::map<VoiceKey, VoiceParameters> defined_;
+    VoiceTable defined_;
 };
 
 }  // namespace rolvik::synth

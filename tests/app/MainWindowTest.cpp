@@ -6,11 +6,17 @@
 
 #include "ShellTest.h"
 #include "app/MessageBoxes.h"
+#include "ui/detail/DetailView.h"
 
 namespace rolvik {
 namespace {
 
 class MainWindowTest : public ShellTest {};
+
+void Activate(QWidget* window) {
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+}
 
 TEST_F(MainWindowTest, ADroppedFileReplacesTheDocument) {
     NewDocument();
@@ -35,6 +41,22 @@ TEST_F(MainWindowTest, TheWheelOverTheWindowScrollsThePianoRoll) {
     QApplication::sendEvent(window.get(), &wheel);
     QCoreApplication::processEvents();
     EXPECT_EQ(bar.value(), 33) << "one key row down";
+}
+
+// Shortcuts belong to the main window: a key pressed in the detail window does nothing.
+TEST_F(MainWindowTest, ShortcutsWorkInTheMainWindowOnly) {
+    NewDocument();
+    AddNote(0, 0, 60, 500);
+    window->show();
+    window->RunCommand(CommandId::ShowDetail);
+    QWidget& detail = window->detailView();
+    Activate(&detail);
+    QTest::keyClick(&detail, Qt::Key_F6);
+    EXPECT_EQ(window->playState(), PlayState::Idle);
+
+    Activate(window.get());
+    QTest::keyClick(window.get(), Qt::Key_F6);
+    EXPECT_EQ(window->playState(), PlayState::MidiPlay);
 }
 
 TEST(MessageBoxes, CarryTheExactTextCaptionAndIcon) {

@@ -177,6 +177,26 @@ TEST_F(PlaybackCommandsTest, PageFollowTurnsThePageOncePlayPassesTheRightEdge) {
     EXPECT_EQ(Roll(PianoRollCommand::GetViewStartTime), 17600 - 2500);
 }
 
+// A failing player reports from inside a tick, and the message box's own event loop delivers
+// further ticks: they must not run the player again underneath the box.
+TEST_F(PlaybackCommandsTest, ATickThatReportsIsNotReenteredByTheTimers) {
+    NewDocument();
+    AddNote(0, 0, 60, 100);
+    AddNote(5000, 0, 62, 100);
+    window->RunCommand(CommandId::MidiPlay);
+    fake.results["SetMidiMsg"] = 1;
+    std::vector<std::string> boxes;
+    const ScopedMessageHandler modalLoop([&](std::string_view text, std::string_view, MessageIcon) {
+        boxes.emplace_back(text);
+        nowMs += 10;
+        window->TimerTick(1);
+        window->TimerTick(0);
+    });
+    TickAfter(20);
+    EXPECT_THAT(boxes, ElementsAre("EmuMIDI: DoEvent NoteON Failed",
+                                   "EmuMIDI: EmuMIDIEvent DoEvent Failed"));
+}
+
 // Counts the paints of a widget.
 class PaintCounter : public QObject {
   public:

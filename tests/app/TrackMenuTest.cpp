@@ -1,7 +1,9 @@
 #include <gmock/gmock.h>
 
+#include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QToolBar>
 
 #include "ShellTest.h"
@@ -39,6 +41,7 @@ TEST_F(TrackMenuTest, TheToolbarHoldsFifteenItemsInOrder) {
 }
 
 TEST(Toolbar, TheStripIsCutIntoSixteenPixelCellsWithMagentaTransparent) {
+    test::EnsureQtApplication();
     QImage strip(40, 16, QImage::Format_RGB32);
     strip.fill(QColor(255, 0, 255));
     strip.setPixelColor(17, 3, QColor(255, 0, 0));
@@ -73,11 +76,13 @@ TEST_F(TrackMenuTest, TrackItemsAndKeysChooseTheVisibleTrack) {
 TEST_F(TrackMenuTest, AHighlightedTrackItemIsDrawnInItsColourInAPurpleFrame) {
     TrackMenuGrid& grid = window->trackMenu();
     grid.resize(grid.sizeHint());
-    // The right column's first track row lies below "All" and the separator, at the right edge.
-    const QPoint inTrack9(grid.width() - 5, grid.height() - 8 * (grid.height() / 12) + 2);
-    QTest::mouseMove(&grid, inTrack9);
-    ASSERT_TRUE(grid.highlighted().has_value());
-    const int track = *grid.highlighted();
+    // The bottom right item is the last track's.
+    const QPointF inTrack16(grid.width() - 5, grid.height() - 3);
+    QMouseEvent move(QEvent::MouseMove, inTrack16, grid.mapToGlobal(inTrack16), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&grid, &move);
+    ASSERT_EQ(grid.highlighted(), 15);
+    const int track = 15;
     const QImage image = grid.grab().toImage();
     QRect cell;
     for (int y = 0; y < image.height(); ++y) {

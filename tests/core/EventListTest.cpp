@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "tests/support/MessageRecorder.h"
@@ -79,6 +80,23 @@ TEST(InsertEvent, TimesComparedUnsigned) {
     ExpectDeltasConsistent(*smaf);
 }
 
+// Deltas wrap at 32 bits as the times do: a head at 2^31 ms ahead of an event at 0xF0000000 ms,
+// and removing it again, must not overflow a signed delta.
+TEST(InsertEvent, DeltasOfTimesBeyond2To31Wrap) {
+    auto smaf = CreateSmaf(4, 4);
+    Add(*smaf, 0xF0000000u);
+    Event* head = Add(*smaf, 0x80000000u);
+    Add(*smaf, 0xFFFFFFFFu);
+    Add(*smaf, 0x7FFFFFFFu);
+    EXPECT_EQ(Times(*smaf),
+              (std::vector<std::uint32_t>{0x7FFFFFFFu, 0x80000000u, 0xF0000000u, 0xFFFFFFFFu}));
+    ExpectDeltasConsistent(*smaf);
+    RemoveEvent(*smaf, smaf->events.get());
+    RemoveEvent(*smaf, head);
+    EXPECT_EQ(smaf->events->delta, static_cast<std::int32_t>(0xF0000000u));
+    ExpectDeltasConsistent(*smaf);
+}
+
 TEST(RemoveEvent, HeadRemovalRepairsDeltaAndStart) {
     auto smaf = CreateSmaf(4, 4);
     Event* head = Add(*smaf, 10);
@@ -123,6 +141,26 @@ TEST(RemoveEvent, MoveByRemoveAndReinsertKeepsDeltas) {
     InsertEvent(*smaf, std::move(moved));
     EXPECT_EQ(Times(*smaf), (std::vector<std::uint32_t>{0, 20, 25, 30}));
     ExpectDeltasConsistent(*smaf);
+}
+
+// A fresh note that is moved at once: the event inserted last leaves the list and comes back.
+TEST(RemoveEvent, EventInsertedLastCanBeRemovedAndInsertedAgain) {
+    for (std::uint32_t newTime : {5u, 15u, 40u}) {
+        auto smaf = CreateSmaf(4, 4);
+        for (std::uint32_t t : {0u, 10u, 20u, 30u}) {
+            Add(*smaf, t);
+        }
+        Event* fresh = Add(*smaf, 12, 0x90);
+        auto moved = RemoveEvent(*smaf, fresh);
+        ASSERT_EQ(moved.get(), fresh);
+        moved->time = newTime;
+        InsertEvent(*smaf, std::move(moved));
+        Add(*smaf, 25);
+        std::vector<std::uint32_t> expected{0, 10, 20, 25, 30, newTime};
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(Times(*smaf), expected) << "moved to " << newTime;
+        ExpectDeltasConsistent(*smaf);
+    }
 }
 
 TEST(EventGate, ReadsGateOfNotesOnly) {

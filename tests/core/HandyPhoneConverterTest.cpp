@@ -89,6 +89,32 @@ TEST(HandyPhoneConversion, ControlsBecomeChannelEvents) {
                       {0, 0xB4, {0x0B, 0x7F}}}));
 }
 
+TEST(HandyPhoneConversion, SequenceEndsAtThreeZeroBytes) {
+    EXPECT_EQ(ConvertSequence({0x00, 0x25, 0x05, 0x05, 0x00, 0x00}),
+              (Events{{0, 0x80, {65, 0x64}}, {100, 0xB0, {0x0B, 0x00}}}))
+        << "a duration other than 0 makes it an expression";
+    EXPECT_EQ(
+        ConvertSequence({0x00, 0x25, 0x05, 0x05, 0x00, 0x00, 0x00, 0x00, 0x00, 0x26, 0x05}),
+        (Events{{0, 0x80, {65, 0x64}}, {100, 0xB0, {0x0B, 0x00}}, {100, 0xFF, {0x2F, 0x00}}}));
+    // Only at the start of an event: here three zeros run from a gate into the next event.
+    EXPECT_EQ(ConvertSequence({0x00, 0x25, 0x00, 0x00, 0x00, 0x0F}),
+              (Events{{0, 0x80, {65, 0x00}}, {0, 0xB0, {0x0B, 0x78}}}));
+
+    // The stop point of these songs names the end.
+    auto smaf = Document();
+    ConvertHandyPhoneEvents(*smaf, ByteVector{0x00, 0x25, 0x05, 0x00, 0x00, 0x00, 0x00}, false, 0,
+                            3, 0);
+    ASSERT_NE(smaf->stop, nullptr);
+    EXPECT_EQ(smaf->stop->data, (ByteVector{0x2F, 0x00}));
+    EXPECT_EQ(EventsOf(*smaf).size(), 2u);
+
+    auto setup = Document();
+    ConvertHandyPhoneEvents(*setup, ByteVector{0x00, 0x00, 0x00, 0x00}, true, std::nullopt,
+                            std::nullopt, 0);
+    EXPECT_EQ(EventsOf(*setup), (Events{{0, 0xB0, {0x0B, 0x00}}, {0, 0xB0, {0x0B, 0x00}}}))
+        << "setup data has no durations, so its zeros stay controls";
+}
+
 TEST(HandyPhoneConversion, UnknownControlIsReportedAndItsByteReadAsADuration) {
     MessageRecorder recorder;
     // Kind 5 is unknown; 0x35 is then 53 ticks, and 40 05 a note on channel 1.

@@ -188,6 +188,35 @@ TEST(LoadSmaf, CompressedSequenceStatingHugeSizeIsRefusedBeforeDecoding) {
     EXPECT_EQ(log.messages, std::vector<ShownMessage>{Error("Can't alloc memory")});
 }
 
+TEST(OpenSmaf, FaultyCodeTreeReportsTwiceAndGivesNoDocument) {
+    MessageRecorder log;
+    // Nothing but 1 bits opens internal nodes until there are too many.
+    const ByteVector sequence = Concat({{0x00, 0x00, 0x00, 0x04}, ByteVector(64, 0xFF)});
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() / "rolvik-loader-faulty-tree.mmf";
+    std::string error;
+    ASSERT_TRUE(WriteFileAtomically(
+        path, MakeFile(MakeTrack(5, 1, 0x02, 0x02, MakeChunk("Mtsq", sequence))), error));
+    EXPECT_EQ(OpenSmaf(path), nullptr);
+    std::filesystem::remove(path);
+    EXPECT_EQ(log.messages,
+              (std::vector<ShownMessage>{Error("Incorrect tree"),
+                                         Error("SMAF: LoadSmaf: huffmanDecode failed")}));
+}
+
+TEST(LoadSmaf, DecodedSequenceOfStrayBytesReportsOnce) {
+    MessageRecorder log;
+    // The largest stated size, and a tree that is one leaf, 0x45: every byte decodes to a byte
+    // that is no status.
+    const ByteVector sequence{0x01, 0x00, 0x00, 0x00, 0x22, 0x80};
+    auto smaf = LoadImage(MakeFile(MakeTrack(5, 1, 0x02, 0x02, MakeChunk("Mtsq", sequence))));
+    EXPECT_EQ(Flatten(*smaf), (std::vector<Flat>{{0x45 * 4, 0x45, {}}}));
+    EXPECT_EQ(log.messages,
+              (std::vector<ShownMessage>{{"ConvertEvents(MSF-import): Program's bug or Illegal "
+                                          "SMAF file",
+                                          "What the hell...?", MessageIcon::None}}));
+}
+
 TEST(LoadSmaf, TrackChunkStatingMoreThanThereIsReadsOnlyWhatIsThere) {
     ByteVector image = MakeFile(MakeTrack(5, 2, 0x02, 0x02, MakeChunk("Mtsq", kSequence)));
     image[image.size() - 2 - kSequence.size() - 1] = 0xFF;  // the Mtsq size's low byte
@@ -196,6 +225,20 @@ TEST(LoadSmaf, TrackChunkStatingMoreThanThereIsReadsOnlyWhatIsThere) {
     smaf->fileData = image;
     EXPECT_TRUE(LoadSmaf(*smaf));
     EXPECT_NE(smaf->events, nullptr);
+}
+
+TEST(LoadSmaf, FileCutShortKeepsTheBytesItStillHas) {
+    const ByteVector whole = MakeFile(MakeTrack(5, 2, 0x02, 0x02, MakeChunk("Mtsq", kSequence)));
+    const std::vector<Flat> allEvents = Flatten(*LoadImage(whole));
+    ASSERT_EQ(allEvents.size(), 3u);
+    // Without its check code the file still holds every event; one byte less cuts the last one.
+    EXPECT_EQ(Flatten(*LoadImage(ByteVector(whole.begin(), whole.end() - 2))), allEvents);
+    EXPECT_EQ(Flatten(*LoadImage(ByteVector(whole.begin(), whole.end() - 3))),
+              std::vector<Flat>(allEvents.begin(), allEvents.end() - 1));
+    // A stated size too small for a check code leaves nothing to read.
+    ByteVector tiny = MakeFile(MakeTrack(5, 2, 0x02, 0x02, MakeChunk("Mtsq", kSequence)));
+    tiny[7] = 1;
+    EXPECT_EQ(LoadImage(tiny)->events, nullptr);
 }
 
 // The corpus README summarises every file's chunks; each HandyPhone Standard track ("fmt=0") must

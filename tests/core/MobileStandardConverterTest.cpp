@@ -4,10 +4,12 @@
 
 #include "ConvertedEvents.h"
 #include "tests/support/MessageRecorder.h"
+#include "tests/support/SmafImage.h"
 
 namespace rolvik {
 namespace {
 
+using testing::Concat;
 using testing::ConvertedEvent;
 using testing::EventAt;
 using testing::EventsOf;
@@ -69,15 +71,22 @@ TEST(ConvertEvents, ExclusiveKeepsAMultiByteSize) {
     EXPECT_EQ(smaf->events->next->status, 0xC0);
 }
 
-TEST(ConvertEvents, UnknownStatusIsReportedAndTheNextByteStartsAnEvent) {
+TEST(ConvertEvents, UnknownStatusIsReportedOnceAndEndsTheStream) {
+    // 0x45 and 0xF1 are no status; FF 01 is no meta event.
+    for (const ByteVector& stray : {ByteVector{0x45}, ByteVector{0xF1}, ByteVector{0xFF, 0x01}}) {
+        MessageRecorder recorder;
+        auto smaf = Document();
+        Sequence(*smaf, Concat({{0x00, 0xC0, 0x01, 0x00}, stray, {0x00, 0xC0, 0x02, 0x00, 0x45}}));
+        EXPECT_EQ(EventsOf(*smaf),
+                  (std::vector<ConvertedEvent>{{0, 0xC0, {0x01}}, {0, stray[0], {}}}));
+        EXPECT_EQ(recorder.messages, std::vector<ShownMessage>{kUnknownStatus});
+    }
+    // A long run of such bytes, as a tiny code tree decodes into, still gives one message.
     MessageRecorder recorder;
     auto smaf = Document();
-    // 0x45 and 0xF1 are no status; FF 01 is no meta event, and the 01 is then a duration.
-    Sequence(*smaf, {0x00, 0x45, 0x00, 0xF1, 0x00, 0xFF, 0x01, 0xC0, 0x02});
-    EXPECT_EQ(EventsOf(*smaf),
-              (std::vector<ConvertedEvent>{
-                  {0, 0x45, {}}, {0, 0xF1, {}}, {0, 0xFF, {}}, {4, 0xC0, {0x02}}}));
-    EXPECT_EQ(recorder.messages, (std::vector<ShownMessage>(3, kUnknownStatus)));
+    Sequence(*smaf, ByteVector(1 << 20, 0x45));
+    EXPECT_EQ(EventsOf(*smaf).size(), 1u);
+    EXPECT_EQ(recorder.messages.size(), 1u);
 }
 
 TEST(ConvertEvents, SetupDataHasNoDurationsAndLeavesStartAndStop) {

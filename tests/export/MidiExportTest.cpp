@@ -3,12 +3,16 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "core/ByteReader.h"
 #include "core/Chunk.h"
+#include "core/Loader.h"
 #include "core/Number.h"
+#include "core/ShowMessage.h"
 #include "export/StandardMidiFile.h"
 #include "tests/support/SmafImage.h"
 
@@ -235,6 +239,77 @@ TEST_F(MidiExportTest, GeneralMidiKeepsDrumsAlreadyOnChannelNine) {
     EXPECT_EQ(gm.tracks[1][0], (ReadMessage{10, {0x99, 38, 100}}));
 }
 
+// The output channels of the General MIDI export that sound notes, in track order.
+std::vector<std::uint8_t> NoteChannels(const ReadFile& file) {
+    std::vector<std::uint8_t> channels;
+    for (const auto& track : file.tracks) {
+        for (const ReadMessage& message : track) {
+            if ((message.bytes[0] & 0xF0) == 0x90) {
+                channels.push_back(message.bytes[0] & 0x0F);
+            }
+        }
+    }
+    return channels;
+}
+
+TEST_F(MidiExportTest, GeneralMidiMovesAMelodyOffChannelNine) {
+    Add(0, 0xB9, {0x00, 124});
+    Add(0, 0xC9, {0x05});
+    Add(10, 0x90, NoteWithVelocity(60, 100, 10));
+    Add(10, 0x91, NoteWithVelocity(62, 100, 10));
+    Add(10, 0x99, NoteWithVelocity(64, 100, 10));
+    EXPECT_EQ(NoteChannels(Export(true)), (std::vector<std::uint8_t>{0, 1, 2}));
+    EXPECT_EQ(Export(true).tracks[3][0], (ReadMessage{0, {0xC2, 0x05}}));
+
+    // Every other channel taken: the melody has nowhere to go and stays.
+    for (std::uint8_t channel = 2; channel < 16; ++channel) {
+        if (channel != 9) {
+            Add(20, static_cast<std::uint8_t>(0xB0 | channel), {0x07, 0x64});
+        }
+    }
+    EXPECT_EQ(NoteChannels(Export(true)), (std::vector<std::uint8_t>{0, 1, 9}));
+}
+
+TEST_F(MidiExportTest, GeneralMidiKeepsChannelNineDrumsWithBankZeroOrNone) {
+    Add(10, 0x99, NoteWithVelocity(36, 100, 10));
+    EXPECT_EQ(NoteChannels(Export(true)), std::vector<std::uint8_t>{9});
+    Add(0, 0xB9, {0x00, 0x00});
+    EXPECT_EQ(NoteChannels(Export(true)), std::vector<std::uint8_t>{9});
+}
+
+// HandyPhone Standard rhythm channels: marked in the track header (channel 1 here) or selecting a
+// bank with bit 7 set (channel 2). Their program is the drum key; the third track's channel 1 is
+// channel 9 and a melody.
+TEST_F(MidiExportTest, GeneralMidiPlaysHandyPhoneRhythmChannelsAsDrums) {
+    const ByteVector rhythmFirstChannel{0x00, 0x00, 0x02, 0x02, 0x30, 0x00};
+    const ByteVector noCare{0x00, 0x00, 0x02, 0x02, 0x00, 0x00};
+    smaf->fileData = MakeFile(Concat({MakeChunk("MTR\x01", rhythmFirstChannel),
+                                      MakeChunk("MTR\x02", noCare), MakeChunk("MTR\x03", noCare)}));
+    Add(0, 0xB0, {0x00, 0x02});
+    Add(0, 0xC0, {38});
+    Add(0, 0xB1, {0x00, 0x80});
+    Add(0, 0xC1, {42});
+    Add(0, 0xC9, {0x05});
+    Add(10, 0x80, Note(60, 10));
+    Add(10, 0x81, Note(61, 10));
+    Add(10, 0x89, Note(62, 10));
+    Add(30, 0xC0, {36});
+    Add(30, 0x80, Note(60, 10));
+
+    const ReadFile gm = Export(true);
+    ASSERT_EQ(gm.tracks.size(), 3u);
+    EXPECT_THAT(gm.tracks[1],
+                ElementsAre(ReadMessage{0, {0xC0, 0x05}}, ReadMessage{10, {0x90, 62, 64}},
+                            ReadMessage{20, {0x80, 62, 0}}, ReadMessage{40, kEndOfTrack}));
+    EXPECT_THAT(gm.tracks[2],
+                ElementsAre(ReadMessage{10, {0x99, 38, 64}}, ReadMessage{10, {0x99, 42, 64}},
+                            ReadMessage{20, {0x89, 38, 0}}, ReadMessage{20, {0x89, 42, 0}},
+                            ReadMessage{30, {0x99, 36, 64}}, ReadMessage{40, {0x89, 36, 0}},
+                            ReadMessage{40, kEndOfTrack}));
+    // Without --gm every event keeps its channel and key.
+    EXPECT_EQ(Export(false).tracks[1][2], (ReadMessage{10, {0x90, 60, 64}}));
+}
+
 TEST_F(MidiExportTest, MalformedEventsAreLeftOut) {
     Add(0, 0x90, {0x3C});                           // no velocity
     Add(0, 0x90, NoteWithVelocity(0x80, 100, 10));  // key out of range
@@ -248,6 +323,66 @@ TEST_F(MidiExportTest, MalformedEventsAreLeftOut) {
     const ReadFile file = Export();
     ASSERT_EQ(file.tracks.size(), 1u);
     EXPECT_THAT(file.tracks[0], ElementsAre(ReadMessage{0, kTempo}, ReadMessage{10, kEndOfTrack}));
+}
+
+struct SoundedNotes {
+    std::vector<std::uint64_t> startTicks;  // sorted
+    std::uint64_t lastEndTick = 0;
+};
+
+SoundedNotes NotesOfDocument(const Smaf& smaf) {
+    SoundedNotes notes;
+    for (const Event* event = smaf.events.get(); event; event = event->next.get()) {
+        if (IsNoteEvent(*event)) {
+            notes.startTicks.push_back(event->time);
+            notes.lastEndTick =
+                std::max(notes.lastEndTick, std::uint64_t{event->time} + EventGate(*event));
+        }
+    }
+    std::ranges::sort(notes.startTicks);
+    return notes;
+}
+
+SoundedNotes NotesOfFile(const ReadFile& file) {
+    SoundedNotes notes;
+    for (const auto& track : file.tracks) {
+        for (const ReadMessage& message : track) {
+            const std::uint8_t kind = message.bytes[0] & 0xF0;
+            if (kind == 0x90) {
+                notes.startTicks.push_back(message.tick);
+            } else if (kind == 0x80) {
+                notes.lastEndTick = std::max(notes.lastEndTick, message.tick);
+            }
+        }
+    }
+    std::ranges::sort(notes.startTicks);
+    return notes;
+}
+
+// Every note of a corpus song, as the core's document holds it, sounds once at its own time (one
+// tick a millisecond), and the last note-off falls where the note that ends last ends.
+TEST(MidiExportCorpusTest, EveryNoteOfTheDocumentSounds) {
+    ScopedMessageHandler quiet([](std::string_view, std::string_view, MessageIcon) {});
+    int songs = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(ROLVIK_CORPUS_DIR)) {
+        const std::string extension = entry.path().extension().string();
+        const std::unique_ptr<Smaf> smaf =
+            extension == ".mmf" || extension == ".MMF" ? OpenSmaf(entry.path()) : nullptr;
+        if (!smaf) {
+            continue;
+        }
+        const SoundedNotes expected = NotesOfDocument(*smaf);
+        for (const bool generalMidi : {false, true}) {
+            const SoundedNotes exported =
+                NotesOfFile(ReadMidi(ExportMidi(*smaf, {.generalMidi = generalMidi})));
+            EXPECT_EQ(exported.startTicks, expected.startTicks)
+                << entry.path().filename() << (generalMidi ? " --gm" : "");
+            EXPECT_EQ(exported.lastEndTick, expected.lastEndTick)
+                << entry.path().filename() << (generalMidi ? " --gm" : "");
+        }
+        ++songs;
+    }
+    EXPECT_GT(songs, 60);
 }
 
 TEST(StandardMidiFileTest, LongGapsAreBridgedByEmptyTextEvents) {

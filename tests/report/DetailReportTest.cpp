@@ -101,6 +101,18 @@ TEST(DetailReportTest, CheckCodeIsOutsideTheSearchedArea) {
                 ElementsAre("SMAF (compiled) data Info=====", "CNTI NOT FOUND"));
 }
 
+// A file cut short loses its check code first: the chunks before it are all still reported.
+TEST(DetailReportTest, FileWithoutItsCheckCodeShowsEveryChunk) {
+    ByteVector file = MakeFile(
+        Concat({MakeChunk("CNTI", FiveFieldContentsInfo()), MakeChunk("MTR\x05", {0x02})}));
+    file.resize(file.size() - 2);
+    auto smaf = DocumentOf(file);
+    EXPECT_THAT(Texts(BuildDetailReport(smaf.get(), 0)),
+                ::testing::IsSupersetOf({"MTR info",
+                                         "Format Type: Mobile Standard(No Compress) "
+                                         "(MA-3,5)"}));
+}
+
 TEST(DetailReportTest, WholeReportOfASmallSong) {
     const ByteVector dch =
         Concat({Text("ST"), {0x00, 0x04}, Text("Song"), Text("ES"), {0x00, 0x01}, Text("x")});
@@ -182,6 +194,21 @@ TEST(DetailReportTest, ContentsInfoFixedFields) {
     EXPECT_EQ(ContentsInfoLines({0x00, 0x34, 0x07, 0x01, 0x00})[3], "Contents code: RESERVED 07");
 }
 
+TEST(DetailReportTest, ContentsTypeRangeBoundaries) {
+    const auto typeLine = [](std::uint8_t type) {
+        return ContentsInfoLines({0x00, type, 0x00, 0x00, 0x00})[2];
+    };
+    const std::vector<std::pair<std::uint8_t, std::string>> expected{
+        {0x00, "Ringtone 00"}, {0x0F, "Ringtone 0F"}, {0x10, "Karaoke 10"},  {0x1F, "Karaoke 1F"},
+        {0x20, "CM 20"},       {0x2F, "CM 2F"},       {0x30, "Ringtone 30"}, {0x33, "Ringtone 33"},
+        {0x34, "RESERVED 34"}, {0x3F, "RESERVED 3F"}, {0x40, "Karaoke 40"},  {0x42, "Karaoke 42"},
+        {0x43, "RESERVED 43"}, {0x4F, "RESERVED 4F"}, {0x50, "CM 50"},       {0x53, "CM 53"},
+        {0x54, "RESERVED 54"}, {0xFF, "RESERVED FF"}};
+    for (const auto& [type, text] : expected) {
+        EXPECT_EQ(typeLine(type), "Contents type: " + text);
+    }
+}
+
 // A body too short for its fixed fields shows those it holds, and the report goes on.
 TEST(DetailReportTest, ShortContentsInfoShowsWhatItHolds) {
     auto smaf = DocumentOf(
@@ -212,6 +239,15 @@ TEST(DetailReportTest, OptionalTextItems) {
     // Items cut short by the end of the body show what is inside it.
     EXPECT_THAT(withText("ST:a,A"), ::testing::Contains("A: "));
     EXPECT_THAT(withText("ST"), ::testing::Contains("Title: "));
+}
+
+// Like a "Dch" value, a contents-information value ends at a zero byte: the bytes behind it are
+// not shown, and the next item is read as usual.
+TEST(DetailReportTest, ContentsInfoValuesEndAtAZeroByte) {
+    const std::vector<std::string> lines = ContentsInfoLines(
+        Concat({FiveFieldContentsInfo(), Text(std::string_view("ST:ab\0cd,AN:\0x,CR:c", 19))}));
+    EXPECT_THAT(std::vector<std::string>(lines.end() - 3, lines.end()),
+                ElementsAre("Title: ab", "Artist: ", "Copyright: c"));
 }
 
 TEST(DetailReportTest, LongValuesAreCutAt255Bytes) {

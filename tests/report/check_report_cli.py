@@ -2,7 +2,8 @@
 """Runs `rolvik-cli report` and `rolvik-cli events` on every corpus file and checks that they agree:
 `events` prints exactly the report's event lines, `--json` holds the same lines (decoded from
 Shift-JIS) with styles that fit them, and the marked line is the first event at or after
-`--position`. Also checks the exit codes for a missing file and a missing argument.
+`--position`. Also checks the exit codes for a missing file, a missing argument and standard output
+that cannot be written.
 
 Usage: check_report_cli.py ROLVIK_CLI CORPUS_DIR
 """
@@ -76,10 +77,21 @@ def check_file(cli, path):
     return f"{len(text_lines)} lines, {len(listed)} events"
 
 
+def check_unwritable_output(cli, corpus):
+    """Every command whose standard output cannot be written fails with a message."""
+    song = str(corpus / "vavi__ClubGroove.mmf")
+    for arguments in (["events", song], ["report", song], ["report", "--json", song], ["--help"]):
+        with open("/dev/full", "wb") as full:
+            result = subprocess.run([cli, *arguments], stdout=full, stderr=subprocess.PIPE)
+        assert result.returncode == 1, f"{arguments}: exit {result.returncode} into /dev/full"
+        assert b"Error: Can't write standard output" in result.stderr, result.stderr
+
+
 def main():
     cli, corpus = sys.argv[1], pathlib.Path(sys.argv[2])
     assert run(cli, "report", str(corpus / "no such file.mmf")).returncode == 1
     assert run(cli, "report").returncode == 2
+    check_unwritable_output(cli, corpus)
     return check_every_corpus_file(
         corpus, lambda path: check_file(cli, path), (AssertionError, ValueError, KeyError)
     )

@@ -132,5 +132,35 @@ TEST(PolyphonyTest, StealsTheQuietestReleasedNoteFirstThenTheOldest) {
     EXPECT_EQ(synthesizer.ActiveNoteCount(), kMaxNotes);
 }
 
+// Defines a sine drum at 125/0/0 note 40 that sounds at A5 and a sine melody at program 0 of the
+// banks used, then plays note 40 on the channel after the bank selects: 880 Hz means drums, the
+// note's own pitch (82.4 Hz) melody.
+double PitchAfterBankSelects(std::uint8_t channel, std::initializer_list<std::uint8_t> banks) {
+    VoiceParameters drum = SineVoice();
+    drum.voiceBytes[0] = 81;
+    Synthesizer synthesizer;
+    Send(synthesizer, VoiceMessage(125, 0, 0, 40, drum));
+    for (const std::uint8_t melodyBank : {124, 0, 2}) {
+        Send(synthesizer, VoiceMessage(melodyBank, 0, 0, 0, SineVoice()));
+    }
+    for (const std::uint8_t bank : banks) {
+        Send(synthesizer, {static_cast<std::uint8_t>(0xB0 | channel), 0x00, bank});
+    }
+    Send(synthesizer, {static_cast<std::uint8_t>(0x90 | channel), 40, 127});
+    RenderLeft(synthesizer, 4800);
+    return FrequencyHz(RenderLeft(synthesizer, 48000));
+}
+
+TEST(ChannelTest, OnlyTheMelodyAndDrumBanksChangeAChannelsKind) {
+    EXPECT_NEAR(PitchAfterBankSelects(9, {}), 880.0, 1.0);
+    EXPECT_NEAR(PitchAfterBankSelects(9, {0}), 880.0, 1.0) << "General MIDI drums on bank 0";
+    EXPECT_NEAR(PitchAfterBankSelects(9, {124}), 82.4, 0.5);
+    EXPECT_NEAR(PitchAfterBankSelects(9, {124, 2}), 82.4, 0.5);
+    EXPECT_NEAR(PitchAfterBankSelects(0, {}), 82.4, 0.5);
+    EXPECT_NEAR(PitchAfterBankSelects(0, {0}), 82.4, 0.5);
+    EXPECT_NEAR(PitchAfterBankSelects(0, {125}), 880.0, 1.0);
+    EXPECT_NEAR(PitchAfterBankSelects(0, {125, 0}), 880.0, 1.0);
+}
+
 }  // namespace
 }  // namespace rolvik::synth::test

@@ -13,6 +13,7 @@
 #include "synth/EngineCore.h"
 #include "synth/OfflineRenderer.h"
 #include "synth/Song.h"
+#include "tests/support/SmafImage.h"
 
 namespace rolvik::synth::test {
 namespace {
@@ -24,6 +25,12 @@ std::unique_ptr<Event> NoteEvent(std::uint32_t timeMs, int channel, int key, std
     ByteVector data = {static_cast<std::uint8_t>(key), 100};
     WriteNumber(data, gateMs);
     return std::make_unique<Event>(timeMs, static_cast<std::uint8_t>(0x90 | channel), data);
+}
+
+std::unique_ptr<Event> ControlEvent(std::uint32_t timeMs, int channel, std::uint8_t controller,
+                                    std::uint8_t value) {
+    return std::make_unique<Event>(timeMs, static_cast<std::uint8_t>(0xB0 | channel),
+                                   ByteVector{controller, value});
 }
 
 std::unique_ptr<Event> ExclusiveEvent(std::uint32_t timeMs, const ByteVector& message) {
@@ -194,7 +201,9 @@ TEST(SequencerTest, KeyPitchMovesMelodyButNotDrums) {
     renderer.Render(left.data(), right.data(), 48000);
     EXPECT_NEAR(FrequencyHz(std::span(left).subspan(4800, 38400)), 880.0, 0.5);
 
+    // General MIDI songs select bank 0 for their drums; the channel stays a drum channel.
     std::vector<std::unique_ptr<Event>> drumEvents;
+    drumEvents.push_back(ControlEvent(0, 9, 0x00, 0));
     drumEvents.push_back(NoteEvent(0, 9, 38, 300));
     const auto drums = LoadSong(CompileSong(std::move(drumEvents)));
     auto render = [&drums](int keyPitch) {
@@ -209,6 +218,66 @@ TEST(SequencerTest, KeyPitchMovesMelodyButNotDrums) {
     EXPECT_GT(Rms(untransposed), 0.001);
     EXPECT_EQ(render(12), untransposed);
     EXPECT_EQ(render(-12), untransposed);
+}
+
+// A HandyPhone ringer that plays through FM register writes: 331.5 Hz keyed on at 0 and 600 ms,
+// off at 300 and 900 ms.
+ByteVector RegisterSong() {
+    std::vector<std::unique_ptr<Event>> events;
+    events.push_back(ExclusiveEvent(0, VoiceMessage(124, 0, 0, 0, SineVoice())));
+    for (const std::uint32_t ms : {0u, 600u}) {
+        events.push_back(ExclusiveEvent(ms, {0xF0, 0x43, 0x03, 0x90, 0xB0, 0xB5, 0xF7}));
+        events.push_back(ExclusiveEvent(ms, {0xF0, 0x43, 0x03, 0x90, 0xC0, 0x31, 0xF7}));
+        events.push_back(ExclusiveEvent(ms + 300, {0xF0, 0x43, 0x03, 0x90, 0xC0, 0x11, 0xF7}));
+    }
+    return CompileSong(std::move(events));
+}
+
+TEST(SequencerTest, RegisterWritesSoundFromTheirKeyOnButNotInASeeksCatchUp) {
+    const auto song = LoadSong(RegisterSong());
+    ASSERT_NE(song, nullptr);
+    auto render = [&song](std::uint32_t fromMs) {
+        RenderOptions options;
+        options.fromMs = fromMs;
+        OfflineRenderer renderer(*song, options);
+        std::vector<float> left(1000 * kMsFrames), right(1000 * kMsFrames);
+        renderer.Render(left.data(), right.data(), static_cast<int>(left.size()));
+        return left;
+    };
+    const auto played = render(0);
+    const auto first = std::span(played).subspan(50 * kMsFrames, 240 * kMsFrames);
+    EXPECT_NEAR(FrequencyHz(first), 0x1B5 * 49716.0 / 65536.0, 0.3);
+    EXPECT_EQ(Rms(std::span(played).subspan(400 * kMsFrames, 190 * kMsFrames)), 0.0);
+    EXPECT_GT(Rms(std::span(played).subspan(650 * kMsFrames, 240 * kMsFrames)), 0.01);
+
+    const auto sought = render(100);
+    EXPECT_EQ(Rms(std::span(sought).first(490 * kMsFrames)), 0.0);
+    EXPECT_GT(Rms(std::span(sought).subspan(550 * kMsFrames, 240 * kMsFrames)), 0.01);
+}
+
+// A HandyPhone song whose third track plays A4 for 400 ms on its second channel (channel index 9)
+// after selecting bank 0 there, as the older songs do for a melody, with a sine at bank 0.
+ByteVector HandyPhoneSongOnChannelNine() {
+    using namespace rolvik::testing;
+    const ByteVector voice = VoiceMessage(0, 0, 0, 0, SineVoice());
+    ByteVector sequence = {0x00, 0xFF, 0xF0, static_cast<std::uint8_t>(voice.size() - 1)};
+    sequence.insert(sequence.end(), voice.begin() + 1, voice.end());
+    const ByteVector bankAndNote = {0x00, 0x00, 0x71, 0x00, 0x00, 0x00, 0x70,
+                                    0x00, 0x00, 0x69, 0x64, 0x7F, 0xFF, 0x00};
+    sequence.insert(sequence.end(), bankAndNote.begin(), bankAndNote.end());
+    return MakeFile(Concat({MakeTrack(1, 0, 0x02, 0x02, {}), MakeTrack(2, 0, 0x02, 0x02, {}),
+                            MakeTrack(3, 0, 0x02, 0x02, MakeChunk("Mtsq", sequence))}));
+}
+
+// Channel index 9 is the drum channel of the newer songs only; in the older format it is the
+// second channel of the third track like any other.
+TEST(SequencerTest, HandyPhoneSongsPlayChannelNineAsMelody) {
+    const auto song = LoadSong(HandyPhoneSongOnChannelNine());
+    ASSERT_NE(song, nullptr);
+    OfflineRenderer renderer(*song, RenderOptions{});
+    std::vector<float> left(400 * kMsFrames), right(400 * kMsFrames);
+    renderer.Render(left.data(), right.data(), static_cast<int>(left.size()));
+    EXPECT_NEAR(FrequencyHz(std::span(left).subspan(50 * kMsFrames, 300 * kMsFrames)), 440.0, 0.5);
 }
 
 TEST(SequencerTest, LedAndVibrationFollowTheirChannelsNotes) {
@@ -240,11 +309,18 @@ TEST(SequencerTest, LedAndVibrationFollowTheirChannelsNotes) {
     }
 }
 
+// A note event, or a write to the FM registers that keys a note on (HandyPhone ringers that play
+// only through them).
+bool StrikesANote(const SongEvent& event) {
+    const MidiMessage& message = event.message;
+    return event.isNote || (message.type == MessageType::RegisterWrite &&
+                            (message.address & 0xF0) == 0xC0 && (message.value & 0x20) != 0);
+}
+
 TEST(CorpusTest, EverySongWithAScoreTrackRendersAndIsHeard) {
-    // Older-format songs whose conversion sets their only channel's expression to 0 at the start:
-    // silent by their events.
-    const std::set<std::string> mutedByTheirEvents = {"libsmaf__j-sh08_33.mmf",
-                                                      "libsmaf__Mainfile_73.mmf"};
+    // An older-format song that sets its only channel's expression to 0 (a three-byte control)
+    // before its only note: silent by its own events.
+    const std::set<std::string> mutedByTheirEvents = {"libsmaf__j-sh08_33.mmf"};
     int rendered = 0;
     for (const auto& entry : std::filesystem::directory_iterator(ROLVIK_CORPUS_DIR)) {
         const std::string extension = entry.path().extension().string();
@@ -257,8 +333,7 @@ TEST(CorpusTest, EverySongWithAScoreTrackRendersAndIsHeard) {
         if (!song) {
             continue;
         }
-        const auto firstNote = std::find_if(song->events.begin(), song->events.end(),
-                                            [](const SongEvent& event) { return event.isNote; });
+        const auto firstNote = std::find_if(song->events.begin(), song->events.end(), StrikesANote);
         RenderOptions options;
         if (firstNote != song->events.end()) {
             options.fromMs = firstNote->timeMs > song->startOffsetMs

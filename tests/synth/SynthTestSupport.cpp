@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <numbers>
+#include <thread>
 
 namespace rolvik::synth::test {
 
@@ -150,6 +152,17 @@ std::vector<double> PeakEnvelopeDb(std::span<const float> signal, int windowFram
         envelope.push_back(20.0 * std::log10(peak + 1e-12));
     }
     return envelope;
+}
+
+bool WaitFor(const std::function<bool()>& condition) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (std::chrono::steady_clock::now() < end) {
+        if (condition()) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return false;
 }
 
 }  // namespace rolvik::synth::test

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -53,5 +54,8 @@ float LargestStep(std::span<const float> signal);
 std::vector<double> PeakEnvelopeDb(std::span<const float> signal, int windowFrames);
 
 constexpr double kFramesPerMs = 48.0;
+
+// Polls the condition until it holds (true) or five seconds have passed (false).
+bool WaitFor(const std::function<bool()>& condition);
 
 }  // namespace rolvik::synth::test

@@ -8,13 +8,6 @@
 namespace rolvik {
 namespace {
 
-constexpr std::size_t kCheckCodeSize = 2;
-
-// The chunks inside "MMMD" without the two-byte check code that closes its contents.
-Bytes ContentArea(Bytes fileBody) {
-    return fileBody.first(fileBody.size() - std::min(fileBody.size(), kCheckCodeSize));
-}
-
 // The structural summary and the event list of a document that has SMAF bytes.
 void AppendFileReport(DetailReport& report, const Smaf& document, std::uint32_t playPositionMs) {
     report.AddPlain("SMAF (compiled) data Info=====");
@@ -23,7 +16,7 @@ void AppendFileReport(DetailReport& report, const Smaf& document, std::uint32_t 
         report.AddPlain("MMMD NOT FOUND");
         return;
     }
-    const Bytes contentArea = ContentArea(file->contents);
+    const Bytes contentArea = ChunksBeforeCheckCode(*file);
     const auto contentsInfo = FindChunk(contentArea, "CNTI");
     if (!contentsInfo) {
         report.AddPlain("CNTI NOT FOUND");
