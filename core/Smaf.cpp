@@ -104,9 +104,9 @@ Event* InsertEventAt(Smaf& smaf, std::size_t index, std::unique_ptr<Event> event
         link = &(*link)->next;
     }
     const std::uint32_t previousTime = predecessor ? predecessor->time : 0;
-    event->delta = Difference(event->time, previousTime);
+    event->delta = AsDelta(event->time - previousTime);
     if (*link) {
-        AddToDelta(**link, Difference(previousTime, event->time));
+        AddToDelta(**link, previousTime - event->time);
     }
     event->next = std::move(*link);
     *link = std::move(event);
