@@ -31,7 +31,9 @@ bool MainWindow::HasUnsavedEdits() const {
     return smaf_ && (compiledUnsaved_ || pianoRoll_->edits().CanUndo());
 }
 
+// A drag under way when a command comes from the keyboard counts as an edit made.
 bool MainWindow::MayDiscardEdits() {
+    pianoRoll_->FinishDrag();
     return !HasUnsavedEdits() || hooks_.askDiscardEdits(this);
 }
 

@@ -107,6 +107,15 @@ TEST_F(DiscardQuestionTest, IsAskedOnlyWhileTheListHoldsEditsNoSavedFileHolds) {
 
     NewDocument();
     EXPECT_EQ(QuestionsOnClose(), 0) << "an empty new document holds nothing to lose";
+
+    NewDocument();
+    AddNote(1000, 0, 60, 500);  // key 60 at y 213..215, x 40..59
+    QWidget* view = window->pianoRoll().viewport();
+    QTest::mousePress(view, Qt::LeftButton, Qt::NoModifier, QPoint(44, 214));
+    QMouseEvent move(QEvent::MouseMove, QPointF(90, 214), view->mapToGlobal(QPointF(90, 214)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view, &move);
+    EXPECT_EQ(QuestionsOnClose(), 1) << "a drag still under way";
 }
 
 // No leaves the document, its edits and the window as they were; each command asks once.

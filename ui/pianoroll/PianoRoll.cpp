@@ -219,10 +219,14 @@ void PianoRoll::CommitEdit() {
     }
 }
 
-void PianoRoll::Undo() {
+void PianoRoll::FinishDrag() {
     if (holdsCapture_) {
         LoseCapture();
     }
+}
+
+void PianoRoll::Undo() {
+    FinishDrag();
     if (state_.document && edits_.CanUndo()) {
         edits_.Undo(*state_.document, ForgettingNotice());
         Repaint();
@@ -231,9 +235,7 @@ void PianoRoll::Undo() {
 }
 
 void PianoRoll::Redo() {
-    if (holdsCapture_) {
-        LoseCapture();
-    }
+    FinishDrag();
     if (state_.document && edits_.CanRedo()) {
         edits_.Redo(*state_.document, ForgettingNotice());
         Repaint();

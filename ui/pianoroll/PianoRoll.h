@@ -37,6 +37,8 @@ class PianoRoll : public QAbstractScrollArea {
     // first and is the edit taken back.
     void Undo();
     void Redo();
+    // Ends a drag under way as its release would, so that its edit is in the history.
+    void FinishDrag();
     // The edits can no longer be taken back: the shell is about to rebuild the event list.
     void ForgetEdits();
     const EditHistory& edits() const { return edits_; }
