@@ -1,8 +1,11 @@
 #include "DiscardQuestion.h"
 
+#include <QMessageBox>
+
 namespace rolvik {
 
-void ConfigureDiscardQuestion(QMessageBox& box) {
+bool AskDiscardEdits(QWidget* owner) {
+    QMessageBox box(owner);
     box.setWindowModality(Qt::ApplicationModal);
     box.setWindowTitle(QStringLiteral("Rolvik"));
     box.setText(
@@ -13,11 +16,6 @@ void ConfigureDiscardQuestion(QMessageBox& box) {
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
     box.setDefaultButton(QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
-}
-
-bool AskDiscardEdits(QWidget* owner) {
-    QMessageBox box(owner);
-    ConfigureDiscardQuestion(box);
     return box.exec() == QMessageBox::Yes;
 }
 

@@ -1,16 +1,11 @@
 #pragma once
 
-#include <QMessageBox>
-
 class QWidget;
 
 namespace rolvik {
 
-// The question asked before a command replaces a document whose edits no saved file holds: a modal
-// box owned by the main window, answered Yes (throw them away) or No (keep them), No by default.
-void ConfigureDiscardQuestion(QMessageBox& box);
-
-// True when the user lets the edits go.
+// Asks, in a modal box owned by the main window, whether edits that no saved file holds may be
+// thrown away. True for Yes; No, the default, keeps them.
 bool AskDiscardEdits(QWidget* owner);
 
 }  // namespace rolvik

@@ -1,13 +1,11 @@
 #include <gmock/gmock.h>
 
 #include <QMimeData>
-#include <QPushButton>
 #include <QTemporaryDir>
 #include <QUrl>
 #include <fstream>
 
 #include "ShellTest.h"
-#include "app/DiscardQuestion.h"
 #include "tests/import/StandardMidiFileImage.h"
 #include "ui/detail/DetailView.h"
 
@@ -199,18 +197,6 @@ TEST_F(DiscardQuestionTest, AMidiFileOpensThroughTheImportAndABadOneKeepsTheDocu
     EXPECT_EQ(EventKey(*note), 60);
     EXPECT_EQ(EventGate(*note), 500u);
     EXPECT_EQ(QuestionsOnClose(), 0) << "an import is as unedited as an opened file";
-}
-
-TEST(DiscardQuestion, AsksYesOrNoWithNoAsTheDefault) {
-    test::EnsureQtApplication();
-    QMessageBox box;
-    ConfigureDiscardQuestion(box);
-    EXPECT_EQ(box.text(), "The song has changes that are not in a saved file.\nDiscard them?");
-    EXPECT_EQ(box.windowTitle(), "Rolvik");
-    EXPECT_EQ(box.icon(), QMessageBox::Question);
-    EXPECT_EQ(box.standardButtons(), QMessageBox::Yes | QMessageBox::No);
-    EXPECT_EQ(box.standardButton(box.defaultButton()), QMessageBox::No);
-    EXPECT_EQ(box.windowModality(), Qt::ApplicationModal);
 }
 
 }  // namespace
