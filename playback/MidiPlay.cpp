@@ -5,6 +5,7 @@
 #include "EmulatorBinding.h"
 #include "ResetMessage.h"
 #include "TickCount.h"
+#include "core/HandyPhoneOnly.h"
 #include "core/Number.h"
 #include "core/ShowMessage.h"
 
@@ -25,6 +26,18 @@ bool Send(std::initializer_list<std::uint8_t> message) {
 bool SendNoteOff(const SoundingNote& note) {
     return Send({static_cast<std::uint8_t>(0x90 + note.channel),
                  static_cast<std::uint8_t>(note.note), 0x00});
+}
+
+// Brings the channels' kinds to what they are after a reset: channel index 9 starts as drums,
+// every other channel as melody. A song without a drum channel needs the engine told, since its
+// reset always starts index 9 as drums.
+bool StartChannelKinds() {
+    state.channelBank.fill(kMelodyBank);
+    if (!state.handyPhoneOnly) {
+        state.channelBank[kDrumChannel] = kDrumBank;
+        return true;
+    }
+    return Send({0xB0 + kDrumChannel, 0x00, kMelodyBank});
 }
 
 int DoNote(const Event& event, int sound) {
@@ -56,7 +69,9 @@ int DoControlChange(const Event& event) {
     if (!Send({event.status, event.data[0], event.data[1]})) {
         return Fail("EmuMIDI: DoEvent CC Failed");
     }
-    if (event.data[0] == 0) {
+    // Songs converted from General MIDI select bank 0 on their drum channel and still mean drums.
+    const bool kindBank = event.data[1] == kMelodyBank || event.data[1] == kDrumBank;
+    if (event.data[0] == 0 && kindBank) {
         state.channelBank[EventChannel(event)] = event.data[1];
     }
     return 1;
@@ -107,6 +122,9 @@ int DoExclusive(const Event& event) {
     }
     if (length == 6 && body[3] == 0x7F && body[4] == 0x7F) {
         EmuMIDISetVolume();
+        if (!StartChannelKinds()) {
+            return Fail("EmuMIDI: DoEvent CC Failed");
+        }
     }
     return 1;
 }
@@ -148,10 +166,9 @@ int EmuMIDIPlay(Smaf* smaf, std::int32_t positionMs) {
             "EmuMIDIPlay: smaf->events != NULL but smaf->start == NULL, it is probably a program "
             "bug!");
     }
-    state.channelBank.fill(kMelodyBank);
-    state.channelBank[kDrumChannel] = kDrumBank;
+    state.handyPhoneOnly = IsHandyPhoneOnly(smaf->fileData);
     state.channelVelocity.fill(64);
-    if (EmuSetMidiMsg(kResetMessage) != 0) {
+    if (EmuSetMidiMsg(kResetMessage) != 0 || !StartChannelKinds()) {
         return Fail("SetMidiMsg ini failed");
     }
     const std::uint32_t targetMs = smaf->StartOffset() + static_cast<std::uint32_t>(positionMs);

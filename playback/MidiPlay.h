@@ -27,10 +27,13 @@ struct MidiPlayState {
     Smaf* midiDocument = nullptr;  // not owned; the document of the running MidiPlay
     Event* nextEvent = nullptr;    // not owned; null once every event has been sent
     std::uint32_t clockBase = 0;   // MidiPlay's time is the tick count minus this, wrapping
-    std::array<int, kChannelCount> channelBank{};      // last bank select MSB per channel
+    // Per channel, the last bank select MSB that set its kind: 124 melody, 125 drums. Other banks
+    // keep the kind, as the engine does.
+    std::array<int, kChannelCount> channelBank{};
     std::array<int, kChannelCount> channelVelocity{};  // last note-on velocity per channel
     std::list<SoundingNote> soundingNotes;             // in the order they were turned on
     int trackFilter = kAllTracks;                      // kAllTracks or the one channel that sounds
+    bool handyPhoneOnly = false;  // the document has no drum channel: index 9 starts as melody
 };
 
 const MidiPlayState& MidiPlayer();

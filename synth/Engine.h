@@ -25,7 +25,9 @@ using OutputOpener = std::function<std::unique_ptr<AudioOutput>()>;
 // real time; a wait that still finds no progress gives up and reports failure.
 class Engine {
   public:
-    static constexpr std::chrono::milliseconds kDefaultStallTimeout{1000};
+    // A PulseAudio stream calls back a few times, then pauses for about 1.5 s while the server
+    // fills its buffer before it plays; a healthy device must not be taken for a stalled one.
+    static constexpr std::chrono::milliseconds kDefaultStallTimeout{4000};
 
     explicit Engine(OutputOpener openOutput = OpenAudioOutput,
                     std::chrono::milliseconds stallTimeout = kDefaultStallTimeout)

@@ -2,9 +2,9 @@
 
 #include "core/CheckCode.h"
 #include "core/Chunk.h"
+#include "core/HandyPhoneOnly.h"
 #include "core/Loader.h"
 #include "core/Number.h"
-#include "core/ScoreTrack.h"
 #include "core/ShowMessage.h"
 #include "core/Smaf.h"
 #include "core/Timebase.h"
@@ -17,7 +17,6 @@ constexpr std::size_t kChannelStatusOffset = 4;
 
 struct ScoreTracks {
     bool readable = false;
-    bool handyPhoneOnly = true;
     std::uint16_t ledChannels = 0;
     std::uint16_t vibrationChannels = 0;
 };
@@ -61,7 +60,6 @@ ScoreTracks ReadScoreTracks(Bytes contents) {
         const Bytes track = entry->chunk.contents;
         if (track.size() >= 4 && track[0] <= 2 && TimebaseMs(track[2]) && TimebaseMs(track[3])) {
             tracks.readable = true;
-            tracks.handyPhoneOnly = tracks.handyPhoneOnly && track[0] == kHandyPhoneStandard;
             ReadChannelStatus(track, channelBase, tracks);
         }
         channelBase += 4;
@@ -136,9 +134,7 @@ std::unique_ptr<Song> LoadSong(Bytes smafFile) {
     song->startOffsetMs = smaf->StartOffset();
     song->ledChannels = tracks.ledChannels;
     song->vibrationChannels = tracks.vibrationChannels;
-    // The older format's channel index 9 is the second channel of its third track, with nothing
-    // of a drum channel about it.
-    song->drumChannels = tracks.handyPhoneOnly ? 0 : kGeneralMidiDrumChannels;
+    song->drumChannels = IsHandyPhoneOnly(smafFile) ? 0 : kGeneralMidiDrumChannels;
     song->endIndex = 0;
     for (const Event* event = smaf->events.get(); event != nullptr; event = event->next.get()) {
         song->events.push_back(ConvertEvent(*event));

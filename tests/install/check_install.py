@@ -45,7 +45,8 @@ def check_programs(root, source, programs):
     check((program_dir / "librolvik-engine.so").is_file(), "the engine library is missing")
     for name in ("DefMA3_16.vm3", "DefMA3_16.LICENSE"):
         installed = program_dir / name
-        check(installed.is_file() and installed.read_bytes() == (source / "res" / name).read_bytes(),
+        original = (source / "res" / name).read_bytes()
+        check(installed.is_file() and installed.read_bytes() == original,
               f"{PROGRAM_DIR}/{name} is missing or differs from res/{name}")
 
 
@@ -72,7 +73,8 @@ def check_desktop_entry(root, programs):
     keys = dict(line.split("=", 1) for line in entry.read_text().splitlines() if "=" in line)
     check("application/vnd.smaf" in keys.get("MimeType", "").split(";"),
           "the entry does not declare application/vnd.smaf")
-    check(keys.get("Exec", "").split()[0] in programs, "the entry's Exec names no installed program")
+    check(keys.get("Exec", "").split()[0] in programs,
+          "the entry's Exec names no installed program")
     check(keys.get("Icon") == "rolvik", "the entry's icon is not rolvik")
 
 

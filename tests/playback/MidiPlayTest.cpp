@@ -1,8 +1,11 @@
 #include <gmock/gmock.h>
 
 #include "EngineTest.h"
+#include "core/Loader.h"
 #include "core/Number.h"
 #include "playback/PlayerQueries.h"
+#include "synth/Synthesizer.h"
+#include "tests/support/SmafImage.h"
 
 namespace rolvik {
 namespace {
@@ -12,6 +15,7 @@ using ::testing::IsEmpty;
 
 const ByteVector kReset = {0xF0, 0x43, 0x79, 0x06, 0x7F, 0x7F, 0xF7};
 const ByteVector kVolume127 = {0xF0, 0x43, 0x79, 0x05, 0x7E, 0x09, 127, 0xF7};
+const ByteVector kChannelNineMelody = {0xB9, 0x00, 124};
 
 ByteVector NoteOn(int channel, int note, int velocity) {
     return {static_cast<std::uint8_t>(0x90 + channel), static_cast<std::uint8_t>(note),
@@ -161,6 +165,87 @@ TEST_F(MidiPlayTest, KeyPitchTransposesUnclampedExceptOnTheDrumBank) {
     EXPECT_THAT(TickAt(20),
                 ElementsAre(NoteOff(0, 0x84), NoteOff(9, 36), NoteOff(3, 40), NoteOff(9, 35)))
         << "note-offs use the note as it was sent";
+}
+
+// A file image of one score track of the given format; the events the tests play are added to the
+// list by hand.
+ByteVector ScoreTrackImage(std::uint8_t format) {
+    using namespace rolvik::testing;
+    return MakeFile(MakeTrack(1, format, 0x02, 0x02, MakeChunk("Mtsq", {0x00, 0x00, 0x00, 0x00})));
+}
+
+TEST_F(MidiPlayTest, HandyPhoneSongsStartChannelNineAsMelody) {
+    const ByteVector resetBody = {0x43, 0x79, 0x06, 0x7F, 0x7F, 0xF7};
+    Add(0, 0xC9, {5});
+    AddExclusive(20, resetBody);
+    document->fileData = ScoreTrackImage(2);
+    ASSERT_EQ(EmuMIDIPlay(document.get(), 10), 1);
+    EXPECT_THAT(fake.MidiMessages(), ElementsAre(kReset, ByteVector{0xC9, 5}, kVolume127));
+    EXPECT_EQ(MidiPlayer().channelBank[kDrumChannel], 125);
+
+    EmuMIDIStop();
+    document->fileData = ScoreTrackImage(0);
+    fake.calls.clear();
+    ASSERT_EQ(EmuMIDIPlay(document.get(), 10), 1);
+    EXPECT_THAT(fake.MidiMessages(),
+                ElementsAre(kReset, kChannelNineMelody, ByteVector{0xC9, 5}, kVolume127));
+    EXPECT_EQ(MidiPlayer().channelBank[kDrumChannel], 124);
+    // A reset in the song starts the engine's channel index 9 as drums again.
+    EXPECT_THAT(TickAt(21), ElementsAre(kReset, kVolume127, kChannelNineMelody));
+
+    EmuMIDIStop();
+    fake.answer = [](const fake::EngineCall& call) -> std::optional<std::int32_t> {
+        return call.bytes == kChannelNineMelody ? std::optional(1) : std::nullopt;
+    };
+    EXPECT_EQ(EmuMIDIPlay(document.get(), 10), 0);
+    EXPECT_THAT(recorder.Texts(), ElementsAre("SetMidiMsg ini failed"));
+    EXPECT_EQ(midiActive, 0);
+}
+
+// Only the melody and drum banks change a channel's kind, as in the engine, so that key pitch
+// transposes exactly the notes the engine plays as melody.
+TEST_F(MidiPlayTest, KeyPitchFollowsTheChannelKindAcrossOtherBanks) {
+    SetKeyPitch(2);
+    Add(0, 0xB9, {0x00, 0});    // a General MIDI drum channel on bank 0: still drums
+    Add(0, 0xB3, {0x00, 125});  // channel 3 to drums,
+    Add(0, 0xB3, {0x00, 4});    // and a voice bank keeps it there
+    AddNote(0, 0x99, 36, 100, 10);
+    AddNote(0, 0x93, 38, 100, 10);
+    Start();
+    EXPECT_THAT(TickAt(1),
+                ElementsAre(ByteVector{0xB9, 0x00, 0}, ByteVector{0xB3, 0x00, 125},
+                            ByteVector{0xB3, 0x00, 4}, NoteOn(9, 36, 100), NoteOn(3, 38, 100)));
+
+    EmuMIDIStop();
+    document->fileData = ScoreTrackImage(0);
+    Start();
+    EXPECT_THAT(TickAt(1),
+                ElementsAre(ByteVector{0xB9, 0x00, 0}, ByteVector{0xB3, 0x00, 125},
+                            ByteVector{0xB3, 0x00, 4}, NoteOn(9, 38, 100), NoteOn(3, 38, 100)))
+        << "a HandyPhone melody on channel index 9 is transposed";
+}
+
+// MidiPlay of a real HandyPhone song, its messages played into the engine's synthesiser: the
+// melody of its third track's second channel sounds on a melody channel.
+TEST_F(MidiPlayTest, HandyPhoneMelodyOnChannelNineSoundsAsMelodyInTheEngine) {
+    document = OpenSmaf(ROLVIK_CORPUS_DIR "/libsmaf__HappyPoppy.mmf");
+    ASSERT_NE(document, nullptr);
+    SetTrackFilter(kDrumChannel);
+    ASSERT_EQ(EmuMIDIPlay(document.get(), 0), 1);
+    constexpr std::uint32_t kFirstNoteMs = 2088;
+    constexpr std::uint8_t kFirstKey = 0x52;
+    nowMs += kFirstNoteMs + 1;
+    ASSERT_EQ(EmuMIDIProc(), 1);
+
+    synth::Synthesizer synthesizer;
+    for (const ByteVector& message : fake.MidiMessages()) {
+        const auto parsed = synth::ParseMidiMessage(message);
+        ASSERT_TRUE(parsed.has_value()) << ::testing::PrintToString(message);
+        synthesizer.Apply(*parsed);
+    }
+    EXPECT_EQ(synthesizer.channel(kDrumChannel).bankMsb, 4);
+    EXPECT_FALSE(synthesizer.channel(kDrumChannel).isDrum());
+    EXPECT_TRUE(synthesizer.IsSounding(kDrumChannel, kFirstKey));
 }
 
 TEST_F(MidiPlayTest, TrackFilterSilencesOtherChannelsNotesOnly) {
