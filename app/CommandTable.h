@@ -28,6 +28,8 @@ enum class CommandId {
     Compile = 40036,
     Save = 40037,
     New = 40038,
+    Undo = 40039,  // the Edit menu's, built apart from the table
+    Redo = 40040,
 };
 
 enum class MenuName { File, Music, Window, Help };

@@ -7,10 +7,19 @@
 #include "core/FileIO.h"
 #include "core/Loader.h"
 #include "core/ShowMessage.h"
+#include "import/MidiImport.h"
 #include "ui/detail/DetailView.h"
 #include "ui/pianoroll/PianoRoll.h"
 
 namespace rolvik {
+namespace {
+
+bool IsMidiFileName(const std::filesystem::path& path) {
+    const QString extension = QString::fromStdString(path.extension().string()).toLower();
+    return extension == QLatin1String(".mid") || extension == QLatin1String(".midi");
+}
+
+}  // namespace
 
 void MainWindow::LoadSmaf() {
     const QString path = hooks_.askOpenPath(this);
@@ -19,8 +28,16 @@ void MainWindow::LoadSmaf() {
     }
 }
 
-// A failed open leaves no document: the previous one is closed before the attempt.
+// A failed SMAF open leaves no document: the previous one is closed before the attempt. A MIDI
+// file is imported first and replaces the document only when the import succeeds.
 void MainWindow::OpenFile(const std::filesystem::path& path) {
+    if (!MayDiscardEdits()) {
+        return;
+    }
+    if (IsMidiFileName(path)) {
+        ImportMidiFile(path);
+        return;
+    }
     if (smaf_) {
         CloseDocument();
     }
@@ -29,7 +46,23 @@ void MainWindow::OpenFile(const std::filesystem::path& path) {
     ShowDocument();
 }
 
+void MainWindow::ImportMidiFile(const std::filesystem::path& path) {
+    std::unique_ptr<Smaf> imported = ImportStandardMidiFile(path);
+    if (!imported) {
+        return;
+    }
+    if (smaf_) {
+        CloseDocument();
+    }
+    playPosition_ = 0;
+    smaf_ = std::move(imported);
+    ShowDocument();
+}
+
 void MainWindow::NewDocument() {
+    if (!MayDiscardEdits()) {
+        return;
+    }
     if (smaf_) {
         CloseDocument();
     }
@@ -54,6 +87,7 @@ void MainWindow::CloseDocument() {
     Stop();
     Roll(PianoRollCommand::SetPlayPosition, 0);
     smaf_ = CloseSmaf(std::move(smaf_));
+    compiledUnsaved_ = false;
     detailView_->SetDocument(nullptr);
     Roll(PianoRollCommand::SetDocument, 0);
     UpdateTitle();
@@ -75,7 +109,9 @@ void MainWindow::CompileDocument() {
     Stop();
     smaf_->fileData = std::move(*compiled);
     Roll(PianoRollCommand::SetSelectedNote, 0);
+    pianoRoll_->ForgetEdits();
     rolvik::LoadSmaf(*smaf_);
+    compiledUnsaved_ = true;
     detailView_->viewport()->update();
     RepaintRoll();
     ShowMessage("SMAF successfully compiled.\nTest with Emuplay or save SMAF.", "CompileSMAF",
@@ -100,7 +136,9 @@ void MainWindow::SaveDocument() {
     std::string error;
     if (!WriteFileAtomically(QFile::encodeName(path).toStdString(), smaf_->file(), error)) {
         ShowMessage("Can't open file to write", "Error", MessageIcon::Error);
+        return;
     }
+    compiledUnsaved_ = false;
 }
 
 }  // namespace rolvik

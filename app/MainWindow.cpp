@@ -63,6 +63,7 @@ MainWindow::MainWindow(const std::filesystem::path& voiceSetPath, ShellHooks hoo
     pianoRoll_ = new PianoRoll(this);
     setCentralWidget(pianoRoll_);
     ConnectPianoRoll();
+    BuildEditMenu();
 
     detailView_ = std::make_unique<DetailView>();
     detailView_->setWindowTitle(QStringLiteral("Rolvik - DetailView"));
@@ -176,7 +177,7 @@ void MainWindow::RunCommand(CommandId id) {
         case CommandId::LoadSmaf:
             return LoadSmaf();
         case CommandId::Close:
-            return CloseDocument();
+            return CloseCommand();
         case CommandId::Compile:
             return CompileDocument();
         case CommandId::Save:
@@ -202,6 +203,10 @@ void MainWindow::RunCommand(CommandId id) {
         case CommandId::About:
             hooks_.showAbout(this);
             return;
+        case CommandId::Undo:
+            return pianoRoll_->Undo();
+        case CommandId::Redo:
+            return pianoRoll_->Redo();
         default:
             return SelectTrack(TrackOfCommand(id));
     }
@@ -214,6 +219,10 @@ void MainWindow::ShowDetail() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!MayDiscardEdits()) {
+        event->ignore();
+        return;
+    }
     if (smaf_) {
         CloseDocument();
     }

@@ -73,10 +73,16 @@ class MainWindow : public QMainWindow {
     QAction* AddCommand(QMenu& menu, const CommandEntry& entry, const std::vector<QIcon>& images);
     void BuildToolbar();
     void ConnectPianoRoll();
+    void BuildEditMenu();
+    void UpdateEditActions();
 
     void NewDocument();
     void LoadSmaf();
+    void ImportMidiFile(const std::filesystem::path& path);
+    void CloseCommand();
     void CloseDocument();
+    bool HasUnsavedEdits() const;
+    bool MayDiscardEdits();
     void CompileDocument();
     void SaveDocument();
     void ShowDocument();
@@ -115,6 +121,7 @@ class MainWindow : public QMainWindow {
     QTimer midiTimer_;
 
     std::unique_ptr<Smaf> smaf_;
+    bool compiledUnsaved_ = false;  // the file image was compiled and has not been saved since
     PlayState playState_ = PlayState::Idle;
     std::uint32_t playPosition_ = 0;
     std::uint32_t lastDetailRefresh_ = 0;

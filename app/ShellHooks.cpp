@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 
+#include "DiscardQuestion.h"
 #include "ui/detail/AboutBox.h"
 
 namespace rolvik {
@@ -12,7 +13,8 @@ ShellHooks ShellHooks::Desktop() {
     hooks.askOpenPath = [](QWidget* owner) {
         return QFileDialog::getOpenFileName(owner, QStringLiteral("Open SMAF"), QString(),
                                             QStringLiteral("SMAF file(*.mmf);;"
-                                                           "SMAF(Motion?) file(*.mqf)"));
+                                                           "SMAF(Motion?) file(*.mqf);;"
+                                                           "Standard MIDI file (*.mid *.midi)"));
     };
     hooks.askSavePath = [](QWidget* owner) {
         return QFileDialog::getSaveFileName(
@@ -24,6 +26,7 @@ ShellHooks ShellHooks::Desktop() {
     };
     hooks.runMenu = [](QMenu& menu, QPoint globalPosition) { return menu.exec(globalPosition); };
     hooks.showAbout = [](QWidget* owner) { RunAboutBox(owner); };
+    hooks.askDiscardEdits = [](QWidget* owner) { return AskDiscardEdits(owner); };
     return hooks;
 }
 

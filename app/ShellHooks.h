@@ -18,6 +18,8 @@ struct ShellHooks {
     // Shows the menu at the position and returns the chosen action, or null.
     std::function<QAction*(QMenu& menu, QPoint globalPosition)> runMenu;
     std::function<void(QWidget* owner)> showAbout;
+    // Asks whether edits that no saved file holds may be thrown away; true lets them go.
+    std::function<bool(QWidget* owner)> askDiscardEdits;
 
     static ShellHooks Desktop();
 };

@@ -96,6 +96,33 @@ std::unique_ptr<Event> RemoveEvent(Smaf& smaf, Event* event) {
     return removed;
 }
 
+Event* InsertEventAt(Smaf& smaf, std::size_t index, std::unique_ptr<Event> event) {
+    std::unique_ptr<Event>* link = &smaf.events;
+    const Event* predecessor = nullptr;
+    for (std::size_t position = 0; position < index && *link; ++position) {
+        predecessor = link->get();
+        link = &(*link)->next;
+    }
+    const std::uint32_t previousTime = predecessor ? predecessor->time : 0;
+    event->delta = AsDelta(event->time - previousTime);
+    if (*link) {
+        AddToDelta(**link, previousTime - event->time);
+    }
+    event->next = std::move(*link);
+    *link = std::move(event);
+    return link->get();
+}
+
+std::optional<std::size_t> IndexOfEvent(const Smaf& smaf, const Event* event) {
+    std::size_t index = 0;
+    for (const Event* walk = smaf.events.get(); walk; walk = walk->next.get(), ++index) {
+        if (walk == event) {
+            return index;
+        }
+    }
+    return std::nullopt;
+}
+
 void FreeEvents(Smaf& smaf) {
     smaf.events.reset();
     smaf.start = nullptr;

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "Bytes.h"
 #include "Event.h"
@@ -44,6 +46,14 @@ Event* InsertEvent(Smaf& smaf, std::unique_ptr<Event> event);
 // Unlinks the event, repairs the delta behind it, moves `start` and `stop` off it and hands it back
 // to the caller; null (and nothing changed) when the event is not in the list.
 std::unique_ptr<Event> RemoveEvent(Smaf& smaf, Event* event);
+
+// Links the event in as the list's event number `index` (0 is the head; past the end appends) and
+// sets the deltas around it, without comparing times: the caller puts back an event whose place it
+// knows keeps the list in time order. `start` and `stop` are left as they are. Returns the event.
+Event* InsertEventAt(Smaf& smaf, std::size_t index, std::unique_ptr<Event> event);
+
+// The position of the event in the list (0 is the head), or none when it is not in the list.
+std::optional<std::size_t> IndexOfEvent(const Smaf& smaf, const Event* event);
 
 // Frees every event; the file image and the timebases stay.
 void FreeEvents(Smaf& smaf);

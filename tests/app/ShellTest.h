@@ -29,6 +29,10 @@ class ShellTest : public EngineTest {
         hooks.shiftHeld = [this] { return shiftHeld; };
         hooks.runMenu = [this](QMenu& menu, QPoint) { return menuChoice(menu); };
         hooks.showAbout = [this](QWidget*) { ++aboutShown; };
+        hooks.askDiscardEdits = [this](QWidget*) {
+            ++discardQuestions;
+            return discardAnswer;
+        };
         window = std::make_unique<MainWindow>(
             std::filesystem::path(ROLVIK_SOURCE_DIR) / "res" / "DefMA3_16.vm3", hooks);
         window->resize(800, 600);
@@ -80,6 +84,8 @@ class ShellTest : public EngineTest {
     bool shiftHeld = false;
     std::function<QAction*(QMenu&)> menuChoice = [](QMenu&) { return nullptr; };
     int aboutShown = 0;
+    int discardQuestions = 0;
+    bool discardAnswer = true;
 };
 
 }  // namespace rolvik

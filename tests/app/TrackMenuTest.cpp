@@ -26,7 +26,7 @@ TEST_F(TrackMenuTest, MenusCarryTheirTextsAndShortcuts) {
     for (const QAction* menu : window->menuBar()->actions()) {
         titles << menu->text();
     }
-    EXPECT_EQ(titles.join(','), "&File,&Music,&View,&Window,&Help");
+    EXPECT_EQ(titles.join(','), "&File,&Edit,&Music,&View,&Window,&Help");
 }
 
 TEST_F(TrackMenuTest, TheToolbarHoldsFifteenItemsInOrder) {

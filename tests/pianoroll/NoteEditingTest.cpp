@@ -414,19 +414,20 @@ TEST_F(NoteEditingTest, ZeroTimebasesSnapNothing) {
 
 TEST(PlaceEndOfSequence, GoesBehindTheLastEventInListOrder) {
     auto document = CreateSmaf(4, 4);
-    PlaceEndOfSequence(*document, [](const Event&) {});
+    EditStep step;
+    PlaceEndOfSequence(*document, step, [](const Event&) {});
     ASSERT_TRUE(IsEndOfSequence(document->events.get()));
     EXPECT_EQ(document->events->time, 0u);
 
     Event* end = document->events.get();
     AddNote(*document, 100, 0x90, 60, 5000);
     AddNote(*document, 200, 0x81, 61, 300);
-    PlaceEndOfSequence(*document, [](const Event&) {});
+    PlaceEndOfSequence(*document, step, [](const Event&) {});
     EXPECT_EQ(LastEvent(*document), end) << "the same event is reused";
     EXPECT_EQ(end->time, 500u) << "the long earlier note does not count";
 
     InsertEvent(*document, std::make_unique<Event>(900, 0xB0, ByteVector{7, 100}));
-    PlaceEndOfSequence(*document, [](const Event&) {});
+    PlaceEndOfSequence(*document, step, [](const Event&) {});
     EXPECT_EQ(end->time, 900u);
     int ends = 0;
     for (const Event* event = document->events.get(); event; event = event->next.get()) {

@@ -49,24 +49,17 @@ Event* FindNoteAt(const Smaf& document, int visibleTrack, std::uint32_t timeMs, 
     return nullptr;
 }
 
-void PlaceEndOfSequence(Smaf& document, const EventRemovalNotice& removing) {
-    std::unique_ptr<Event> end;
+void PlaceEndOfSequence(Smaf& document, EditStep& step, const EventRemovalNotice& removing) {
     if (Event* found = FindEndOfSequence(document)) {
+        step.Touch(document, *found);
         removing(*found);
-        end = RemoveEvent(document, found);
-    } else {
-        end = std::make_unique<Event>(0, 0xFF, ByteVector{0x2F, 0x00});
+        std::unique_ptr<Event> end = RemoveEvent(document, found);
+        end->time = EndOfList(document);
+        InsertEvent(document, std::move(end));
+        return;
     }
-    end->time = EndOfList(document);
-    InsertEvent(document, std::move(end));
-}
-
-void MoveNote(Smaf& document, Event& note, std::uint32_t timeMs,
-              const EventRemovalNotice& removing) {
-    removing(note);
-    std::unique_ptr<Event> removed = RemoveEvent(document, &note);
-    removed->time = timeMs;
-    InsertEvent(document, std::move(removed));
+    auto end = std::make_unique<Event>(EndOfList(document), 0xFF, ByteVector{0x2F, 0x00});
+    step.Insert(document, std::move(end));
 }
 
 void SetNoteGate(Event& note, std::uint32_t gateMs) {

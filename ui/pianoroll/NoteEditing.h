@@ -1,9 +1,9 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 
+#include "EditStep.h"
 #include "core/Event.h"
 #include "core/Smaf.h"
 
@@ -21,17 +21,9 @@ bool IsVisibleNote(const Event& event, int visibleTrack);
 // is in time order, so of overlapping notes the earliest-starting one is found.
 Event* FindNoteAt(const Smaf& document, int visibleTrack, std::uint32_t timeMs, int key);
 
-// Told about an event right before it leaves the list, so that a player walking the list can step
-// off it first.
-using EventRemovalNotice = std::function<void(const Event&)>;
-
 // Moves the end-of-sequence event behind the last event of the list (behind the end of that event
-// when it is a note), creating it when the list has none.
-void PlaceEndOfSequence(Smaf& document, const EventRemovalNotice& removing);
-
-// Gives the note a new start and puts it back in time order behind events of equal time.
-void MoveNote(Smaf& document, Event& note, std::uint32_t timeMs,
-              const EventRemovalNotice& removing);
+// when it is a note), creating it when the list has none. The change becomes part of `step`.
+void PlaceEndOfSequence(Smaf& document, EditStep& step, const EventRemovalNotice& removing);
 
 // Replaces the note's gate time, keeping its key and (for 0x9n) its velocity.
 void SetNoteGate(Event& note, std::uint32_t gateMs);

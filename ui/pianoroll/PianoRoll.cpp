@@ -141,11 +141,13 @@ bool PianoRoll::eventFilter(QObject* watched, QEvent* event) {
     return QAbstractScrollArea::eventFilter(watched, event);
 }
 
+// The history's steps refer to the events of the document they were made on.
 void PianoRoll::SetDocument(Smaf* document) {
     state_.document = document;
     state_.selectedNote = nullptr;
     state_.movingNote = nullptr;
     state_.resizingNote = nullptr;
+    ForgetEdits();
     Repaint();
 }
 
@@ -195,6 +197,58 @@ void PianoRoll::ForgetNote(const Event* note) {
 
 EventRemovalNotice PianoRoll::RemovalNotice() {
     return [this](const Event& event) { emit EventRemoving(&event); };
+}
+
+// For events that may not come back: no reference of the window outlives them.
+EventRemovalNotice PianoRoll::ForgettingNotice() {
+    return [this](const Event& event) {
+        ForgetNote(&event);
+        emit EventRemoving(&event);
+    };
+}
+
+void PianoRoll::CommitEdit() {
+    if (!pendingEdit_.touchedAny()) {
+        return;
+    }
+    EditStep step = std::move(pendingEdit_);
+    pendingEdit_ = EditStep();
+    if (state_.document && step.Finish(*state_.document)) {
+        edits_.Record(std::move(step));
+        emit EditsChanged();
+    }
+}
+
+void PianoRoll::FinishDrag() {
+    if (holdsCapture_) {
+        LoseCapture();
+    }
+}
+
+void PianoRoll::Undo() {
+    FinishDrag();
+    if (state_.document && edits_.CanUndo()) {
+        edits_.Undo(*state_.document, ForgettingNotice());
+        Repaint();
+        emit EditsChanged();
+    }
+}
+
+void PianoRoll::Redo() {
+    FinishDrag();
+    if (state_.document && edits_.CanRedo()) {
+        edits_.Redo(*state_.document, ForgettingNotice());
+        Repaint();
+        emit EditsChanged();
+    }
+}
+
+// A gesture under way loses its record along with the history, so a drag that goes on afterwards
+// starts a fresh step from the list as it is then.
+void PianoRoll::ForgetEdits() {
+    pendingEdit_ = EditStep();
+    edits_.Clear();
+    emit EditsChanged();
 }
 
 }  // namespace rolvik

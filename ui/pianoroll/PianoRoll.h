@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "EditHistory.h"
 #include "NoteEditing.h"
 #include "PianoRollCommand.h"
 #include "PianoRollState.h"
@@ -32,11 +33,23 @@ class PianoRoll : public QAbstractScrollArea {
     // 1 line down, 2 page up, 3 page down, 4 and 5 thumb at `thumbPosition`, 6 top, 7 bottom.
     void Scroll(Qt::Orientation orientation, int request, int thumbPosition = 0);
 
+    // Takes back the last edit, or makes again the last one taken back. A drag under way ends
+    // first and is the edit taken back.
+    void Undo();
+    void Redo();
+    // Ends a drag under way as its release would, so that its edit is in the history.
+    void FinishDrag();
+    // The edits can no longer be taken back: the shell is about to rebuild the event list.
+    void ForgetEdits();
+    const EditHistory& edits() const { return edits_; }
+
   signals:
     void Request(rolvik::PianoRollRequest kind, int note, quint32 timeMs);
     // An edit is about to take the event out of the document's list (to free it, or to put it back
     // elsewhere). Connect with Qt::DirectConnection: the event is still linked while this runs.
     void EventRemoving(const rolvik::Event* event);
+    // An edit was made, taken back or made again, or the history was forgotten.
+    void EditsChanged();
 
   protected:
     bool event(QEvent* event) override;
@@ -59,6 +72,9 @@ class PianoRoll : public QAbstractScrollArea {
     void Repaint();
     void ForgetNote(const Event* note);
     EventRemovalNotice RemovalNotice();
+    EventRemovalNotice ForgettingNotice();
+    void CommitEdit();
+    void CommitWhenNoDrag();
 
     std::uint32_t TimeAt(int x) const;
     std::optional<int> KeyAt(int y) const;
@@ -76,6 +92,8 @@ class PianoRoll : public QAbstractScrollArea {
     void MiddlePress(int x, int y);
 
     PianoRollState state_;
+    EditStep pendingEdit_;  // the changes of the gesture under way
+    EditHistory edits_;
     bool holdsCapture_ = false;  // between our own left press and its release
 };
 

@@ -171,13 +171,13 @@ void PianoRoll::DragOnRoll(int x, int y) {
 void PianoRoll::DragMovingNote(std::uint32_t timeMs, std::optional<int> key) {
     Smaf& document = *state_.document;
     Event& note = *state_.movingNote;
-    MoveNote(document, note,
-             SnapDown(std::int64_t{timeMs} + state_.moveOffset, document.durationBase),
-             RemovalNotice());
+    pendingEdit_.Move(document, note,
+                      SnapDown(std::int64_t{timeMs} + state_.moveOffset, document.durationBase),
+                      RemovalNotice());
     if (key && !note.data.empty()) {
         note.data[0] = static_cast<std::uint8_t>(*key);
     }
-    PlaceEndOfSequence(document, RemovalNotice());
+    PlaceEndOfSequence(document, pendingEdit_, RemovalNotice());
     Repaint();
 }
 
@@ -187,8 +187,9 @@ void PianoRoll::DragResizingNote(std::uint32_t timeMs) {
     Event& note = *state_.resizingNote;
     const std::int64_t base = std::max<std::uint32_t>(document.gateBase, 1);
     const std::int64_t gate = std::max<std::int64_t>(std::int64_t{timeMs} - note.time, base);
+    pendingEdit_.Touch(document, note);
     SetNoteGate(note, SnapDown(gate, static_cast<std::uint32_t>(base)));
-    PlaceEndOfSequence(document, RemovalNotice());
+    PlaceEndOfSequence(document, pendingEdit_, RemovalNotice());
     Repaint();
 }
 
@@ -205,6 +206,7 @@ void PianoRoll::LeftRelease() {
         state_.resizingNote = nullptr;
         Repaint();
     }
+    CommitEdit();
     emit Request(PianoRollRequest::StopNoteRequest, 0, 0);
     state_.soundingKey = -1;
     state_.dragMode = DragMode::None;
@@ -223,11 +225,19 @@ void PianoRoll::LeftDoubleClick(int x, int y) {
     Smaf* document = state_.document;
     if (document && !FindNoteAt(*document, state_.visibleTrack, timeMs, *key)) {
         const int track = state_.visibleTrack == -1 ? 0 : state_.visibleTrack;
-        InsertEvent(*document, MakeNewNote(timeMs, track, *key));
-        PlaceEndOfSequence(*document, RemovalNotice());
+        pendingEdit_.Insert(*document, MakeNewNote(timeMs, track, *key));
+        PlaceEndOfSequence(*document, pendingEdit_, RemovalNotice());
+        CommitWhenNoDrag();
         Repaint();
     }
     emit Request(PianoRollRequest::DoubleClickNotice, *key, timeMs);
+}
+
+// An edit made while the left button drags belongs to the drag's step, which its release ends.
+void PianoRoll::CommitWhenNoDrag() {
+    if (!holdsCapture_) {
+        CommitEdit();
+    }
 }
 
 void PianoRoll::RightPress(int x, int y) {
@@ -241,9 +251,8 @@ void PianoRoll::RightPress(int x, int y) {
     if (note && state_.editLock) {
         state_.selectedNote = note;
     } else if (note) {
-        ForgetNote(note);
-        emit EventRemoving(note);
-        RemoveEvent(*document, note);
+        pendingEdit_.Delete(*document, *note, ForgettingNotice());
+        CommitWhenNoDrag();
     }
     Repaint();
 }

@@ -1,0 +1,203 @@
+#include <gmock/gmock.h>
+
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <fstream>
+
+#include "ShellTest.h"
+#include "tests/import/StandardMidiFileImage.h"
+#include "ui/detail/DetailView.h"
+
+namespace rolvik {
+namespace {
+
+// Key 127 is the top row (y 12..14 at 3 pixels a row), where no song of ours has a note.
+constexpr int kTopRowY = 13;
+
+QString DemoSong() {
+    return QString(ROLVIK_SOURCE_DIR) + "/res/demo.mmf";
+}
+
+class DiscardQuestionTest : public ShellTest {
+  protected:
+    // A note inserted with the mouse, as the user edits, each time in a new place.
+    void EditWithTheMouse() {
+        QWidget* view = window->pianoRoll().viewport();
+        const QPoint spot(100 + 40 * edits++, kTopRowY);
+        QTest::mousePress(view, Qt::LeftButton, Qt::NoModifier, spot);
+        QTest::mouseRelease(view, Qt::LeftButton, Qt::NoModifier, spot);
+        QMouseEvent click(QEvent::MouseButtonDblClick, spot, view->mapToGlobal(spot),
+                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(view, &click);
+        QTest::mouseRelease(view, Qt::LeftButton, Qt::NoModifier, spot);
+        ASSERT_TRUE(window->pianoRoll().edits().CanUndo());
+    }
+
+    // How many questions Close asks, the answer being Yes.
+    int QuestionsOnClose() {
+        const int before = discardQuestions;
+        window->RunCommand(CommandId::Close);
+        return discardQuestions - before;
+    }
+
+    void DropFile(const QString& path) {
+        QMimeData files;
+        files.setUrls({QUrl::fromLocalFile(path)});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &files, Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(window.get(), &enter);
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(window.get(), &drop);
+    }
+
+    QString WriteMidiFile(const QString& name) {
+        // One note of 480 ticks, 500 ms at the default tempo.
+        const ByteVector file = testing::MidiFile(
+            0, 480,
+            {testing::MidiTrack(
+                {{0x00, 0x90, 60, 100}, {0x83, 0x60, 0x80, 60, 0}, testing::kEndOfTrack})});
+        const QString path = folder.filePath(name);
+        std::ofstream(path.toStdString(), std::ios::binary)
+            .write(reinterpret_cast<const char*>(file.data()),
+                   static_cast<std::streamsize>(file.size()));
+        return path;
+    }
+
+    QTemporaryDir folder;
+    int edits = 0;
+};
+
+TEST_F(DiscardQuestionTest, IsAskedOnlyWhileTheListHoldsEditsNoSavedFileHolds) {
+    OpenDemoSong();
+    EXPECT_EQ(QuestionsOnClose(), 0) << "nothing edited";
+
+    OpenDemoSong();
+    EditWithTheMouse();
+    window->RunCommand(CommandId::Undo);
+    EXPECT_EQ(QuestionsOnClose(), 0) << "the edit was taken back";
+
+    OpenDemoSong();
+    EditWithTheMouse();
+    window->RunCommand(CommandId::Undo);
+    window->RunCommand(CommandId::Redo);
+    EXPECT_EQ(QuestionsOnClose(), 1) << "the edit was made again";
+
+    savePath = folder.filePath("saved.mmf");
+    OpenDemoSong();
+    EditWithTheMouse();
+    window->RunCommand(CommandId::Compile);
+    window->RunCommand(CommandId::Save);
+    EXPECT_EQ(QuestionsOnClose(), 0) << "compiled and saved";
+
+    NewDocument();
+    EditWithTheMouse();
+    window->RunCommand(CommandId::Compile);
+    EXPECT_EQ(QuestionsOnClose(), 1) << "compiled into memory only";
+
+    NewDocument();
+    EditWithTheMouse();
+    window->RunCommand(CommandId::Compile);
+    window->RunCommand(CommandId::Save);
+    EditWithTheMouse();
+    window->RunCommand(CommandId::Save);
+    EXPECT_EQ(QuestionsOnClose(), 1) << "Save writes the last compile, not the later edit";
+
+    NewDocument();
+    EXPECT_EQ(QuestionsOnClose(), 0) << "an empty new document holds nothing to lose";
+
+    NewDocument();
+    AddNote(1000, 0, 60, 500);  // key 60 at y 213..215, x 40..59
+    QWidget* view = window->pianoRoll().viewport();
+    QTest::mousePress(view, Qt::LeftButton, Qt::NoModifier, QPoint(44, 214));
+    QMouseEvent move(QEvent::MouseMove, QPointF(90, 214), view->mapToGlobal(QPointF(90, 214)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view, &move);
+    EXPECT_EQ(QuestionsOnClose(), 1) << "a drag still under way";
+}
+
+// No leaves the document, its edits and the window as they were; each command asks once.
+TEST_F(DiscardQuestionTest, EveryCommandThatReplacesTheDocumentAsksAndNoCancelsIt) {
+    const QString midiFile = WriteMidiFile("song.mid");
+    OpenDemoSong();
+    EditWithTheMouse();
+    Smaf* edited = window->document();
+    const ByteVector image = edited->fileData;
+    window->show();
+    discardAnswer = false;
+
+    const std::vector<std::pair<const char*, std::function<void()>>> commands = {
+        {"Close", [&] { window->RunCommand(CommandId::Close); }},
+        {"New", [&] { window->RunCommand(CommandId::New); }},
+        {"Load SMAF",
+         [&] {
+             openPath = DemoSong();
+             window->RunCommand(CommandId::LoadSmaf);
+         }},
+        {"Load of a MIDI file",
+         [&] {
+             openPath = midiFile;
+             window->RunCommand(CommandId::LoadSmaf);
+         }},
+        {"drop", [&] { DropFile(DemoSong()); }},
+        {"dropped MIDI file", [&] { DropFile(midiFile); }},
+        {"Exit", [&] { window->RunCommand(CommandId::Exit); }},
+        {"close box", [&] { window->close(); }},
+    };
+    for (const auto& [name, run] : commands) {
+        const int before = discardQuestions;
+        run();
+        EXPECT_EQ(discardQuestions, before + 1) << name;
+        EXPECT_EQ(window->document(), edited) << name;
+        EXPECT_EQ(window->pianoRoll().state().document, edited) << name;
+        EXPECT_TRUE(window->pianoRoll().edits().CanUndo()) << name;
+        EXPECT_TRUE(window->isVisible()) << name;
+    }
+    EXPECT_EQ(edited->fileData, image);
+    EXPECT_TRUE(recorder.messages.empty());
+
+    openPath.clear();
+    window->RunCommand(CommandId::LoadSmaf);
+    EXPECT_EQ(discardQuestions, static_cast<int>(commands.size())) << "a cancelled dialog";
+
+    discardAnswer = true;
+    window->RunCommand(CommandId::Exit);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(window->document(), nullptr);
+}
+
+TEST_F(DiscardQuestionTest, AMidiFileOpensThroughTheImportAndABadOneKeepsTheDocument) {
+    OpenDemoSong();
+    EditWithTheMouse();
+    Smaf* edited = window->document();
+    openPath = folder.filePath("broken.MID");
+    std::ofstream(openPath.toStdString()) << "RIFF, not a MIDI file";
+    window->RunCommand(CommandId::LoadSmaf);
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_THAT(recorder.messages[0].text, ::testing::StartsWith("Not a Standard MIDI file"));
+    EXPECT_EQ(recorder.messages[0].caption, "Error");
+    EXPECT_EQ(window->document(), edited);
+    EXPECT_EQ(window->pianoRoll().state().document, edited);
+    EXPECT_TRUE(window->pianoRoll().edits().CanUndo());
+
+    openPath = WriteMidiFile("song.midi");
+    window->RunCommand(CommandId::LoadSmaf);
+    ASSERT_NE(window->document(), nullptr);
+    ASSERT_NE(window->document(), edited);
+    EXPECT_EQ(window->pianoRoll().state().document, window->document());
+    EXPECT_EQ(window->detailView().document(), window->document());
+    EXPECT_TRUE(window->document()->fileData.empty()) << "not compiled yet";
+    EXPECT_FALSE(window->pianoRoll().edits().CanUndo());
+    EXPECT_EQ(Title(), "Rolvik 00000ms");
+    const Event* note = window->document()->events.get();
+    while (note && !IsNoteEvent(*note)) {
+        note = note->next.get();
+    }
+    ASSERT_NE(note, nullptr);
+    EXPECT_EQ(EventKey(*note), 60);
+    EXPECT_EQ(EventGate(*note), 500u);
+    EXPECT_EQ(QuestionsOnClose(), 0) << "an import is as unedited as an opened file";
+}
+
+}  // namespace
+}  // namespace rolvik
