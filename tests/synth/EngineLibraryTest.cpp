@@ -14,7 +14,6 @@
 #include "core/Number.h"
 #include "core/Smaf.h"
 #include "core/StreamWaveMessage.h"
-#include "core/StreamWaveMessage.h"
 #include "synth/EmulatorInterface.h"
 
 namespace rolvik::synth::test {
