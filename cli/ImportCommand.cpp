@@ -2,9 +2,7 @@
 #include <string>
 
 #include "Commands.h"
-#include "core/Compiler.h"
-#include "core/FileIO.h"
-#include "core/ShowMessage.h"
+#include "WriteCompiledSmaf.h"
 #include "import/MidiImport.h"
 
 namespace rolvik::cli {
@@ -15,17 +13,7 @@ int RunImport(const std::string& input, const std::string& output) {
     if (!smaf) {
         return kExitFailure;
     }
-    const std::optional<ByteVector> compiled = CompileSMAF(*smaf);
-    if (!compiled) {
-        ShowMessage("SMAF compile failed", "CompileSMAF Error", MessageIcon::Error);
-        return kExitFailure;
-    }
-    std::string error;
-    if (!WriteFileAtomically(output, *compiled, error)) {
-        ShowMessage(error, "Error", MessageIcon::Error);
-        return kExitFailure;
-    }
-    return kExitSuccess;
+    return WriteCompiledSmaf(*smaf, output);
 }
 
 }  // namespace

@@ -48,4 +48,16 @@ double DecayTimeMs(int rate) {
     return TimeAtRate(std::min(rate, 60), 43008.0);
 }
 
+float AttackCoefficient(double timeMs) {
+    if (std::isinf(timeMs)) {
+        return 0.0f;
+    }
+    if (timeMs <= 0.0) {
+        return 1.0f;
+    }
+    const double samples = timeMs * kSampleRateHz / 1000.0;
+    const double k = std::log((kEnvelopeRangeDb + kAttackShapeDb) / kAttackShapeDb) / samples;
+    return static_cast<float>(1.0 - std::exp(-k));
+}
+
 }  // namespace rolvik::synth

@@ -4,6 +4,9 @@ namespace rolvik::synth {
 
 constexpr double kSampleRateHz = 48000.0;
 constexpr double kEnvelopeRangeDb = 96.0;  // a full swing of the envelope
+// The attack approaches this far below full level, so that its curve is steep at the start and
+// reaches 0 dB in the rate's time.
+constexpr double kAttackShapeDb = 6.0;
 
 // The effective rate 0..63 of an envelope parameter 0..15 for a note: 4 × parameter plus the
 // key-scaling offset, which grows with the note's octave (fast with KSR, gently without).
@@ -14,6 +17,10 @@ int EffectiveRate(int parameter, bool ksr, int note);
 // the envelope. The attack takes 0 ms from rate 60 on.
 double AttackTimeMs(int rate);
 double DecayTimeMs(int rate);
+
+// The per-sample coefficient of the curved attack that takes `timeMs`: 1 for an instant attack,
+// 0 for one that never moves.
+float AttackCoefficient(double timeMs);
 
 // The octave 0..7 of a note number (note 69, A4, is in octave 4).
 int NoteOctave(int note);

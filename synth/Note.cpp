@@ -17,9 +17,6 @@ constexpr float kSilentDb = static_cast<float>(kEnvelopeRangeDb);
 // gain together) is no longer heard and ends, which saves computing the long inaudible tails of
 // slow releases.
 constexpr float kQuietDb = 84.0f;
-// The attack approaches this far below full level, so that its curve is steep at the start and
-// reaches 0 dB in the rate's time.
-constexpr double kAttackShapeDb = 6.0;
 // Output of one carrier at full level; leaves headroom for a phone's worth of polyphony.
 constexpr float kNoteScale = 0.35f;
 constexpr double kPhaseUnitsPerCycle = 4294967296.0;
@@ -33,8 +30,6 @@ constexpr std::array<float, 16> kMultiples = {0.5f, 1, 2,  3,  4,  5,  6,  7,
 constexpr std::array<float, 8> kFeedbackCycles = {0.0f,     1 / 32.0f, 1 / 16.0f, 1 / 8.0f,
                                                   1 / 4.0f, 1 / 2.0f,  1.0f,      2.0f};
 constexpr std::array<float, 4> kKslDbPerOctave = {0.0f, 3.0f, 1.5f, 6.0f};
-constexpr std::array<float, 4> kTremoloDepthsDb = {1.3f, 2.8f, 5.8f, 11.8f};
-constexpr std::array<float, 4> kVibratoDepthsCents = {3.4f, 6.7f, 13.5f, 26.8f};
 // Detune magnitudes 1..3 in Hz at the bottom and at the top octave.
 constexpr std::array<float, 4> kDetuneBottomHz = {0.0f, 0.0f, 0.05f, 0.09f};
 constexpr std::array<float, 4> kDetuneTopHz = {0.0f, 0.37f, 0.73f, 1.00f};
@@ -60,18 +55,6 @@ float DbPerSample(double timeMs) {
         return 0.0f;
     }
     return static_cast<float>(kEnvelopeRangeDb / (timeMs * kSampleRateHz / 1000.0));
-}
-
-float AttackCoefficient(double timeMs) {
-    if (std::isinf(timeMs)) {
-        return 0.0f;
-    }
-    if (timeMs <= 0.0) {
-        return 1.0f;
-    }
-    const double samples = timeMs * kSampleRateHz / 1000.0;
-    const double k = std::log((kEnvelopeRangeDb + kAttackShapeDb) / kAttackShapeDb) / samples;
-    return static_cast<float>(1.0 - std::exp(-k));
 }
 
 float DetuneHz(int dt, int octave) {

@@ -11,7 +11,6 @@ namespace {
 constexpr float kSilentDb = static_cast<float>(kEnvelopeRangeDb);
 // Below this the note is no longer heard and ends.
 constexpr float kQuietDb = 84.0f;
-constexpr double kAttackShapeDb = 6.0;
 constexpr double kFixedPointOne = 4294967296.0;
 // A full-scale wave sounds about as loud as an FM carrier at full level.
 constexpr float kWaveScale = 0.4f / 32768.0f;
@@ -22,8 +21,6 @@ constexpr double kRecordingReleaseMs = 8.0;
 constexpr double kEndFadeFrames = 48.0;
 // A loop this short or shorter would hold one value; such a voice plays once instead.
 constexpr std::int64_t kShortestLoopFrames = 2;
-constexpr std::array<float, 4> kTremoloDepthsDb = {1.3f, 2.8f, 5.8f, 11.8f};
-constexpr std::array<float, 4> kVibratoDepthsCents = {3.4f, 6.7f, 13.5f, 26.8f};
 
 float GainOfDb(float db) {
     return std::pow(10.0f, db / -20.0f);
@@ -35,18 +32,6 @@ float DbPerSample(double timeMs) {
     }
     return static_cast<float>(kEnvelopeRangeDb /
                               (std::max(timeMs, 0.001) * kSampleRateHz / 1000.0));
-}
-
-float AttackCoefficient(double timeMs) {
-    if (std::isinf(timeMs)) {
-        return 0.0f;
-    }
-    if (timeMs <= 0.0) {
-        return 1.0f;
-    }
-    const double samples = timeMs * kSampleRateHz / 1000.0;
-    const double k = std::log((kEnvelopeRangeDb + kAttackShapeDb) / kAttackShapeDb) / samples;
-    return static_cast<float>(1.0 - std::exp(-k));
 }
 
 // Four-point, third-order Hermite interpolation at `t` (0..1) between y1 and y2.
