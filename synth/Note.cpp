@@ -17,6 +17,9 @@ constexpr float kSilentDb = static_cast<float>(kEnvelopeRangeDb);
 // gain together) is no longer heard and ends, which saves computing the long inaudible tails of
 // slow releases.
 constexpr float kQuietDb = 84.0f;
+// A span ends at the first block end from which the note may be that quiet, judged this much
+// early, so that rounding never lets a span run past the block end at which the note stops.
+constexpr float kQuietMarginDb = 0.1f;
 // Output of one carrier at full level; leaves headroom for a phone's worth of polyphony.
 constexpr float kNoteScale = 0.35f;
 constexpr double kPhaseUnitsPerCycle = 4294967296.0;
@@ -380,43 +383,48 @@ template <std::size_t Operators>
     }
 }
 
-template <int Algorithm>
-void Note::RenderFrames(float* __restrict left, float* __restrict right, int frames) {
-    auto oscillators = LoadOscillators<OperatorCountOf(Algorithm)>();
-    const float gainLeft = gainLeft_;
-    const float gainRight = gainRight_;
-    for (int frame = 0; frame < frames; ++frame) {
-        const float sample = ComputeSample<Algorithm>(oscillators.data());
-        left[frame] += sample * gainLeft;
-        right[frame] += sample * gainRight;
-    }
-    StoreOscillators(oscillators);
-}
-
-// The two notes' samples are computed in one loop so that the processor works on one note's
-// feedback chain while the other's waits for its previous sample.
-template <int Algorithm>
-void Note::RenderFramesTogether(Note& first, Note& second, float* __restrict left,
+// The notes' samples are computed in one loop so that the processor works on one note's feedback
+// chain while the others wait for their previous samples. Each note's share is added to the
+// buffers in the notes' order, as rendering them one after the other would.
+template <int Algorithm, std::size_t Count>
+void Note::RenderFramesTogether(const std::array<Note*, Count>& notes, float* __restrict left,
                                 float* __restrict right, int frames) {
-    auto firstOscillators = first.LoadOscillators<OperatorCountOf(Algorithm)>();
-    auto secondOscillators = second.LoadOscillators<OperatorCountOf(Algorithm)>();
-    const float firstLeft = first.gainLeft_;
-    const float firstRight = first.gainRight_;
-    const float secondLeft = second.gainLeft_;
-    const float secondRight = second.gainRight_;
-    for (int frame = 0; frame < frames; ++frame) {
-        const float firstSample = ComputeSample<Algorithm>(firstOscillators.data());
-        const float secondSample = ComputeSample<Algorithm>(secondOscillators.data());
-        left[frame] += firstSample * firstLeft;
-        left[frame] += secondSample * secondLeft;
-        right[frame] += firstSample * firstRight;
-        right[frame] += secondSample * secondRight;
+    std::array<std::array<Oscillator, OperatorCountOf(Algorithm)>, Count> oscillators;
+    std::array<float, Count> gainsLeft;
+    std::array<float, Count> gainsRight;
+    for (std::size_t n = 0; n < Count; ++n) {
+        oscillators[n] = notes[n]->template LoadOscillators<OperatorCountOf(Algorithm)>();
+        gainsLeft[n] = notes[n]->gainLeft_;
+        gainsRight[n] = notes[n]->gainRight_;
     }
-    first.StoreOscillators(firstOscillators);
-    second.StoreOscillators(secondOscillators);
+    for (int frame = 0; frame < frames; ++frame) {
+        std::array<float, Count> samples;
+        for (std::size_t n = 0; n < Count; ++n) {
+            samples[n] = ComputeSample<Algorithm>(oscillators[n].data());
+        }
+        for (std::size_t n = 0; n < Count; ++n) {
+            left[frame] += samples[n] * gainsLeft[n];
+            right[frame] += samples[n] * gainsRight[n];
+        }
+    }
+    for (std::size_t n = 0; n < Count; ++n) {
+        notes[n]->StoreOscillators(oscillators[n]);
+    }
 }
 
-void Note::BeginBlock(const Lfo& lfo, const NoteControls& controls) {
+bool Note::FollowsLfo(const NoteControls& controls) const {
+    if (controls.modulationCents != 0.0f) {
+        return true;
+    }
+    for (int i = 0; i < operatorCount_; ++i) {
+        if (operators_[i].vibratoDepthCents != 0.0f || operators_[i].tremoloDepthDb != 0.0f) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void Note::BeginRender(const Lfo& lfo, const NoteControls& controls) {
     SetPitchBend(controls.pitchBendSemitones);
     const Lfo::Values modulation = lfo.Read(voice_.lfoRate());
     for (int i = 0; i < operatorCount_; ++i) {
@@ -429,12 +437,50 @@ void Note::BeginBlock(const Lfo& lfo, const NoteControls& controls) {
     }
     gainLeft_ = controls.gainLeft * kNoteScale;
     gainRight_ = controls.gainRight * kNoteScale;
+    // The channel's gain seldom changes, so its logarithm is kept from render to render.
+    const float loudestGain = std::max(gainLeft_, gainRight_);
+    if (loudestGain != loudestGain_) {
+        loudestGain_ = loudestGain;
+        loudestGainDb_ = loudestGain > 0.0f ? -20.0f * std::log10(loudestGain) : kSilentDb;
+    }
 }
 
-// Prepares the operators' gains for the longest stretch, up to `frames`, over which no envelope
-// changes phase, and returns its length.
-int Note::BeginSpan(int frames) {
-    int span = frames;
+// The earliest sample, counted from now, at which the note may have gone quiet, judged from the
+// current span's slopes; kMaxEnvelopeSpan when it cannot go quiet within the span.
+int Note::SamplesUntilQuiet() const {
+    int samples = 0;
+    for (int i = 0; i < operatorCount_; ++i) {
+        const Operator& op = operators_[i];
+        if (!IsCarrier(i)) {
+            continue;
+        }
+        if (op.envelope == EnvelopePhase::Attack) {
+            return kMaxEnvelopeSpan;
+        }
+        const float distanceDb =
+            kQuietDb - kQuietMarginDb - (op.envelopeDb + op.blockLevelDb + loudestGainDb_);
+        if (distanceDb <= 0.0f) {
+            continue;
+        }
+        const float dbPerSample = op.envelope == EnvelopePhase::Decay ? op.decayDbPerSample
+                                  : op.envelope == EnvelopePhase::Sustain
+                                      ? op.sustainRateDbPerSample
+                                      : op.releaseDbPerSample;
+        if (dbPerSample <= 0.0f || distanceDb / dbPerSample >= kMaxEnvelopeSpan) {
+            return kMaxEnvelopeSpan;
+        }
+        samples = std::max(samples, static_cast<int>(distanceDb / dbPerSample));
+    }
+    return samples;
+}
+
+// Prepares the operators' gains for the longest stretch from `done` on, up to `frames`, over
+// which no envelope changes phase and after which no block ends at which the note may have gone
+// quiet, and returns its length.
+int Note::BeginSpan(int done, int frames) {
+    const int quietAt = done + std::max(1, SamplesUntilQuiet());
+    const int checkAt = (quietAt + kBlockFrames - 1) / kBlockFrames * kBlockFrames;
+    int span = std::min(frames, checkAt) - done;
     for (int i = 0; i < operatorCount_; ++i) {
         span = std::min(span, SamplesInPhase(operators_[i]));
     }
@@ -444,66 +490,88 @@ int Note::BeginSpan(int frames) {
     return span;
 }
 
-void Note::EndSpan() {
+// Moves the envelopes to the end of the span; at the end of a block a note that is no longer
+// heard stops there. Returns whether it stopped.
+bool Note::EndSpan(bool blockEnds) {
     for (int i = 0; i < operatorCount_; ++i) {
         AdvanceEnvelope(operators_[i]);
     }
-}
-
-void Note::EndBlock() {
-    // The channel's gain seldom changes, so its logarithm is kept from block to block.
-    const float loudestGain = std::max(gainLeft_, gainRight_);
-    if (loudestGain != loudestGain_) {
-        loudestGain_ = loudestGain;
-        loudestGainDb_ = loudestGain > 0.0f ? -20.0f * std::log10(loudestGain) : kSilentDb;
-    }
-    if (IsQuiet(loudestGainDb_)) {
+    if (blockEnds && IsQuiet(loudestGainDb_)) {
         active_ = false;
+        return true;
     }
+    return false;
 }
 
 void Note::Render(float* left, float* right, int frames, const Lfo& lfo,
                   const NoteControls& controls) {
-    BeginBlock(lfo, controls);
-    WithAlgorithm(algorithm_, [&](auto algorithm) {
-        for (int done = 0; done < frames;) {
-            const int span = BeginSpan(frames - done);
-            RenderFrames<decltype(algorithm)::value>(left + done, right + done, span);
-            EndSpan();
-            done += span;
-        }
-    });
-    EndBlock();
+    Note* const note = this;
+    const NoteControls* const noteControls = &controls;
+    RenderTogether({&note, 1}, {&noteControls, 1}, left, right, frames, lfo);
 }
 
-// Each note keeps its own spans; the shared loop runs up to whichever span ends first.
-void Note::RenderTogether(Note& first, Note& second, float* left, float* right, int frames,
-                          const Lfo& lfo, const NoteControls& firstControls,
-                          const NoteControls& secondControls) {
-    first.BeginBlock(lfo, firstControls);
-    second.BeginBlock(lfo, secondControls);
-    WithAlgorithm(first.algorithm_, [&](auto algorithm) {
-        int firstSpan = first.BeginSpan(frames);
-        int secondSpan = second.BeginSpan(frames);
-        for (int done = 0; done < frames;) {
-            const int together = std::min(firstSpan, secondSpan);
-            RenderFramesTogether<decltype(algorithm)::value>(first, second, left + done,
-                                                             right + done, together);
-            done += together;
-            firstSpan -= together;
-            secondSpan -= together;
-            if (firstSpan == 0) {
-                first.EndSpan();
-                firstSpan = done < frames ? first.BeginSpan(frames - done) : 0;
+// Each note keeps its own spans; the shared loop runs up to whichever span ends first. When a
+// note stops, the others go on without it.
+template <std::size_t Count>
+void Note::RenderGroup(const std::array<Note*, Count>& notes, float* left, float* right, int frames,
+                       int done) {
+    WithAlgorithm(notes[0]->algorithm_, [&](auto algorithm) {
+        while (done < frames) {
+            int together = frames - done;
+            for (Note* note : notes) {
+                if (note->spanLeft_ == 0) {
+                    note->spanLeft_ = note->BeginSpan(done, frames);
+                }
+                together = std::min(together, note->spanLeft_);
             }
-            if (secondSpan == 0) {
-                second.EndSpan();
-                secondSpan = done < frames ? second.BeginSpan(frames - done) : 0;
+            RenderFramesTogether<decltype(algorithm)::value>(notes, left + done, right + done,
+                                                             together);
+            done += together;
+            const bool blockEnds = done % kBlockFrames == 0 || done == frames;
+            std::array<Note*, Count> sounding;
+            std::size_t soundingCount = 0;
+            for (Note* note : notes) {
+                note->spanLeft_ -= together;
+                const bool stops = note->spanLeft_ == 0 && note->EndSpan(blockEnds);
+                if (!stops) {
+                    sounding[soundingCount++] = note;
+                }
+            }
+            if (soundingCount < Count) {
+                RenderSounding({sounding.data(), soundingCount}, left, right, frames, done);
+                return;
             }
         }
     });
-    first.EndBlock();
-    second.EndBlock();
+}
+
+void Note::RenderSounding(std::span<Note* const> notes, float* left, float* right, int frames,
+                          int done) {
+    switch (notes.size()) {
+        case 0:
+            break;
+        case 1:
+            RenderGroup<1>({notes[0]}, left, right, frames, done);
+            break;
+        case 2:
+            RenderGroup<2>({notes[0], notes[1]}, left, right, frames, done);
+            break;
+        case 3:
+            RenderGroup<3>({notes[0], notes[1], notes[2]}, left, right, frames, done);
+            break;
+        default:
+            RenderGroup<4>({notes[0], notes[1], notes[2], notes[3]}, left, right, frames, done);
+            break;
+    }
+}
+
+void Note::RenderTogether(std::span<Note* const> notes,
+                          std::span<const NoteControls* const> controls, float* left, float* right,
+                          int frames, const Lfo& lfo) {
+    for (std::size_t n = 0; n < notes.size(); ++n) {
+        notes[n]->BeginRender(lfo, *controls[n]);
+    }
+    RenderSounding(notes, left, right, frames, 0);
 }
 
 bool Note::IsQuiet(float outputAttenuationDb) const {

@@ -2,12 +2,17 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 
 #include "EnvelopeRates.h"
 #include "Lfo.h"
 #include "VoiceParameters.h"
 
 namespace rolvik::synth {
+
+// The LFO and the channel controls are read once per block of this many frames, and a note that
+// is no longer heard stops at the end of a block.
+inline constexpr int kBlockFrames = 32;
 
 // What a note needs to know about its channel while it sounds.
 struct NoteControls {
@@ -23,6 +28,8 @@ struct NoteControls {
 class Note {
   public:
     static constexpr int kAlgorithmCount = 9;
+    // The most notes that RenderTogether takes in one call.
+    static constexpr int kMaxTogether = 4;
 
     // Starts the note. `key` is the note number the channel played (what a note-off names);
     // `pitch` is the pitch that sounds in semitones of MIDI note numbers (a drum voice's own key,
@@ -38,15 +45,20 @@ class Note {
     // Moves the sounding pitch as Start's `pitch` names it; the envelope and levels stay.
     void SetPitch(float pitch);
 
-    // Adds up to 32 frames of this note to the buffers, with the LFO read at the block's start.
+    // Adds `frames` frames of this note to the buffers (see RenderTogether).
     void Render(float* left, float* right, int frames, const Lfo& lfo,
                 const NoteControls& controls);
-    // Renders two notes of the same algorithm exactly as Render would one after the other, but
-    // in one loop: each note's feedback waits on its own previous sample, and two independent
-    // chains keep the processor busy where one leaves it waiting.
-    static void RenderTogether(Note& first, Note& second, float* left, float* right, int frames,
-                               const Lfo& lfo, const NoteControls& firstControls,
-                               const NoteControls& secondControls);
+    // Renders up to kMaxTogether notes of the same algorithm exactly as Render would one after
+    // the other, but in one loop: each note's feedback waits on its own previous sample, and
+    // independent chains keep the processor busy where one leaves it waiting. `controls` holds
+    // each note's controls in the same order. The LFO is read once, at the start, so a note that
+    // follows it is rendered a block at a time; any other note may run for many blocks at once,
+    // which saves the work of starting each block.
+    static void RenderTogether(std::span<Note* const> notes,
+                               std::span<const NoteControls* const> controls, float* left,
+                               float* right, int frames, const Lfo& lfo);
+    // Whether the LFO or the modulation wheel moves the note's pitch or level.
+    bool FollowsLfo(const NoteControls& controls) const;
 
     bool active() const { return active_; }
     bool released() const { return released_; }
@@ -120,15 +132,18 @@ class Note {
     std::array<Oscillator, Operators> LoadOscillators() const;
     template <std::size_t Operators>
     void StoreOscillators(const std::array<Oscillator, Operators>& oscillators);
-    template <int Algorithm>
-    void RenderFrames(float* __restrict left, float* __restrict right, int frames);
-    template <int Algorithm>
-    static void RenderFramesTogether(Note& first, Note& second, float* __restrict left,
+    template <int Algorithm, std::size_t Count>
+    static void RenderFramesTogether(const std::array<Note*, Count>& notes, float* __restrict left,
                                      float* __restrict right, int frames);
-    void BeginBlock(const Lfo& lfo, const NoteControls& controls);
-    int BeginSpan(int frames);
-    void EndSpan();
-    void EndBlock();
+    template <std::size_t Count>
+    static void RenderGroup(const std::array<Note*, Count>& notes, float* left, float* right,
+                            int frames, int done);
+    static void RenderSounding(std::span<Note* const> notes, float* left, float* right, int frames,
+                               int done);
+    void BeginRender(const Lfo& lfo, const NoteControls& controls);
+    int SamplesUntilQuiet() const;
+    int BeginSpan(int done, int frames);
+    bool EndSpan(bool blockEnds);
     bool IsCarrier(int index) const;
     bool IsQuiet(float outputAttenuationDb) const;
 
@@ -146,6 +161,7 @@ class Note {
     float loudestGain_ = 0.0f;  // the larger of the two, and its attenuation in dB
     float loudestGainDb_ = static_cast<float>(kEnvelopeRangeDb);
     std::uint64_t serial_ = 0;
+    int spanLeft_ = 0;  // frames left in the current span; 0 between renders
     bool active_ = false;
     bool released_ = false;
 };

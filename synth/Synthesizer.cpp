@@ -8,7 +8,6 @@
 namespace rolvik::synth {
 namespace {
 
-constexpr int kBlockFrames = 32;  // the LFO and the channel controls are read once per block
 constexpr float kBendRangeSemitones = 2.0f;
 constexpr float kModulationWheelCents = 50.0f;
 constexpr std::uint8_t kFollowChannelPan = 255;
@@ -366,9 +365,11 @@ void Synthesizer::Render(float* left, float* right, int frames) {
     std::fill_n(right, frames, 0.0f);
     // No message arrives during a render, so each note's controls hold for all of its blocks.
     std::array<NoteControls, kMaxNotes> controls;
+    std::array<bool, kMaxNotes> followsLfo{};
     for (int i = 0; i < kMaxNotes; ++i) {
         if (notes_[i].active()) {
             controls[i] = ControlsFor(notes_[i]);
+            followsLfo[i] = notes_[i].FollowsLfo(controls[i]);
         }
     }
     std::array<NoteControls, Sampler::kMaxNotes> sampledControls;
@@ -380,9 +381,10 @@ void Synthesizer::Render(float* left, float* right, int frames) {
                 note.hasPanpot() ? static_cast<std::uint8_t>(note.panpot()) : kFollowChannelPan);
         }
     }
+    RenderNotes(left, right, frames, controls, followsLfo, false);
     for (int done = 0; done < frames;) {
         const int block = std::min(kBlockFrames, frames - done);
-        RenderBlock(left + done, right + done, block, controls);
+        RenderNotes(left + done, right + done, block, controls, followsLfo, true);
         sampler_.Render(left + done, right + done, block, lfo_, sampledControls);
         lfo_.Advance(block);
         done += block;
@@ -391,28 +393,37 @@ void Synthesizer::Render(float* left, float* right, int frames) {
     std::transform(right, right + frames, right, Limit);
 }
 
-// Notes of the same algorithm render in pairs, which is faster than one by one.
-void Synthesizer::RenderBlock(float* left, float* right, int frames,
-                              const std::array<NoteControls, kMaxNotes>& controls) {
-    constexpr int kNone = -1;
-    std::array<int, Note::kAlgorithmCount> unpaired;
-    unpaired.fill(kNone);
+// Renders the notes that follow the LFO or those that do not, in groups of one algorithm, which
+// is faster than one by one.
+void Synthesizer::RenderNotes(float* left, float* right, int frames,
+                              const std::array<NoteControls, kMaxNotes>& controls,
+                              const std::array<bool, kMaxNotes>& followsLfo, bool followingLfo) {
+    struct Group {
+        std::array<Note*, Note::kMaxTogether> notes;
+        std::array<const NoteControls*, Note::kMaxTogether> controls;
+        int size = 0;
+    };
+    std::array<Group, Note::kAlgorithmCount> groups{};
+    auto render = [&](Group& group) {
+        const auto size = static_cast<std::size_t>(group.size);
+        Note::RenderTogether({group.notes.data(), size}, {group.controls.data(), size}, left, right,
+                             frames, lfo_);
+        group.size = 0;
+    };
     for (int i = 0; i < kMaxNotes; ++i) {
-        if (!notes_[i].active()) {
+        if (!notes_[i].active() || followsLfo[i] != followingLfo) {
             continue;
         }
-        int& waiting = unpaired[notes_[i].algorithm()];
-        if (waiting == kNone) {
-            waiting = i;
-            continue;
+        Group& group = groups[notes_[i].algorithm()];
+        group.notes[group.size] = &notes_[i];
+        group.controls[group.size] = &controls[i];
+        if (++group.size == Note::kMaxTogether) {
+            render(group);
         }
-        Note::RenderTogether(notes_[waiting], notes_[i], left, right, frames, lfo_,
-                             controls[waiting], controls[i]);
-        waiting = kNone;
     }
-    for (const int waiting : unpaired) {
-        if (waiting != kNone) {
-            notes_[waiting].Render(left, right, frames, lfo_, controls[waiting]);
+    for (Group& group : groups) {
+        if (group.size > 0) {
+            render(group);
         }
     }
 }

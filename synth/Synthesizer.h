@@ -86,8 +86,9 @@ class Synthesizer {
     const VoiceParameters* SoundOfSampledVoice(const VoiceParameters& voice, int channel, int key,
                                                int velocity);
     bool PlayStreamWave(int channel, int key, int velocity);
-    void RenderBlock(float* left, float* right, int frames,
-                     const std::array<NoteControls, kMaxNotes>& controls);
+    void RenderNotes(float* left, float* right, int frames,
+                     const std::array<NoteControls, kMaxNotes>& controls,
+                     const std::array<bool, kMaxNotes>& followsLfo, bool followingLfo);
 
     std::array<Channel, kChannelCount> channels_{};
     std::array<Channel, kAudioChannelCount> audioChannels_{};
