@@ -113,10 +113,10 @@ class Note {
         float feedbackSteps[2];
         const float* wave;
 
-        static Oscillator Of(const Operator& op);
-        void StoreInto(Operator& op) const;
+        static Oscillator Of(const Operator& op, float outputScale);
+        void StoreInto(Operator& op, float outputScale) const;
         float NextAt(unsigned indexOffset);
-        float Next(float modulation);
+        float Next(float modulationSteps);
         float NextWithFeedback();
     };
 
@@ -128,9 +128,9 @@ class Note {
     static void PrepareGain(Operator& op, int samples);
     template <int Algorithm>
     static float ComputeSample(Oscillator* op);
-    template <std::size_t Operators>
-    std::array<Oscillator, Operators> LoadOscillators() const;
-    template <std::size_t Operators>
+    template <int Algorithm>
+    auto LoadOscillators() const;
+    template <int Algorithm, std::size_t Operators>
     void StoreOscillators(const std::array<Oscillator, Operators>& oscillators);
     template <int Algorithm, std::size_t Count>
     static void RenderFramesTogether(const std::array<Note*, Count>& notes, float* __restrict left,
