@@ -4,6 +4,7 @@
 
 #include "CheckCode.h"
 #include "Chunk.h"
+#include "HandyPhoneOnly.h"
 #include "Number.h"
 #include "Timebase.h"
 
@@ -88,8 +89,33 @@ void WriteSequenceEvent(ByteVector& out, const Event& event, std::uint32_t gateB
     }
 }
 
+constexpr std::uint8_t kDrumChannelIndex = 9;
+// Bank select MSB 124, the melody bank, on channel index 9, at the sequence's first moment.
+constexpr std::array<std::uint8_t, 4> kMelodyOnChannel9{0x00, 0xB0 | kDrumChannelIndex, 0x00, 0x7C};
+
+bool PlaysOnChannel9(const Event* event) {
+    for (; event; event = event->next.get()) {
+        if (event->status >= 0x80 && event->status < 0xF0 &&
+            EventChannel(*event) == kDrumChannelIndex) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A song made only of HandyPhone Standard tracks has no drum channel: its channel index 9 is a
+// melody. The compiled file is a Mobile Standard one, whose players start that channel on the drum
+// bank, so it must select the melody bank there before anything plays. The compiled image is no
+// longer HandyPhone-only, so compiling it again adds nothing and the reloaded bank select is kept.
+bool NeedsMelodyBankOnChannel9(const Smaf& smaf) {
+    return PlaysOnChannel9(smaf.events.get()) && IsHandyPhoneOnly(smaf.fileData);
+}
+
 void WriteSequenceChunk(ChunkWriter& out, const Event* event, const Smaf& smaf) {
     const std::size_t sizeAt = out.OpenChunk("Mtsq");
+    if (NeedsMelodyBankOnChannel9(smaf)) {
+        out.Append(kMelodyOnChannel9);
+    }
     std::uint32_t previousTime = 0;
     for (; event; event = event->next.get()) {
         WriteNumber(out.bytes(), (event->time - previousTime) / smaf.durationBase);

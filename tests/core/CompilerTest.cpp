@@ -1,11 +1,14 @@
 #include "core/CheckCode.h"
 #include "core/Chunk.h"
 #include "core/Compiler.h"
+#include "core/Loader.h"
 #include "core/Number.h"
 
 #include <gtest/gtest.h>
 
 #include <string_view>
+
+#include "tests/support/SmafImage.h"
 
 namespace rolvik {
 namespace {
@@ -113,6 +116,55 @@ TEST(CompileSMAF, GrowsBeyondOneMebibyte) {
     const ByteVector file = Compile(*smaf);
     EXPECT_GT(file.size(), 1'048'576u);
     EXPECT_TRUE(HasValidCheckCode(file));
+}
+
+// A document loaded from the given file image, holding a setup exclusive and events on the given
+// channel; its event list is built by hand, as the loader would have left it.
+std::unique_ptr<Smaf> DocumentFrom(ByteVector fileImage, std::uint8_t channel) {
+    auto smaf = CreateSmaf(4, 4);
+    smaf->fileData = std::move(fileImage);
+    Add(*smaf, 0, 0xF0, {0x03, 0x43, 0x01, 0xF7});
+    Add(*smaf, 0, static_cast<std::uint8_t>(0xC0 | channel), {5});
+    Add(*smaf, 400, static_cast<std::uint8_t>(0x90 | channel), {60, 100, 0x50});
+    return smaf;
+}
+
+ByteVector HandyPhoneImage() {
+    return testing::MakeFile(
+        testing::MakeTrack(1, 0, 0x02, 0x02, testing::MakeChunk("Mtsq", {0x00, 0x00, 0x00})));
+}
+
+const ByteVector kPlainSequence{0x00, 0xC9, 5, 0x64, 0x99, 60, 100, 0x14};
+
+TEST(CompileSMAF, HandyPhoneSongsPlayingChannelNineSelectTheMelodyBankThereFirst) {
+    auto smaf = DocumentFrom(HandyPhoneImage(), 9);
+    const ByteVector first = Compile(*smaf);
+    EXPECT_EQ(TrackChunk(first, "Mtsu"), (ByteVector{0xF0, 0x03, 0x43, 0x01, 0xF7}));
+    ByteVector expected{0x00, 0xB9, 0x00, 0x7C};
+    expected.insert(expected.end(), kPlainSequence.begin(), kPlainSequence.end());
+    EXPECT_EQ(TrackChunk(first, "Mtsq"), expected);
+
+    smaf->fileData = first;
+    ASSERT_TRUE(LoadSmaf(*smaf));
+    const Event* bankSelect = smaf->events->next.get();
+    ASSERT_NE(bankSelect, nullptr);
+    EXPECT_EQ(bankSelect->time, 0u);
+    EXPECT_EQ(bankSelect->status, 0xB9);
+    EXPECT_EQ(bankSelect->data, (ByteVector{0x00, 0x7C}));
+    EXPECT_EQ(Compile(*smaf), first) << "compiling the compiled song again adds nothing";
+}
+
+TEST(CompileSMAF, OtherSongsCompileWithoutTheBankSelect) {
+    const ByteVector mobileStandard =
+        testing::MakeFile(testing::MakeTrack(5, 2, 0x02, 0x02, testing::MakeChunk("Mtsq", {})));
+    EXPECT_EQ(TrackChunk(Compile(*DocumentFrom(mobileStandard, 9)), "Mtsq"), kPlainSequence);
+    EXPECT_EQ(TrackChunk(Compile(*DocumentFrom({}, 9)), "Mtsq"), kPlainSequence)
+        << "a new document";
+    ByteVector otherChannel = kPlainSequence;
+    otherChannel[1] = 0xC3;
+    otherChannel[4] = 0x93;
+    EXPECT_EQ(TrackChunk(Compile(*DocumentFrom(HandyPhoneImage(), 3)), "Mtsq"), otherChannel)
+        << "a HandyPhone song with nothing on channel index 9";
 }
 
 TEST(CheckCode, MatchesPublishedGenibusVector) {

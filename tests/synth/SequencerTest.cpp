@@ -8,11 +8,13 @@
 #include "core/CheckCode.h"
 #include "core/Compiler.h"
 #include "core/FileIO.h"
+#include "core/Loader.h"
 #include "core/Number.h"
 #include "core/Smaf.h"
 #include "synth/EngineCore.h"
 #include "synth/OfflineRenderer.h"
 #include "synth/Song.h"
+#include "synth/Synthesizer.h"
 #include "tests/support/SmafImage.h"
 
 namespace rolvik::synth::test {
@@ -354,6 +356,34 @@ TEST(CorpusTest, EverySongWithAScoreTrackRendersAndIsHeard) {
         ++rendered;
     }
     EXPECT_GE(rendered, 60);
+}
+
+// Whether channel index 9 is a drum channel when the song strikes its first note there.
+bool ChannelNineIsDrumAtItsFirstNote(const Song& song) {
+    Synthesizer synthesizer;
+    synthesizer.SetDrumChannels(song.drumChannels);
+    synthesizer.Reset();
+    for (const SongEvent& event : song.events) {
+        if (event.isNote && event.channel == 9) {
+            return synthesizer.channel(9).isDrum();
+        }
+        if (!event.isNote) {
+            synthesizer.ApplySilently(event.message);
+        }
+    }
+    ADD_FAILURE() << "no note on channel index 9";
+    return true;
+}
+
+TEST(CorpusTest, CompiledHandyPhoneSongKeepsItsChannelNineMelody) {
+    const auto smaf = OpenSmaf(ROLVIK_CORPUS_DIR "/vavi__HappyPoppy.mmf");
+    ASSERT_TRUE(smaf);
+    const auto original = LoadSong(smaf->fileData);
+    const auto compiled = LoadSong(CompileSMAF(*smaf).value());
+    ASSERT_TRUE(original && compiled);
+    EXPECT_FALSE(ChannelNineIsDrumAtItsFirstNote(*original));
+    EXPECT_EQ(compiled->drumChannels, kGeneralMidiDrumChannels) << "a Mobile Standard file";
+    EXPECT_FALSE(ChannelNineIsDrumAtItsFirstNote(*compiled));
 }
 
 }  // namespace
