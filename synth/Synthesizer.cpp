@@ -394,7 +394,9 @@ void Synthesizer::Render(float* left, float* right, int frames) {
 }
 
 // Renders the notes that follow the LFO or those that do not, in groups of one algorithm, which
-// is faster than one by one.
+// is faster than one by one. Notes that run for many blocks at once go in the largest groups;
+// those that render a block at a time go in pairs, as the work of loading a larger group into the
+// loop outweighs its gain over a few dozen frames.
 void Synthesizer::RenderNotes(float* left, float* right, int frames,
                               const std::array<NoteControls, kMaxNotes>& controls,
                               const std::array<bool, kMaxNotes>& followsLfo, bool followingLfo) {
@@ -404,6 +406,7 @@ void Synthesizer::RenderNotes(float* left, float* right, int frames,
         int size = 0;
     };
     std::array<Group, Note::kAlgorithmCount> groups{};
+    const int groupSize = followingLfo ? 2 : Note::kMaxTogether;
     auto render = [&](Group& group) {
         const auto size = static_cast<std::size_t>(group.size);
         Note::RenderTogether({group.notes.data(), size}, {group.controls.data(), size}, left, right,
@@ -417,7 +420,7 @@ void Synthesizer::RenderNotes(float* left, float* right, int frames,
         Group& group = groups[notes_[i].algorithm()];
         group.notes[group.size] = &notes_[i];
         group.controls[group.size] = &controls[i];
-        if (++group.size == Note::kMaxTogether) {
+        if (++group.size == groupSize) {
             render(group);
         }
     }
