@@ -10,10 +10,6 @@
 
 namespace rolvik::synth {
 
-// The LFO and the channel controls are read once per block of this many frames, and a note that
-// is no longer heard stops at the end of a block.
-inline constexpr int kBlockFrames = 32;
-
 // What a note needs to know about its channel while it sounds.
 struct NoteControls {
     float pitchBendSemitones = 0.0f;

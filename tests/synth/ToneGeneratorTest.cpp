@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <numbers>
 
 #include "SynthTestSupport.h"
+#include "synth/Lfo.h"
 
 namespace rolvik::synth::test {
 namespace {
@@ -256,6 +259,27 @@ TEST(LfoTest, VibratoSwingsThePitchByItsDepth) {
     }
     EXPECT_NEAR(Cents(highest, 440.0), 26.8, 4.0);
     EXPECT_NEAR(Cents(lowest, 440.0), -26.8, 4.0);
+}
+
+// The vibrato sine is carried from block to block rather than computed afresh, so it must still
+// match the phase after long runs of whole blocks mixed with the odd partial ones.
+TEST(LfoTest, VibratoStaysOnItsSineOverLongRuns) {
+    Lfo lfo;
+    std::int64_t frames = 0;
+    for (int i = 0; i < 200000; ++i) {
+        const int advance = i % 97 == 0 ? 1 + i % 31 : kBlockFrames;
+        lfo.Advance(advance);
+        frames += advance;
+        if (i % 1000 != 0) {
+            continue;
+        }
+        for (int rate = 0; rate < 4; ++rate) {
+            const double cycles = Lfo::RateHz(rate) * static_cast<double>(frames) / 48000.0;
+            const double expected =
+                std::sin(2.0 * std::numbers::pi * (cycles - std::floor(cycles)));
+            ASSERT_NEAR(lfo.Read(rate).vibrato, expected, 1e-5) << "rate " << rate << " at " << i;
+        }
+    }
 }
 
 }  // namespace
