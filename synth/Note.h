@@ -60,6 +60,7 @@ class Note {
     bool released() const { return released_; }
     // The wiring of the operators, 0..kAlgorithmCount - 1 (the last one for PCM voices).
     int algorithm() const { return algorithm_; }
+    int operatorCount() const { return operatorCount_; }
     int channel() const { return channel_; }
     int key() const { return key_; }
     std::uint64_t serial() const { return serial_; }

@@ -394,9 +394,10 @@ void Synthesizer::Render(float* left, float* right, int frames) {
 }
 
 // Renders the notes that follow the LFO or those that do not, in groups of one algorithm, which
-// is faster than one by one. Notes that run for many blocks at once go in the largest groups;
-// those that render a block at a time go in pairs, as the work of loading a larger group into the
-// loop outweighs its gain over a few dozen frames.
+// is faster than one by one. Notes that run for many blocks at once go in the largest groups, and
+// so do two-operator notes that render a block at a time. Four-operator notes that render a block
+// at a time go in pairs: four of them hold more running values than the processor has registers,
+// and over a few dozen frames the spilling outweighs the gain.
 void Synthesizer::RenderNotes(float* left, float* right, int frames,
                               const std::array<NoteControls, kMaxNotes>& controls,
                               const std::array<bool, kMaxNotes>& followsLfo, bool followingLfo) {
@@ -406,7 +407,6 @@ void Synthesizer::RenderNotes(float* left, float* right, int frames,
         int size = 0;
     };
     std::array<Group, Note::kAlgorithmCount> groups{};
-    const int groupSize = followingLfo ? 2 : Note::kMaxTogether;
     auto render = [&](Group& group) {
         const auto size = static_cast<std::size_t>(group.size);
         Note::RenderTogether({group.notes.data(), size}, {group.controls.data(), size}, left, right,
@@ -420,7 +420,8 @@ void Synthesizer::RenderNotes(float* left, float* right, int frames,
         Group& group = groups[notes_[i].algorithm()];
         group.notes[group.size] = &notes_[i];
         group.controls[group.size] = &controls[i];
-        if (++group.size == groupSize) {
+        const bool pairs = followingLfo && notes_[i].operatorCount() > 2;
+        if (++group.size == (pairs ? 2 : Note::kMaxTogether)) {
             render(group);
         }
     }
