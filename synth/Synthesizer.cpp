@@ -366,10 +366,12 @@ void Synthesizer::Render(float* left, float* right, int frames) {
     // No message arrives during a render, so each note's controls hold for all of its blocks.
     std::array<NoteControls, kMaxNotes> controls;
     std::array<bool, kMaxNotes> followsLfo{};
+    bool anyFollowsLfo = false;
     for (int i = 0; i < kMaxNotes; ++i) {
         if (notes_[i].active()) {
             controls[i] = ControlsFor(notes_[i]);
             followsLfo[i] = notes_[i].FollowsLfo(controls[i]);
+            anyFollowsLfo = anyFollowsLfo || followsLfo[i];
         }
     }
     std::array<NoteControls, Sampler::kMaxNotes> sampledControls;
@@ -384,7 +386,9 @@ void Synthesizer::Render(float* left, float* right, int frames) {
     RenderNotes(left, right, frames, controls, followsLfo, false);
     for (int done = 0; done < frames;) {
         const int block = std::min(kBlockFrames, frames - done);
-        RenderNotes(left + done, right + done, block, controls, followsLfo, true);
+        if (anyFollowsLfo) {
+            RenderNotes(left + done, right + done, block, controls, followsLfo, true);
+        }
         sampler_.Render(left + done, right + done, block, lfo_, sampledControls);
         lfo_.Advance(block);
         done += block;
@@ -406,7 +410,7 @@ void Synthesizer::RenderNotes(float* left, float* right, int frames,
         std::array<const NoteControls*, Note::kMaxTogether> controls;
         int size = 0;
     };
-    std::array<Group, Note::kAlgorithmCount> groups{};
+    std::array<Group, Note::kAlgorithmCount> groups;
     auto render = [&](Group& group) {
         const auto size = static_cast<std::size_t>(group.size);
         Note::RenderTogether({group.notes.data(), size}, {group.controls.data(), size}, left, right,
