@@ -70,6 +70,17 @@ float SquaredLevel(int value) {
     return level * level;
 }
 
+// How many notes of `operatorCount` operators go in one group. Two-operator notes go by four.
+// Four four-operator notes hold more running values than the processor has registers, and the
+// spilling costs more than the fourth note gains, so they go by three; and by two when they render
+// a block at a time, where loading the group weighs more against a few dozen frames.
+int GroupSize(int operatorCount, bool followingLfo) {
+    if (operatorCount <= 2) {
+        return Note::kMaxTogether;
+    }
+    return followingLfo ? 2 : 3;
+}
+
 }  // namespace
 
 Synthesizer::Synthesizer() {
@@ -398,10 +409,7 @@ void Synthesizer::Render(float* left, float* right, int frames) {
 }
 
 // Renders the notes that follow the LFO or those that do not, in groups of one algorithm, which
-// is faster than one by one. Notes that run for many blocks at once go in the largest groups, and
-// so do two-operator notes that render a block at a time. Four-operator notes that render a block
-// at a time go in pairs: four of them hold more running values than the processor has registers,
-// and over a few dozen frames the spilling outweighs the gain.
+// is faster than one by one.
 void Synthesizer::RenderNotes(float* left, float* right, int frames,
                               const std::array<NoteControls, kMaxNotes>& controls,
                               const std::array<bool, kMaxNotes>& followsLfo, bool followingLfo) {
@@ -424,8 +432,7 @@ void Synthesizer::RenderNotes(float* left, float* right, int frames,
         Group& group = groups[notes_[i].algorithm()];
         group.notes[group.size] = &notes_[i];
         group.controls[group.size] = &controls[i];
-        const bool pairs = followingLfo && notes_[i].operatorCount() > 2;
-        if (++group.size == (pairs ? 2 : Note::kMaxTogether)) {
+        if (++group.size == GroupSize(notes_[i].operatorCount(), followingLfo)) {
             render(group);
         }
     }
