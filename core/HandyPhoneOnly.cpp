@@ -7,12 +7,8 @@
 namespace rolvik {
 
 bool IsHandyPhoneOnly(Bytes fileImage) {
-    const std::optional<Chunk> file = FindChunk(fileImage, "MMMD");
-    if (!file) {
-        return false;
-    }
     bool handyPhoneTrack = false;
-    ChunkWalker walker(ChunksBeforeCheckCode(*file));
+    ChunkWalker walker(FileChunkRun(fileImage));
     while (auto entry = walker.Next()) {
         const std::optional<std::uint8_t> format = ByteReader(entry->chunk.contents).PeekByte();
         if (!BytesEqual(entry->id.first(3), "MTR") || !format) {
