@@ -10,11 +10,6 @@ constexpr unsigned kChannelsPerTrack = 4;
 constexpr std::size_t kChannelStatusAt = 4;  // two bytes, two channels each
 constexpr std::uint8_t kRhythm = 3;
 
-Bytes TrackRun(const Smaf& document) {
-    const auto file = FindChunk(document.fileData, "MMMD");
-    return file ? ChunksBeforeCheckCode(*file) : Bytes{};
-}
-
 // ChType of a track channel: bits 5-4 of its status nibble, the first channel in the high nibble.
 std::uint8_t ChannelType(Bytes header, unsigned trackChannel) {
     const std::uint8_t status = header[kChannelStatusAt + trackChannel / 2];
@@ -33,7 +28,7 @@ bool SelectsDrumBank(const Event& event) {
 
 HandyPhoneChannels FindHandyPhoneChannels(const Smaf& document) {
     HandyPhoneChannels channels;
-    ChunkWalker walker(TrackRun(document));
+    ChunkWalker walker(FileChunkRun(document.fileData));
     unsigned channelBase = 0;
     while (const auto entry = walker.Next()) {
         if (!BytesEqual(entry->id.first(3), "MTR")) {
