@@ -20,11 +20,7 @@ std::string TitleAmong(const std::vector<TextItem>& items) {
 }  // namespace
 
 std::string SongTitle(const Smaf& document) {
-    const auto file = FindChunk(document.file(), "MMMD");
-    if (!file) {
-        return {};
-    }
-    const Bytes contentArea = ChunksBeforeCheckCode(*file);
+    const Bytes contentArea = FileChunkRun(document.file());
     if (const auto contentsInfo = FindChunk(contentArea, "CNTI")) {
         std::string title = TitleAmong(ReadOptionalTextItems(contentsInfo->contents));
         if (!title.empty()) {
