@@ -17,8 +17,6 @@
 namespace rolvik {
 namespace {
 
-constexpr unsigned kChannelsPerHandyPhoneTrack = 4;
-
 void ShowError(std::string_view text) {
     ShowMessage(text, "Error", MessageIcon::Error);
 }

@@ -15,6 +15,10 @@ constexpr std::uint8_t kMobileStandard = 2;            // MA-3/5 format
 constexpr std::size_t kHandyPhoneHeaderSize = 6;
 constexpr std::size_t kMobileStandardHeaderSize = 20;
 
+// Each score track chunk of a file, counted in file order, places its HandyPhone Standard channels
+// four document channels further on (modulo 16).
+constexpr unsigned kChannelsPerHandyPhoneTrack = 4;
+
 // Bank select MSBs of the chip's own voices: melody voices and drum voices.
 constexpr std::uint8_t kMelodyBank = 124;
 constexpr std::uint8_t kDrumBank = 125;

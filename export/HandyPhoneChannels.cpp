@@ -6,7 +6,6 @@
 namespace rolvik {
 namespace {
 
-constexpr unsigned kChannelsPerTrack = 4;
 constexpr std::size_t kChannelStatusAt = 4;  // two bytes, two channels each
 constexpr std::uint8_t kRhythm = 3;
 
@@ -36,13 +35,14 @@ HandyPhoneChannels FindHandyPhoneChannels(const Smaf& document) {
         }
         const Bytes header = entry->chunk.contents;
         if (header.size() >= kHandyPhoneHeaderSize && header[0] == kHandyPhoneStandard) {
-            for (unsigned trackChannel = 0; trackChannel < kChannelsPerTrack; ++trackChannel) {
+            for (unsigned trackChannel = 0; trackChannel < kChannelsPerHandyPhoneTrack;
+                 ++trackChannel) {
                 const unsigned channel = (channelBase + trackChannel) % 16;
                 channels.all.set(channel);
                 channels.rhythm.set(channel, ChannelType(header, trackChannel) == kRhythm);
             }
         }
-        channelBase += kChannelsPerTrack;
+        channelBase += kChannelsPerHandyPhoneTrack;
     }
     for (const Event* event = document.events.get(); event; event = event->next.get()) {
         if (SelectsDrumBank(*event) && channels.all[EventChannel(*event)]) {
