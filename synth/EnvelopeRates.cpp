@@ -60,4 +60,11 @@ float AttackCoefficient(double timeMs) {
     return static_cast<float>(1.0 - std::exp(-k));
 }
 
+float DbPerSample(double timeMs) {
+    if (std::isinf(timeMs)) {
+        return 0.0f;
+    }
+    return static_cast<float>(kEnvelopeRangeDb / (timeMs * kSampleRateHz / 1000.0));
+}
+
 }  // namespace rolvik::synth

@@ -18,6 +18,10 @@ int EffectiveRate(int parameter, bool ksr, int note);
 double AttackTimeMs(int rate);
 double DecayTimeMs(int rate);
 
+// The per-sample step in dB of an envelope phase that swings the full range in `timeMs`; 0 for
+// one that never moves (infinite time).
+float DbPerSample(double timeMs);
+
 // The per-sample coefficient of the curved attack that takes `timeMs`: 1 for an instant attack,
 // 0 for one that never moves.
 float AttackCoefficient(double timeMs);

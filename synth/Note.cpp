@@ -53,13 +53,6 @@ float GainOfDb(float db) {
                      std::numbers::ln10_v<float>);
 }
 
-float DbPerSample(double timeMs) {
-    if (std::isinf(timeMs)) {
-        return 0.0f;
-    }
-    return static_cast<float>(kEnvelopeRangeDb / (timeMs * kSampleRateHz / 1000.0));
-}
-
 float DetuneHz(int dt, int octave) {
     const int magnitude = dt & 3;
     const float hz = kDetuneBottomHz[magnitude] +

@@ -26,14 +26,6 @@ float GainOfDb(float db) {
     return std::pow(10.0f, db / -20.0f);
 }
 
-float DbPerSample(double timeMs) {
-    if (std::isinf(timeMs)) {
-        return 0.0f;
-    }
-    return static_cast<float>(kEnvelopeRangeDb /
-                              (std::max(timeMs, 0.001) * kSampleRateHz / 1000.0));
-}
-
 // Four-point, third-order Hermite interpolation at `t` (0..1) between y1 and y2.
 float Hermite(float y0, float y1, float y2, float y3, float t) {
     const float c1 = 0.5f * (y2 - y0);
