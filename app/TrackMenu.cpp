@@ -32,13 +32,11 @@ TrackMenuGrid::TrackMenuGrid(QMenu* menu) : QWidget(menu), menu_(menu) {
 }
 
 QString TrackMenuGrid::TrackItemText(int track) {
+    const std::string_view name = TrackColourTable()[static_cast<std::size_t>(track)].name;
     return QStringLiteral("%1:Track%2(%3)")
         .arg(QChar(TrackKey(track)))
         .arg(track + 1)
-        .arg(QString::fromLatin1(
-            TrackColourTable()[static_cast<std::size_t>(track)].name.data(),
-            static_cast<qsizetype>(
-                TrackColourTable()[static_cast<std::size_t>(track)].name.size())));
+        .arg(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
 }
 
 QSize TrackMenuGrid::sizeHint() const {
