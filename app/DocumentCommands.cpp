@@ -38,9 +38,7 @@ void MainWindow::OpenFile(const std::filesystem::path& path) {
         ImportMidiFile(path);
         return;
     }
-    if (smaf_) {
-        CloseDocument();
-    }
+    CloseDocument();
     playPosition_ = 0;
     smaf_ = OpenSmaf(path);
     ShowDocument();
@@ -51,9 +49,7 @@ void MainWindow::ImportMidiFile(const std::filesystem::path& path) {
     if (!imported) {
         return;
     }
-    if (smaf_) {
-        CloseDocument();
-    }
+    CloseDocument();
     playPosition_ = 0;
     smaf_ = std::move(imported);
     ShowDocument();
@@ -63,9 +59,7 @@ void MainWindow::NewDocument() {
     if (!MayDiscardEdits()) {
         return;
     }
-    if (smaf_) {
-        CloseDocument();
-    }
+    CloseDocument();
     try {
         smaf_ = CreateSmaf(4, 4);
     } catch (const std::bad_alloc&) {

@@ -223,9 +223,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    if (smaf_) {
-        CloseDocument();
-    }
+    CloseDocument();
     detailView_->hide();
     event->accept();
 }

@@ -32,8 +32,7 @@ void NoteVoiceEvent(const Event& event, TrackVoice& voice) {
 // The body of an exclusive event, behind its length number.
 Bytes ExclusiveBody(const Event& event) {
     const Bytes data = event.data;
-    const std::size_t skip = std::min(NumberLength(data), data.size());
-    return data.subspan(skip);
+    return data.subspan(NumberLength(data));
 }
 
 const Event* FindVoiceDefinition(const Smaf& document, const TrackVoice& voice) {

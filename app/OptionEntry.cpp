@@ -34,8 +34,7 @@ void OptionEntry::Begin() {
     fresh_ = true;
     number_ = 0;
     letter_ = 0;
-    statusText_.fill(0);
-    std::copy_n(kNoLetterYet, std::char_traits<char>::length(kNoLetterYet), statusText_.begin());
+    SetStatusText(kNoLetterYet);
 }
 
 void OptionEntry::Digit(int digit) {
@@ -72,9 +71,12 @@ void OptionEntry::ShowStatus() {
     if (letter_ == 0) {
         return;
     }
-    const std::string line = OptionStatusLine(letter_, number_);
+    SetStatusText(OptionStatusLine(letter_, number_));
+}
+
+void OptionEntry::SetStatusText(std::string_view text) {
     statusText_.fill(0);
-    std::copy_n(line.begin(), std::min(line.size(), statusText_.size() - 1), statusText_.begin());
+    std::copy_n(text.begin(), std::min(text.size(), statusText_.size() - 1), statusText_.begin());
 }
 
 std::string OptionStatusLine(char letter, int number) {

@@ -3,6 +3,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace rolvik {
 
@@ -35,6 +36,8 @@ class OptionEntry {
 
   private:
     void ShowStatus();
+    // Cut to the buffer, which always keeps its closing zero.
+    void SetStatusText(std::string_view text);
 
     bool active_ = false;
     bool fresh_ = true;

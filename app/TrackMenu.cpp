@@ -32,13 +32,11 @@ TrackMenuGrid::TrackMenuGrid(QMenu* menu) : QWidget(menu), menu_(menu) {
 }
 
 QString TrackMenuGrid::TrackItemText(int track) {
+    const std::string_view name = TrackColourTable()[static_cast<std::size_t>(track)].name;
     return QStringLiteral("%1:Track%2(%3)")
         .arg(QChar(TrackKey(track)))
         .arg(track + 1)
-        .arg(QString::fromLatin1(
-            TrackColourTable()[static_cast<std::size_t>(track)].name.data(),
-            static_cast<qsizetype>(
-                TrackColourTable()[static_cast<std::size_t>(track)].name.size())));
+        .arg(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
 }
 
 QSize TrackMenuGrid::sizeHint() const {
@@ -96,8 +94,7 @@ void TrackMenuGrid::Layout() {
 
 int TrackMenuGrid::CellAt(QPoint position) const {
     for (std::size_t i = 0; i < cells_.size(); ++i) {
-        const Kind kind = cells_[i].kind;
-        if ((kind == Kind::Track || kind == Kind::All) && cells_[i].rect.contains(position)) {
+        if (cells_[i].choosable() && cells_[i].rect.contains(position)) {
             return static_cast<int>(i);
         }
     }
@@ -134,8 +131,7 @@ void TrackMenuGrid::MoveHighlight(int key) {
         do {
             row = (row + step + kRowsPerColumn) % kRowsPerColumn;
             next = column * kRowsPerColumn + row;
-        } while (cells_[static_cast<std::size_t>(next)].kind == Kind::Separator ||
-                 cells_[static_cast<std::size_t>(next)].kind == Kind::Label);
+        } while (!cells_[static_cast<std::size_t>(next)].choosable());
     }
     if (cells_[static_cast<std::size_t>(next)].kind == Kind::Label) {
         next += 2;
@@ -147,8 +143,7 @@ bool TrackMenuGrid::HandleKey(const QKeyEvent& event) {
     const int key = event.key();
     if (const std::optional<int> track = TrackOfKey(EntryKeyOf(event))) {
         for (std::size_t i = 0; i < cells_.size(); ++i) {
-            if (cells_[i].kind != Kind::Separator && cells_[i].kind != Kind::Label &&
-                cells_[i].track == *track) {
+            if (cells_[i].choosable() && cells_[i].track == *track) {
                 Choose(static_cast<int>(i));
                 return true;
             }

@@ -43,6 +43,8 @@ class TrackMenuGrid : public QWidget {
         Kind kind;
         int track;  // for Track and All (-1)
         QRect rect;
+        // The track items and "All" are chosen; the label and the separator only take room.
+        bool choosable() const { return kind == Kind::Track || kind == Kind::All; }
     };
 
     void Layout();

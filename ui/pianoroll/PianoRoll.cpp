@@ -219,9 +219,11 @@ void PianoRoll::CommitEdit() {
     }
 }
 
+// Also ends a drag whose capture went away without the release reaching this window, so that no
+// note stays on the mouse and the previewed key stops.
 void PianoRoll::FinishDrag() {
     if (holdsCapture_) {
-        LoseCapture();
+        LeftRelease();
     }
 }
 

@@ -85,7 +85,6 @@ class PianoRoll : public QAbstractScrollArea {
     void DragOnRoll(int x, int y);
     void DragMovingNote(std::uint32_t timeMs, std::optional<int> key);
     void DragResizingNote(std::uint32_t timeMs);
-    void LoseCapture();
     void LeftRelease();
     void LeftDoubleClick(int x, int y);
     void RightPress(int x, int y);

@@ -44,8 +44,8 @@ void PianoRoll::mousePressEvent(QMouseEvent* event) {
 // Moves act only during our own left drag. A move without the left button down means its release
 // went elsewhere, as when a message box opened during the press took it: the capture is gone.
 void PianoRoll::mouseMoveEvent(QMouseEvent* event) {
-    if (holdsCapture_ && !event->buttons().testFlag(Qt::LeftButton)) {
-        LoseCapture();
+    if (!event->buttons().testFlag(Qt::LeftButton)) {
+        FinishDrag();
     }
     if (!holdsCapture_) {
         return;
@@ -68,8 +68,8 @@ void PianoRoll::mouseReleaseEvent(QMouseEvent* event) {
 
 // A modal window opened during a drag takes the mouse: the release will go to that window.
 bool PianoRoll::event(QEvent* event) {
-    if (event->type() == QEvent::WindowBlocked && holdsCapture_) {
-        LoseCapture();
+    if (event->type() == QEvent::WindowBlocked) {
+        FinishDrag();
     }
     return QAbstractScrollArea::event(event);
 }
@@ -92,9 +92,7 @@ std::optional<int> PianoRoll::KeyAt(int y) const {
 // The drag mode is set before each request of a press is sent: the parent may open a message box
 // while it handles the request, and the capture lost to that box must end the drag for good.
 void PianoRoll::LeftPress(int x, int y) {
-    if (holdsCapture_) {
-        LoseCapture();
-    }
+    FinishDrag();
     holdsCapture_ = true;
     if (y < kRulerHeight) {
         PressInRuler(x);
@@ -191,12 +189,6 @@ void PianoRoll::DragResizingNote(std::uint32_t timeMs) {
     SetNoteGate(note, SnapDown(gate, static_cast<std::uint32_t>(base)));
     PlaceEndOfSequence(document, pendingEdit_, RemovalNotice());
     Repaint();
-}
-
-// The capture went away without the left release reaching this window. The drag ends as the
-// release would have ended it, so that no note stays on the mouse and the previewed key stops.
-void PianoRoll::LoseCapture() {
-    LeftRelease();
 }
 
 void PianoRoll::LeftRelease() {
