@@ -99,15 +99,37 @@ bool IsSentExclusiveLength(std::uint32_t length) {
     return length == 6 || length == 18 || length == 30 || length == 47 || length >= 256;
 }
 
+// The song's own sound that the engine reads in MIDI use as it does in sequencer use, whatever its
+// length: wave records (43 79 model 7F 03 ...) of the MA-3 and the MA-5, their sampled voice
+// definitions (43 79 model 7F 01 bank bank program note 01 ...), and the MA-5's FM voice
+// definitions (kind 00). MA-5 songs define voices in 27, 28 or 42 bytes and carry waves shorter
+// than 256 bytes, which the lengths above leave out; the MA-3's FM definitions keep to them.
+bool IsOwnSoundExclusive(Bytes body) {
+    constexpr std::uint8_t kModelMa3 = 0x06;
+    constexpr std::uint8_t kModelMa5 = 0x07;
+    constexpr std::size_t kVoiceKindOffset = 9;
+    const bool voiceModel = body.size() > kVoiceKindOffset && body[0] == 0x43 && body[1] == 0x79 &&
+                            (body[2] == kModelMa3 || body[2] == kModelMa5) && body[3] == 0x7F;
+    if (!voiceModel) {
+        return false;
+    }
+    const std::uint8_t voiceKind = body[kVoiceKindOffset];
+    const bool readVoice = voiceKind == 0x01 || (voiceKind == 0x00 && body[2] == kModelMa5);
+    return body[4] == 0x03 || (body[4] == 0x01 && readVoice);
+}
+
 int DoExclusive(const Event& event) {
     Bytes data = event.data;
     const std::uint32_t length = PeekNumber(data);
     Bytes body = data.subspan(NumberLength(data));
     // A body shorter than its stated length is damage; sending it would read past the event.
-    if (!IsSentExclusiveLength(length) || body.size() < length) {
+    if (body.size() < length) {
         return 1;
     }
     body = body.first(length);
+    if (!IsSentExclusiveLength(length) && !IsOwnSoundExclusive(body)) {
+        return 1;
+    }
     if (length == 30 || length == 47) {
         // A voice definition replaces the voice at its bank, program and note: erase that first.
         if (!Send({0xF0, 0x43, 0x79, 0x06, 0x7F, 0x02, body[5], body[6], body[7], body[8], 0xF7})) {

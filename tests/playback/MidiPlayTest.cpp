@@ -285,6 +285,21 @@ TEST_F(MidiPlayTest, ExclusivesOfTheSentLengthsWithEraseAndVolume) {
     AddExclusive(0, body47);
     AddExclusive(0, body300);
     AddExclusive(0, resetBody);
+    // The song's own sound goes whatever its length: an MA-5 sampled voice (kind 01 after the
+    // note), an MA-5 FM voice (kind 00) and a short wave record; an MA-3 FM voice keeps to the
+    // lengths above.
+    ByteVector sampledVoice = ExclusiveBody(27);
+    sampledVoice[9] = 0x01;
+    ByteVector fmVoice = ExclusiveBody(42);
+    fmVoice[9] = 0x00;
+    ByteVector waveRecord = ExclusiveBody(25);
+    waveRecord[4] = 0x03;
+    ByteVector olderFmVoice = ExclusiveBody(31);
+    olderFmVoice[2] = 0x06;
+    olderFmVoice[9] = 0x00;
+    for (const ByteVector& body : {sampledVoice, fmVoice, waveRecord, olderFmVoice}) {
+        AddExclusive(0, body);
+    }
     ByteVector cutShort;
     WriteNumber(cutShort, 18);
     cutShort.insert(cutShort.end(), {0x43, 0x79, 0xF7});
@@ -297,8 +312,9 @@ TEST_F(MidiPlayTest, ExclusivesOfTheSentLengthsWithEraseAndVolume) {
         message.insert(message.end(), body.begin(), body.end());
         return message;
     };
-    EXPECT_THAT(TickAt(1), ElementsAre(erase, whole(body30), erase, whole(body47), whole(body300),
-                                       kReset, kVolume127));
+    EXPECT_THAT(TickAt(1),
+                ElementsAre(erase, whole(body30), erase, whole(body47), whole(body300), kReset,
+                            kVolume127, whole(sampledVoice), whole(fmVoice), whole(waveRecord)));
 }
 
 TEST_F(MidiPlayTest, StopSilencesSoundingNotesAndLetsGoOfTheEventList) {
