@@ -79,9 +79,6 @@ class SequenceReader {
     void ReadInto(AudioTrack& track) {
         while (!cursor_.empty()) {
             const std::size_t offset = cursor_.offset();
-            if (seek_.start == offset) {
-                track.startMs = nowMs_;
-            }
             const auto duration = ReadShortNumber(cursor_);
             if (!duration) {
                 break;
@@ -175,7 +172,6 @@ bool ReadAudioTrack(Bytes contents, AudioTrack& track) {
     }
     track.rateHz = *rate;
     SeekPoints seek;
-    seek.start = 0;
     if (const auto info = FindChunk(run, "AspI")) {
         ReadSeekPoints(info->contents, seek);
     }

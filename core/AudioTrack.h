@@ -26,10 +26,10 @@ struct AudioTrack {
     std::uint32_t rateHz = 0;
     std::map<std::uint8_t, Wave> waves;
     std::vector<AudioEvent> events;  // in time order, up to the stop point
-    // Where the track's seek information puts its start and its stop (or its last event), in ms
-    // from the beginning of its sequence. Songs place these at the same times as the start and
-    // stop points of their score tracks: the tracks of a song run on one clock.
-    std::uint32_t startMs = 0;
+    // Where the track's seek information puts its stop (or where its last event lies), in ms
+    // from the beginning of its sequence. A track plays every duration of its sequence, the
+    // first one included: its events keep their time from the beginning of the sequence, as the
+    // score tracks' events do, and the tracks of a song run on one clock.
     std::uint32_t endMs = 0;
 };
 

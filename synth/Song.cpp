@@ -204,15 +204,6 @@ std::unique_ptr<Song> LoadSong(Bytes smafFile) {
     }
     song->waves = ReadWaveBank(smafFile);
     song->audioTracks = std::move(audioTracks);
-    if (song->events.empty() && !song->audioTracks.empty()) {
-        // A song of audio tracks alone begins at their start point, as a score track's sequence
-        // begins at its own.
-        song->startOffsetMs = std::min_element(song->audioTracks.begin(), song->audioTracks.end(),
-                                               [](const AudioTrack& a, const AudioTrack& b) {
-                                                   return a.startMs < b.startMs;
-                                               })
-                                  ->startMs;
-    }
     GatherAudioEvents(*song);
     return song;
 }

@@ -15,7 +15,7 @@ using testing::MakeFile;
 
 const std::string kAudioTrackId{'A', 'T', 'R', '\0'};
 
-// Volume 100 at 40 ms, the start point; at 60 ms a trigger of wave 1 on channel 1 with a gate of
+// Volume 100 at 40 ms; at 60 ms a trigger of wave 1 on channel 1 with a gate of
 // 256 ticks; 576 ms later a no-operation, then the end of the sequence.
 const ByteVector kSequence = {
     0x0A, 0x00, 0x37, 0x64,              // offset 0: 40 ms, volume of channel 0
@@ -43,7 +43,7 @@ ByteVector AudioOnlySong(const ByteVector& info) {
                                          MakeChunk("Awa\x01", {0x17, 0x71})}))));
 }
 
-TEST(AudioTrack, ReadsTriggersControlsAndTheStartPointOnOneClock) {
+TEST(AudioTrack, ReadsTriggersAndControlsFromTheBeginningOfTheSequence) {
     const auto tracks = ReadAudioTracks(AudioOnlySong(SeekInfo(4, 0xFF)));
     ASSERT_EQ(tracks.size(), 1u);
     const AudioTrack& track = tracks[0];
@@ -61,7 +61,6 @@ TEST(AudioTrack, ReadsTriggersControlsAndTheStartPointOnOneClock) {
     EXPECT_EQ(track.events[1].channel, 1);
     EXPECT_EQ(track.events[1].wave, 1);
     EXPECT_EQ(track.events[1].gateMs, 1024u);
-    EXPECT_EQ(track.startMs, 40u);
     EXPECT_EQ(track.endMs, 60u + 576u);
 }
 
