@@ -1,5 +1,10 @@
 #include "core/Adpcm.h"
 #include "core/Chunk.h"
+#include "core/Event.h"
+#include "core/FileIO.h"
+#include "core/Loader.h"
+#include "core/ShowMessage.h"
+#include "core/Smaf.h"
 #include "core/StreamWaveMessage.h"
 #include "core/WaveBank.h"
 #include "tests/support/SmafImage.h"
@@ -122,8 +127,9 @@ TEST(StreamWaveMessage, CarriesAStreamWaveThroughSevenBitBytes) {
 TEST(WaveBank, CorpusWavesDecodeAroundZero) {
     // Decoded in the right nibble order the waves of real songs stay centred; the other order
     // drifts far off.
-    for (const char* name : {"vavi__EndlessWay.mmf", "libsmaf__Pop_STAR.mmf",
-                             "libsmaf__Cello_suit_No.1.mmf", "libsmaf__Sound_71.mmf"}) {
+    for (const char* name :
+         {"vavi__EndlessWay.mmf", "libsmaf__Pop_STAR.mmf", "libsmaf__Cello_suit_No.1.mmf",
+          "libsmaf__Sound_71.mmf", "libsmaf__Skipping_tones.mmf", "libsmaf__Sound_73_2.mmf"}) {
         std::ifstream in(std::filesystem::path(ROLVIK_CORPUS_DIR) / name, std::ios::binary);
         const ByteVector image{std::istreambuf_iterator<char>(in), {}};
         const WaveBank bank = ReadWaveBank(image);
@@ -138,6 +144,33 @@ TEST(WaveBank, CorpusWavesDecodeAroundZero) {
                     << name << " " << int(number);
             }
         }
+    }
+}
+
+TEST(WaveBank, CorpusStereoStreamWavesLastAsLongAsTheNotesThatPlayThem) {
+    // Type 0xA0 holds one code for each side in every byte, at the rate the wave states: so read,
+    // each wave lasts as long as the gate of the drum note that plays it (key k plays wave k + 1).
+    // Read as one stream of all the codes it would last twice as long, and drift.
+    for (const char* name : {"libsmaf__Skipping_tones.mmf", "libsmaf__Sound_71.mmf",
+                             "libsmaf__Sound_72_2.mmf", "libsmaf__Sound_73_2.mmf"}) {
+        auto smaf = CreateSmaf(0, 0);
+        const auto image = ReadWholeFile(std::filesystem::path(ROLVIK_CORPUS_DIR) / name);
+        ASSERT_TRUE(image.has_value()) << name;
+        smaf->fileData = *image;
+        ScopedMessageHandler silence([](std::string_view, std::string_view, MessageIcon) {});
+        ASSERT_TRUE(LoadSmaf(*smaf)) << name;
+        const WaveBank bank = ReadWaveBank(smaf->fileData);
+        ASSERT_EQ(bank.streams.size(), 1u) << name;
+        const auto& [number, wave] = *bank.streams.begin();
+        EXPECT_EQ(wave.channels, 2) << name;
+        const Event* note = smaf->events.get();
+        while (note && !(IsNoteEvent(*note) && EventKey(*note) + 1 == number)) {
+            note = note->next.get();
+        }
+        ASSERT_NE(note, nullptr) << name;
+        const double waveMs = 1000.0 * static_cast<double>(wave.frames()) / wave.rateHz;
+        EXPECT_GT(waveMs, 0.9 * EventGate(*note)) << name;
+        EXPECT_LT(waveMs, 1.25 * EventGate(*note)) << name;
     }
 }
 
