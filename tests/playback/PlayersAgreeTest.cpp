@@ -1,6 +1,5 @@
 #include <cmath>
 #include <filesystem>
-#include <string>
 #include <vector>
 
 #include "EngineTest.h"
@@ -69,9 +68,10 @@ class PlayersAgreeTest : public EngineTest {
         synth::RenderOptions options;
         options.toMs = kMeasuredSeconds * 1000;
         synth::OfflineRenderer renderer(*song, options);
-        std::vector<float> left(kTickMs * kFramesPerMs), right(left.size());
+        std::vector<float> left(1000 * kFramesPerMs), right(left.size());
         while (levels.levelsDb.size() < kMeasuredSeconds) {
-            const int frames = renderer.Render(left.data(), right.data(), int(left.size()));
+            const int frames =
+                renderer.Render(left.data(), right.data(), static_cast<int>(left.size()));
             if (frames == 0) {
                 break;
             }
