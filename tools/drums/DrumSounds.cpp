@@ -147,7 +147,7 @@ void Draw(ChipDrum drum, Drawing& drawing) {
     switch (drum) {
         case ChipDrum::Kick:
             AddFallingSine(drawing, 170.0, 48.0, 0.02, 0.07, 0.0);
-            AddNoiseBurst(drawing, 1500.0, 0.005, 0.8);
+            AddNoiseBurst(drawing, 2500.0, 0.008, 1.2);
             break;
         case ChipDrum::Snare:
             AddFallingSine(drawing, 240.0, 180.0, 0.01, 0.035, 0.0);
