@@ -13,6 +13,8 @@ using synth::ChipDrumLayout;
 
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
 constexpr double kPeak = 0.9 * 32767.0;
+// Every wave rises from silence over this long, quick enough to keep the hit's snap.
+constexpr double kFadeInSeconds = 0.0005;
 // How hard the waves are driven into the soft limit.
 constexpr double kDrive = 3.0;
 // One-shot waves fade out over their last tenth, so they end at silence whatever their rate.
@@ -172,6 +174,13 @@ void Draw(ChipDrum drum, Drawing& drawing) {
     }
 }
 
+void FadeIn(Drawing& drawing) {
+    const auto fade = static_cast<std::size_t>(kFadeInSeconds * drawing.layout.rateHz);
+    for (std::size_t i = 0; i < fade; ++i) {
+        drawing.samples[i] *= 0.5 - 0.5 * std::cos(std::numbers::pi * double(i) / double(fade));
+    }
+}
+
 void TaperTheEnd(Drawing& drawing) {
     if (drawing.Loops()) {
         return;
@@ -214,6 +223,7 @@ std::vector<std::int16_t> DrawChipDrum(ChipDrum drum) {
     Drawing drawing(drum);
     Draw(drum, drawing);
     Compress(drawing, kDrive);
+    FadeIn(drawing);
     TaperTheEnd(drawing);
     return Normalised(drawing.samples);
 }
