@@ -21,15 +21,15 @@ struct KitDrum {
 };
 
 constexpr std::array<KitDrum, 20> kKitDrums = {{
-    {35, ChipDrum::Kick, 10000, 4, 0},         {36, ChipDrum::Kick, 12000, 2, 0},
-    {38, ChipDrum::Snare, 19000, 4, 0},        {40, ChipDrum::Snare, 23000, 6, 0},
-    {41, ChipDrum::Tom, 8000, 4, 5},           {43, ChipDrum::Tom, 10000, 4, 5},
-    {45, ChipDrum::Tom, 12000, 4, 5},          {47, ChipDrum::Tom, 15000, 4, 5},
-    {48, ChipDrum::Tom, 18000, 4, 5},          {50, ChipDrum::Tom, 21000, 4, 5},
+    {35, ChipDrum::Kick, 10000, 4, 0},        {36, ChipDrum::Kick, 12000, 2, 0},
+    {38, ChipDrum::Snare, 19000, 4, 0},       {40, ChipDrum::Snare, 23000, 6, 0},
+    {41, ChipDrum::Tom, 8000, 4, 5},          {43, ChipDrum::Tom, 10000, 4, 5},
+    {45, ChipDrum::Tom, 12000, 4, 5},         {47, ChipDrum::Tom, 15000, 4, 5},
+    {48, ChipDrum::Tom, 18000, 4, 5},         {50, ChipDrum::Tom, 21000, 4, 5},
     {42, ChipDrum::ClosedHiHat, 16000, 8, 0}, {44, ChipDrum::ClosedHiHat, 14000, 10, 0},
     {46, ChipDrum::OpenHiHat, 15500, 8, 0},   {49, ChipDrum::Crash, 13200, 4, 5},
-    {52, ChipDrum::Crash, 10000, 8, 5},        {55, ChipDrum::Crash, 21000, 10, 5},
-    {57, ChipDrum::Crash, 15000, 4, 5},        {51, ChipDrum::Ride, 20000, 8, 5},
+    {52, ChipDrum::Crash, 10000, 8, 5},       {55, ChipDrum::Crash, 21000, 10, 5},
+    {57, ChipDrum::Crash, 15000, 4, 5},       {51, ChipDrum::Ride, 20000, 8, 5},
     {53, ChipDrum::Ride, 24000, 8, 5},        {59, ChipDrum::Ride, 18000, 8, 5},
 }};
 
