@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+#include "DefaultDrumKit.h"
+
 namespace rolvik::synth {
 namespace {
 
@@ -20,10 +22,19 @@ std::array<VoiceParameters, Count> DecodeTable(const DefaultVoiceTable<Count>& t
     return voices;
 }
 
+// The FM drums, with the kit's drums of the chip's waves in their places.
+std::array<VoiceParameters, kLastDefaultDrumNote - kFirstDefaultDrumNote + 1> DrumKit() {
+    auto voices = DecodeTable(kDefaultDrumVoiceBytes);
+    for (const KitDrum& kit : kKitDrums) {
+        voices[kit.note - kFirstDefaultDrumNote] = *ReadPcmVoice(KitVoiceBytes(kit));
+    }
+    return voices;
+}
+
 // Decoded when the program starts rather than at first use, so that the audio thread, where
 // notes find their voices, never waits on a first-use guard.
 const auto kMelodyVoices = DecodeTable(kDefaultMelodyVoiceBytes);
-const auto kDrumVoices = DecodeTable(kDefaultDrumVoiceBytes);
+const auto kDrumVoices = DrumKit();
 
 }  // namespace
 

@@ -85,6 +85,7 @@ class Synthesizer {
     NoteControls ChannelControls(int channel, std::uint8_t panpot) const;
     const VoiceParameters* SoundOfSampledVoice(const VoiceParameters& voice, int channel, int key,
                                                int velocity);
+    const Wave* WaveOf(const PcmVoiceWave& reference) const;
     bool PlayStreamWave(int channel, int key, int velocity);
     void RenderNotes(float* left, float* right, int frames,
                      const std::array<NoteControls, kMaxNotes>& controls,

@@ -2,8 +2,8 @@
 // audio tracks' recordings, played by the sampler beside the FM notes.
 
 #include <algorithm>
-#include <array>
 
+#include "ChipDrums.h"
 #include "DefaultVoices.h"
 #include "Synthesizer.h"
 
@@ -11,21 +11,6 @@ namespace rolvik::synth {
 namespace {
 
 constexpr int kRecordingVelocity = 127;
-// The chip's own drum waves 0..6 as songs assign them (kick, snare, tom, closed and open hi-hat,
-// ride, crash), each standing for the General MIDI drum that our built-in kit has for it.
-constexpr std::array<int, 7> kChipDrumNotes = {36, 38, 45, 42, 46, 51, 49};
-
-// The built-in drum for a sampled drum voice whose wave the song lacks: the kit's drum of the key
-// when there is one, else the one its chip wave stands for.
-int StandInDrumNote(int key, const PcmVoiceWave& reference) {
-    if (key >= kFirstDefaultDrumNote && key <= kLastDefaultDrumNote) {
-        return key;
-    }
-    if (reference.inChipMemory && reference.waveId < kChipDrumNotes.size()) {
-        return kChipDrumNotes[reference.waveId];
-    }
-    return std::clamp(key, kFirstDefaultDrumNote, kLastDefaultDrumNote);
-}
 
 }  // namespace
 
@@ -51,27 +36,36 @@ void Synthesizer::DefineStreamWave(std::uint8_t number, const Wave* wave) {
     streamWaves_[number] = wave;
 }
 
-// Plays the voice's wave when the song carries it and answers null; a wave of the chip's own
-// sample memory, or one the song lacks, sounds as the built-in FM voice that stands in for it.
+// Plays the voice's wave and answers null; a wave that neither the song nor our drum kit has sounds
+// as the built-in voice of the program or of the drum key, which may itself be a kit drum.
 const VoiceParameters* Synthesizer::SoundOfSampledVoice(const VoiceParameters& voice, int channel,
                                                         int key, int velocity) {
     const Channel& state = channels_[channel];
-    const PcmVoiceWave& reference = voice.pcmWave;
-    const Wave* wave = nullptr;
-    if (!reference.inChipMemory) {
-        wave = recordWaves_[reference.waveId] != nullptr ? recordWaves_[reference.waveId]
-                                                         : streamWaves_[reference.waveId];
-    }
-    if (wave == nullptr || reference.rateHz == 0) {
-        if (state.isDrum()) {
-            return DefaultDrumVoice(StandInDrumNote(key, reference));
+    const Wave* wave = WaveOf(voice.pcmWave);
+    if (wave == nullptr || voice.pcmWave.rateHz == 0) {
+        if (!state.isDrum()) {
+            return &DefaultMelodyVoice(state.program);
         }
-        return &DefaultMelodyVoice(state.program);
+        const VoiceParameters* standIn =
+            DefaultDrumVoice(std::clamp(key, kFirstDefaultDrumNote, kLastDefaultDrumNote));
+        return standIn->kind == VoiceKind::Pcm
+                   ? SoundOfSampledVoice(*standIn, channel, key, velocity)
+                   : standIn;
     }
     // Drum notes play the wave at its own rate whatever the key.
     const float semitones = state.isDrum() ? 0.0f : static_cast<float>(key - kSampledBaseKey);
     sampler_.Allocate().StartVoice(voice, *wave, semitones, channel, key, velocity, nextSerial_++);
     return nullptr;
+}
+
+// The chip's own sample memory holds our drum kit; other waves are the song's, a wave record
+// first.
+const Wave* Synthesizer::WaveOf(const PcmVoiceWave& reference) const {
+    if (reference.inChipMemory) {
+        return ChipDrumWave(reference.waveId);
+    }
+    return recordWaves_[reference.waveId] != nullptr ? recordWaves_[reference.waveId]
+                                                     : streamWaves_[reference.waveId];
 }
 
 // A drum note on key k plays the song's stream wave number k + 1, if there is one.

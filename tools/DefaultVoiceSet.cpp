@@ -2,18 +2,23 @@
 
 #include <array>
 #include <cstddef>
+#include <string>
 
 #include "GenMidi.h"
 #include "GenMidiFmVoice.h"
 #include "core/ScoreTrack.h"
+#include "synth/DefaultDrumKit.h"
 
 namespace rolvik::tools {
 namespace {
 
 constexpr std::uint8_t kTypeFm = 0;
+constexpr std::uint8_t kTypePcm = 1;
 constexpr std::size_t kNameSize = 16;
 // Bytes of an FM record after its length byte: banks, program, note, type, name and the FM part.
 constexpr std::uint8_t kFmRecordLength = 52;
+// The same for a PCM record, whose PCM part is 16 bytes.
+constexpr std::uint8_t kPcmRecordLength = 37;
 
 struct RecordHead {
     std::uint8_t bankMsb;
@@ -22,14 +27,53 @@ struct RecordHead {
     std::uint8_t note;
 };
 
-void AppendFmRecord(ByteVector& out, const RecordHead& head, const FmVoiceParameters& fm) {
-    out.insert(out.end(), {0, 0, kFmRecordLength, head.bankMsb, head.bankLsb, head.program,
-                           head.note, kTypeFm});
+void AppendHead(ByteVector& out, std::uint8_t length, const RecordHead& head, std::uint8_t type,
+                const std::string& name) {
+    out.insert(out.end(),
+               {0, 0, length, head.bankMsb, head.bankLsb, head.program, head.note, type});
     for (std::size_t i = 0; i < kNameSize; ++i) {
-        out.push_back(i < fm.name.size() ? static_cast<std::uint8_t>(fm.name[i]) : 0);
+        out.push_back(i < name.size() ? static_cast<std::uint8_t>(name[i]) : 0);
     }
+}
+
+void AppendFmRecord(ByteVector& out, const RecordHead& head, const FmVoiceParameters& fm) {
+    AppendHead(out, kFmRecordLength, head, kTypeFm, fm.name);
     const std::array<std::uint8_t, kFmVoiceBytes> part = FmVoiceBytes(fm);
     out.insert(out.end(), part.begin(), part.end());
+}
+
+void AppendBigEndian16(ByteVector& out, std::uint16_t value) {
+    out.push_back(static_cast<std::uint8_t>(value >> 8));
+    out.push_back(static_cast<std::uint8_t>(value & 0xFF));
+}
+
+// A kit drum of the chip's waves as the file's PCM part: rate, panpot and LFO off, the envelope
+// with key-off ignored, TL, no modulation, two skipped bytes, loop start, end point and the wave
+// byte with the flag for the chip's sample memory.
+void AppendKitRecord(ByteVector& out, const RecordHead& head, const std::string& name,
+                     const synth::KitDrum& kit) {
+    constexpr std::uint8_t kNoKeyOff = 0x08;
+    constexpr std::uint8_t kFastReleaseInstantDecay = 0xF0;
+    constexpr std::uint8_t kInstantAttackFullSustain = 0xF0;
+    constexpr std::uint8_t kChipMemory = 0x80;
+    AppendHead(out, kPcmRecordLength, head, kTypePcm, name);
+    const synth::ChipDrumLayout& layout = synth::LayoutOf(kit.drum);
+    AppendBigEndian16(out, kit.rateHz);
+    out.insert(out.end(),
+               {0, 0, static_cast<std::uint8_t>(kit.sr << 4 | kNoKeyOff), kFastReleaseInstantDecay,
+                kInstantAttackFullSustain, static_cast<std::uint8_t>(kit.tl << 2), 0, 0, 0});
+    AppendBigEndian16(out, layout.loopStart);
+    AppendBigEndian16(out, layout.frames);
+    out.push_back(static_cast<std::uint8_t>(kChipMemory | static_cast<std::uint8_t>(kit.drum)));
+}
+
+const synth::KitDrum* KitDrumOf(std::uint8_t key) {
+    for (const synth::KitDrum& kit : synth::kKitDrums) {
+        if (kit.note == key) {
+            return &kit;
+        }
+    }
+    return nullptr;
 }
 
 void AppendBigEndian32(ByteVector& out, std::uint32_t value) {
@@ -54,7 +98,12 @@ std::optional<ByteVector> BuildDefaultVoiceSet(Bytes genMidiLump) {
         const auto key =
             static_cast<std::uint8_t>(kGenMidiFirstDrumKey + index - kGenMidiMelodyCount);
         const RecordHead head{kDrumBank, 0, 0, key};
-        AppendFmRecord(records, head, DrumVoiceFromGenMidi(*instruments, key));
+        const FmVoiceParameters fm = DrumVoiceFromGenMidi(*instruments, key);
+        if (const synth::KitDrum* kit = KitDrumOf(key)) {
+            AppendKitRecord(records, head, fm.name, *kit);
+        } else {
+            AppendFmRecord(records, head, fm);
+        }
     }
     ByteVector file = {'F', 'M', 'M', '3'};
     AppendBigEndian32(file, static_cast<std::uint32_t>(records.size()));

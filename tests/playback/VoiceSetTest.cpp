@@ -7,6 +7,7 @@
 #include "core/FileIO.h"
 #include "playback/PresetVoices.h"
 #include "playback/VoiceMessage.h"
+#include "synth/DefaultDrumKit.h"
 #include "tools/DefaultVoiceSet.h"
 
 namespace rolvik {
@@ -295,26 +296,34 @@ TEST_F(VoiceSetTest, OurVoiceSetIsMadeFromGenMidiAndLoadsWhole) {
 }
 
 // MidiPlay assigns our voice set over the engine's built-in voices; both come from the same lump
-// through the same mapping, so a song sounds alike with and without the voice set.
+// through the same mapping, with the same kit drums of the chip's waves, so a song sounds alike
+// with and without the voice set.
 TEST(DefaultVoiceSetTest, CarriesTheEngineBuiltInVoices) {
     const auto file =
         ReadWholeFile(std::filesystem::path(ROLVIK_SOURCE_DIR) / "res" / "DefMA3_16.vm3");
     ASSERT_TRUE(file);
-    constexpr std::size_t kRecordSize = 55;
-    auto fmPart = [&](std::size_t record) {
-        const auto begin = file->begin() + 8 + record * kRecordSize + 24;
-        return std::vector<std::uint8_t>(begin, begin + 31);
-    };
-    ASSERT_EQ(file->size(), 8 + 175 * kRecordSize);
+    std::vector<std::vector<std::uint8_t>> parts;
+    for (std::size_t r = 8; r + 24 < file->size(); r += 3 + (*file)[r + 2]) {
+        const std::size_t partSize = (*file)[r + 7] == 0 ? 31 : synth::kPcmBytes;
+        ASSERT_LE(r + 24 + partSize, file->size());
+        parts.emplace_back(file->begin() + r + 24, file->begin() + r + 24 + partSize);
+    }
+    ASSERT_EQ(parts.size(), 175u);
     for (std::size_t program = 0; program < 128; ++program) {
         const auto& builtIn = engine_defaults::kDefaultMelodyVoiceBytes[program];
-        EXPECT_EQ(fmPart(program), std::vector<std::uint8_t>(builtIn.begin(), builtIn.end()))
+        EXPECT_EQ(parts[program], std::vector<std::uint8_t>(builtIn.begin(), builtIn.end()))
             << "program " << program;
     }
     for (std::size_t drum = 0; drum < 47; ++drum) {
-        const auto& builtIn = engine_defaults::kDefaultDrumVoiceBytes[drum];
-        EXPECT_EQ(fmPart(128 + drum), std::vector<std::uint8_t>(builtIn.begin(), builtIn.end()))
-            << "drum note " << 35 + drum;
+        const auto& fm = engine_defaults::kDefaultDrumVoiceBytes[drum];
+        std::vector<std::uint8_t> builtIn(fm.begin(), fm.end());
+        for (const synth::KitDrum& kit : synth::kKitDrums) {
+            if (kit.note == 35 + drum) {
+                const auto pcm = synth::KitVoiceBytes(kit);
+                builtIn.assign(pcm.begin(), pcm.end());
+            }
+        }
+        EXPECT_EQ(parts[128 + drum], builtIn) << "drum note " << 35 + drum;
     }
 }
 

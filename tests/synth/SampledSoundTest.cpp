@@ -5,6 +5,7 @@
 
 #include "SynthTestSupport.h"
 #include "core/WaveBank.h"
+#include "synth/ChipDrums.h"
 
 namespace rolvik::synth::test {
 namespace {
@@ -121,9 +122,10 @@ TEST_F(SampledSoundTest, WaveStartsAndStopsThroughTheEnvelope) {
     EXPECT_LT(std::fabs(stop.back()), 1e-3f);
 }
 
-TEST_F(SampledSoundTest, WavesTheSongLacksSoundAsFm) {
-    // The chip's own sample memory (bit 7) and a wave number the song does not carry.
-    Send(synthesizer_, SampledVoiceMessage(125, 0, 38, 24000, 1200, 1200, 0x80 | kRecordId));
+TEST_F(SampledSoundTest, WavesNeitherTheSongNorOurKitHasSoundAsFm) {
+    // A wave of the chip's sample memory (bit 7) beyond our drum kit, and a wave number the song
+    // does not carry.
+    Send(synthesizer_, SampledVoiceMessage(125, 0, 38, 24000, 1200, 1200, 0x80 | 9));
     Send(synthesizer_, SampledVoiceMessage(124, 0, 0, 24000, 0, 1200, 9));
     for (const auto& [channel, key] : {std::pair<std::uint8_t, std::uint8_t>{9, 38}, {0, 69}}) {
         const auto heard = Strike(channel, key);
@@ -133,13 +135,31 @@ TEST_F(SampledSoundTest, WavesTheSongLacksSoundAsFm) {
     }
 }
 
-TEST_F(SampledSoundTest, ChipDrumWaveOffTheKitSoundsAsTheDrumItStandsFor) {
-    // The chip's snare (wave 1) on note 15, which the built-in kit lacks, sounds as its snare.
-    Send(synthesizer_, SampledVoiceMessage(125, 0, 15, 12000, 2971, 2971, 0x81));
-    const auto standIn = Strike(9, 15);
-    Synthesizer plain;
-    Send(plain, {0x99, 38, 0x7F});
-    EXPECT_EQ(standIn, RenderLeft(plain, kBlock));
+TEST_F(SampledSoundTest, ChipDrumWavesPlayOurKitWithTheSongsLoopPoints) {
+    for (int number = 0; number < kChipDrumCount; ++number) {
+        const ChipDrumLayout& layout = kChipDrumLayouts[number];
+        ASSERT_EQ(ChipDrumWave(number)->frames(), layout.frames) << number;
+        // Twice the wave's rate: it lasts half as long.
+        Send(synthesizer_,
+             SampledVoiceMessage(125, 0, 20, 2 * layout.rateHz, layout.loopStart, layout.frames,
+                                 static_cast<std::uint8_t>(0x80 | number)));
+        const int lengthFrames = layout.frames * 24000 / layout.rateHz;
+        const auto heard = Strike(9, 20, lengthFrames);
+        EXPECT_GT(RmsDb(heard), -40.0) << number;
+        EXPECT_EQ(synthesizer_.SampledNoteCount(), 1) << number;
+        RenderLeft(synthesizer_, lengthFrames / 10);
+        const bool loops = layout.loopStart < layout.frames;
+        EXPECT_EQ(synthesizer_.ActiveNoteCount(), loops ? 1 : 0) << number;
+        Send(synthesizer_, {0xB9, 120, 0});
+    }
+}
+
+TEST_F(SampledSoundTest, BuiltInKitPlaysTheChipDrumsWhereItHasThem) {
+    for (const auto& [key, sampled] : {std::pair{36, true}, {42, true}, {49, true}, {39, false}}) {
+        Strike(9, static_cast<std::uint8_t>(key), 480);
+        EXPECT_EQ(synthesizer_.SampledNoteCount(), sampled ? 1 : 0) << key;
+        Send(synthesizer_, {0xB9, 120, 0});
+    }
 }
 
 TEST_F(SampledSoundTest, DrumKeyPlaysTheStreamWaveOfTheNextNumber) {
