@@ -4,6 +4,7 @@
 
 #include "CheckCode.h"
 #include "Chunk.h"
+#include "CompilerCarriedChunks.h"
 #include "HandyPhoneOnly.h"
 #include "Number.h"
 #include "Timebase.h"
@@ -11,8 +12,8 @@
 namespace rolvik {
 namespace {
 
-// The contents information every compiled file carries: class 0, a ringtone type, Shift-JIS text,
-// editing, saving and transfer allowed, no copies made.
+// The contents information of a compiled song that has none of its own (a new or imported one):
+// class 0, a ringtone type, Shift-JIS text, editing, saving and transfer allowed, no copies made.
 constexpr std::array<std::uint8_t, 5> kContentsInfo{0x00, 0x32, 0x00, 0xF8, 0x00};
 
 // An exclusive that begins 43 79 06 7F 00 (seven bytes long) must play in sequence order, so it and
@@ -33,6 +34,13 @@ class ChunkWriter {
         const std::size_t sizeAt = out_.size();
         out_.insert(out_.end(), 4, 0);
         return sizeAt;
+    }
+
+    void AppendChunk(Bytes id, Bytes contents) {
+        Append(id);
+        out_.insert(out_.end(), 4, 0);
+        PutU32(out_.size() - 4, static_cast<std::uint32_t>(contents.size()));
+        Append(contents);
     }
 
     void CloseChunk(std::size_t sizeAt, std::size_t extra = 0) {
@@ -125,6 +133,22 @@ void WriteSequenceChunk(ChunkWriter& out, const Event* event, const Smaf& smaf) 
     out.CloseChunk(sizeAt);
 }
 
+// The stream waves of every score track, in one chunk where the players look for them.
+void WriteStreamWaveChunk(ChunkWriter& out, const std::vector<Bytes>& streamWaves) {
+    if (streamWaves.empty()) {
+        return;
+    }
+    const std::size_t sizeAt = out.OpenChunk("Mtsp");
+    for (const Bytes waves : streamWaves) {
+        out.Append(waves);
+    }
+    out.CloseChunk(sizeAt);
+}
+
+Bytes Id(std::string_view id) {
+    return Bytes(reinterpret_cast<const std::uint8_t*>(id.data()), id.size());
+}
+
 }  // namespace
 
 std::optional<ByteVector> CompileSMAF(const Smaf& smaf) {
@@ -133,19 +157,25 @@ std::optional<ByteVector> CompileSMAF(const Smaf& smaf) {
     if (!durationCode || !gateCode) {
         return std::nullopt;
     }
+    const CarriedChunks carried = FindCarriedChunks(smaf.fileData);
     ByteVector bytes;
     ChunkWriter out(bytes);
     const std::size_t fileSizeAt = out.OpenChunk("MMMD");
-    const std::size_t infoSizeAt = out.OpenChunk("CNTI");
-    out.Append(kContentsInfo);
-    out.CloseChunk(infoSizeAt);
+    out.AppendChunk(Id("CNTI"), carried.contentsInfo.value_or(kContentsInfo));
+    if (carried.optionalData) {
+        out.AppendChunk(Id("OPDA"), *carried.optionalData);
+    }
 
     const std::size_t trackSizeAt = out.OpenChunk("MTR\x05");
     out.Append(std::array<std::uint8_t, 4>{0x02, 0x00, *durationCode, *gateCode});
-    out.Append(std::array<std::uint8_t, 16>{});
+    out.Append(carried.channelStatus);
     const Event* sequenceStart = WriteSetupChunk(out, smaf.events.get());
     WriteSequenceChunk(out, sequenceStart, smaf);
+    WriteStreamWaveChunk(out, carried.streamWaves);
     out.CloseChunk(trackSizeAt);
+    for (const CarriedChunks::AudioTrack& track : carried.audioTracks) {
+        out.AppendChunk(track.id, track.contents);
+    }
 
     constexpr std::size_t kCheckCodeSize = 2;
     out.CloseChunk(fileSizeAt, kCheckCodeSize);

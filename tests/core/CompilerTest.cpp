@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string_view>
+#include <vector>
 
 #include "tests/support/SmafImage.h"
 
@@ -165,6 +166,21 @@ TEST(CompileSMAF, OtherSongsCompileWithoutTheBankSelect) {
     otherChannel[4] = 0x93;
     EXPECT_EQ(TrackChunk(Compile(*DocumentFrom(HandyPhoneImage(), 3)), "Mtsq"), otherChannel)
         << "a HandyPhone song with nothing on channel index 9";
+}
+
+// The compiled track states the channel status of the tracks it replaces; a HandyPhone track's
+// four bits a channel become the byte its channel has in a Mobile Standard track.
+TEST(CompileSMAF, HandyPhoneChannelStatusMovesToTheChannelsTheTrackPlays) {
+    ByteVector first = testing::MakeTrack(1, 0, 0x02, 0x02, testing::MakeChunk("Mtsq", {}));
+    first[12] = 0xEA;  // KCS, VS, "No Melody"; KCS, "No Melody"
+    first[13] = 0x03;  // nothing; "Rhythm"
+    const ByteVector second = testing::MakeTrack(2, 0, 0x02, 0x02, testing::MakeChunk("Mtsq", {}));
+    auto smaf = CreateSmaf(4, 4);
+    smaf->fileData = testing::MakeFile(testing::Concat({first, second}));
+    ByteVector expected{0xA2, 0x82, 0x40, 0x43, 0x40, 0x40, 0x40, 0x40};
+    expected.resize(16, 0x00);
+    const ByteVector file = Compile(*smaf);
+    EXPECT_EQ(ByteVector(file.begin() + 33, file.begin() + 49), expected);
 }
 
 TEST(CheckCode, MatchesPublishedGenibusVector) {
