@@ -124,10 +124,13 @@ void WriteSequenceChunk(ChunkWriter& out, const Event* event, const Smaf& smaf) 
     if (NeedsMelodyBankOnChannel9(smaf)) {
         out.Append(kMelodyOnChannel9);
     }
-    std::uint32_t previousTime = 0;
+    // Each event goes to the last tick at or before its time, counted from the song's beginning,
+    // so an event off the grid moves by less than one tick and the events after it stay put.
+    std::uint32_t previousTick = 0;
     for (; event; event = event->next.get()) {
-        WriteNumber(out.bytes(), (event->time - previousTime) / smaf.durationBase);
-        previousTime = event->time;
+        const std::uint32_t tick = event->time / smaf.durationBase;
+        WriteNumber(out.bytes(), tick - previousTick);
+        previousTick = tick;
         WriteSequenceEvent(out.bytes(), *event, smaf.gateBase);
     }
     out.CloseChunk(sizeAt);
