@@ -119,19 +119,58 @@ bool NeedsMelodyBankOnChannel9(const Smaf& smaf) {
     return PlaysOnChannel9(smaf.events.get()) && IsHandyPhoneOnly(smaf.fileData);
 }
 
-void WriteSequenceChunk(ChunkWriter& out, const Event* event, const Smaf& smaf) {
-    const std::size_t sizeAt = out.OpenChunk("Mtsq");
+// The sequence events, and where the document's start and stop events begin in them (byte
+// offsets from the sequence's first byte). A start at the first event is no start point.
+struct Sequence {
+    ByteVector bytes;
+    std::uint32_t startOffset = 0;
+    std::optional<std::uint32_t> stopOffset;
+};
+
+Sequence EncodeSequence(const Event* first, const Smaf& smaf) {
+    Sequence sequence;
+    ByteVector& out = sequence.bytes;
     if (NeedsMelodyBankOnChannel9(smaf)) {
-        out.Append(kMelodyOnChannel9);
+        out.insert(out.end(), kMelodyOnChannel9.begin(), kMelodyOnChannel9.end());
     }
     // Each event goes to the last tick at or before its time, counted from the song's beginning,
     // so an event off the grid moves by less than one tick and the events after it stay put.
     std::uint32_t previousTick = 0;
-    for (; event; event = event->next.get()) {
+    for (const Event* event = first; event; event = event->next.get()) {
+        const auto offset = static_cast<std::uint32_t>(out.size());
+        if (event == smaf.start && event != first) {
+            sequence.startOffset = offset;
+        }
+        if (event == smaf.stop) {
+            sequence.stopOffset = offset;
+        }
         const std::uint32_t tick = event->time / smaf.durationBase;
-        WriteNumber(out.bytes(), tick - previousTick);
+        WriteNumber(out, tick - previousTick);
         previousTick = tick;
-        WriteSequenceEvent(out.bytes(), *event, smaf.gateBase);
+        WriteSequenceEvent(out, *event, smaf.gateBase);
+    }
+    return sequence;
+}
+
+void AppendSeekItem(ChunkWriter& out, std::string_view tag, std::uint32_t offset) {
+    out.AppendId(tag);
+    out.AppendByte(':');
+    const std::size_t valueAt = out.size();
+    out.bytes().insert(out.bytes().end(), 4, 0);
+    out.PutU32(valueAt, offset);
+    out.AppendByte(',');
+}
+
+// The song's start and stop points ("st", "sp"), pointing into the new sequence, so that it plays
+// the same stretch as before. None for a song that plays from its first event to its last.
+void WriteSeekChunk(ChunkWriter& out, const Sequence& sequence) {
+    if (sequence.startOffset == 0 && !sequence.stopOffset) {
+        return;
+    }
+    const std::size_t sizeAt = out.OpenChunk("MspI");
+    AppendSeekItem(out, "st", sequence.startOffset);
+    if (sequence.stopOffset) {
+        AppendSeekItem(out, "sp", *sequence.stopOffset);
     }
     out.CloseChunk(sizeAt);
 }
@@ -172,8 +211,9 @@ std::optional<ByteVector> CompileSMAF(const Smaf& smaf) {
     const std::size_t trackSizeAt = out.OpenChunk("MTR\x05");
     out.Append(std::array<std::uint8_t, 4>{0x02, 0x00, *durationCode, *gateCode});
     out.Append(carried.channelStatus);
-    const Event* sequenceStart = WriteSetupChunk(out, smaf.events.get());
-    WriteSequenceChunk(out, sequenceStart, smaf);
+    const Sequence sequence = EncodeSequence(WriteSetupChunk(out, smaf.events.get()), smaf);
+    WriteSeekChunk(out, sequence);
+    out.AppendChunk(Id("Mtsq"), sequence.bytes);
     WriteStreamWaveChunk(out, carried.streamWaves);
     out.CloseChunk(trackSizeAt);
     for (const CarriedChunks::AudioTrack& track : carried.audioTracks) {

@@ -29,9 +29,9 @@ struct CarriedChunks {
     std::vector<AudioTrack> audioTracks;  // every "ATR" chunk, in file order
 };
 
-// Seek points ("MspI") are left behind: they are byte offsets into the sequence the compiler
-// replaces. So is what nothing here reads: graphics, master tracks, and score tracks of formats the
-// loader does not convert.
+// Seek points ("MspI") are not carried: they are byte offsets into the sequence the compiler
+// replaces, and it states the document's own start and stop points anew. Nor is what nothing here
+// reads: graphics, master tracks, and score tracks of formats the loader does not convert.
 CarriedChunks FindCarriedChunks(Bytes fileImage);
 
 }  // namespace rolvik

@@ -339,6 +339,9 @@ TEST(CorpusFiles, CompileKeepsTheWholeSongAndLoadCompileIsStable) {
             continue;
         }
         const CarriedParts original = FindCarriedParts(smaf->fileData);
+        const std::uint32_t startOffset = smaf->StartOffset();
+        const std::optional<std::uint32_t> stopTime =
+            smaf->stop ? std::optional(smaf->stop->time) : std::nullopt;
         const auto first = CompileSMAF(*smaf);
         ASSERT_TRUE(first.has_value()) << path;
         EXPECT_TRUE(HasValidCheckCode(*first)) << path;
@@ -353,6 +356,8 @@ TEST(CorpusFiles, CompileKeepsTheWholeSongAndLoadCompileIsStable) {
         withCarriedData += original.audioTracks.empty() && original.streamWaves.empty() ? 0 : 1;
         smaf->fileData = *first;
         ASSERT_TRUE(LoadSmaf(*smaf)) << path;
+        EXPECT_EQ(smaf->StartOffset(), startOffset) << path << ": plays from the same point";
+        EXPECT_EQ(smaf->stop ? std::optional(smaf->stop->time) : std::nullopt, stopTime) << path;
         EXPECT_EQ(CompileSMAF(*smaf), first) << path;
         ++compiled;
     }
