@@ -1,6 +1,7 @@
 // The main window's commands on the document: open, New, Close, Compile and Save.
 
 #include <QFile>
+#include <QFileInfo>
 
 #include "MainWindow.h"
 #include "core/Compiler.h"
@@ -14,9 +15,17 @@
 namespace rolvik {
 namespace {
 
-bool IsMidiFileName(const std::filesystem::path& path) {
-    const QString extension = QString::fromStdString(path.extension().string()).toLower();
-    return extension == QLatin1String(".mid") || extension == QLatin1String(".midi");
+// A name typed without an extension gets the one of SMAF files.
+QString WithSmafExtension(const QString& path) {
+    return QFileInfo(path).suffix().isEmpty() ? path + QStringLiteral(".mmf") : path;
+}
+
+std::optional<ByteVector> CompileOrSayWhyNot(const Smaf& smaf) {
+    std::optional<ByteVector> compiled = CompileSMAF(smaf);
+    if (!compiled) {
+        ShowMessage("SMAF compile failed", "CompileSMAF Error", MessageIcon::Error);
+    }
+    return compiled;
 }
 
 }  // namespace
@@ -28,13 +37,14 @@ void MainWindow::LoadSmaf() {
     }
 }
 
-// A failed SMAF open leaves no document: the previous one is closed before the attempt. A MIDI
-// file is imported first and replaces the document only when the import succeeds.
+// The file's content decides how it opens, not its name. A failed SMAF open leaves no document:
+// the previous one is closed before the attempt. A MIDI file is imported and compiled first and
+// replaces the document only when both succeed.
 void MainWindow::OpenFile(const std::filesystem::path& path) {
     if (!MayDiscardEdits()) {
         return;
     }
-    if (IsMidiFileName(path)) {
+    if (IsStandardMidiFile(path)) {
         ImportMidiFile(path);
         return;
     }
@@ -44,14 +54,17 @@ void MainWindow::OpenFile(const std::filesystem::path& path) {
     ShowDocument();
 }
 
+// The imported song is compiled at once, so that it plays, reports and saves like an opened file;
+// no saved file holds it yet.
 void MainWindow::ImportMidiFile(const std::filesystem::path& path) {
-    std::unique_ptr<Smaf> imported = ImportStandardMidiFile(path);
+    std::unique_ptr<Smaf> imported = ImportCompiledMidiFile(path);
     if (!imported) {
         return;
     }
     CloseDocument();
     playPosition_ = 0;
     smaf_ = std::move(imported);
+    compiledUnsaved_ = true;
     ShowDocument();
 }
 
@@ -90,15 +103,10 @@ void MainWindow::CloseDocument() {
 
 // The reload frees and rebuilds the event list, so a running player is stopped first: neither
 // MidiPlay's walk nor the sequencer's copy of the old bytes may outlive them.
-void MainWindow::CompileDocument() {
-    if (!smaf_) {
-        ShowMessage("SMAF not opened", "CompileSMAF Error", MessageIcon::Error);
-        return;
-    }
-    std::optional<ByteVector> compiled = CompileSMAF(*smaf_);
+bool MainWindow::CompileIntoDocument() {
+    std::optional<ByteVector> compiled = CompileOrSayWhyNot(*smaf_);
     if (!compiled) {
-        ShowMessage("SMAF compile failed", "CompileSMAF Error", MessageIcon::Error);
-        return;
+        return false;
     }
     Stop();
     smaf_->fileData = std::move(*compiled);
@@ -108,8 +116,36 @@ void MainWindow::CompileDocument() {
     compiledUnsaved_ = true;
     detailView_->viewport()->update();
     RepaintRoll();
-    ShowMessage("SMAF successfully compiled.\nTest with Emuplay or save SMAF.", "CompileSMAF",
-                MessageIcon::Information);
+    return true;
+}
+
+void MainWindow::CompileDocument() {
+    if (!smaf_) {
+        ShowMessage("SMAF not opened", "CompileSMAF Error", MessageIcon::Error);
+        return;
+    }
+    if (CompileIntoDocument()) {
+        ShowMessage("SMAF successfully compiled.\nTest with Emuplay or save SMAF.", "CompileSMAF",
+                    MessageIcon::Information);
+    }
+}
+
+// Edits that no compile has taken in are not in the file image; Save asks whether to compile them
+// rather than silently write the song without them.
+bool MainWindow::TakeInEditsBeforeSave() {
+    pianoRoll_->FinishDrag();
+    if (!pianoRoll_->edits().CanUndo()) {
+        return true;
+    }
+    switch (hooks_.askCompileBeforeSave(this)) {
+        case CompileBeforeSave::Compile:
+            return CompileIntoDocument();
+        case CompileBeforeSave::SaveAsItIs:
+            return true;
+        case CompileBeforeSave::Cancel:
+            break;
+    }
+    return false;
 }
 
 // The bytes go to a temporary file that is renamed into place, so a failed save never leaves
@@ -124,11 +160,12 @@ void MainWindow::SaveDocument() {
         return;
     }
     const QString path = hooks_.askSavePath(this);
-    if (path.isEmpty()) {
+    if (path.isEmpty() || !TakeInEditsBeforeSave()) {
         return;
     }
     std::string error;
-    if (!WriteFileAtomically(QFile::encodeName(path).toStdString(), smaf_->file(), error)) {
+    if (!WriteFileAtomically(QFile::encodeName(WithSmafExtension(path)).toStdString(),
+                             smaf_->file(), error)) {
         ShowMessage("Can't open file to write", "Error", MessageIcon::Error);
         return;
     }

@@ -83,7 +83,9 @@ class MainWindow : public QMainWindow {
     void CloseDocument();
     bool HasUnsavedEdits() const;
     bool MayDiscardEdits();
+    bool CompileIntoDocument();
     void CompileDocument();
+    bool TakeInEditsBeforeSave();
     void SaveDocument();
     void ShowDocument();
     void EmuPlay();

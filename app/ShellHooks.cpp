@@ -1,25 +1,45 @@
 #include "ShellHooks.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 
 #include "DiscardQuestion.h"
 #include "ui/detail/AboutBox.h"
 
 namespace rolvik {
+namespace {
+
+// Where both file dialogs start: the folder of the file last chosen in either of them, kept while
+// the program runs. A cancelled dialog leaves it as it was.
+QString& LastFolder() {
+    static QString folder;
+    return folder;
+}
+
+QString RememberFolderOf(const QString& chosenPath) {
+    if (!chosenPath.isEmpty()) {
+        LastFolder() = QFileInfo(chosenPath).absolutePath();
+    }
+    return chosenPath;
+}
+
+}  // namespace
 
 ShellHooks ShellHooks::Desktop() {
     ShellHooks hooks;
     hooks.askOpenPath = [](QWidget* owner) {
-        return QFileDialog::getOpenFileName(owner, QStringLiteral("Open SMAF"), QString(),
-                                            QStringLiteral("SMAF file(*.mmf);;"
-                                                           "SMAF(Motion?) file(*.mqf);;"
-                                                           "Standard MIDI file (*.mid *.midi)"));
+        return RememberFolderOf(
+            QFileDialog::getOpenFileName(owner, QStringLiteral("Open SMAF"), LastFolder(),
+                                         QStringLiteral("SMAF file(*.mmf);;"
+                                                        "SMAF(Motion?) file(*.mqf);;"
+                                                        "Standard MIDI file (*.mid *.midi);;"
+                                                        "All files (*)")));
     };
     hooks.askSavePath = [](QWidget* owner) {
-        return QFileDialog::getSaveFileName(
+        return RememberFolderOf(QFileDialog::getSaveFileName(
             owner, QStringLiteral("Compile and Save SMAF: Don't forget compile before save!"),
-            QString(), QStringLiteral("SMAF file(*.mmf)"));
+            LastFolder(), QStringLiteral("SMAF file(*.mmf);;All files (*)")));
     };
     hooks.shiftHeld = [] {
         return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ShiftModifier);
@@ -27,6 +47,7 @@ ShellHooks ShellHooks::Desktop() {
     hooks.runMenu = [](QMenu& menu, QPoint globalPosition) { return menu.exec(globalPosition); };
     hooks.showAbout = [](QWidget* owner) { RunAboutBox(owner); };
     hooks.askDiscardEdits = [](QWidget* owner) { return AskDiscardEdits(owner); };
+    hooks.askCompileBeforeSave = [](QWidget* owner) { return AskCompileBeforeSave(owner); };
     return hooks;
 }
 

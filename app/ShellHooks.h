@@ -5,6 +5,8 @@
 #include <QString>
 #include <functional>
 
+#include "CompileQuestion.h"
+
 class QWidget;
 
 namespace rolvik {
@@ -20,6 +22,8 @@ struct ShellHooks {
     std::function<void(QWidget* owner)> showAbout;
     // Asks whether edits that no saved file holds may be thrown away; true lets them go.
     std::function<bool(QWidget* owner)> askDiscardEdits;
+    // Asks whether Save compiles edits that are not compiled yet before it writes.
+    std::function<CompileBeforeSave(QWidget* owner)> askCompileBeforeSave;
 
     static ShellHooks Desktop();
 };

@@ -2,14 +2,14 @@
 #include <string>
 
 #include "Commands.h"
+#include "OpenSong.h"
 #include "WriteCompiledSmaf.h"
-#include "core/Loader.h"
 
 namespace rolvik::cli {
 namespace {
 
 int RunCompile(const std::string& input, const std::string& output) {
-    std::unique_ptr<Smaf> smaf = OpenSmaf(input);
+    std::unique_ptr<Smaf> smaf = OpenSong(input);
     if (!smaf) {
         return kExitFailure;
     }
@@ -23,7 +23,7 @@ void AddCompileCommand(CLI::App& app, CommandRun& run) {
     auto output = std::make_shared<std::string>();
     CLI::App* command =
         app.add_subcommand("compile", "Compile the event list of a SMAF file into a new SMAF file");
-    command->add_option("IN", *input, "SMAF file to open")->required();
+    command->add_option("IN", *input, "SMAF or Standard MIDI file to open")->required();
     command->add_option("OUT", *output, "SMAF file to write")->required();
     command->callback(
         [&run, input, output] { run = [input, output] { return RunCompile(*input, *output); }; });

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "Commands.h"
-#include "core/Loader.h"
+#include "OpenSong.h"
 #include "ui/detail/report/EventLine.h"
 
 namespace rolvik::cli {
@@ -17,7 +17,7 @@ void PrintEventLine(std::size_t index, const Event& event) {
 }
 
 int RunEvents(const std::string& path) {
-    std::unique_ptr<Smaf> smaf = OpenSmaf(path);
+    std::unique_ptr<Smaf> smaf = OpenSong(path);
     if (!smaf) {
         return kExitFailure;
     }
@@ -34,7 +34,7 @@ void AddEventsCommand(CLI::App& app, CommandRun& run) {
     auto path = std::make_shared<std::string>();
     CLI::App* command =
         app.add_subcommand("events", "Print the event list of a SMAF file, one line an event");
-    command->add_option("FILE", *path, "SMAF file to open")->required();
+    command->add_option("FILE", *path, "SMAF or Standard MIDI file to open")->required();
     command->callback([&run, path] { run = [path] { return RunEvents(*path); }; });
 }
 

@@ -2,14 +2,14 @@
 #include <string>
 
 #include "Commands.h"
+#include "OpenSong.h"
 #include "WriteCompiledSmaf.h"
-#include "import/MidiImport.h"
 
 namespace rolvik::cli {
 namespace {
 
 int RunImport(const std::string& input, const std::string& output) {
-    std::unique_ptr<Smaf> smaf = ImportStandardMidiFile(input);
+    std::unique_ptr<Smaf> smaf = OpenSong(input);
     if (!smaf) {
         return kExitFailure;
     }
@@ -23,7 +23,8 @@ void AddImportCommand(CLI::App& app, CommandRun& run) {
     auto output = std::make_shared<std::string>();
     CLI::App* command = app.add_subcommand(
         "import", "Import a Standard MIDI File and compile it into a new SMAF file");
-    command->add_option("IN", *input, "MIDI file to import (.mid)")->required();
+    command->add_option("IN", *input, "Standard MIDI file to import (or a SMAF file to compile)")
+        ->required();
     command->add_option("OUT", *output, "SMAF file to write")->required();
     command->callback(
         [&run, input, output] { run = [input, output] { return RunImport(*input, *output); }; });

@@ -2,8 +2,8 @@
 #include <string>
 
 #include "Commands.h"
+#include "OpenSong.h"
 #include "core/FileIO.h"
-#include "core/Loader.h"
 #include "core/ShowMessage.h"
 #include "export/MidiExport.h"
 
@@ -17,7 +17,7 @@ struct MidiArguments {
 };
 
 int RunMidi(const MidiArguments& arguments) {
-    std::unique_ptr<Smaf> smaf = OpenSmaf(arguments.input);
+    std::unique_ptr<Smaf> smaf = OpenSong(arguments.input);
     if (!smaf) {
         return kExitFailure;
     }
@@ -36,7 +36,7 @@ void AddMidiCommand(CLI::App& app, CommandRun& run) {
     auto arguments = std::make_shared<MidiArguments>();
     CLI::App* command =
         app.add_subcommand("midi", "Export the event list of a SMAF file as a Standard MIDI File");
-    command->add_option("IN", arguments->input, "SMAF file to open")->required();
+    command->add_option("IN", arguments->input, "SMAF or Standard MIDI file to open")->required();
     command->add_option("OUT", arguments->output, "MIDI file to write (.mid)")->required();
     command->add_flag("--gm", arguments->generalMidi,
                       "Map for General MIDI players: drums on channel 10 (HandyPhone rhythm "

@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "Commands.h"
-#include "core/Loader.h"
+#include "OpenSong.h"
 #include "core/ShowMessage.h"
 #include "playback/EmuPlay.h"
 #include "playback/EmulatorBinding.h"
@@ -132,7 +132,7 @@ int RunUntilStopped(Smaf& smaf, const PlayRequest& request) {
 }
 
 int Play(const PlayRequest& request) {
-    std::unique_ptr<Smaf> smaf = OpenSmaf(request.path);
+    std::unique_ptr<Smaf> smaf = OpenSong(request.path);
     if (!smaf) {
         return kExitFailure;
     }
@@ -162,7 +162,7 @@ void AddPlayCommand(CLI::App& app, CommandRun& run) {
     auto request = std::make_shared<PlayRequest>();
     CLI::App* command =
         app.add_subcommand("play", "Play a SMAF file in real time through the engine");
-    command->add_option("FILE", request->path, "SMAF file to play")->required();
+    command->add_option("FILE", request->path, "SMAF or Standard MIDI file to play")->required();
     command
         ->add_option("--mode", request->mode,
                      "midi: the event list as MIDI messages; emu: the "

@@ -10,6 +10,7 @@
 #include "Commands.h"
 #include "core/FileIO.h"
 #include "core/ShowMessage.h"
+#include "import/MidiImport.h"
 #include "synth/OfflineRenderer.h"
 #include "synth/Song.h"
 
@@ -98,10 +99,22 @@ CLI::Validator Decimal() {
         "DECIMAL");
 }
 
-int RunRender(const RenderRequest& request) {
-    const auto bytes = ReadWholeFile(request.input);
+// A SMAF file's bytes as they are; a Standard MIDI file's as the import compiles them.
+std::optional<ByteVector> SongBytes(const std::string& path) {
+    if (IsStandardMidiFile(path)) {
+        std::unique_ptr<Smaf> imported = ImportCompiledMidiFile(path);
+        return imported ? std::optional<ByteVector>(std::move(imported->fileData)) : std::nullopt;
+    }
+    std::optional<ByteVector> bytes = ReadWholeFile(path);
     if (!bytes) {
-        ShowMessage("Can't open " + request.input, "Error", MessageIcon::Error);
+        ShowMessage("Can't open " + path, "Error", MessageIcon::Error);
+    }
+    return bytes;
+}
+
+int RunRender(const RenderRequest& request) {
+    const auto bytes = SongBytes(request.input);
+    if (!bytes) {
         return kExitFailure;
     }
     const auto song = synth::LoadSong(*bytes);
@@ -159,7 +172,7 @@ void AddRenderCommand(CLI::App& app, CommandRun& run) {
     auto request = std::make_shared<RenderRequest>();
     CLI::App* command = app.add_subcommand(
         "render", "Play a SMAF file on the synthesiser engine into a WAV or FLAC file");
-    command->add_option("IN", request->input, "SMAF file to play")->required();
+    command->add_option("IN", request->input, "SMAF or Standard MIDI file to play")->required();
     command->add_option("OUT", request->output, "WAV file to write (FLAC when it ends in .flac)")
         ->required();
     command

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "Commands.h"
+#include "OpenSong.h"
 #include "ReportJson.h"
-#include "core/Loader.h"
 #include "ui/detail/report/DetailReport.h"
 
 namespace rolvik::cli {
@@ -26,7 +26,7 @@ void PrintLines(const DetailReport& report) {
 }
 
 int RunReport(const ReportArguments& arguments) {
-    std::unique_ptr<Smaf> smaf = OpenSmaf(arguments.path);
+    std::unique_ptr<Smaf> smaf = OpenSong(arguments.path);
     if (!smaf) {
         return kExitFailure;
     }
@@ -63,7 +63,7 @@ void AddReportCommand(CLI::App& app, CommandRun& run) {
     auto arguments = std::make_shared<ReportArguments>();
     CLI::App* command = app.add_subcommand(
         "report", "Print the detail report of a SMAF file: its chunks, then its event list");
-    command->add_option("FILE", arguments->path, "SMAF file to open")->required();
+    command->add_option("FILE", arguments->path, "SMAF or Standard MIDI file to open")->required();
     command
         ->add_option("--position", arguments->positionMs,
                      "Play position in ms; the first event at or after it is the marked line")

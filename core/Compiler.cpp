@@ -4,6 +4,7 @@
 
 #include "CheckCode.h"
 #include "Chunk.h"
+#include "CompilerCarriedChunks.h"
 #include "HandyPhoneOnly.h"
 #include "Number.h"
 #include "Timebase.h"
@@ -11,8 +12,8 @@
 namespace rolvik {
 namespace {
 
-// The contents information every compiled file carries: class 0, a ringtone type, Shift-JIS text,
-// editing, saving and transfer allowed, no copies made.
+// The contents information of a compiled song that has none of its own (a new or imported one):
+// class 0, a ringtone type, Shift-JIS text, editing, saving and transfer allowed, no copies made.
 constexpr std::array<std::uint8_t, 5> kContentsInfo{0x00, 0x32, 0x00, 0xF8, 0x00};
 
 // An exclusive that begins 43 79 06 7F 00 (seven bytes long) must play in sequence order, so it and
@@ -33,6 +34,13 @@ class ChunkWriter {
         const std::size_t sizeAt = out_.size();
         out_.insert(out_.end(), 4, 0);
         return sizeAt;
+    }
+
+    void AppendChunk(Bytes id, Bytes contents) {
+        Append(id);
+        out_.insert(out_.end(), 4, 0);
+        PutU32(out_.size() - 4, static_cast<std::uint32_t>(contents.size()));
+        Append(contents);
     }
 
     void CloseChunk(std::size_t sizeAt, std::size_t extra = 0) {
@@ -111,18 +119,76 @@ bool NeedsMelodyBankOnChannel9(const Smaf& smaf) {
     return PlaysOnChannel9(smaf.events.get()) && IsHandyPhoneOnly(smaf.fileData);
 }
 
-void WriteSequenceChunk(ChunkWriter& out, const Event* event, const Smaf& smaf) {
-    const std::size_t sizeAt = out.OpenChunk("Mtsq");
+// The sequence events, and where the document's start and stop events begin in them (byte
+// offsets from the sequence's first byte). A start at the first event is no start point.
+struct Sequence {
+    ByteVector bytes;
+    std::uint32_t startOffset = 0;
+    std::optional<std::uint32_t> stopOffset;
+};
+
+Sequence EncodeSequence(const Event* first, const Smaf& smaf) {
+    Sequence sequence;
+    ByteVector& out = sequence.bytes;
     if (NeedsMelodyBankOnChannel9(smaf)) {
-        out.Append(kMelodyOnChannel9);
+        out.insert(out.end(), kMelodyOnChannel9.begin(), kMelodyOnChannel9.end());
     }
-    std::uint32_t previousTime = 0;
-    for (; event; event = event->next.get()) {
-        WriteNumber(out.bytes(), (event->time - previousTime) / smaf.durationBase);
-        previousTime = event->time;
-        WriteSequenceEvent(out.bytes(), *event, smaf.gateBase);
+    // Each event goes to the last tick at or before its time, counted from the song's beginning,
+    // so an event off the grid moves by less than one tick and the events after it stay put.
+    std::uint32_t previousTick = 0;
+    for (const Event* event = first; event; event = event->next.get()) {
+        const auto offset = static_cast<std::uint32_t>(out.size());
+        if (event == smaf.start && event != first) {
+            sequence.startOffset = offset;
+        }
+        if (event == smaf.stop) {
+            sequence.stopOffset = offset;
+        }
+        const std::uint32_t tick = event->time / smaf.durationBase;
+        WriteNumber(out, tick - previousTick);
+        previousTick = tick;
+        WriteSequenceEvent(out, *event, smaf.gateBase);
+    }
+    return sequence;
+}
+
+void AppendSeekItem(ChunkWriter& out, std::string_view tag, std::uint32_t offset) {
+    out.AppendId(tag);
+    out.AppendByte(':');
+    const std::size_t valueAt = out.size();
+    out.bytes().insert(out.bytes().end(), 4, 0);
+    out.PutU32(valueAt, offset);
+    out.AppendByte(',');
+}
+
+// The song's start and stop points ("st", "sp"), pointing into the new sequence, so that it plays
+// the same stretch as before. None for a song that plays from its first event to its last.
+void WriteSeekChunk(ChunkWriter& out, const Sequence& sequence) {
+    if (sequence.startOffset == 0 && !sequence.stopOffset) {
+        return;
+    }
+    const std::size_t sizeAt = out.OpenChunk("MspI");
+    AppendSeekItem(out, "st", sequence.startOffset);
+    if (sequence.stopOffset) {
+        AppendSeekItem(out, "sp", *sequence.stopOffset);
     }
     out.CloseChunk(sizeAt);
+}
+
+// The stream waves of every score track, in one chunk where the players look for them.
+void WriteStreamWaveChunk(ChunkWriter& out, const std::vector<Bytes>& streamWaves) {
+    if (streamWaves.empty()) {
+        return;
+    }
+    const std::size_t sizeAt = out.OpenChunk("Mtsp");
+    for (const Bytes waves : streamWaves) {
+        out.Append(waves);
+    }
+    out.CloseChunk(sizeAt);
+}
+
+Bytes Id(std::string_view id) {
+    return Bytes(reinterpret_cast<const std::uint8_t*>(id.data()), id.size());
 }
 
 }  // namespace
@@ -133,19 +199,26 @@ std::optional<ByteVector> CompileSMAF(const Smaf& smaf) {
     if (!durationCode || !gateCode) {
         return std::nullopt;
     }
+    const CarriedChunks carried = FindCarriedChunks(smaf.fileData);
     ByteVector bytes;
     ChunkWriter out(bytes);
     const std::size_t fileSizeAt = out.OpenChunk("MMMD");
-    const std::size_t infoSizeAt = out.OpenChunk("CNTI");
-    out.Append(kContentsInfo);
-    out.CloseChunk(infoSizeAt);
+    out.AppendChunk(Id("CNTI"), carried.contentsInfo.value_or(kContentsInfo));
+    if (carried.optionalData) {
+        out.AppendChunk(Id("OPDA"), *carried.optionalData);
+    }
 
     const std::size_t trackSizeAt = out.OpenChunk("MTR\x05");
     out.Append(std::array<std::uint8_t, 4>{0x02, 0x00, *durationCode, *gateCode});
-    out.Append(std::array<std::uint8_t, 16>{});
-    const Event* sequenceStart = WriteSetupChunk(out, smaf.events.get());
-    WriteSequenceChunk(out, sequenceStart, smaf);
+    out.Append(carried.channelStatus);
+    const Sequence sequence = EncodeSequence(WriteSetupChunk(out, smaf.events.get()), smaf);
+    WriteSeekChunk(out, sequence);
+    out.AppendChunk(Id("Mtsq"), sequence.bytes);
+    WriteStreamWaveChunk(out, carried.streamWaves);
     out.CloseChunk(trackSizeAt);
+    for (const CarriedChunks::AudioTrack& track : carried.audioTracks) {
+        out.AppendChunk(track.id, track.contents);
+    }
 
     constexpr std::size_t kCheckCodeSize = 2;
     out.CloseChunk(fileSizeAt, kCheckCodeSize);

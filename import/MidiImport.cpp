@@ -1,5 +1,7 @@
 #include "MidiImport.h"
 
+#include <array>
+#include <fstream>
 #include <new>
 #include <system_error>
 
@@ -7,7 +9,9 @@
 #include "MidiFileError.h"
 #include "MidiSong.h"
 #include "StandardMidiFileReader.h"
+#include "core/Compiler.h"
 #include "core/FileIO.h"
+#include "core/Loader.h"
 #include "core/ShowMessage.h"
 
 namespace rolvik {
@@ -48,6 +52,28 @@ std::unique_ptr<Smaf> ImportMidi(Bytes file) {
         ShowError("Can't alloc memory");
     }
     return nullptr;
+}
+
+std::unique_ptr<Smaf> ImportCompiledMidiFile(const std::filesystem::path& path) {
+    std::unique_ptr<Smaf> smaf = ImportStandardMidiFile(path);
+    if (!smaf) {
+        return nullptr;
+    }
+    std::optional<ByteVector> compiled = CompileSMAF(*smaf);
+    if (!compiled) {
+        ShowMessage("SMAF compile failed", "CompileSMAF Error", MessageIcon::Error);
+        return nullptr;
+    }
+    smaf->fileData = std::move(*compiled);
+    LoadSmaf(*smaf);
+    return smaf;
+}
+
+bool IsStandardMidiFile(const std::filesystem::path& path) {
+    constexpr std::string_view kHeaderId = "MThd";
+    std::array<char, 4> id{};
+    std::ifstream file(path, std::ios::binary);
+    return file.read(id.data(), id.size()) && std::string_view(id.data(), id.size()) == kHeaderId;
 }
 
 }  // namespace rolvik

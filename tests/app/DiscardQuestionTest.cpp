@@ -1,11 +1,14 @@
 #include <gmock/gmock.h>
 
+#include <QFile>
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QUrl>
 #include <fstream>
 
 #include "ShellTest.h"
+#include "core/CheckCode.h"
+#include "core/FileIO.h"
 #include "tests/import/StandardMidiFileImage.h"
 #include "ui/detail/DetailView.h"
 
@@ -100,8 +103,9 @@ TEST_F(DiscardQuestionTest, IsAskedOnlyWhileTheListHoldsEditsNoSavedFileHolds) {
     window->RunCommand(CommandId::Compile);
     window->RunCommand(CommandId::Save);
     EditWithTheMouse();
+    compileAnswer = CompileBeforeSave::SaveAsItIs;
     window->RunCommand(CommandId::Save);
-    EXPECT_EQ(QuestionsOnClose(), 1) << "Save writes the last compile, not the later edit";
+    EXPECT_EQ(QuestionsOnClose(), 1) << "Save told not to compile writes the last compile only";
 
     NewDocument();
     EXPECT_EQ(QuestionsOnClose(), 0) << "an empty new document holds nothing to lose";
@@ -166,27 +170,28 @@ TEST_F(DiscardQuestionTest, EveryCommandThatReplacesTheDocumentAsksAndNoCancelsI
     EXPECT_EQ(window->document(), nullptr);
 }
 
+// Files open by what they hold: "MThd" through the import, anything else as SMAF.
 TEST_F(DiscardQuestionTest, AMidiFileOpensThroughTheImportAndABadOneKeepsTheDocument) {
     OpenDemoSong();
     EditWithTheMouse();
     Smaf* edited = window->document();
-    openPath = folder.filePath("broken.MID");
-    std::ofstream(openPath.toStdString()) << "RIFF, not a MIDI file";
+    openPath = folder.filePath("broken.mmf");
+    std::ofstream(openPath.toStdString()) << "MThd, and nothing a MIDI file needs";
     window->RunCommand(CommandId::LoadSmaf);
     ASSERT_EQ(recorder.messages.size(), 1u);
-    EXPECT_THAT(recorder.messages[0].text, ::testing::StartsWith("Not a Standard MIDI file"));
+    EXPECT_EQ(recorder.messages[0].text, "The MIDI file's header is cut short");
     EXPECT_EQ(recorder.messages[0].caption, "Error");
     EXPECT_EQ(window->document(), edited);
     EXPECT_EQ(window->pianoRoll().state().document, edited);
     EXPECT_TRUE(window->pianoRoll().edits().CanUndo());
 
-    openPath = WriteMidiFile("song.midi");
+    openPath = WriteMidiFile("song.mmf");
     window->RunCommand(CommandId::LoadSmaf);
     ASSERT_NE(window->document(), nullptr);
     ASSERT_NE(window->document(), edited);
     EXPECT_EQ(window->pianoRoll().state().document, window->document());
     EXPECT_EQ(window->detailView().document(), window->document());
-    EXPECT_TRUE(window->document()->fileData.empty()) << "not compiled yet";
+    EXPECT_TRUE(HasValidCheckCode(window->document()->fileData)) << "compiled at once";
     EXPECT_FALSE(window->pianoRoll().edits().CanUndo());
     EXPECT_EQ(Title(), "Rolvik 00000ms");
     const Event* note = window->document()->events.get();
@@ -196,7 +201,47 @@ TEST_F(DiscardQuestionTest, AMidiFileOpensThroughTheImportAndABadOneKeepsTheDocu
     ASSERT_NE(note, nullptr);
     EXPECT_EQ(EventKey(*note), 60);
     EXPECT_EQ(EventGate(*note), 500u);
-    EXPECT_EQ(QuestionsOnClose(), 0) << "an import is as unedited as an opened file";
+    EXPECT_EQ(QuestionsOnClose(), 1) << "no saved file holds the imported song";
+
+    const QString smafNamedMidi = folder.filePath("demo.mid");
+    QFile::copy(DemoSong(), smafNamedMidi);
+    DropFile(smafNamedMidi);
+    ASSERT_NE(window->document(), nullptr);
+    EXPECT_EQ(window->document()->fileData, ReadWholeFile(DemoSong().toStdString()));
+}
+
+// Save asks after its file dialog, and only while the list holds edits no compile took in.
+TEST_F(DiscardQuestionTest, SaveAsksWhetherToCompileEditsFirst) {
+    const std::optional<ByteVector> demo = ReadWholeFile(DemoSong().toStdString());
+    struct Case {
+        CompileBeforeSave answer;
+        bool written;
+        bool holdsTheEdit;
+    };
+    const std::vector<Case> cases{{CompileBeforeSave::Compile, true, true},
+                                  {CompileBeforeSave::SaveAsItIs, true, false},
+                                  {CompileBeforeSave::Cancel, false, false}};
+    for (int asked = 0; asked < static_cast<int>(cases.size()); ++asked) {
+        const Case& row = cases[static_cast<std::size_t>(asked)];
+        compileAnswer = row.answer;
+        OpenDemoSong();
+        EditWithTheMouse();
+        savePath.clear();
+        window->RunCommand(CommandId::Save);
+        EXPECT_EQ(compileQuestions, asked) << "a cancelled file dialog asks nothing";
+
+        savePath = folder.filePath(QStringLiteral("song%1").arg(asked));
+        window->RunCommand(CommandId::Save);
+        EXPECT_EQ(compileQuestions, asked + 1);
+        const std::optional<ByteVector> saved = ReadWholeFile((savePath + ".mmf").toStdString());
+        ASSERT_EQ(saved.has_value(), row.written) << asked;
+        if (saved) {
+            EXPECT_EQ(*saved, window->document()->fileData) << asked;
+            EXPECT_EQ(*saved != *demo, row.holdsTheEdit) << asked;
+        }
+        EXPECT_EQ(window->pianoRoll().edits().CanUndo(), !row.holdsTheEdit) << asked;
+        EXPECT_TRUE(recorder.messages.empty()) << "no success box on the way";
+    }
 }
 
 }  // namespace

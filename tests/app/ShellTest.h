@@ -33,6 +33,10 @@ class ShellTest : public EngineTest {
             ++discardQuestions;
             return discardAnswer;
         };
+        hooks.askCompileBeforeSave = [this](QWidget*) {
+            ++compileQuestions;
+            return compileAnswer;
+        };
         window = std::make_unique<MainWindow>(
             std::filesystem::path(ROLVIK_SOURCE_DIR) / "res" / "DefMA3_16.vm3", hooks);
         window->resize(800, 600);
@@ -86,6 +90,8 @@ class ShellTest : public EngineTest {
     int aboutShown = 0;
     int discardQuestions = 0;
     bool discardAnswer = true;
+    int compileQuestions = 0;
+    CompileBeforeSave compileAnswer = CompileBeforeSave::Cancel;
 };
 
 }  // namespace rolvik

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string_view>
+#include <vector>
 
 #include "tests/support/SmafImage.h"
 
@@ -78,13 +79,38 @@ TEST(CompileSMAF, ResetLikeExclusiveEndsTheSetup) {
     EXPECT_EQ(TrackChunk(file, "Mtsq").size(), 2u + 8u + 2u + 4u);
 }
 
-TEST(CompileSMAF, DurationsRoundDownFromExactTimes) {
+TEST(CompileSMAF, GatesRoundDownToTheirTimebase) {
     auto smaf = CreateSmaf(4, 50);
-    Add(*smaf, 0, 0xB0, {7, 100});
-    Add(*smaf, 3, 0xB0, {7, 101});
-    Add(*smaf, 6, 0x80, {60, 0x8F, 0x50});  // gate 2000 ms
-    EXPECT_EQ(TrackChunk(Compile(*smaf), "Mtsq"),
-              (ByteVector{0x00, 0xB0, 7, 100, 0x00, 0xB0, 7, 101, 0x00, 0x80, 60, 40}));
+    Add(*smaf, 0, 0x80, {60, 0x8F, 0x50});  // gate 2000 ms
+    EXPECT_EQ(TrackChunk(Compile(*smaf), "Mtsq"), (ByteVector{0x00, 0x80, 60, 40}));
+}
+
+// Each event lands on the last tick at or before its own time; rounding never adds up along the
+// list, so one event off the grid moves by less than a tick and nothing after it moves.
+TEST(CompileSMAF, EventsLandOnTheTickAtOrBeforeTheirTime) {
+    struct Case {
+        const char* what;
+        std::uint32_t durationBase;
+        std::vector<std::uint32_t> times;
+        std::vector<std::uint8_t> durations;
+    };
+    const std::vector<Case> cases{
+        {"3 ms apart at 4 ms", 4, {0, 3, 6}, {0, 0, 1}},
+        {"one off-grid insert", 4, {0, 400, 525, 800, 1000}, {0, 100, 31, 69, 50}},
+        {"a song on its grid", 5, {0, 10, 10, 35}, {0, 2, 0, 5}},
+    };
+    for (const Case& row : cases) {
+        auto smaf = CreateSmaf(row.durationBase, 4);
+        for (const std::uint32_t time : row.times) {
+            Add(*smaf, time, 0xB0, {7, 100});
+        }
+        const ByteVector sequence = TrackChunk(Compile(*smaf), "Mtsq");
+        std::vector<std::uint8_t> durations;
+        for (std::size_t at = 0; at < sequence.size(); at += 4) {
+            durations.push_back(sequence[at]);
+        }
+        EXPECT_EQ(durations, row.durations) << row.what;
+    }
 }
 
 TEST(CompileSMAF, LongDurationsUseThreeOrFourBytes) {
@@ -165,6 +191,21 @@ TEST(CompileSMAF, OtherSongsCompileWithoutTheBankSelect) {
     otherChannel[4] = 0x93;
     EXPECT_EQ(TrackChunk(Compile(*DocumentFrom(HandyPhoneImage(), 3)), "Mtsq"), otherChannel)
         << "a HandyPhone song with nothing on channel index 9";
+}
+
+// The compiled track states the channel status of the tracks it replaces; a HandyPhone track's
+// four bits a channel become the byte its channel has in a Mobile Standard track.
+TEST(CompileSMAF, HandyPhoneChannelStatusMovesToTheChannelsTheTrackPlays) {
+    ByteVector first = testing::MakeTrack(1, 0, 0x02, 0x02, testing::MakeChunk("Mtsq", {}));
+    first[12] = 0xEA;  // KCS, VS, "No Melody"; KCS, "No Melody"
+    first[13] = 0x03;  // nothing; "Rhythm"
+    const ByteVector second = testing::MakeTrack(2, 0, 0x02, 0x02, testing::MakeChunk("Mtsq", {}));
+    auto smaf = CreateSmaf(4, 4);
+    smaf->fileData = testing::MakeFile(testing::Concat({first, second}));
+    ByteVector expected{0xA2, 0x82, 0x40, 0x43, 0x40, 0x40, 0x40, 0x40};
+    expected.resize(16, 0x00);
+    const ByteVector file = Compile(*smaf);
+    EXPECT_EQ(ByteVector(file.begin() + 33, file.begin() + 49), expected);
 }
 
 TEST(CheckCode, MatchesPublishedGenibusVector) {

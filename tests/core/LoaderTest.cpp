@@ -1,4 +1,5 @@
 #include "core/CheckCode.h"
+#include "core/Chunk.h"
 #include "core/Compiler.h"
 #include "core/FileIO.h"
 #include "core/Loader.h"
@@ -289,23 +290,79 @@ TEST(CorpusFiles, CompressedTwinGivesTheSameEvents) {
     EXPECT_EQ(Flatten(*plain), Flatten(*compressed));
 }
 
-TEST(CorpusFiles, CompileLoadCompileIsStable) {
+// What a compiled file must keep of the file it came from, gathered chunk by chunk: "CNTI",
+// "OPDA", every audio track whole, and the stream waves and channel status of the Mobile Standard
+// score tracks.
+struct CarriedParts {
+    ByteVector contentsInfo;
+    ByteVector optionalData;
+    std::vector<ByteVector> audioTracks;
+    ByteVector streamWaves;
+    ByteVector mobileChannelStatus;
+};
+
+ByteVector Copy(Bytes bytes) {
+    return ByteVector(bytes.begin(), bytes.end());
+}
+
+CarriedParts FindCarriedParts(Bytes image) {
+    CarriedParts parts;
+    const Bytes run = FileChunkRun(image);
+    ChunkWalker walker(run);
+    while (auto entry = walker.Next()) {
+        const Bytes contents = entry->chunk.contents;
+        const std::string id(entry->id.begin(), entry->id.end());
+        if (id == "CNTI") {
+            parts.contentsInfo = Copy(contents);
+        } else if (id == "OPDA") {
+            parts.optionalData = Copy(contents);
+        } else if (id.starts_with("ATR")) {
+            parts.audioTracks.push_back(Concat({Copy(entry->id), Copy(contents)}));
+        } else if (id.starts_with("MTR") && contents.size() >= 20 &&
+                   (contents[0] == 1 || contents[0] == 2)) {
+            parts.mobileChannelStatus = Copy(contents.subspan(4, 16));
+            if (const auto stream = FindChunk(contents.subspan(20), "Mtsp")) {
+                parts.streamWaves = Copy(stream->contents);
+            }
+        }
+    }
+    return parts;
+}
+
+TEST(CorpusFiles, CompileKeepsTheWholeSongAndLoadCompileIsStable) {
     ScopedMessageHandler quiet([](std::string_view, std::string_view, MessageIcon) {});
     int compiled = 0;
+    int withCarriedData = 0;
     for (const auto& path : CorpusFiles()) {
         auto smaf = OpenSmaf(path);
         if (!smaf || smaf->durationBase == 0) {
             continue;
         }
+        const CarriedParts original = FindCarriedParts(smaf->fileData);
+        const std::uint32_t startOffset = smaf->StartOffset();
+        const std::optional<std::uint32_t> stopTime =
+            smaf->stop ? std::optional(smaf->stop->time) : std::nullopt;
         const auto first = CompileSMAF(*smaf);
         ASSERT_TRUE(first.has_value()) << path;
         EXPECT_TRUE(HasValidCheckCode(*first)) << path;
+        const CarriedParts kept = FindCarriedParts(*first);
+        EXPECT_EQ(kept.contentsInfo, original.contentsInfo) << path;
+        EXPECT_EQ(kept.optionalData, original.optionalData) << path;
+        EXPECT_EQ(kept.audioTracks, original.audioTracks) << path;
+        EXPECT_EQ(kept.streamWaves, original.streamWaves) << path;
+        if (!original.mobileChannelStatus.empty()) {
+            EXPECT_EQ(kept.mobileChannelStatus, original.mobileChannelStatus) << path;
+        }
+        withCarriedData += original.audioTracks.empty() && original.streamWaves.empty() ? 0 : 1;
         smaf->fileData = *first;
         ASSERT_TRUE(LoadSmaf(*smaf)) << path;
+        EXPECT_EQ(smaf->StartOffset(), startOffset) << path << ": plays from the same point";
+        EXPECT_EQ(smaf->stop ? std::optional(smaf->stop->time) : std::nullopt, stopTime) << path;
         EXPECT_EQ(CompileSMAF(*smaf), first) << path;
         ++compiled;
     }
     EXPECT_GT(compiled, 50);
+    EXPECT_GT(withCarriedData, 20);
 }
 
 TEST(CorpusFiles, CheckCodesMatchIndependentlyVerifiedValues) {

@@ -9,7 +9,8 @@ The song comes back at millisecond ticks, and with it every control change, prog
 bend and exclusive that the MIDI file carried, at its own time.
 
 Every reference MIDI file of the corpus (NAME.mid, another tool's conversion) imports, its notes
-equal those an independent reader (mido) finds in it, and the compiled file renders to sound.
+equal those an independent reader (mido) finds in it, `events` opens it as the import does, and
+the compiled file renders to sound.
 
 Usage: check_midi_import.py ROLVIK_CLI CORPUS_DIR WORK_DIR
 """
@@ -170,7 +171,11 @@ def rendered_peak(cli, smaf, output):
 
 def check_reference(cli, reference, work):
     smaf = work / (reference.stem + ".reference.mmf")
-    imported = notes_of(import_midi(cli, reference, smaf))
+    imported_events = import_midi(cli, reference, smaf)
+    # Commands know a MIDI file by what it holds and open it through the same import.
+    opened = document_events(cli, reference)
+    assert opened == imported_events, f"{reference.name}: opened unlike the import"
+    imported = notes_of(imported_events)
     theirs = mido_notes(reference)
     compare_notes(reference.name, [note[:4] for note in imported], theirs, 1)
     peak = rendered_peak(cli, smaf, work / (reference.stem + ".wav"))
