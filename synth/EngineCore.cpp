@@ -39,6 +39,11 @@ void EngineCore::Apply(const Command& command) {
     }
 }
 
+void EngineCore::Render(float* left, float* right, int frames) {
+    sequencer_.Render(left, right, frames);
+    outputStage_.Process(left, right, frames);
+}
+
 void EngineCore::RenderInterleaved(float* output, int frames) {
     for (int done = 0; done < frames;) {
         const int block = std::min(kScratchFrames, frames - done);

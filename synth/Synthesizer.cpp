@@ -29,21 +29,6 @@ std::optional<float> RegisterPitch(const Channel& channel) {
     return static_cast<float>(69.0 + 12.0 * std::log2(hz / 440.0));
 }
 
-// Above this level the output bends smoothly towards full scale instead of clipping, as a
-// phone's output stage limits a loud chord.
-constexpr float kLimiterKnee = 0.75f;
-
-float Limit(float sample) {
-    const float magnitude = std::fabs(sample);
-    if (magnitude <= kLimiterKnee) {
-        return sample;
-    }
-    const float headroom = 1.0f - kLimiterKnee;
-    const float limited =
-        kLimiterKnee + headroom * std::tanh((magnitude - kLimiterKnee) / headroom);
-    return std::copysign(limited, sample);
-}
-
 struct PanGains {
     float left;
     float right;
@@ -404,8 +389,6 @@ void Synthesizer::Render(float* left, float* right, int frames) {
         lfo_.Advance(block);
         done += block;
     }
-    std::transform(left, left + frames, left, Limit);
-    std::transform(right, right + frames, right, Limit);
 }
 
 // Renders the notes that follow the LFO or those that do not, in groups of one algorithm, which

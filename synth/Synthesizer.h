@@ -33,7 +33,8 @@ class Synthesizer {
     // Applies a message without striking a note: what a seek replays before its position. A
     // register write that keys a note on only sets the registers.
     void ApplySilently(const MidiMessage& message);
-    // Renders `frames` frames into the buffers, overwriting them.
+    // Renders `frames` frames of the plain mix into the buffers, overwriting them; loud music may
+    // go beyond full scale (the output stage brings it back).
     void Render(float* left, float* right, int frames);
 
     // Silences every note and returns every channel to its initial state. Voice definitions and
