@@ -27,6 +27,9 @@ void EngineCore::Apply(const Command& command) {
         case CommandType::Stop:
             sequencer_.Stop();
             break;
+        case CommandType::Finish:
+            sequencer_.Finish();
+            break;
         case CommandType::Volume:
             sequencer_.SetVolume(command.value);
             break;

@@ -18,6 +18,7 @@ enum class CommandType : std::uint8_t {
     Seek,
     Start,
     Stop,
+    Finish,
     Volume,
     Tempo,
     KeyPitch

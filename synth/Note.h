@@ -35,6 +35,9 @@ class Note {
     // Key-off: every operator enters its release (or keeps decaying with SUS, or ignores the
     // key-off with XOF).
     void Release();
+    // Fades the note out within kDampTimeMs, whatever its envelope: what a stop does, to notes
+    // that ignore key-off or release slowly as well.
+    void Damp();
     // Silences the note at once.
     void Kill() { active_ = false; }
     void SetPitchBend(float semitones);

@@ -62,6 +62,12 @@ void Sequencer::ResumeRecordings() {
 void Sequencer::Stop() {
     playing_ = false;
     pendingNoteOffs_.Clear();
+    synthesizer_.DampAll();
+}
+
+void Sequencer::Finish() {
+    playing_ = false;
+    pendingNoteOffs_.Clear();
     synthesizer_.ReleaseAll();
 }
 

@@ -94,6 +94,16 @@ void Synthesizer::ReleaseAll() {
     sampler_.ReleaseAll();
 }
 
+void Synthesizer::DampAll() {
+    for (Note& note : notes_) {
+        if (note.active()) {
+            note.Damp();
+        }
+    }
+    heldByPedal_.fill(false);
+    sampler_.DampAll();
+}
+
 void Synthesizer::Apply(const MidiMessage& message) {
     switch (message.type) {
         case MessageType::Channel:

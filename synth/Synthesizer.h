@@ -44,6 +44,9 @@ class Synthesizer {
     void SetDrumChannels(std::uint16_t channels) { drumChannels_ = channels; }
     // Releases every sounding note as a note-off would.
     void ReleaseAll();
+    // Fades every sounding note out within a few ms, FM, sampled and register-written alike,
+    // notes that ignore key-off included.
+    void DampAll();
 
     // A gain on the whole output besides the master-volume message (the sequencer's volume).
     void SetOutputGain(float gain) { outputGain_ = gain; }

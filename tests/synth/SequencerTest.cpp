@@ -148,6 +148,27 @@ TEST(SequencerTest, NotesSoundFromTheirEventToTheirGate) {
     EXPECT_GT(levelAt(1100), 0.02);
 }
 
+TEST(SequencerTest, NoteThatIgnoresKeyOffFadesOutAtTheEndOfTheTail) {
+    OperatorSettings carrier;
+    carrier.xof = true;
+    carrier.rr = 2;
+    std::vector<std::unique_ptr<Event>> events;
+    events.push_back(ExclusiveEvent(0, VoiceMessage(124, 0, 0, 0, SineVoice(carrier))));
+    events.push_back(NoteEvent(0, 0, 69, 100));
+    const auto song = LoadSong(CompileSong(std::move(events)));
+    RenderOptions options;
+    options.maxTailMs = 200;
+    OfflineRenderer renderer(*song, options);
+    std::vector<float> heard;
+    std::vector<float> left(kMsFrames), right(kMsFrames);
+    while (const int frames = renderer.Render(left.data(), right.data(), kMsFrames)) {
+        heard.insert(heard.end(), left.begin(), left.begin() + frames);
+    }
+    ASSERT_NEAR(heard.size(), 300 * kMsFrames, 10 * kMsFrames);
+    EXPECT_GT(Rms(std::span(heard).last(50 * kMsFrames).first(20 * kMsFrames)), 0.02);
+    EXPECT_LT(Rms(std::span(heard).last(kMsFrames)), 1e-3);
+}
+
 TEST(SequencerTest, NoteWithoutVelocityTakesTheChannelsLastOne) {
     auto noteWithoutVelocity = [](std::uint32_t timeMs) {
         ByteVector data = {69};
@@ -382,6 +403,39 @@ TEST(CorpusTest, EverySongWithAScoreTrackIsHeardWithoutOffsetOrClipping) {
         ++rendered;
     }
     EXPECT_GE(rendered, 60);
+}
+
+TEST(CorpusTest, EverySongIsSilentWithin50MsOfAStop) {
+    for (const auto& entry : std::filesystem::directory_iterator(ROLVIK_CORPUS_DIR)) {
+        const auto bytes = ReadWholeFile(entry.path());
+        ASSERT_TRUE(bytes.has_value());
+        const auto song = LoadSong(*bytes);
+        if (!song) {
+            continue;
+        }
+        EngineCore core;
+        Command command;
+        command.type = CommandType::SetSong;
+        command.song = song.get();
+        core.Apply(command);
+        const auto firstNote = std::find_if(song->events.begin(), song->events.end(), StrikesANote);
+        command = {};
+        command.type = CommandType::Seek;
+        if (firstNote != song->events.end() && firstNote->timeMs > song->startOffsetMs) {
+            command.value = static_cast<std::int32_t>(firstNote->timeMs - song->startOffsetMs);
+        }
+        core.Apply(command);
+        command = {};
+        command.type = CommandType::Start;
+        core.Apply(command);
+        std::vector<float> left(1000 * kMsFrames), right(1000 * kMsFrames);
+        core.Render(left.data(), right.data(), 1000 * kMsFrames);
+        command.type = CommandType::Stop;
+        core.Apply(command);
+        core.Render(left.data(), right.data(), 100 * kMsFrames);
+        const auto late = std::span(left).subspan(50 * kMsFrames, 50 * kMsFrames);
+        EXPECT_LT(RmsDb(late), -60.0) << entry.path().filename();
+    }
 }
 
 // Whether channel index 9 is a drum channel when the song strikes its first note there.
