@@ -14,9 +14,9 @@ constexpr std::uint8_t kFollowChannelPan = 255;
 
 // Notes keyed on through the FM registers carry this key, which no note-off names.
 constexpr int kRegisterKey = -1;
-// They carry no velocity; they sound as loud as a HandyPhone note, which has none either and
-// plays with the initial velocity.
-constexpr int kRegisterVelocity = 64;
+// They carry no velocity; as the HandyPhone songs' notes, which have none either, they sound at
+// their voice's full level.
+constexpr int kRegisterVelocity = 127;
 constexpr int kKeyOnBit = 0x20;
 
 // The pitch, in semitones of MIDI note numbers, of a frequency written to the registers:

@@ -296,13 +296,24 @@ ByteVector HandyPhoneSongOnChannelNine() {
 
 // Channel index 9 is the drum channel of the newer songs only; in the older format it is the
 // second channel of the third track like any other.
-TEST(SequencerTest, HandyPhoneSongsPlayChannelNineAsMelody) {
-    const auto song = LoadSong(HandyPhoneSongOnChannelNine());
-    ASSERT_NE(song, nullptr);
-    OfflineRenderer renderer(*song, RenderOptions{});
-    std::vector<float> left(400 * kMsFrames), right(400 * kMsFrames);
-    renderer.Render(left.data(), right.data(), static_cast<int>(left.size()));
-    EXPECT_NEAR(FrequencyHz(std::span(left).subspan(50 * kMsFrames, 300 * kMsFrames)), 440.0, 0.5);
+// HandyPhone notes know no velocity and sound at full level, as a note of velocity 127 does.
+TEST(SequencerTest, HandyPhoneSongsPlayChannelNineAsMelodyAtFullLevel) {
+    auto render = [](const ByteVector& file) {
+        const auto song = LoadSong(file);
+        EXPECT_NE(song, nullptr);
+        OfflineRenderer renderer(*song, RenderOptions{});
+        std::vector<float> left(400 * kMsFrames), right(400 * kMsFrames);
+        renderer.Render(left.data(), right.data(), static_cast<int>(left.size()));
+        return std::vector<float>(left.begin() + 50 * kMsFrames, left.begin() + 350 * kMsFrames);
+    };
+    const auto handyPhone = render(HandyPhoneSongOnChannelNine());
+    EXPECT_NEAR(FrequencyHz(handyPhone), 440.0, 0.5);
+    std::vector<std::unique_ptr<Event>> events;
+    events.push_back(ExclusiveEvent(0, VoiceMessage(124, 0, 0, 0, SineVoice())));
+    ByteVector loudest = {69, 127};
+    WriteNumber(loudest, 400);
+    events.push_back(std::make_unique<Event>(0, 0x90, loudest));
+    EXPECT_NEAR(RmsDb(handyPhone), RmsDb(render(CompileSong(std::move(events)))), 0.5);
 }
 
 TEST(SequencerTest, LedAndVibrationFollowTheirChannelsNotes) {
