@@ -3,14 +3,15 @@
 #include <cmath>
 #include <numbers>
 
+#include "AudioOutput.h"
+
 namespace rolvik::synth {
 namespace {
 
-constexpr double kSampleRateHz = 48000.0;
 // Low enough to leave every note's fundamental alone, high enough that an offset is gone within
 // a few tens of ms.
 constexpr double kDcCutoffHz = 20.0;
-const double kPole = std::exp(-2.0 * std::numbers::pi * kDcCutoffHz / kSampleRateHz);
+const double kPole = std::exp(-2.0 * std::numbers::pi * kDcCutoffHz / kOutputSampleRateHz);
 // Scales each section to unity gain at high frequencies.
 const double kSectionGain = (1.0 + kPole) / 2.0;
 
@@ -35,7 +36,7 @@ float Limit(float sample) {
 }  // namespace
 
 float OutputStage::DcBlocker::Next(float input) {
-    double value = input * kMixGain;
+    double value = input;
     for (Section& section : sections_) {
         const double output = kSectionGain * (value - section.input) + kPole * section.output;
         section.input = value;
@@ -47,8 +48,8 @@ float OutputStage::DcBlocker::Next(float input) {
 
 void OutputStage::Process(float* left, float* right, int frames) {
     for (int i = 0; i < frames; ++i) {
-        left[i] = Limit(left_.Next(left[i]));
-        right[i] = Limit(right_.Next(right[i]));
+        left[i] = Limit(left_.Next(left[i] * kMixGain));
+        right[i] = Limit(right_.Next(right[i] * kMixGain));
     }
 }
 

@@ -4,11 +4,12 @@
 
 namespace rolvik::synth {
 
-// What stands between the mixed notes and the speaker, as on a phone: a high-pass below the
-// audible range that blocks the constant offset half-wave operator waveforms, feedback and
-// sampled waves carry (a coupling capacitor's work), then a limiter that bends the peaks of music
-// that is itself too loud towards full scale instead of clipping them. Offset removed first, the
-// limiter spends its headroom on the music alone.
+// What stands between the mixed notes and the speaker, as on a phone: a fixed gain that leaves
+// headroom for many notes at once, a high-pass below the audible range that blocks the constant
+// offset half-wave operator waveforms, feedback and sampled waves carry (a coupling capacitor's
+// work), then a limiter that bends the peaks of music that is itself too loud towards full scale
+// instead of clipping them. Offset removed first, the limiter spends its headroom on the music
+// alone.
 class OutputStage {
   public:
     // Filters and limits the stereo mix in place; the result lies within -1..1.
