@@ -171,14 +171,23 @@ void AddPlayCommand(CLI::App& app, CommandRun& run) {
     command
         ->add_option("--from", request->fromMs, "Start, in ms from the beginning of the sequence")
         ->check(CLI::NonNegativeNumber);
-    command->add_option("--track", request->track, "Only this track's notes sound (1..16)")
+    command
+        ->add_option("--track", request->track,
+                     "Only this track's notes sound (1..16), MidiPlay only")
         ->check(CLI::Range(1, 16));
     command->add_option("--volume", request->volume, "Volume 0..127")->check(CLI::Range(0, 127));
     command->add_option("--tempo", request->tempo, "Tempo 70..130, EmuPlay only (100: as written)")
         ->check(CLI::Range(70, 130));
     command->add_option("--key-pitch", request->keyPitch, "Transposition in semitones, -12..12")
         ->check(CLI::Range(-12, 12));
-    command->callback([&run, request] { run = [request] { return Play(*request); }; });
+    command->callback([&run, request] {
+        // The engine's sequencer plays the compiled file whole; only MidiPlay can leave tracks
+        // out.
+        if (request->Emu() && request->track) {
+            throw CLI::ValidationError("--track", "plays one track with --mode midi only");
+        }
+        run = [request] { return Play(*request); };
+    });
 }
 
 }  // namespace rolvik::cli

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <thread>
 
+#include "EnvelopeRates.h"
 #include "NullOutput.h"
 #include "Sequencer.h"
 #include "core/StreamWaveMessage.h"
@@ -107,6 +108,7 @@ void Engine::RenderOnOutputThread(float* interleaved, int frames) {
         endedGeneration_.store(coreGeneration_, std::memory_order_release);
     }
     renderedGeneration_.store(coreGeneration_, std::memory_order_release);
+    renderedFrames_.fetch_add(static_cast<std::uint64_t>(frames), std::memory_order_release);
     callbacks_.fetch_add(1, std::memory_order_relaxed);
 }
 
@@ -260,8 +262,16 @@ void Engine::Stop(std::int32_t sound) {
     }
     Command command;
     command.type = CommandType::Stop;
-    Post(command);
     state_ = SoundState::Opened;
+    if (!Post(command) || !WaitUntilApplied()) {
+        return;
+    }
+    // The notes fade out after a stop; what may follow at once (an unload, the engine's end)
+    // would cut them off mid-fade, so the fade has been rendered when Stop returns.
+    const std::uint64_t stoppedAt = renderedFrames_.load(std::memory_order_acquire);
+    const auto fadeFrames = static_cast<std::uint64_t>(kDampTimeMs * kSampleRateHz / 1000.0);
+    WaitFor(
+        [&] { return renderedFrames_.load(std::memory_order_acquire) >= stoppedAt + fadeFrames; });
 }
 
 void Engine::Close(std::int32_t sound) {

@@ -90,6 +90,7 @@ class Engine {
     std::unique_ptr<EngineCore> core_;
     std::unique_ptr<AudioOutput> output_;
     std::atomic<std::uint64_t> callbacks_{0};  // calls of the render callback so far
+    std::atomic<std::uint64_t> renderedFrames_{0};
     std::uint64_t lastCallbacks_ = 0;
     std::chrono::steady_clock::time_point lastProgress_;
     CommandQueue<Command, 1024> queue_;

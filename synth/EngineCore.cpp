@@ -27,6 +27,9 @@ void EngineCore::Apply(const Command& command) {
         case CommandType::Stop:
             sequencer_.Stop();
             break;
+        case CommandType::Finish:
+            sequencer_.Finish();
+            break;
         case CommandType::Volume:
             sequencer_.SetVolume(command.value);
             break;
@@ -37,6 +40,11 @@ void EngineCore::Apply(const Command& command) {
             sequencer_.SetKeyPitch(command.value);
             break;
     }
+}
+
+void EngineCore::Render(float* left, float* right, int frames) {
+    sequencer_.Render(left, right, frames);
+    outputStage_.Process(left, right, frames);
 }
 
 void EngineCore::RenderInterleaved(float* output, int frames) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "MidiMessage.h"
+#include "OutputStage.h"
 #include "Sequencer.h"
 #include "Synthesizer.h"
 
@@ -17,6 +18,7 @@ enum class CommandType : std::uint8_t {
     Seek,
     Start,
     Stop,
+    Finish,
     Volume,
     Tempo,
     KeyPitch
@@ -43,7 +45,9 @@ class EngineCore {
     void Apply(const Command& command);
     // Renders into interleaved stereo.
     void RenderInterleaved(float* output, int frames);
-    void Render(float* left, float* right, int frames) { sequencer_.Render(left, right, frames); }
+    // The sequencer's mix through the output stage: every sound the engine makes, FM, sampled and
+    // recorded alike, leaves through here.
+    void Render(float* left, float* right, int frames);
 
     const Sequencer& sequencer() const { return sequencer_; }
     const Synthesizer& synthesizer() const { return synthesizer_; }
@@ -53,6 +57,7 @@ class EngineCore {
 
     Synthesizer synthesizer_;
     Sequencer sequencer_;
+    OutputStage outputStage_;
     std::array<float, kScratchFrames> scratchLeft_{};
     std::array<float, kScratchFrames> scratchRight_{};
 };

@@ -18,6 +18,15 @@ int EffectiveRate(int parameter, bool ksr, int note);
 double AttackTimeMs(int rate);
 double DecayTimeMs(int rate);
 
+// After key-off, an operator with SUS set goes on decaying at this release rate (with its key
+// scaling) whatever its RR, like a string under the sustain pedal; its sustain rate, often 0,
+// would hold it for ever.
+constexpr int kSustainedReleaseRate = 4;
+
+// How long a stopped note takes to fade the full range: quick enough to be silent a few ms after
+// a stop, slow enough not to click.
+constexpr double kDampTimeMs = 10.0;
+
 // The per-sample step in dB of an envelope phase that swings the full range in `timeMs`; 0 for
 // one that never moves (infinite time).
 float DbPerSample(double timeMs);

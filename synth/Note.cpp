@@ -202,9 +202,22 @@ void Note::Release() {
             continue;
         }
         if (params.sus()) {
-            op.releaseDbPerSample = op.sustainRateDbPerSample;
+            op.releaseDbPerSample = DbPerSample(DecayTimeMs(EffectiveRate(
+                kSustainedReleaseRate, params.ksr(), std::clamp(pitchNote_, 0, 127))));
         }
         op.envelope = EnvelopePhase::Release;
+    }
+}
+
+void Note::Damp() {
+    released_ = true;
+    const float dampDbPerSample = DbPerSample(kDampTimeMs);
+    for (int i = 0; i < operatorCount_; ++i) {
+        Operator& op = operators_[i];
+        if (op.envelope != EnvelopePhase::Off) {
+            op.envelope = EnvelopePhase::Release;
+            op.releaseDbPerSample = std::max(op.releaseDbPerSample, dampDbPerSample);
+        }
     }
 }
 

@@ -32,9 +32,12 @@ class Note {
     // for instance, or a frequency between the notes).
     void Start(const VoiceParameters& voice, int channel, int key, float pitch, int velocity,
                std::uint64_t serial, const NoteControls& controls);
-    // Key-off: every operator enters its release (or keeps decaying with SUS, or ignores the
-    // key-off with XOF).
+    // Key-off: every operator enters its release (at kSustainedReleaseRate with SUS), or ignores
+    // the key-off with XOF.
     void Release();
+    // Fades the note out within kDampTimeMs, whatever its envelope: what a stop does, to notes
+    // that ignore key-off or release slowly as well.
+    void Damp();
     // Silences the note at once.
     void Kill() { active_ = false; }
     void SetPitchBend(float semitones);

@@ -14,7 +14,9 @@ struct RenderOptions {
     int volume = 127;
     int tempo = kWrittenTempo;
     int keyPitch = 0;
-    std::uint32_t maxTailMs = 3000;  // how long released notes may ring on at the end
+    // How long released notes may ring on at the end; those still sounding then fade out over
+    // its last few ms.
+    std::uint32_t maxTailMs = 3000;
 };
 
 // Plays a song in sequencer use as fast as it can be computed, sample-accurate and
@@ -34,6 +36,7 @@ class OfflineRenderer {
     EngineCore core_;
     RenderOptions options_;
     bool stopped_ = false;
+    bool damped_ = false;
     std::int64_t tailFrames_ = 0;
 };
 

@@ -71,7 +71,8 @@ void SampledNote::StartVoice(const VoiceParameters& voice, const Wave& wave, flo
     sustainRateDbPerSample_ = DbPerSample(DecayTimeMs(EffectiveRate(op.sr(), op.ksr(), note)));
     releaseDbPerSample_ = DbPerSample(DecayTimeMs(EffectiveRate(op.rr(), op.ksr(), note)));
     if (op.sus()) {
-        releaseDbPerSample_ = sustainRateDbPerSample_;
+        releaseDbPerSample_ =
+            DbPerSample(DecayTimeMs(EffectiveRate(kSustainedReleaseRate, op.ksr(), note)));
     }
     sustainLevelDb_ = op.sl() == 15 ? 93.0f : op.sl() * 3.0f;
     ignoresKeyOff_ = op.xof();
@@ -112,6 +113,12 @@ void SampledNote::Release() {
     if (!ignoresKeyOff_) {
         phase_ = Phase::Release;
     }
+}
+
+void SampledNote::Damp() {
+    released_ = true;
+    phase_ = Phase::Release;
+    releaseDbPerSample_ = std::max(releaseDbPerSample_, DbPerSample(kDampTimeMs));
 }
 
 // Moves the envelope on by `frames` and returns where it stands then.

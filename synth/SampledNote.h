@@ -23,6 +23,8 @@ class SampledNote {
     void StartRecording(const Wave& wave, std::uint32_t startFrame, int channel, int key,
                         int velocity, std::uint64_t serial);
     void Release();
+    // Fades the note out within kDampTimeMs, even one that ignores key-off.
+    void Damp();
     void Kill() { active_ = false; }
 
     // Adds the note to the buffers for up to one block, with the LFO read at the block's start.

@@ -80,6 +80,15 @@ void Sampler::ReleaseAll() {
     heldByPedal_.fill(false);
 }
 
+void Sampler::DampAll() {
+    for (SampledNote& note : notes_) {
+        if (note.active()) {
+            note.Damp();
+        }
+    }
+    heldByPedal_.fill(false);
+}
+
 void Sampler::KillAll() {
     for (SampledNote& note : notes_) {
         note.Kill();

@@ -24,6 +24,7 @@ class Sampler {
     void ReleaseChannel(int channel);
     void KillChannel(int channel);
     void ReleaseAll();
+    void DampAll();
     void KillAll();
 
     // Adds every active note to the buffers for up to one block.

@@ -8,7 +8,6 @@ namespace {
 
 constexpr std::int64_t kScaledPerMs = 48 * kWrittenTempo;
 constexpr std::int64_t kNever = std::numeric_limits<std::int64_t>::max();
-constexpr std::uint8_t kInitialVelocity = 64;
 
 }  // namespace
 
@@ -23,13 +22,13 @@ void Sequencer::SetSong(const Song* song) {
 void Sequencer::Seek(std::uint32_t positionMs) {
     synthesizer_.Reset();
     pendingNoteOffs_.Clear();
-    channelVelocity_.fill(kInitialVelocity);
     nextEvent_ = 0;
     nextAudioEvent_ = 0;
     nowScaled_ = static_cast<std::int64_t>(positionMs) * kScaledPerMs;
     if (song_ == nullptr) {
         return;
     }
+    channelVelocity_.fill(song_->initialVelocity);
     while (nextEvent_ < song_->endIndex && EventScaled(song_->events[nextEvent_]) < nowScaled_) {
         PlayEvent(song_->events[nextEvent_++], false);
     }
@@ -60,6 +59,12 @@ void Sequencer::ResumeRecordings() {
 }
 
 void Sequencer::Stop() {
+    playing_ = false;
+    pendingNoteOffs_.Clear();
+    synthesizer_.DampAll();
+}
+
+void Sequencer::Finish() {
     playing_ = false;
     pendingNoteOffs_.Clear();
     synthesizer_.ReleaseAll();

@@ -27,8 +27,10 @@ class Sequencer {
     // brings the channels up to date by replaying every earlier event without its notes.
     void Seek(std::uint32_t positionMs);
     void Start() { playing_ = song_ != nullptr; }
-    // Pauses; sounding notes are let go.
+    // Pauses; sounding notes fade out within a few ms, so that the output is silent soon after.
     void Stop();
+    // Stops where the music ends: held notes are let go and ring out their release.
+    void Finish();
 
     void SetVolume(int volume);
     void SetTempo(int tempo) { tempo_ = tempo; }

@@ -191,7 +191,9 @@ std::unique_ptr<Song> LoadSong(Bytes smafFile) {
     song->startOffsetMs = smaf->StartOffset();
     song->ledChannels = tracks.ledChannels;
     song->vibrationChannels = tracks.vibrationChannels;
-    song->drumChannels = IsHandyPhoneOnly(smafFile) ? 0 : kGeneralMidiDrumChannels;
+    const bool handyPhone = IsHandyPhoneOnly(smafFile);
+    song->drumChannels = handyPhone ? 0 : kGeneralMidiDrumChannels;
+    song->initialVelocity = handyPhone ? kFullVelocity : kInitialVelocity;
     song->endIndex = 0;
     for (const Event* event = smaf->events.get(); event != nullptr; event = event->next.get()) {
         song->events.push_back(ConvertEvent(*event));

@@ -12,6 +12,9 @@
 
 namespace rolvik::synth {
 
+constexpr std::uint8_t kInitialVelocity = 64;
+constexpr std::uint8_t kFullVelocity = 127;
+
 // One event of a song as the sequencer plays it, decoded once at load.
 struct SongEvent {
     std::uint32_t timeMs = 0;  // from the beginning of the song's event list
@@ -44,6 +47,10 @@ struct Song {
     std::uint16_t ledChannels = 0;
     std::uint16_t vibrationChannels = 0;
     std::uint16_t drumChannels = kGeneralMidiDrumChannels;  // those starting on the drum bank
+    // What a note without a velocity of its own sounds with until a note of its channel carries
+    // one. HandyPhone songs know no velocity: the chips that play them sound every note at its
+    // voice's full level.
+    std::uint8_t initialVelocity = kInitialVelocity;
     WaveBank waves;
     std::vector<AudioTrack> audioTracks;
     std::vector<SongAudioEvent> audioEvents;  // of every audio track, in time order

@@ -14,9 +14,9 @@ constexpr std::uint8_t kFollowChannelPan = 255;
 
 // Notes keyed on through the FM registers carry this key, which no note-off names.
 constexpr int kRegisterKey = -1;
-// They carry no velocity; they sound as loud as a HandyPhone note, which has none either and
-// plays with the initial velocity.
-constexpr int kRegisterVelocity = 64;
+// They carry no velocity; as the HandyPhone songs' notes, which have none either, they sound at
+// their voice's full level.
+constexpr int kRegisterVelocity = 127;
 constexpr int kKeyOnBit = 0x20;
 
 // The pitch, in semitones of MIDI note numbers, of a frequency written to the registers:
@@ -27,21 +27,6 @@ std::optional<float> RegisterPitch(const Channel& channel) {
     }
     const double hz = channel.fNumber * 49716.0 / std::exp2(20 - channel.block);
     return static_cast<float>(69.0 + 12.0 * std::log2(hz / 440.0));
-}
-
-// Above this level the output bends smoothly towards full scale instead of clipping, as a
-// phone's output stage limits a loud chord.
-constexpr float kLimiterKnee = 0.75f;
-
-float Limit(float sample) {
-    const float magnitude = std::fabs(sample);
-    if (magnitude <= kLimiterKnee) {
-        return sample;
-    }
-    const float headroom = 1.0f - kLimiterKnee;
-    const float limited =
-        kLimiterKnee + headroom * std::tanh((magnitude - kLimiterKnee) / headroom);
-    return std::copysign(limited, sample);
 }
 
 struct PanGains {
@@ -107,6 +92,16 @@ void Synthesizer::ReleaseAll() {
     }
     heldByPedal_.fill(false);
     sampler_.ReleaseAll();
+}
+
+void Synthesizer::DampAll() {
+    for (Note& note : notes_) {
+        if (note.active()) {
+            note.Damp();
+        }
+    }
+    heldByPedal_.fill(false);
+    sampler_.DampAll();
 }
 
 void Synthesizer::Apply(const MidiMessage& message) {
@@ -404,8 +399,6 @@ void Synthesizer::Render(float* left, float* right, int frames) {
         lfo_.Advance(block);
         done += block;
     }
-    std::transform(left, left + frames, left, Limit);
-    std::transform(right, right + frames, right, Limit);
 }
 
 // Renders the notes that follow the LFO or those that do not, in groups of one algorithm, which

@@ -33,7 +33,8 @@ class Synthesizer {
     // Applies a message without striking a note: what a seek replays before its position. A
     // register write that keys a note on only sets the registers.
     void ApplySilently(const MidiMessage& message);
-    // Renders `frames` frames into the buffers, overwriting them.
+    // Renders `frames` frames of the plain mix into the buffers, overwriting them; loud music may
+    // go beyond full scale (the output stage brings it back).
     void Render(float* left, float* right, int frames);
 
     // Silences every note and returns every channel to its initial state. Voice definitions and
@@ -43,6 +44,9 @@ class Synthesizer {
     void SetDrumChannels(std::uint16_t channels) { drumChannels_ = channels; }
     // Releases every sounding note as a note-off would.
     void ReleaseAll();
+    // Fades every sounding note out within a few ms, FM, sampled and register-written alike,
+    // notes that ignore key-off included.
+    void DampAll();
 
     // A gain on the whole output besides the master-volume message (the sequencer's volume).
     void SetOutputGain(float gain) { outputGain_ = gain; }

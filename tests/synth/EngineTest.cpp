@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <atomic>
 #include <chrono>
+#include <cmath>
+#include <mutex>
 #include <thread>
+#include <vector>
 
 #include "SynthTestSupport.h"
 #include "core/Compiler.h"
@@ -46,10 +50,50 @@ class FailingDevice : public AudioOutput {
     std::jthread thread_;
 };
 
-ByteVector ShortSong() {
+// A sound device that keeps calling back and keeps the left side of everything it was given.
+class RecordingDevice : public AudioOutput {
+  public:
+    explicit RecordingDevice(std::vector<float>& heard) : heard_(heard) {}
+    ~RecordingDevice() override { Stop(); }
+
+    bool Start(RenderCallback render) override {
+        thread_ = std::jthread([this, render = std::move(render)](std::stop_token stop) {
+            std::array<float, 2 * 256> buffer{};
+            while (!stop.stop_requested()) {
+                render(buffer.data(), 256);
+                for (int i = 0; i < 256; ++i) {
+                    heard_.push_back(buffer[2 * i]);
+                }
+                std::this_thread::sleep_for(1ms);
+            }
+        });
+        return true;
+    }
+    void Stop() override {
+        thread_.request_stop();
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+    }
+    bool IsDevice() const override { return true; }
+
+  private:
+    std::vector<float>& heard_;
+    std::jthread thread_;
+};
+
+// A note of the program's default voice, or of `voice` when given.
+ByteVector SongOfOneNote(std::uint32_t gateMs, const VoiceParameters* voice = nullptr) {
     auto smaf = CreateSmaf(1, 1);
+    if (voice != nullptr) {
+        const ByteVector message = VoiceMessage(124, 0, 0, 0, *voice);
+        ByteVector data;
+        WriteNumber(data, static_cast<std::uint32_t>(message.size() - 1));
+        data.insert(data.end(), message.begin() + 1, message.end());
+        InsertEvent(*smaf, std::make_unique<Event>(0, 0xF0, data));
+    }
     ByteVector note = {69, 100};
-    WriteNumber(note, 200);
+    WriteNumber(note, gateMs);
     InsertEvent(*smaf, std::make_unique<Event>(0, 0x90, note));
     return CompileSMAF(*smaf).value();
 }
@@ -65,7 +109,7 @@ void UseTheEngine(Engine& engine) {
     engine.EmuTerminate();
     ASSERT_EQ(engine.EmuInitialize(48000, 2), 0);
     ASSERT_EQ(engine.Create(1), 1);
-    const ByteVector song = ShortSong();
+    const ByteVector song = SongOfOneNote(200);
     ASSERT_EQ(engine.Load(1, song.data(), static_cast<std::int32_t>(song.size())), 1);
     ASSERT_EQ(engine.Open(1), 0);
     ASSERT_EQ(engine.Standby(1), 0);
@@ -91,6 +135,28 @@ TEST(EngineTest, FallsBackToTheSilentOutputWhenTheDeviceFails) {
     EXPECT_EQ(notices,
               "Rolvik engine: no audio output (the sound stream did not start); playing silently\n")
         << "said once in the process";
+}
+
+TEST(EngineTest, StopAndTeardownFadeASoundingNoteOut) {
+    // A held sine that would release slowly: only the stop's fade can end it.
+    const VoiceParameters voice = SineVoice({.rr = 2});
+    std::vector<float> heard;
+    Engine engine([&heard] { return std::make_unique<RecordingDevice>(heard); });
+    ASSERT_EQ(engine.EmuInitialize(48000, 2), 0);
+    ASSERT_EQ(engine.Create(1), 1);
+    const ByteVector song = SongOfOneNote(5000, &voice);
+    ASSERT_EQ(engine.Load(1, song.data(), static_cast<std::int32_t>(song.size())), 1);
+    ASSERT_EQ(engine.Open(1), 0);
+    ASSERT_EQ(engine.Start(1), 0);
+    EXPECT_TRUE(WaitFor([&] { return engine.Control(1, 4, nullptr) >= 100; }));
+    engine.Stop(1);
+    engine.Delete(1);
+    engine.EmuTerminate();
+    ASSERT_GT(heard.size(), 100u * 48);
+    // A cut leaves a step as large as the sine's value where it was cut; a fade only the steps of
+    // the sine itself.
+    const float steadyStep = LargestStep(std::span(heard).subspan(50 * 48, 20 * 48));
+    EXPECT_LT(LargestStep(heard), 1.5f * steadyStep) << "a fade, not a cut";
 }
 
 }  // namespace

@@ -37,6 +37,14 @@ TEST(RegisterWriteTest, KeyOnSoundsTheWrittenFrequencyWithTheChannelsVoice) {
     KeyOn(synthesizer, 3, 0x1B5, 4);  // 331.5 Hz, between E4 and F4
     EXPECT_NEAR(SteadyHz(synthesizer), RegisterHz(0x1B5, 4), 0.2);
     EXPECT_TRUE(synthesizer.IsSounding(3, -1));
+    // Without a velocity of its own it sounds at full level, as a note of velocity 127.
+    Synthesizer reference;
+    Send(reference, VoiceMessage(124, 0, 5, 0, SineVoice()));
+    Send(reference, {0xC3, 5});
+    Send(reference, {0x93, 64, 127});
+    RenderLeft(reference, 50 * kMsFrames);
+    EXPECT_NEAR(RmsDb(RenderLeft(synthesizer, 100 * kMsFrames)),
+                RmsDb(RenderLeft(reference, 100 * kMsFrames)), 0.5);
 
     // While the key is held the pitch follows the registers, as on the chip.
     WriteRegister(synthesizer, 0xB3, 0x90);

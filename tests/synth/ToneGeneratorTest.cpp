@@ -121,13 +121,25 @@ TEST(EnvelopeTest, AttackTakesTheTableTimeForItsRate) {
 }
 
 TEST(EnvelopeTest, ReleaseStartsAtNoteOffAndFollowsItsRate) {
-    OperatorSettings carrier;
-    carrier.multi = 15;
-    carrier.rr = 9;  // rate 36: 168 ms for 96 dB
-    const auto envelope = EnvelopeOf(carrier, 500, 200);
-    const std::size_t noteOff = static_cast<std::size_t>(200 * kFramesPerMs / kEnvelopeWindow);
-    EXPECT_NEAR(envelope[noteOff - 2], envelope[5], 0.5) << "held at full level until note-off";
-    EXPECT_NEAR(FallTimeMs(envelope, noteOff, 72.0), 126.0, 12.6);
+    // RR 9 is rate 36: 168 ms for 96 dB. With SUS the release goes at rate 16 (5376 ms) whatever
+    // RR says, and ends although the sustain rate is 0.
+    struct Release {
+        int rr;
+        bool sus;
+        double fullSwingMs;
+    };
+    const Release releases[] = {{9, false, 168.0}, {15, true, 5376.0}};
+    for (const auto& [rr, sus, fullSwingMs] : releases) {
+        OperatorSettings carrier;
+        carrier.multi = 15;
+        carrier.rr = rr;
+        carrier.sus = sus;
+        const auto envelope = EnvelopeOf(carrier, 300 + static_cast<int>(fullSwingMs), 200);
+        const std::size_t noteOff = static_cast<std::size_t>(200 * kFramesPerMs / kEnvelopeWindow);
+        EXPECT_NEAR(envelope[noteOff - 2], envelope[5], 0.5) << "held at full level until note-off";
+        EXPECT_NEAR(FallTimeMs(envelope, noteOff, 72.0), fullSwingMs * 0.75, fullSwingMs * 0.075)
+            << "RR " << rr << (sus ? " with SUS" : "");
+    }
 }
 
 TEST(EnvelopeTest, SustainLevelHoldsThreeDecibelsPerStep) {
