@@ -79,6 +79,13 @@ std::uint64_t SongEndTick(const StandardMidiFile& file) {
     return end;
 }
 
+// A note's gate is known only when it ends: it is appended to the key and velocity then.
+void AppendGate(Event& note, std::uint32_t gateMs) {
+    ByteVector data(note.data.begin(), note.data.end());
+    WriteNumber(data, gateMs);
+    note.data = data;
+}
+
 struct SoundingNote {
     Event* event;
     std::uint32_t startMs;
@@ -108,7 +115,7 @@ class SongConverter {
         const std::uint32_t endMs = tempoMap_.Milliseconds(endTick_);
         for (std::vector<SoundingNote>& sounding : sounding_) {
             for (const SoundingNote& note : sounding) {
-                WriteNumber(note.event->data, endMs - note.startMs);
+                AppendGate(*note.event, endMs - note.startMs);
             }
         }
         Add(endMs, kMeta, {0x2F, 0x00});
@@ -172,7 +179,7 @@ class SongConverter {
             return;
         }
         const SoundingNote& note = sounding.front();
-        WriteNumber(note.event->data, tempoMap_.Milliseconds(event.tick) - note.startMs);
+        AppendGate(*note.event, tempoMap_.Milliseconds(event.tick) - note.startMs);
         sounding.erase(sounding.begin());
     }
 

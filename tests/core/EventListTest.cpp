@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <numeric>
 #include <vector>
 
 #include "tests/support/MessageRecorder.h"
@@ -171,6 +172,28 @@ TEST(EventGate, ReadsGateOfNotesOnly) {
     EXPECT_EQ(EventGate(Event(0, 0xF0, {2, 0x43, 0xF7})), 0u);
     EXPECT_EQ(EventGate(Event(0, 0xFF, {0x2F, 0})), 0u);
     EXPECT_EQ(EventGate(Event(0, 0x90, {60})), 0u);
+}
+
+// Data of up to 14 bytes lives inside the event, longer data in a block of its own; both must copy,
+// move and replace each other without losing a byte.
+TEST(EventData, KeepsEveryByteInlineAndOnTheHeap) {
+    for (const std::size_t size : {0u, 14u, 15u, 300u}) {
+        ByteVector bytes(size);
+        std::iota(bytes.begin(), bytes.end(), std::uint8_t{1});
+        EventData data = bytes;
+        EXPECT_EQ(data, bytes);
+        EventData copy = data;
+        EventData moved = std::move(data);
+        EXPECT_EQ(copy, bytes);
+        EXPECT_EQ(moved, bytes);
+        for (const std::size_t other : {3u, 200u}) {
+            EventData replaced = ByteVector(other, 0xEE);
+            replaced = copy;
+            EXPECT_EQ(replaced, bytes) << size << " over " << other;
+            replaced = ByteVector(other, 0xEE);
+            EXPECT_EQ(replaced.size(), other);
+        }
+    }
 }
 
 TEST(Document, MillionEventsFreeWithoutRecursion) {
