@@ -38,11 +38,24 @@ bool ReadTimebases(Smaf& smaf, Bytes header) {
     return true;
 }
 
+// Every decoded byte takes at least one bit of the code stream but for a tree of one leaf, which
+// is no way to write a real song: a stream may declare at most 8 decoded bytes for each of its
+// bits. More is refused before the block is allocated, so that a few bytes cannot claim megabytes.
+constexpr std::uint64_t kMostDecodedBytesPerInputByte = 8 * 8;
+
+bool DeclaresMoreThanItHolds(std::uint32_t decodedSize, Bytes codeStream) {
+    return decodedSize > kMostDecodedBytesPerInputByte * codeStream.size();
+}
+
 std::optional<ByteVector> DecodeCompressedSequence(Bytes sequence) {
     ByteReader cursor(sequence);
     const auto decodedSize = cursor.ReadU32BigEndian();
     if (decodedSize && *decodedSize > kMaxDecodedSequenceBytes) {
         ShowError("Can't alloc memory");
+        return std::nullopt;
+    }
+    if (decodedSize && DeclaresMoreThanItHolds(*decodedSize, cursor.rest())) {
+        ShowError("SMAF: LoadSmaf: huffmanDecode failed");
         return std::nullopt;
     }
     ByteVector decoded;
