@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "EventData.h"
+#include "CompactBytes.h"
 
 namespace rolvik {
 
@@ -25,10 +25,10 @@ struct Event final {
     std::int32_t delta = 0;       // ms since the previous event; the first event's own time
     std::uint32_t time = 0;       // ms from the beginning of the song, compared unsigned
     std::uint8_t status = 0;
-    EventData data;
+    CompactBytes data;
 
     Event() = default;
-    Event(std::uint32_t time, std::uint8_t status, EventData data)
+    Event(std::uint32_t time, std::uint8_t status, CompactBytes data)
         : time(time), status(status), data(std::move(data)) {}
     Event(const Event&) = delete;
     Event& operator=(const Event&) = delete;

@@ -149,7 +149,7 @@ class SongConverter {
     }
 
   private:
-    Event* Add(std::uint32_t timeMs, std::uint8_t status, EventData data) {
+    Event* Add(std::uint32_t timeMs, std::uint8_t status, CompactBytes data) {
         return batch_.Add(std::make_unique<Event>(timeMs, status, std::move(data)));
     }
 

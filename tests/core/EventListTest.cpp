@@ -219,18 +219,18 @@ TEST(EventGate, ReadsGateOfNotesOnly) {
 
 // Data of up to 14 bytes lives inside the event, longer data in a block of its own; both must copy,
 // move and replace each other without losing a byte.
-TEST(EventData, KeepsEveryByteInlineAndOnTheHeap) {
+TEST(CompactBytes, KeepsEveryByteInlineAndOnTheHeap) {
     for (const std::size_t size : {0u, 14u, 15u, 300u}) {
         ByteVector bytes(size);
         std::iota(bytes.begin(), bytes.end(), std::uint8_t{1});
-        EventData data = bytes;
+        CompactBytes data = bytes;
         EXPECT_EQ(data, bytes);
-        EventData copy = data;
-        EventData moved = std::move(data);
+        CompactBytes copy = data;
+        CompactBytes moved = std::move(data);
         EXPECT_EQ(copy, bytes);
         EXPECT_EQ(moved, bytes);
         for (const std::size_t other : {3u, 200u}) {
-            EventData replaced = ByteVector(other, 0xEE);
+            CompactBytes replaced = ByteVector(other, 0xEE);
             replaced = copy;
             EXPECT_EQ(replaced, bytes) << size << " over " << other;
             replaced = ByteVector(other, 0xEE);

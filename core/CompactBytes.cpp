@@ -1,4 +1,4 @@
-#include "EventData.h"
+#include "CompactBytes.h"
 
 #include <algorithm>
 #include <cstring>
@@ -6,7 +6,7 @@
 
 namespace rolvik {
 
-EventData::EventData(Bytes bytes) {
+CompactBytes::CompactBytes(Bytes bytes) {
     if (bytes.size() <= kInlineBytes) {
         std::copy(bytes.begin(), bytes.end(), bytes_);
         tag_ = static_cast<std::uint8_t>(bytes.size());
@@ -21,23 +21,23 @@ EventData::EventData(Bytes bytes) {
     tag_ = kOnHeap;
 }
 
-EventData::EventData(std::initializer_list<std::uint8_t> bytes)
-    : EventData(Bytes(bytes.begin(), bytes.size())) {}
+CompactBytes::CompactBytes(std::initializer_list<std::uint8_t> bytes)
+    : CompactBytes(Bytes(bytes.begin(), bytes.size())) {}
 
-EventData::EventData(EventData&& other) noexcept {
+CompactBytes::CompactBytes(CompactBytes&& other) noexcept {
     std::copy(std::begin(other.bytes_), std::end(other.bytes_), bytes_);
     tag_ = other.tag_;
     other.tag_ = 0;
 }
 
-EventData& EventData::operator=(const EventData& other) {
+CompactBytes& CompactBytes::operator=(const CompactBytes& other) {
     if (this != &other) {
-        *this = EventData(other);
+        *this = CompactBytes(other);
     }
     return *this;
 }
 
-EventData& EventData::operator=(EventData&& other) noexcept {
+CompactBytes& CompactBytes::operator=(CompactBytes&& other) noexcept {
     if (this != &other) {
         Release();
         std::copy(std::begin(other.bytes_), std::end(other.bytes_), bytes_);
@@ -47,11 +47,11 @@ EventData& EventData::operator=(EventData&& other) noexcept {
     return *this;
 }
 
-EventData::~EventData() {
+CompactBytes::~CompactBytes() {
     Release();
 }
 
-std::size_t EventData::size() const {
+std::size_t CompactBytes::size() const {
     if (!onHeap()) {
         return tag_;
     }
@@ -60,25 +60,25 @@ std::size_t EventData::size() const {
     return size;
 }
 
-const std::uint8_t* EventData::data() const {
+const std::uint8_t* CompactBytes::data() const {
     return onHeap() ? heapBlock() : bytes_;
 }
 
-std::uint8_t* EventData::data() {
+std::uint8_t* CompactBytes::data() {
     return onHeap() ? heapBlock() : bytes_;
 }
 
-bool EventData::Equal(Bytes a, Bytes b) {
+bool CompactBytes::Equal(Bytes a, Bytes b) {
     return std::ranges::equal(a, b);
 }
 
-std::uint8_t* EventData::heapBlock() const {
+std::uint8_t* CompactBytes::heapBlock() const {
     std::uint8_t* pointer = nullptr;
     std::memcpy(&pointer, bytes_, sizeof pointer);
     return pointer;
 }
 
-void EventData::Release() {
+void CompactBytes::Release() {
     if (onHeap()) {
         std::unique_ptr<std::uint8_t[]> block(heapBlock());
         tag_ = 0;
