@@ -1,5 +1,6 @@
 #include "EventPool.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <mutex>
@@ -124,9 +125,12 @@ class Pool {
     Slab* withRoom_ = nullptr;
 };
 
+// Never destroyed: a document held in a static object may free its events after every other static
+// object of the program is gone.
 Pool& ThePool() {
-    static Pool pool;
-    return pool;
+    alignas(Pool) static std::byte storage[sizeof(Pool)];
+    static Pool* const pool = new (storage) Pool;
+    return *pool;
 }
 
 }  // namespace
