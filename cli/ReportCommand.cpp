@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <iostream>
 #include <memory>
 #include <string>
 
@@ -32,8 +33,7 @@ int RunReport(const ReportArguments& arguments) {
     }
     const DetailReport report = BuildDetailReport(smaf.get(), arguments.positionMs);
     if (arguments.json) {
-        const std::string json = ReportAsJson(report);
-        std::fwrite(json.data(), 1, json.size(), stdout);
+        WriteReportAsJson(std::cout, report);
     } else {
         PrintLines(report);
     }

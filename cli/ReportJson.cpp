@@ -1,6 +1,7 @@
 #include "ReportJson.h"
 
 #include <cstdio>
+#include <ostream>
 #include <string_view>
 
 #include "ShiftJisText.h"
@@ -53,18 +54,16 @@ std::string LineObject(const ReportLine& line) {
 
 }  // namespace
 
-std::string ReportAsJson(const DetailReport& report) {
-    std::string json = "{\"hasDocument\":";
-    json += report.hasDocument ? "true" : "false";
-    json += ",\"markerLine\":";
-    json += report.markerLine ? std::to_string(*report.markerLine) : "null";
-    json += ",\"lines\":[";
-    for (std::size_t i = 0; i < report.lines.size(); ++i) {
-        json += i == 0 ? "\n" : ",\n";
-        json += LineObject(report.lines[i]);
+void WriteReportAsJson(std::ostream& out, const DetailReport& report) {
+    out << "{\"hasDocument\":" << (report.hasDocument ? "true" : "false");
+    out << ",\"markerLine\":";
+    out << (report.markerLine ? std::to_string(*report.markerLine) : "null");
+    out << ",\"lines\":[";
+    std::size_t index = 0;
+    for (const ReportLine& line : report.lines) {
+        out << (index++ == 0 ? "\n" : ",\n") << LineObject(line);
     }
-    json += "\n]}\n";
-    return json;
+    out << "\n]}\n";
 }
 
 }  // namespace rolvik::cli

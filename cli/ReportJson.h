@@ -1,6 +1,6 @@
 #pragma once
 
-#include <string>
+#include <ostream>
 
 #include "ui/detail/report/DetailReport.h"
 
@@ -8,7 +8,8 @@ namespace rolvik::cli {
 
 // The report as one JSON object: {"hasDocument", "markerLine" (a line index or null), "lines": [
 // {"text", "style", "channel" (a number for the Channel style, else null)}]}, with the lines' text
-// decoded from Shift-JIS. One line of the report per line of output, for readable diffs.
-std::string ReportAsJson(const DetailReport& report);
+// decoded from Shift-JIS. One line of the report per line of output, for readable diffs. Written
+// as the lines are made, so that a long report is never held whole.
+void WriteReportAsJson(std::ostream& out, const DetailReport& report);
 
 }  // namespace rolvik::cli

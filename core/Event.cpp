@@ -1,5 +1,6 @@
 #include "Event.h"
 
+#include "EventPool.h"
 #include "Number.h"
 
 namespace rolvik {
@@ -9,6 +10,16 @@ Event::~Event() {
     while (rest) {
         rest = std::move(rest->next);
     }
+}
+
+static_assert(sizeof(Event) == EventPool::kSlotBytes);
+
+void* Event::operator new(std::size_t) {
+    return EventPool::Allocate();
+}
+
+void Event::operator delete(void* node) noexcept {
+    EventPool::Free(node);
 }
 
 std::uint32_t EventGate(const Event& event) {

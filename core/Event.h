@@ -1,9 +1,10 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 
-#include "Bytes.h"
+#include "CompactBytes.h"
 
 namespace rolvik {
 
@@ -16,20 +17,26 @@ namespace rolvik {
 //   0xEn  low 7 bits, high 7 bits      0xF0  size, then the message body (the F0 is not stored)
 //   0xFF  2F 00 end of sequence, 00 no operation
 // Any other status comes from bytes a converter did not recognise and carries no data.
-struct Event {
-    std::int32_t delta = 0;  // ms since the previous event; the first event's own time
-    std::uint32_t time = 0;  // ms from the beginning of the song, compared unsigned
-    std::uint8_t status = 0;
-    ByteVector data;
+//
+// A node is 32 bytes and lives in the event pool, with short data inline, so that a song of a
+// million events costs about 32 MB.
+struct Event final {
     std::unique_ptr<Event> next;  // owns the rest of the list
+    std::int32_t delta = 0;       // ms since the previous event; the first event's own time
+    std::uint32_t time = 0;       // ms from the beginning of the song, compared unsigned
+    std::uint8_t status = 0;
+    CompactBytes data;
 
     Event() = default;
-    Event(std::uint32_t time, std::uint8_t status, ByteVector data)
+    Event(std::uint32_t time, std::uint8_t status, CompactBytes data)
         : time(time), status(status), data(std::move(data)) {}
     Event(const Event&) = delete;
     Event& operator=(const Event&) = delete;
     // Frees the rest of the list iteratively, so that a list of a million events does not recurse.
     ~Event();
+
+    static void* operator new(std::size_t size);
+    static void operator delete(void* node) noexcept;
 
     std::uint32_t length() const { return static_cast<std::uint32_t>(data.size()); }
 };

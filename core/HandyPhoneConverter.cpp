@@ -7,6 +7,7 @@
 
 #include "ByteReader.h"
 #include "Chunk.h"
+#include "EventBatch.h"
 #include "Number.h"
 #include "ShowMessage.h"
 
@@ -205,9 +206,10 @@ MaybeEvent ReadTimedEvent(ByteReader& cursor, HandyPhoneTrack& track, bool setup
 
 }  // namespace
 
-void ConvertHandyPhoneEvents(Smaf& smaf, Bytes stream, bool setup,
+void ConvertHandyPhoneEvents(EventBatch& batch, Bytes stream, bool setup,
                              std::optional<std::uint32_t> startOffset,
                              std::optional<std::uint32_t> stopOffset, unsigned channelBase) {
+    Smaf& smaf = batch.document();
     HandyPhoneTrack track(channelBase, smaf.gateBase);
     ByteReader cursor(stream);
     std::uint32_t timeMs = 0;
@@ -221,8 +223,8 @@ void ConvertHandyPhoneEvents(Smaf& smaf, Bytes stream, bool setup,
         }
         // Start and stop are set only once the event is complete and in the list, so that they
         // never point at an event dropped for running past the end of the stream.
-        Event* event = InsertEvent(
-            smaf, std::make_unique<Event>(timeMs, converted->status, std::move(converted->data)));
+        Event* event = batch.Add(
+            std::make_unique<Event>(timeMs, converted->status, std::move(converted->data)));
         if (!setup && IsAt(startOffset, offset) && !smaf.start) {
             smaf.start = event;
         }
@@ -234,8 +236,15 @@ void ConvertHandyPhoneEvents(Smaf& smaf, Bytes stream, bool setup,
         }
     }
     if (!setup && !smaf.start) {
-        smaf.start = smaf.events.get();
+        smaf.start = batch.Head();
     }
+}
+
+void ConvertHandyPhoneEvents(Smaf& smaf, Bytes stream, bool setup,
+                             std::optional<std::uint32_t> startOffset,
+                             std::optional<std::uint32_t> stopOffset, unsigned channelBase) {
+    EventBatch batch(smaf);
+    ConvertHandyPhoneEvents(batch, stream, setup, startOffset, stopOffset, channelBase);
 }
 
 }  // namespace rolvik

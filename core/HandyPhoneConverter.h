@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "Bytes.h"
+#include "EventBatch.h"
 #include "Smaf.h"
 
 namespace rolvik {
@@ -19,6 +20,11 @@ namespace rolvik {
 // unknown three-byte control is reported and kept as a data-less event of status 0; an event cut
 // short by the end of the stream is dropped.
 void ConvertHandyPhoneEvents(Smaf& smaf, Bytes stream, bool setup,
+                             std::optional<std::uint32_t> startOffset,
+                             std::optional<std::uint32_t> stopOffset, unsigned channelBase);
+
+// The same, adding the events to a batch of the document that the caller commits.
+void ConvertHandyPhoneEvents(EventBatch& batch, Bytes stream, bool setup,
                              std::optional<std::uint32_t> startOffset,
                              std::optional<std::uint32_t> stopOffset, unsigned channelBase);
 

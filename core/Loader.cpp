@@ -6,6 +6,7 @@
 
 #include "ByteReader.h"
 #include "Chunk.h"
+#include "EventBatch.h"
 #include "HandyPhoneConverter.h"
 #include "Huffman.h"
 #include "MobileStandardConverter.h"
@@ -37,11 +38,24 @@ bool ReadTimebases(Smaf& smaf, Bytes header) {
     return true;
 }
 
+// Every decoded byte takes at least one bit of the code stream but for a tree of one leaf, which
+// is no way to write a real song: a stream may declare at most 8 decoded bytes for each of its
+// bits. More is refused before the block is allocated, so that a few bytes cannot claim megabytes.
+constexpr std::uint64_t kMostDecodedBytesPerInputByte = 8 * 8;
+
+bool DeclaresMoreThanItHolds(std::uint32_t decodedSize, Bytes codeStream) {
+    return decodedSize > kMostDecodedBytesPerInputByte * codeStream.size();
+}
+
 std::optional<ByteVector> DecodeCompressedSequence(Bytes sequence) {
     ByteReader cursor(sequence);
     const auto decodedSize = cursor.ReadU32BigEndian();
     if (decodedSize && *decodedSize > kMaxDecodedSequenceBytes) {
         ShowError("Can't alloc memory");
+        return std::nullopt;
+    }
+    if (decodedSize && DeclaresMoreThanItHolds(*decodedSize, cursor.rest())) {
+        ShowError("SMAF: LoadSmaf: huffmanDecode failed");
         return std::nullopt;
     }
     ByteVector decoded;
@@ -83,39 +97,39 @@ Bytes ChunkRunBehind(Bytes contents, std::size_t headerSize) {
     return contents.size() > headerSize ? contents.subspan(headerSize) : Bytes{};
 }
 
-void LoadHandyPhoneTrack(Smaf& smaf, Bytes contents, unsigned channelBase) {
+void LoadHandyPhoneTrack(EventBatch& batch, Bytes contents, unsigned channelBase) {
     ShowMessage(
         "Notice: This is written in HPS format, Rolvik can't convert accurately. Sorry.\n"
         "(This message will appear several times.)",
         "Notice", MessageIcon::Information);
     const TrackData track = FindTrackData(ChunkRunBehind(contents, kHandyPhoneHeaderSize));
     if (track.setup) {
-        ConvertHandyPhoneEvents(smaf, track.setup->contents, true, std::nullopt, std::nullopt,
+        ConvertHandyPhoneEvents(batch, track.setup->contents, true, std::nullopt, std::nullopt,
                                 channelBase);
     }
     if (track.sequence) {
-        ConvertHandyPhoneEvents(smaf, track.sequence->contents, false, track.seek.start,
+        ConvertHandyPhoneEvents(batch, track.sequence->contents, false, track.seek.start,
                                 track.seek.stop, channelBase);
     }
 }
 
-bool LoadMobileStandardTrack(Smaf& smaf, Bytes contents, bool compressed) {
+bool LoadMobileStandardTrack(EventBatch& batch, Bytes contents, bool compressed) {
     const TrackData track = FindTrackData(ChunkRunBehind(contents, kMobileStandardHeaderSize));
     if (track.setup) {
-        ConvertEvents(smaf, track.setup->contents, true, std::nullopt, std::nullopt);
+        ConvertEvents(batch, track.setup->contents, true, std::nullopt, std::nullopt);
     }
     if (!track.sequence) {
         return true;
     }
     if (!compressed) {
-        ConvertEvents(smaf, track.sequence->contents, false, track.seek.start, track.seek.stop);
+        ConvertEvents(batch, track.sequence->contents, false, track.seek.start, track.seek.stop);
         return true;
     }
     const std::optional<ByteVector> decoded = DecodeCompressedSequence(track.sequence->contents);
     if (!decoded) {
         return false;
     }
-    ConvertEvents(smaf, *decoded, false, track.seek.start, track.seek.stop);
+    ConvertEvents(batch, *decoded, false, track.seek.start, track.seek.stop);
     return true;
 }
 
@@ -162,6 +176,7 @@ bool LoadSmaf(Smaf& smaf) {
         return false;
     }
     const Bytes run = ChunksBeforeCheckCode(*file);
+    EventBatch batch(smaf);
     std::uint64_t offset = 0;
     unsigned channelBase = 0;
     while (offset < run.size()) {
@@ -175,9 +190,9 @@ bool LoadSmaf(Smaf& smaf) {
         }
         const std::uint8_t format = track->contents[0];
         if (format == kHandyPhoneStandard) {
-            LoadHandyPhoneTrack(smaf, track->contents, channelBase);
+            LoadHandyPhoneTrack(batch, track->contents, channelBase);
         } else if (format == kMobileStandardCompressed || format == kMobileStandard) {
-            if (!LoadMobileStandardTrack(smaf, track->contents,
+            if (!LoadMobileStandardTrack(batch, track->contents,
                                          format == kMobileStandardCompressed)) {
                 return false;
             }
@@ -186,6 +201,7 @@ bool LoadSmaf(Smaf& smaf) {
         offset = contentsOffset + track->statedSize;
         channelBase += kChannelsPerHandyPhoneTrack;
     }
+    batch.Commit();
     if (HasVoiceSetExclusive(smaf)) {
         ShowMessage(
             "Notice: There are some VoiceSet Exclusives, but Rolvik can't emulate accurately. Use "

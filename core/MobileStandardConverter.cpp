@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "ByteReader.h"
+#include "EventBatch.h"
 #include "Number.h"
 #include "ShowMessage.h"
 
@@ -15,6 +16,8 @@ namespace {
 constexpr std::string_view kUnknownStatusText =
     "ConvertEvents(MSF-import): Program's bug or Illegal SMAF file";
 constexpr std::string_view kUnknownStatusCaption = "What the hell...?";
+constexpr std::string_view kOverlongNumberText =
+    "ConvertEvents(MSF-import): A number longer than four bytes: the track is read up to it";
 
 // An event's data as read from the stream; `recognised` is false for a status byte that is not a
 // known status, which keeps no data.
@@ -106,18 +109,44 @@ MaybeBody ReadEventBody(ByteReader& cursor, std::uint8_t status, std::uint32_t g
     return Unrecognised();
 }
 
+// The format writes durations, gate times and exclusive sizes in at most four bytes. A longer
+// number only comes from a damaged or crafted track: it would hold more than 32 bits, and the
+// times it makes wrap around.
+bool IsOverlong(Bytes number) {
+    return NumberLength(number) > kLongestNumberBytes;
+}
+
+// The number inside an event's body: the gate time of a note, the size of an exclusive.
+bool BodyHasOverlongNumber(std::uint8_t status, Bytes body) {
+    std::size_t numberOffset = 0;
+    if ((status & 0xF0) == 0x80) {
+        numberOffset = 1;
+    } else if ((status & 0xF0) == 0x90) {
+        numberOffset = 2;
+    } else if (status != 0xF0) {
+        return false;
+    }
+    return body.size() > numberOffset && IsOverlong(body.subspan(numberOffset));
+}
+
 bool IsAt(std::optional<std::uint32_t> wanted, std::size_t offset) {
     return wanted && std::size_t{*wanted} == offset;
 }
 
 }  // namespace
 
-void ConvertEvents(Smaf& smaf, Bytes stream, bool setup, std::optional<std::uint32_t> startOffset,
+void ConvertEvents(EventBatch& batch, Bytes stream, bool setup,
+                   std::optional<std::uint32_t> startOffset,
                    std::optional<std::uint32_t> stopOffset) {
+    Smaf& smaf = batch.document();
     ByteReader cursor(stream);
     std::uint32_t timeMs = 0;
     while (!cursor.empty()) {
         const std::size_t offset = cursor.offset();
+        if (!setup && IsOverlong(cursor.rest())) {
+            ShowMessage(kOverlongNumberText, "Error", MessageIcon::Error);
+            break;
+        }
         if (!setup) {
             const auto durationTicks = ReadNumber(cursor);
             if (!durationTicks) {
@@ -129,14 +158,17 @@ void ConvertEvents(Smaf& smaf, Bytes stream, bool setup, std::optional<std::uint
         if (!status) {
             break;
         }
+        if (BodyHasOverlongNumber(*status, cursor.rest())) {
+            ShowMessage(kOverlongNumberText, "Error", MessageIcon::Error);
+            break;
+        }
         auto body = ReadEventBody(cursor, *status, smaf.gateBase);
         if (!body) {
             break;
         }
         // Start and stop are set only once the event is complete and in the list, so that they
         // never point at an event dropped for running past the end of the stream.
-        Event* event =
-            InsertEvent(smaf, std::make_unique<Event>(timeMs, *status, std::move(body->data)));
+        Event* event = batch.Add(std::make_unique<Event>(timeMs, *status, std::move(body->data)));
         if (!setup && IsAt(startOffset, offset)) {
             smaf.start = event;
         }
@@ -152,8 +184,14 @@ void ConvertEvents(Smaf& smaf, Bytes stream, bool setup, std::optional<std::uint
         }
     }
     if (!setup && !smaf.start) {
-        smaf.start = smaf.events.get();
+        smaf.start = batch.Head();
     }
+}
+
+void ConvertEvents(Smaf& smaf, Bytes stream, bool setup, std::optional<std::uint32_t> startOffset,
+                   std::optional<std::uint32_t> stopOffset) {
+    EventBatch batch(smaf);
+    ConvertEvents(batch, stream, setup, startOffset, stopOffset);
 }
 
 }  // namespace rolvik

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "Bytes.h"
+#include "EventBatch.h"
 #include "Smaf.h"
 
 namespace rolvik {
@@ -18,8 +19,14 @@ namespace rolvik {
 // document without a start starts at the head of its list.
 //
 // A byte that is not a known status is reported, kept as an event without data, and ends the
-// conversion of the stream. An event cut short by the end of the stream is dropped.
+// conversion of the stream. A number longer than four bytes is reported and ends the conversion
+// before its event. An event cut short by the end of the stream is dropped.
 void ConvertEvents(Smaf& smaf, Bytes stream, bool setup, std::optional<std::uint32_t> startOffset,
+                   std::optional<std::uint32_t> stopOffset);
+
+// The same, adding the events to a batch of the document that the caller commits.
+void ConvertEvents(EventBatch& batch, Bytes stream, bool setup,
+                   std::optional<std::uint32_t> startOffset,
                    std::optional<std::uint32_t> stopOffset);
 
 }  // namespace rolvik

@@ -13,6 +13,9 @@ namespace rolvik {
 // Variable-length numbers: 7 bits a byte, most significant group first, bit 7 set on every byte but
 // the last. Values wider than 32 bits lose their top bits, as the format's readers always have.
 
+// The longest number the format writes: four bytes carry 28 bits.
+constexpr std::size_t kLongestNumberBytes = 4;
+
 // Decodes the number at the cursor and moves past it; "not there" (cursor unchanged) when the
 // bytes end before a byte with bit 7 clear.
 std::optional<std::uint32_t> ReadNumber(ByteReader& cursor);

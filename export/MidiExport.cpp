@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bitset>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <tuple>
@@ -29,14 +30,16 @@ constexpr std::uint8_t kEndOfSequence = 0x2F;
 // no time at all, which must follow their own note-on.
 enum class Slot { EarlierNoteOff, Event, ZeroLengthNoteOff };
 
-struct PendingMessage {
-    std::uint64_t tick;
-    Slot slot;
-    std::size_t sequence;  // the event's place in the list
-    ByteVector bytes;
+// Ranks a message among those of its tick: by slot, then by its event's place in the list.
+std::uint64_t Order(Slot slot, std::size_t sequence) {
+    return std::uint64_t{static_cast<std::uint8_t>(slot)} << 48 | sequence;
+}
 
-    auto Key() const { return std::tie(tick, slot, sequence); }
-};
+void SortByTickAndOrder(MidiTrack& track) {
+    std::ranges::sort(track.messages, [](const TimedMidiMessage& a, const TimedMidiMessage& b) {
+        return std::tie(a.tick, a.order) < std::tie(b.tick, b.order);
+    });
+}
 
 bool IsDataByte(std::uint8_t byte) {
     return byte < 0x80;
@@ -106,15 +109,14 @@ class MidiExporter {
         const std::uint8_t output = channels_[channel];
         const std::uint32_t gateMs = EventGate(event);
         const std::uint64_t endTick = std::uint64_t{event.time} + gateMs;
-        auto& messages = channelMessages_[output];
+        auto& messages = channelTracks_[output].messages;
         messages.push_back({event.time,
-                            Slot::Event,
-                            sequence,
+                            Order(Slot::Event, sequence),
                             {static_cast<std::uint8_t>(0x90 | output), key, velocity}});
-        messages.push_back({endTick,
-                            gateMs == 0 ? Slot::ZeroLengthNoteOff : Slot::EarlierNoteOff,
-                            sequence,
-                            {static_cast<std::uint8_t>(0x80 | output), key, 0x00}});
+        messages.push_back(
+            {endTick,
+             Order(gateMs == 0 ? Slot::ZeroLengthNoteOff : Slot::EarlierNoteOff, sequence),
+             {static_cast<std::uint8_t>(0x80 | output), key, 0x00}});
     }
 
     // For General MIDI, the chip's bank selects go, and so does the bank LSB that completes one:
@@ -149,7 +151,8 @@ class MidiExporter {
         const std::uint8_t output = channels_[EventChannel(event)];
         ByteVector bytes{static_cast<std::uint8_t>((event.status & 0xF0) | output)};
         bytes.insert(bytes.end(), data.begin(), data.end());
-        channelMessages_[output].push_back({event.time, Slot::Event, sequence, std::move(bytes)});
+        channelTracks_[output].messages.push_back(
+            {event.time, Order(Slot::Event, sequence), bytes});
     }
 
     // Exclusives belong to no channel and go to the first track, at their own time.
@@ -167,7 +170,7 @@ class MidiExporter {
         ByteVector bytes{0xF0};
         WriteNumber(bytes, static_cast<std::uint32_t>(body.size()));
         bytes.insert(bytes.end(), body.begin(), body.end());
-        exclusives_.push_back({event.time, Slot::Event, sequence, std::move(bytes)});
+        exclusives_.messages.push_back({event.time, Order(Slot::Event, sequence), bytes});
     }
 
     // The latest end-of-sequence event, or the end of the last event when there is none.
@@ -183,45 +186,39 @@ class MidiExporter {
         return endOfSequence.value_or(lastEnd);
     }
 
-    static MidiTrack Sorted(std::vector<PendingMessage> pending, std::uint64_t endTick) {
-        std::ranges::sort(pending, [](const PendingMessage& a, const PendingMessage& b) {
-            return a.Key() < b.Key();
-        });
-        MidiTrack track;
-        track.endTick = endTick;
-        for (PendingMessage& message : pending) {
-            track.messages.push_back({message.tick, std::move(message.bytes)});
-        }
-        return track;
-    }
-
-    MidiTrack ConductorTrack(std::uint64_t endTick) const {
+    MidiTrack ConductorTrack(std::uint64_t endTick) {
         MidiTrack track;
         const std::string title = SongTitle(document_);
         if (!title.empty()) {
             ByteVector name{0xFF, 0x03};
             WriteNumber(name, static_cast<std::uint32_t>(title.size()));
             name.insert(name.end(), title.begin(), title.end());
-            track.messages.push_back({0, std::move(name)});
+            track.messages.push_back({0, 0, name});
         }
         track.messages.push_back(
             {0,
+             0,
              {0xFF, 0x51, 0x03, static_cast<std::uint8_t>(kMicrosecondsPerQuarter >> 16),
               static_cast<std::uint8_t>(kMicrosecondsPerQuarter >> 8),
               static_cast<std::uint8_t>(kMicrosecondsPerQuarter)}});
-        MidiTrack exclusives = Sorted(exclusives_, endTick);
-        track.messages.insert(track.messages.end(), exclusives.messages.begin(),
-                              exclusives.messages.end());
+        SortByTickAndOrder(exclusives_);
+        track.messages.insert(track.messages.end(),
+                              std::make_move_iterator(exclusives_.messages.begin()),
+                              std::make_move_iterator(exclusives_.messages.end()));
+        exclusives_.messages.clear();
         track.endTick = endTick;
         return track;
     }
 
-    std::vector<MidiTrack> Tracks() const {
+    // Hands over the messages gathered: the exporter is spent afterwards.
+    std::vector<MidiTrack> Tracks() {
         const std::uint64_t endTick = SongEndTick();
         std::vector<MidiTrack> tracks{ConductorTrack(endTick)};
-        for (const auto& messages : channelMessages_) {
-            if (!messages.empty()) {
-                tracks.push_back(Sorted(messages, endTick));
+        for (MidiTrack& track : channelTracks_) {
+            if (!track.messages.empty()) {
+                SortByTickAndOrder(track);
+                track.endTick = endTick;
+                tracks.push_back(std::move(track));
             }
         }
         return tracks;
@@ -233,9 +230,9 @@ class MidiExporter {
     std::bitset<16> rhythm_;  // HandyPhone rhythm channels, when exporting for General MIDI
     std::array<std::uint8_t, 16> programs_{};  // the last program of each rhythm channel
     std::array<std::uint8_t, 16> velocities_{};
-    std::array<bool, 16> chipBank_{};  // the channel's last bank MSB was one of the chip's
-    std::array<std::vector<PendingMessage>, 16> channelMessages_;  // by output channel
-    std::vector<PendingMessage> exclusives_;
+    std::array<bool, 16> chipBank_{};          // the channel's last bank MSB was one of the chip's
+    std::array<MidiTrack, 16> channelTracks_;  // by output channel
+    MidiTrack exclusives_;
 };
 
 }  // namespace

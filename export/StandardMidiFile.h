@@ -5,14 +5,18 @@
 #include <vector>
 
 #include "core/Bytes.h"
+#include "core/CompactBytes.h"
 
 namespace rolvik {
 
 // One MIDI message or meta event as it appears in a track, without its delta time: status byte and
 // data for channel messages, F0 with its length for exclusives, FF type length data for metas.
+// Short messages are held inline, so that millions of them cost no heap block each. `order` is for
+// whoever builds a track: it ranks the messages of one tick; the writer does not read it.
 struct TimedMidiMessage {
     std::uint64_t tick = 0;
-    ByteVector bytes;
+    std::uint64_t order = 0;
+    CompactBytes bytes;
 };
 
 // A track's messages in the order they are to be written, their ticks never decreasing. The

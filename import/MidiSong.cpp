@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <queue>
 #include <vector>
 
 #include "TempoMap.h"
+#include "core/EventBatch.h"
 #include "core/Number.h"
 #include "core/ScoreTrack.h"
 
@@ -43,27 +45,50 @@ bool IsBankSelect(const MidiTrackEvent& event) {
 }
 
 // Every event of every track in time order; events at one tick keep the order of their tracks
-// and, within a track, their own.
+// and, within a track, their own. Each track is in time order already, so the tracks are merged.
 std::vector<const MidiTrackEvent*> MergedEvents(const StandardMidiFile& file) {
-    std::vector<const MidiTrackEvent*> merged;
-    for (const MidiTrackEvents& track : file.tracks) {
-        for (const MidiTrackEvent& event : track.events) {
-            merged.push_back(&event);
+    struct Next {
+        std::uint64_t tick;
+        std::size_t track;
+        std::size_t index;
+    };
+    const auto comesAfter = [](const Next& a, const Next& b) {
+        return a.tick != b.tick ? a.tick > b.tick : a.track > b.track;
+    };
+    std::priority_queue<Next, std::vector<Next>, decltype(comesAfter)> nextOfTracks(comesAfter);
+    std::size_t total = 0;
+    for (std::size_t track = 0; track < file.tracks.size(); ++track) {
+        const std::vector<MidiTrackEvent>& events = file.tracks[track].events;
+        total += events.size();
+        if (!events.empty()) {
+            nextOfTracks.push({events.front().tick, track, 0});
         }
     }
-    std::ranges::stable_sort(merged, {}, &MidiTrackEvent::tick);
+    std::vector<const MidiTrackEvent*> merged;
+    merged.reserve(total);
+    while (!nextOfTracks.empty()) {
+        const Next next = nextOfTracks.top();
+        nextOfTracks.pop();
+        const std::vector<MidiTrackEvent>& events = file.tracks[next.track].events;
+        merged.push_back(&events[next.index]);
+        if (next.index + 1 < events.size()) {
+            nextOfTracks.push({events[next.index + 1].tick, next.track, next.index + 1});
+        }
+    }
     return merged;
 }
 
 // A tempo of 0 would stop time altogether; such an event is damage and is passed over.
-std::vector<TempoChange> TempoChanges(const std::vector<const MidiTrackEvent*>& merged) {
+std::vector<TempoChange> TempoChanges(const StandardMidiFile& file,
+                                      const std::vector<const MidiTrackEvent*>& merged) {
     std::vector<TempoChange> changes;
     for (const MidiTrackEvent* event : merged) {
-        if (event->status != kMeta || event->data1 != kTempo || event->payload.size() != 3) {
+        const Bytes payload = file.Payload(*event);
+        if (event->status != kMeta || event->data1 != kTempo || payload.size() != 3) {
             continue;
         }
-        const std::uint32_t tempo = std::uint32_t{event->payload[0]} << 16 |
-                                    std::uint32_t{event->payload[1]} << 8 | event->payload[2];
+        const std::uint32_t tempo =
+            std::uint32_t{payload[0]} << 16 | std::uint32_t{payload[1]} << 8 | payload[2];
         if (tempo != 0) {
             changes.push_back({event->tick, tempo});
         }
@@ -79,6 +104,13 @@ std::uint64_t SongEndTick(const StandardMidiFile& file) {
     return end;
 }
 
+// A note's gate is known only when it ends: it is appended to the key and velocity then.
+void AppendGate(Event& note, std::uint32_t gateMs) {
+    ByteVector data(note.data.begin(), note.data.end());
+    WriteNumber(data, gateMs);
+    note.data = data;
+}
+
 struct SoundingNote {
     Event* event;
     std::uint32_t startMs;
@@ -87,8 +119,9 @@ struct SoundingNote {
 class SongConverter {
   public:
     explicit SongConverter(const StandardMidiFile& file)
-        : merged_(MergedEvents(file)),
-          tempoMap_(file.division, TempoChanges(merged_)),
+        : file_(file),
+          merged_(MergedEvents(file)),
+          tempoMap_(file.division, TempoChanges(file, merged_)),
           endTick_(SongEndTick(file)) {
         for (const MidiTrackEvent* event : merged_) {
             if (IsChannelMessage(*event) && IsBankSelect(*event)) {
@@ -108,7 +141,7 @@ class SongConverter {
         const std::uint32_t endMs = tempoMap_.Milliseconds(endTick_);
         for (std::vector<SoundingNote>& sounding : sounding_) {
             for (const SoundingNote& note : sounding) {
-                WriteNumber(note.event->data, endMs - note.startMs);
+                AppendGate(*note.event, endMs - note.startMs);
             }
         }
         Add(endMs, kMeta, {0x2F, 0x00});
@@ -116,9 +149,8 @@ class SongConverter {
     }
 
   private:
-    Event* Add(std::uint32_t timeMs, std::uint8_t status, ByteVector data) {
-        events_.push_back(std::make_unique<Event>(timeMs, status, std::move(data)));
-        return events_.back().get();
+    Event* Add(std::uint32_t timeMs, std::uint8_t status, CompactBytes data) {
+        return batch_.Add(std::make_unique<Event>(timeMs, status, std::move(data)));
     }
 
     // Key pressure and channel pressure have no place in a document and are left out.
@@ -172,7 +204,7 @@ class SongConverter {
             return;
         }
         const SoundingNote& note = sounding.front();
-        WriteNumber(note.event->data, tempoMap_.Milliseconds(event.tick) - note.startMs);
+        AppendGate(*note.event, tempoMap_.Milliseconds(event.tick) - note.startMs);
         sounding.erase(sounding.begin());
     }
 
@@ -181,26 +213,26 @@ class SongConverter {
     }
 
     void AddExclusive(const MidiTrackEvent& event) {
+        const Bytes payload = file_.Payload(event);
         ByteVector data;
-        WriteNumber(data, static_cast<std::uint32_t>(event.payload.size()));
-        data.insert(data.end(), event.payload.begin(), event.payload.end());
+        WriteNumber(data, static_cast<std::uint32_t>(payload.size()));
+        data.insert(data.end(), payload.begin(), payload.end());
         Add(tempoMap_.Milliseconds(event.tick), kExclusive, std::move(data));
     }
 
     std::unique_ptr<Smaf> Document() {
-        std::unique_ptr<Smaf> smaf = CreateSmaf(0, 0);
-        for (std::unique_ptr<Event>& event : events_) {
-            InsertEvent(*smaf, std::move(event));
-        }
-        return smaf;
+        batch_.Commit();
+        return std::move(document_);
     }
 
+    const StandardMidiFile& file_;
     std::vector<const MidiTrackEvent*> merged_;
     TempoMap tempoMap_;
     std::uint64_t endTick_;
     std::array<bool, kChannels> bankGiven_{};  // by the file itself, or by GiveDefaultBank
     std::array<std::vector<SoundingNote>, kChannels * kKeys> sounding_;
-    std::vector<std::unique_ptr<Event>> events_;
+    std::unique_ptr<Smaf> document_ = CreateSmaf(0, 0);
+    EventBatch batch_{*document_};
 };
 
 }  // namespace

@@ -61,8 +61,8 @@ MidiDivision ReadDivision(std::uint16_t value) {
 // the running status there, so it is kept: valid files read the same, and those still import.
 class TrackReader {
   public:
-    TrackReader(Bytes contents, std::size_t fileOffset, std::size_t number)
-        : cursor_(contents), fileOffset_(fileOffset), number_(number) {}
+    TrackReader(StandardMidiFile& file, Bytes contents, std::size_t fileOffset, std::size_t number)
+        : file_(file), cursor_(contents), fileOffset_(fileOffset), number_(number) {}
 
     MidiTrackEvents Read() {
         while (!cursor_.empty() && !ended_) {
@@ -188,7 +188,7 @@ class TrackReader {
 
     void ReadChannelMessage(std::uint8_t status, std::uint8_t data1) {
         MidiTrackEvent event{
-            .tick = tick_, .status = status, .data1 = data1, .data2 = 0, .payload = {}};
+            .tick = tick_, .status = status, .data1 = data1, .data2 = 0, .payload = 0};
         if (ChannelDataBytes(status) == 2) {
             event.data2 = ReadDataByte();
         }
@@ -198,10 +198,14 @@ class TrackReader {
     // An exclusive without its closing F7 continues in the F7 packets that follow.
     void ReadExclusive() {
         const Bytes body = ReadBlock();
-        track_.events.push_back(
-            {.tick = tick_, .status = kExclusive, .payload = ByteVector(body.begin(), body.end())});
+        track_.events.push_back({.tick = tick_,
+                                 .status = kExclusive,
+                                 .data1 = 0,
+                                 .data2 = 0,
+                                 .payload = AddPayload(body)});
         openExclusive_ = body.empty() || body.back() != kExclusivePacket;
-        openIndex_ = track_.events.size() - 1;
+        openPayload_ = track_.events.back().payload;
+        openJoined_.reset();
     }
 
     // An F7 packet that continues no exclusive escapes arbitrary bytes, which have no place in a
@@ -211,9 +215,20 @@ class TrackReader {
         if (!openExclusive_) {
             return;
         }
-        ByteVector& payload = track_.events[openIndex_].payload;
-        payload.insert(payload.end(), body.begin(), body.end());
-        openExclusive_ = payload.empty() || payload.back() != kExclusivePacket;
+        if (!openJoined_) {
+            const Bytes first = file_.payloads[openPayload_];
+            openJoined_ = file_.joinedExclusives.size();
+            file_.joinedExclusives.emplace_back(first.begin(), first.end());
+        }
+        ByteVector& joined = file_.joinedExclusives[*openJoined_];
+        joined.insert(joined.end(), body.begin(), body.end());
+        file_.payloads[openPayload_] = joined;
+        openExclusive_ = joined.empty() || joined.back() != kExclusivePacket;
+    }
+
+    std::uint32_t AddPayload(Bytes payload) {
+        file_.payloads.push_back(payload);
+        return static_cast<std::uint32_t>(file_.payloads.size() - 1);
     }
 
     void ReadMeta() {
@@ -227,9 +242,11 @@ class TrackReader {
         track_.events.push_back({.tick = tick_,
                                  .status = kMeta,
                                  .data1 = type,
-                                 .payload = ByteVector(contents.begin(), contents.end())});
+                                 .data2 = 0,
+                                 .payload = AddPayload(contents)});
     }
 
+    StandardMidiFile& file_;
     ByteReader cursor_;
     std::size_t fileOffset_;
     std::size_t number_;
@@ -237,7 +254,8 @@ class TrackReader {
     std::uint64_t tick_ = 0;
     std::uint8_t runningStatus_ = 0;
     bool openExclusive_ = false;
-    std::size_t openIndex_ = 0;
+    std::uint32_t openPayload_ = 0;
+    std::optional<std::size_t> openJoined_;  // the open exclusive's pieces, once there are two
     bool ended_ = false;
 };
 
@@ -274,7 +292,9 @@ Header ReadHeader(ByteReader& cursor) {
 StandardMidiFile ReadStandardMidiFile(Bytes file) {
     ByteReader cursor(file);
     const Header header = ReadHeader(cursor);
-    StandardMidiFile midi{.format = header.format, .division = header.division, .tracks = {}};
+    StandardMidiFile midi;
+    midi.format = header.format;
+    midi.division = header.division;
     while (midi.tracks.size() < header.trackCount) {
         const std::string number = std::to_string(midi.tracks.size() + 1);
         const auto id = cursor.ReadBytes(4);
@@ -290,7 +310,7 @@ StandardMidiFile ReadStandardMidiFile(Bytes file) {
         // Chunks of other kinds are for other programs; a reader passes over them.
         if (IsChunk(*id, "MTrk")) {
             midi.tracks.push_back(
-                TrackReader(*contents, contentsOffset, midi.tracks.size() + 1).Read());
+                TrackReader(midi, *contents, contentsOffset, midi.tracks.size() + 1).Read());
         }
     }
     return midi;

@@ -111,9 +111,9 @@ void Sequencer::PlayAudioEvent(const SongAudioEvent& event, std::uint32_t startF
 void Sequencer::PlayEvent(const SongEvent& event, bool sound) {
     if (!event.isNote) {
         if (sound) {
-            synthesizer_.Apply(event.message);
+            synthesizer_.Apply(song_->Message(event));
         } else {
-            synthesizer_.ApplySilently(event.message);
+            synthesizer_.ApplySilently(song_->Message(event));
         }
         return;
     }

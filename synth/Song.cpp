@@ -71,7 +71,22 @@ ScoreTracks ReadScoreTracks(Bytes contents) {
     return tracks;
 }
 
-SongEvent ConvertEvent(const Event& event) {
+bool IsVoiceMessage(const MidiMessage& message) {
+    return message.type == MessageType::DefineVoice || message.type == MessageType::EraseVoice;
+}
+
+void SetMessage(Song& song, SongEvent& converted, const MidiMessage& message) {
+    converted.type = message.type;
+    converted.channelBytes = message.channelBytes;
+    converted.value = message.value;
+    converted.address = message.address;
+    if (IsVoiceMessage(message)) {
+        converted.voiceMessage = static_cast<std::uint32_t>(song.voiceMessages.size());
+        song.voiceMessages.push_back(message);
+    }
+}
+
+SongEvent ConvertEvent(Song& song, const Event& event) {
     SongEvent converted;
     converted.timeMs = event.time;
     converted.channel = EventChannel(event);
@@ -90,7 +105,7 @@ SongEvent ConvertEvent(const Event& event) {
         const std::size_t sizeLength = NumberLength(event.data);
         message.insert(message.end(), event.data.begin() + static_cast<std::ptrdiff_t>(sizeLength),
                        event.data.end());
-        converted.message = ParseMidiMessage(message).value_or(MidiMessage{});
+        SetMessage(song, converted, ParseMidiMessage(message).value_or(MidiMessage{}));
         return converted;
     }
     ByteVector message = {event.status};
@@ -98,9 +113,17 @@ SongEvent ConvertEvent(const Event& event) {
     const bool channelMessage = event.status >= 0xB0 && event.status < 0xF0 &&
                                 (event.status & 0xF0) != 0xA0 && (event.status & 0xF0) != 0xD0;
     if (channelMessage) {
-        converted.message = ParseMidiMessage(message).value_or(MidiMessage{});
+        SetMessage(song, converted, ParseMidiMessage(message).value_or(MidiMessage{}));
     }
     return converted;
+}
+
+std::size_t CountEvents(const Smaf& smaf) {
+    std::size_t count = 0;
+    for (const Event* event = smaf.events.get(); event != nullptr; event = event->next.get()) {
+        ++count;
+    }
+    return count;
 }
 
 constexpr std::size_t kChannelsPerAudioTrack = 4;
@@ -156,6 +179,18 @@ void GatherAudioEvents(Song& song) {
 
 }  // namespace
 
+MidiMessage Song::Message(const SongEvent& event) const {
+    MidiMessage message;
+    message.type = event.type;
+    if (IsVoiceMessage(message)) {
+        return voiceMessages[event.voiceMessage];
+    }
+    message.channelBytes = event.channelBytes;
+    message.value = event.value;
+    message.address = event.address;
+    return message;
+}
+
 std::uint32_t SongLengthMs(const Song& song) {
     std::uint32_t length = 0;
     if (song.endIndex != 0) {
@@ -195,8 +230,9 @@ std::unique_ptr<Song> LoadSong(Bytes smafFile) {
     song->drumChannels = handyPhone ? 0 : kGeneralMidiDrumChannels;
     song->initialVelocity = handyPhone ? kFullVelocity : kInitialVelocity;
     song->endIndex = 0;
+    song->events.reserve(CountEvents(*smaf));
     for (const Event* event = smaf->events.get(); event != nullptr; event = event->next.get()) {
-        song->events.push_back(ConvertEvent(*event));
+        song->events.push_back(ConvertEvent(*song, *event));
         if (song->endIndex == 0 && event == smaf->stop) {
             song->endIndex = song->events.size();
         }

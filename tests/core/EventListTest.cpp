@@ -1,8 +1,12 @@
+#include "core/EventBatch.h"
 #include "core/Smaf.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <numeric>
+#include <random>
+#include <utility>
 #include <vector>
 
 #include "tests/support/MessageRecorder.h"
@@ -70,6 +74,46 @@ TEST(InsertEvent, HintDoesNotChangeWhereEventsLand) {
     }
     EXPECT_EQ(Times(*smaf), (std::vector<std::uint32_t>{0, 10, 30, 30, 50, 60, 70, 90}));
     ExpectDeltasConsistent(*smaf);
+}
+
+// A batch must leave the list, every delta and `start` exactly as inserting its events one by one
+// would: into an empty list or behind events already there, in order or with times that go back.
+TEST(EventBatch, BuildsTheListInsertEventWould) {
+    std::mt19937 random(19);
+    const std::vector<std::uint32_t> inOrder{0, 0, 5, 5, 9, 0x80000000u};
+    std::vector<std::uint32_t> wrapping;
+    std::vector<std::uint32_t> scattered;
+    for (int i = 0; i < 500; ++i) {
+        wrapping.push_back(i % 2 == 0 ? 0 : 0x80000000u);
+        scattered.push_back(random() % 40);
+    }
+    for (const auto& times : {inOrder, wrapping, scattered}) {
+        for (const bool listHasEvents : {false, true}) {
+            auto oneByOne = CreateSmaf(4, 4);
+            auto batched = CreateSmaf(4, 4);
+            for (Smaf* smaf : {oneByOne.get(), batched.get()}) {
+                if (listHasEvents) {
+                    Add(*smaf, 5, 0xC0);
+                    Add(*smaf, 0x80000000u, 0xC0);
+                }
+            }
+            EventBatch batch(*batched);
+            for (std::size_t i = 0; i < times.size(); ++i) {
+                const auto status = static_cast<std::uint8_t>(i);
+                Event* one = Add(*oneByOne, times[i], status);
+                Event* twin = batch.Add(std::make_unique<Event>(times[i], status, ByteVector{}));
+                EXPECT_EQ(batched->start == twin, oneByOne->start == one);
+            }
+            batch.Commit();
+            const Event* a = oneByOne->events.get();
+            for (const Event* b = batched->events.get(); a && b;
+                 a = a->next.get(), b = b->next.get()) {
+                EXPECT_EQ(std::make_pair(b->time, b->status), std::make_pair(a->time, a->status));
+                EXPECT_EQ(b->delta, a->delta);
+            }
+            EXPECT_EQ(Times(*batched).size(), Times(*oneByOne).size());
+        }
+    }
 }
 
 TEST(InsertEvent, TimesComparedUnsigned) {
@@ -171,6 +215,28 @@ TEST(EventGate, ReadsGateOfNotesOnly) {
     EXPECT_EQ(EventGate(Event(0, 0xF0, {2, 0x43, 0xF7})), 0u);
     EXPECT_EQ(EventGate(Event(0, 0xFF, {0x2F, 0})), 0u);
     EXPECT_EQ(EventGate(Event(0, 0x90, {60})), 0u);
+}
+
+// Data of up to 14 bytes lives inside the event, longer data in a block of its own; both must copy,
+// move and replace each other without losing a byte.
+TEST(CompactBytes, KeepsEveryByteInlineAndOnTheHeap) {
+    for (const std::size_t size : {0u, 14u, 15u, 300u}) {
+        ByteVector bytes(size);
+        std::iota(bytes.begin(), bytes.end(), std::uint8_t{1});
+        CompactBytes data = bytes;
+        EXPECT_EQ(data, bytes);
+        CompactBytes copy = data;
+        CompactBytes moved = std::move(data);
+        EXPECT_EQ(copy, bytes);
+        EXPECT_EQ(moved, bytes);
+        for (const std::size_t other : {3u, 200u}) {
+            CompactBytes replaced = ByteVector(other, 0xEE);
+            replaced = copy;
+            EXPECT_EQ(replaced, bytes) << size << " over " << other;
+            replaced = ByteVector(other, 0xEE);
+            EXPECT_EQ(replaced.size(), other);
+        }
+    }
 }
 
 TEST(Document, MillionEventsFreeWithoutRecursion) {

@@ -181,12 +181,21 @@ TEST(LoadSmaf, VoiceSetExclusivesGiveOneNoticeAfterConversion) {
 }
 
 TEST(LoadSmaf, CompressedSequenceStatingHugeSizeIsRefusedBeforeDecoding) {
-    MessageRecorder log;
-    const ByteVector sequence{0x7F, 0xFF, 0xFF, 0xFF, 0x00, 0x01};
-    auto smaf = CreateSmaf(0, 0);
-    smaf->fileData = MakeFile(MakeTrack(5, 1, 0x02, 0x02, MakeChunk("Mtsq", sequence)));
-    EXPECT_FALSE(LoadSmaf(*smaf));
-    EXPECT_EQ(log.messages, std::vector<ShownMessage>{Error("Can't alloc memory")});
+    const struct {
+        ByteVector sequence;
+        std::string message;
+    } cases[] = {
+        {{0x7F, 0xFF, 0xFF, 0xFF, 0x00, 0x01}, "Can't alloc memory"},
+        // One more byte than two bytes of code can make at 8 bytes a bit.
+        {{0x00, 0x00, 0x00, 0x81, 0x22, 0x80}, "SMAF: LoadSmaf: huffmanDecode failed"},
+    };
+    for (const auto& [sequence, message] : cases) {
+        MessageRecorder log;
+        auto smaf = CreateSmaf(0, 0);
+        smaf->fileData = MakeFile(MakeTrack(5, 1, 0x02, 0x02, MakeChunk("Mtsq", sequence)));
+        EXPECT_FALSE(LoadSmaf(*smaf));
+        EXPECT_EQ(log.messages, std::vector<ShownMessage>{Error(message)});
+    }
 }
 
 TEST(OpenSmaf, FaultyCodeTreeReportsTwiceAndGivesNoDocument) {
@@ -207,9 +216,9 @@ TEST(OpenSmaf, FaultyCodeTreeReportsTwiceAndGivesNoDocument) {
 
 TEST(LoadSmaf, DecodedSequenceOfStrayBytesReportsOnce) {
     MessageRecorder log;
-    // The largest stated size, and a tree that is one leaf, 0x45: every byte decodes to a byte
-    // that is no status.
-    const ByteVector sequence{0x01, 0x00, 0x00, 0x00, 0x22, 0x80};
+    // The largest size two bytes of code may declare (8 bytes a bit), and a tree that is one leaf,
+    // 0x45: every byte decodes to a byte that is no status.
+    const ByteVector sequence{0x00, 0x00, 0x00, 0x80, 0x22, 0x80};
     auto smaf = LoadImage(MakeFile(MakeTrack(5, 1, 0x02, 0x02, MakeChunk("Mtsq", sequence))));
     EXPECT_EQ(Flatten(*smaf), (std::vector<Flat>{{0x45 * 4, 0x45, {}}}));
     EXPECT_EQ(log.messages,

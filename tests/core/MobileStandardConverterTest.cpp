@@ -89,6 +89,28 @@ TEST(ConvertEvents, UnknownStatusIsReportedOnceAndEndsTheStream) {
     EXPECT_EQ(recorder.messages.size(), 1u);
 }
 
+// The format writes numbers of at most four bytes; a longer one is refused with its event and all
+// that follows, wherever it stands: a duration, a gate time, an exclusive's size.
+TEST(ConvertEvents, NumberLongerThanFourBytesEndsTheStream) {
+    const ByteVector fiveBytes{0x88, 0x80, 0x80, 0x80, 0x00};
+    const ByteVector overlong[] = {
+        fiveBytes,
+        Concat({{0x00, 0x80, 0x3C}, fiveBytes}),
+        Concat({{0x00, 0x90, 0x3C, 0x64}, fiveBytes}),
+        Concat({{0x00, 0xF0}, fiveBytes}),
+    };
+    for (const ByteVector& event : overlong) {
+        MessageRecorder recorder;
+        auto smaf = Document(1, 1);
+        Sequence(*smaf, Concat({{0xFF, 0xFF, 0xFF, 0x7F, 0xC0, 0x01}, event, {0x00, 0xC0, 0x02}}));
+        EXPECT_EQ(EventsOf(*smaf), (std::vector<ConvertedEvent>{{0x0FFFFFFF, 0xC0, {0x01}}}));
+        EXPECT_EQ(recorder.messages,
+                  (std::vector<ShownMessage>{{"ConvertEvents(MSF-import): A number longer than "
+                                              "four bytes: the track is read up to it",
+                                              "Error", MessageIcon::Error}}));
+    }
+}
+
 TEST(ConvertEvents, SetupDataHasNoDurationsAndLeavesStartAndStop) {
     auto smaf = Document();
     Event* earlier = InsertEvent(*smaf, std::make_unique<Event>(0, 0xC0, ByteVector{0x01}));

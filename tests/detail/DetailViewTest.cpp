@@ -62,9 +62,12 @@ class DrawDetailReportTest : public ::testing::Test {
         columnWidth = painter.fontMetrics().horizontalAdvance(QLatin1Char('A'));
         report.hasDocument = true;
         for (int i = 0; i < 40; ++i) {
-            report.AddPlain("line " + std::to_string(i) + " 100% plain");
+            if (i == 1) {
+                report.lines.push_back({"ch 9 note", ReportStyle::Channel, 9});
+            } else {
+                report.AddPlain("line " + std::to_string(i) + " 100% plain");
+            }
         }
-        report.lines[1] = {"ch 9 note", ReportStyle::Channel, 9};
         report.markerLine = 3;
     }
 

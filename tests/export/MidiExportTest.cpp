@@ -387,7 +387,7 @@ TEST(MidiExportCorpusTest, EveryNoteOfTheDocumentSounds) {
 
 TEST(StandardMidiFileTest, LongGapsAreBridgedByEmptyTextEvents) {
     const std::uint64_t farTick = 0x0FFFFFFFull * 2 + 5;
-    const MidiTrack track{{{farTick, {0xC0, 0x01}}}, 0};
+    const MidiTrack track{{{farTick, 0, {0xC0, 0x01}}}, 0};
     const ByteVector file = WriteStandardMidiFile(std::span(&track, 1), 500);
     const ReadFile read = ReadMidi(file);
     EXPECT_THAT(read.tracks[0],

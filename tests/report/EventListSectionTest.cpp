@@ -134,9 +134,14 @@ TEST_F(MarkerTest, LinesAreNumberedInListOrder) {
     DetailReport report;
     report.AddPlain("before");
     AppendEventListSection(report, *smaf, 0);
+    report.AddPlain("after");
     EXPECT_EQ(report.markerLine, 4u);
-    EXPECT_EQ(report.lines[5].text.substr(0, 23), "<00000001> 00000100ms B");
+    // Event lines are made as they are read, in any order, between the lines held around them.
     EXPECT_EQ(report.lines[7].text.substr(0, 23), "<00000003> 00000250ms B");
+    EXPECT_EQ(report.lines[5].text.substr(0, 23), "<00000001> 00000100ms B");
+    EXPECT_EQ(report.lines[0].text, "before");
+    EXPECT_EQ(report.lines[8].text, "after");
+    EXPECT_EQ(report.lines.size(), 9u);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "cli/ShiftJisText.h"
 
 namespace rolvik::cli {
@@ -23,6 +25,12 @@ TEST(ShiftJisTextTest, DecodesTheProgramsCodePage) {
         longDecoded += "\xE3\x81\x82";
     }
     EXPECT_EQ(ShiftJisToUtf8(longText), longDecoded);
+}
+
+std::string ReportAsJson(const DetailReport& report) {
+    std::ostringstream json;
+    WriteReportAsJson(json, report);
+    return json.str();
 }
 
 TEST(ReportJsonTest, LinesStylesAndMarker) {

@@ -348,9 +348,8 @@ TEST(SequencerTest, LedAndVibrationFollowTheirChannelsNotes) {
 // A note event, or a write to the FM registers that keys a note on (HandyPhone ringers that play
 // only through them).
 bool StrikesANote(const SongEvent& event) {
-    const MidiMessage& message = event.message;
-    return event.isNote || (message.type == MessageType::RegisterWrite &&
-                            (message.address & 0xF0) == 0xC0 && (message.value & 0x20) != 0);
+    return event.isNote || (event.type == MessageType::RegisterWrite &&
+                            (event.address & 0xF0) == 0xC0 && (event.value & 0x20) != 0);
 }
 
 // The largest mean of any 100 ms of the signal, taken every 10 ms: the offset that a run of notes
@@ -436,7 +435,7 @@ bool ChannelNineIsDrumAtItsFirstNote(const Song& song) {
             return synthesizer.channel(9).isDrum();
         }
         if (!event.isNote) {
-            synthesizer.ApplySilently(event.message);
+            synthesizer.ApplySilently(song.Message(event));
         }
     }
     ADD_FAILURE() << "no note on channel index 9";

@@ -4,27 +4,19 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <vector>
 
+#include "ReportLine.h"
+#include "ReportLines.h"
 #include "core/Smaf.h"
 
 namespace rolvik {
 
-// How a line of the report is coloured when drawn.
-enum class ReportStyle { Plain, Channel, Faint, Dim };
-
-struct ReportLine {
-    std::string
-        text;  // bytes in the ANSI code page, shown as stored ("%" is an ordinary character)
-    ReportStyle style = ReportStyle::Plain;
-    std::uint8_t channel = 0;  // 0 to 15, meaningful for the Channel style only
-};
-
 // The text report of a document: a summary of its SMAF chunks followed by its event list. It is
-// rebuilt from scratch for every paint, so it holds copies and no pointers into the document.
+// rebuilt from scratch for every paint. Its event lines are made from the document's list as they
+// are read, so a report is read before the list changes.
 struct DetailReport {
     bool hasDocument = false;
-    std::vector<ReportLine> lines;
+    ReportLines lines;
     std::optional<std::size_t> markerLine;  // the event line the play-position marker sits on
 
     void AddPlain(std::string text) { lines.push_back({std::move(text), ReportStyle::Plain, 0}); }

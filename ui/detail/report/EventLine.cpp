@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cinttypes>
-#include <cstdio>
 #include <string_view>
 
 #include "HexByte.h"
@@ -39,39 +37,70 @@ std::string_view ControllerName(std::uint8_t controller) {
     }
 }
 
-std::string Prefix(std::size_t index, const Event& event) {
-    char text[64];
-    std::snprintf(text, sizeof text, "<%08zu> %08" PRIu32 "ms %02X(%3" PRIu32 "): ", index,
-                  event.time, unsigned{event.status}, event.length());
-    return text;
+// Appends `value` in decimal, padded on the left with `pad` to at least `width` characters. The
+// event lines are made for every event a command prints, so without a formatted print.
+void AppendDecimal(std::string& text, std::uint64_t value, std::size_t width, char pad) {
+    char digits[20];
+    std::size_t count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    if (count < width) {
+        text.append(width - count, pad);
+    }
+    while (count > 0) {
+        text += digits[--count];
+    }
 }
 
-// Runs on every paint for every event, so without a formatted print per byte.
+// "<%08d> %08dms %02X(%3d): "
+void AppendPrefix(std::string& line, std::size_t index, const Event& event) {
+    line += '<';
+    AppendDecimal(line, index, 8, '0');
+    line += "> ";
+    AppendDecimal(line, event.time, 8, '0');
+    line += "ms ";
+    AppendHexByte(line, event.status);
+    line += '(';
+    AppendDecimal(line, event.length(), 3, ' ');
+    line += "): ";
+}
+
 void AppendDataBytes(std::string& line, const Event& event) {
     const std::size_t shown = std::min(event.data.size(), kShownDataBytes);
-    line.reserve(line.size() + shown * 3 + 40);
     for (std::size_t i = 0; i < shown; ++i) {
         AppendHexByte(line, event.data[i]);
         line += ' ';
     }
 }
 
+// "> NoteOn %s%d" with the name of the key and its octave, -2 to 8.
 std::string NoteDecode(std::uint8_t key) {
-    char text[32];
-    std::snprintf(text, sizeof text, "> NoteOn %s%d", kNoteNames[key % 12].data(), key / 12 - 2);
+    std::string text = "> NoteOn ";
+    text += kNoteNames[key % 12];
+    const int octave = key / 12 - 2;
+    if (octave < 0) {
+        text += '-';
+    }
+    AppendDecimal(text, static_cast<std::uint64_t>(octave < 0 ? -octave : octave), 1, ' ');
     return text;
 }
 
+// "> ControlChange %s 0x%02X(%d)" with the controller's name, or its number in hexadecimal.
 std::string ControlChangeDecode(std::uint8_t controller, std::uint8_t value) {
-    char text[64];
+    std::string text = "> ControlChange ";
     const std::string_view name = ControllerName(controller);
     if (name.empty()) {
-        std::snprintf(text, sizeof text, "> ControlChange %02X 0x%02X(%d)", unsigned{controller},
-                      unsigned{value}, int{value});
+        AppendHexByte(text, controller);
     } else {
-        std::snprintf(text, sizeof text, "> ControlChange %s 0x%02X(%d)", name.data(),
-                      unsigned{value}, int{value});
+        text += name;
     }
+    text += " 0x";
+    AppendHexByte(text, value);
+    text += '(';
+    AppendDecimal(text, value, 1, ' ');
+    text += ')';
     return text;
 }
 
@@ -115,7 +144,9 @@ ReportStyle EventStyle(const Event& event) {
 }  // namespace
 
 std::string FormatEventLine(std::size_t index, const Event& event) {
-    std::string line = Prefix(index, event);
+    std::string line;
+    line.reserve(48 + std::min(event.data.size(), kShownDataBytes) * 3);
+    AppendPrefix(line, index, event);
     AppendDataBytes(line, event);
     line += Decode(event);
     return line;

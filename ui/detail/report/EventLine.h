@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <string>
 
-#include "DetailReport.h"
+#include "ReportLine.h"
 #include "core/Event.h"
 
 namespace rolvik {

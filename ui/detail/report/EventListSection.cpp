@@ -1,7 +1,5 @@
 #include "EventListSection.h"
 
-#include "EventLine.h"
-
 namespace rolvik {
 
 void AppendEventListSection(DetailReport& report, const Smaf& document,
@@ -11,14 +9,14 @@ void AppendEventListSection(DetailReport& report, const Smaf& document,
         "SYNOPSIS: <Line No.> Duration Status(Data-Length): data... (> meaning: only "
         "CC/PC/Note/NOP/EOS.)");
     report.AddPlain("-----");
-    std::size_t index = 0;
+    std::size_t count = 0;
     for (const Event* event = document.events.get(); event; event = event->next.get()) {
         if (!report.markerLine && event->time >= playPositionMs) {
-            report.markerLine = report.lines.size();
+            report.markerLine = report.lines.size() + count;
         }
-        report.lines.push_back(MakeEventLine(index, *event));
-        ++index;
+        ++count;
     }
+    report.lines.AppendEvents(document.events.get(), count);
 }
 
 }  // namespace rolvik
