@@ -1,22 +1,16 @@
 #include "CompileQuestion.h"
 
-#include <QMessageBox>
+#include "QuestionBox.h"
 
 namespace rolvik {
 
 CompileBeforeSave AskCompileBeforeSave(QWidget* owner) {
-    QMessageBox box(owner);
-    box.setWindowModality(Qt::ApplicationModal);
-    box.setWindowTitle(QStringLiteral("Rolvik"));
-    box.setText(
-        QStringLiteral("The song has edits that are not compiled yet.\n"
-                       "Compile them before saving?"));
-    box.setTextFormat(Qt::PlainText);
-    box.setIcon(QMessageBox::Question);
-    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-    box.setDefaultButton(QMessageBox::Yes);
-    box.setEscapeButton(QMessageBox::Cancel);
-    switch (box.exec()) {
+    const auto answer = AskQuestion(owner,
+                                    QStringLiteral("The song has edits that are not compiled yet.\n"
+                                                   "Compile them before saving?"),
+                                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                                    QMessageBox::Yes, QMessageBox::Cancel);
+    switch (answer) {
         case QMessageBox::Yes:
             return CompileBeforeSave::Compile;
         case QMessageBox::No:

@@ -1,22 +1,15 @@
 #include "DiscardQuestion.h"
 
-#include <QMessageBox>
+#include "QuestionBox.h"
 
 namespace rolvik {
 
 bool AskDiscardEdits(QWidget* owner) {
-    QMessageBox box(owner);
-    box.setWindowModality(Qt::ApplicationModal);
-    box.setWindowTitle(QStringLiteral("Rolvik"));
-    box.setText(
-        QStringLiteral("The song has changes that are not in a saved file.\n"
-                       "Discard them?"));
-    box.setTextFormat(Qt::PlainText);
-    box.setIcon(QMessageBox::Question);
-    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-    box.setDefaultButton(QMessageBox::No);
-    box.setEscapeButton(QMessageBox::No);
-    return box.exec() == QMessageBox::Yes;
+    return AskQuestion(owner,
+                       QStringLiteral("The song has changes that are not in a saved file.\n"
+                                      "Discard them?"),
+                       QMessageBox::Yes | QMessageBox::No, QMessageBox::No,
+                       QMessageBox::No) == QMessageBox::Yes;
 }
 
 }  // namespace rolvik
