@@ -138,9 +138,17 @@ void BM_DrumLift(benchmark::State& state, const char* name) {
 BENCHMARK_CAPTURE(BM_DrumLift, HM, "libsmaf__HM.mmf");
 BENCHMARK_CAPTURE(BM_DrumLift, La_donna_e_mobile, "libsmaf__La_donna_e_mobile.mmf");
 BENCHMARK_CAPTURE(BM_DrumLift, Melody02_2, "libsmaf__Melody02_2.mmf");
+BENCHMARK_CAPTURE(BM_DrumLift, Cello_suit, "libsmaf__Cello_suit_No.1.mmf");
+BENCHMARK_CAPTURE(BM_DrumLift, He_was_born, "libsmaf__He_was_born.mmf");
+BENCHMARK_CAPTURE(BM_DrumLift, EndlessWay, "vavi__EndlessWay.mmf");
+BENCHMARK_CAPTURE(BM_DrumLift, Straightway, "vavi__Straightway.mmf");
+// Drums of the chip's waves beside the songs' own waves and FM drum voices.
+BENCHMARK_CAPTURE(BM_DrumLift, Pop_STAR, "libsmaf__Pop_STAR.mmf");
+BENCHMARK_CAPTURE(BM_DrumLift, dlunch_midi, "dlunch__midi.mmf");
 // Drums of the built-in kit.
 BENCHMARK_CAPTURE(BM_DrumLift, guiking, "vavi__guiking.mmf");
 BENCHMARK_CAPTURE(BM_DrumLift, Lupin_The_3rd, "vavi__Lupin_The_3rd__80.mmf");
 BENCHMARK_CAPTURE(BM_DrumLift, Train_Trip, "smafconv__02._Train_Trip.mmf");
+BENCHMARK_CAPTURE(BM_DrumLift, Propose, "smafconv__04._Propose.mmf");
 
 }  // namespace
