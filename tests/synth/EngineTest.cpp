@@ -9,6 +9,7 @@
 #include "core/Number.h"
 #include "core/Smaf.h"
 #include "synth/Engine.h"
+#include "synth/NullOutput.h"
 
 namespace rolvik::synth::test {
 namespace {
@@ -91,6 +92,20 @@ TEST(EngineTest, FallsBackToTheSilentOutputWhenTheDeviceFails) {
     EXPECT_EQ(notices,
               "Rolvik engine: no audio output (the sound stream did not start); playing silently\n")
         << "said once in the process";
+}
+
+// A new stream would take the sound server's buffering time again at every play.
+TEST(EngineTest, OpensOneOutputForItsWholeLife) {
+    int opened = 0;
+    {
+        Engine engine([&opened] {
+            ++opened;
+            return std::make_unique<NullOutput>();
+        });
+        UseTheEngine(engine);
+        UseTheEngine(engine);
+    }
+    EXPECT_EQ(opened, 1);
 }
 
 }  // namespace
