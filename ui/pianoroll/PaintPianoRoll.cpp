@@ -197,7 +197,7 @@ void PaintPianoRoll(QPainter& painter, const PianoRollView& view, int width, int
     const Frame frame{view, width, height};
     painter.save();
     FillSolidRect(painter, 0, 0, width, height, kBackground);
-    painter.setFont(GothicFont());
+    painter.setFont(GothicFont(painter));
     PaintKeyGrid(painter, frame);
     PaintTimeGrid(painter, frame);
     PaintNotes(painter, frame);
