@@ -1,8 +1,12 @@
 // The main window's commands on the document: open, New, Close, Compile and Save.
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QMenu>
 
 #include "MainWindow.h"
+#include "UserSettings.h"
 #include "core/Compiler.h"
 #include "core/FileIO.h"
 #include "core/Loader.h"
@@ -24,8 +28,39 @@ bool IsMidiFileName(const std::filesystem::path& path) {
 void MainWindow::LoadSmaf() {
     const QString path = hooks_.askOpenPath(this);
     if (!path.isEmpty()) {
+        RememberFolderOf(path);
         OpenFile(QFile::encodeName(path).toStdString());
     }
+}
+
+void MainWindow::OpenRecentFile(const QString& path) {
+    if (!QFileInfo::exists(path)) {
+        RemoveRecentFile(path);
+        UpdateRecentFilesMenu();
+        ShowMessage(QFile::encodeName(QDir::toNativeSeparators(path)).toStdString() +
+                        "\nThis file is gone; it is taken off the recent files.",
+                    "Notice", MessageIcon::Information);
+        return;
+    }
+    OpenFile(QFile::encodeName(path).toStdString());
+}
+
+void MainWindow::NoteRecentFile(const std::filesystem::path& path) {
+    AddRecentFile(QFile::decodeName(path.c_str()));
+    UpdateRecentFilesMenu();
+}
+
+// Numbered entries, the most recent first; the menu is disabled while the list is empty.
+void MainWindow::UpdateRecentFilesMenu() {
+    recentFilesMenu_->clear();
+    const QStringList files = RecentFiles();
+    for (qsizetype index = 0; index < files.size(); ++index) {
+        const QString& path = files[index];
+        QAction* item = recentFilesMenu_->addAction(
+            QStringLiteral("&%1 %2").arg(index + 1).arg(QDir::toNativeSeparators(path)));
+        connect(item, &QAction::triggered, this, [this, path] { OpenRecentFile(path); });
+    }
+    recentFilesMenu_->setEnabled(!files.isEmpty());
 }
 
 // A failed SMAF open leaves no document: the previous one is closed before the attempt. A MIDI
@@ -42,6 +77,9 @@ void MainWindow::OpenFile(const std::filesystem::path& path) {
     playPosition_ = 0;
     smaf_ = OpenSmaf(path);
     ShowDocument();
+    if (smaf_) {
+        NoteRecentFile(path);
+    }
 }
 
 void MainWindow::ImportMidiFile(const std::filesystem::path& path) {
@@ -53,6 +91,7 @@ void MainWindow::ImportMidiFile(const std::filesystem::path& path) {
     playPosition_ = 0;
     smaf_ = std::move(imported);
     ShowDocument();
+    NoteRecentFile(path);
 }
 
 void MainWindow::NewDocument() {
@@ -133,6 +172,8 @@ void MainWindow::SaveDocument() {
         return;
     }
     compiledUnsaved_ = false;
+    RememberFolderOf(path);
+    NoteRecentFile(QFile::encodeName(path).toStdString());
 }
 
 }  // namespace rolvik

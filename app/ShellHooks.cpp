@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 
 #include "DiscardQuestion.h"
+#include "UserSettings.h"
 #include "ui/detail/AboutBox.h"
 
 namespace rolvik {
@@ -11,7 +12,7 @@ namespace rolvik {
 ShellHooks ShellHooks::Desktop() {
     ShellHooks hooks;
     hooks.askOpenPath = [](QWidget* owner) {
-        return QFileDialog::getOpenFileName(owner, QStringLiteral("Open SMAF"), QString(),
+        return QFileDialog::getOpenFileName(owner, QStringLiteral("Open SMAF"), LastFolder(),
                                             QStringLiteral("SMAF file(*.mmf);;"
                                                            "SMAF(Motion?) file(*.mqf);;"
                                                            "Standard MIDI file (*.mid *.midi)"));
@@ -19,7 +20,7 @@ ShellHooks ShellHooks::Desktop() {
     hooks.askSavePath = [](QWidget* owner) {
         return QFileDialog::getSaveFileName(
             owner, QStringLiteral("Compile and Save SMAF: Don't forget compile before save!"),
-            QString(), QStringLiteral("SMAF file(*.mmf)"));
+            LastFolder(), QStringLiteral("SMAF file(*.mmf)"));
     };
     hooks.shiftHeld = [] {
         return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ShiftModifier);
