@@ -185,7 +185,11 @@ void PaintOverlayTexts(QPainter& painter, const Frame& frame) {
             QColor(255, 0, 0), QColor(255, 255, 255)};
         DrawTextAt(painter, pen, text);
     }
+    // The status line clears the whole ruler strip under it, so that no ruler label shows on as
+    // if it belonged to the value being typed.
     if (state.statusText) {
+        FillSolidRect(painter, 0, 0, frame.width, painter.fontMetrics().height(),
+                      QColor(255, 255, 255));
         TextPen pen{QPoint(0, 0), QColor(0, 0, 0), QColor(255, 255, 255)};
         DrawTextAt(painter, pen, QString::fromUtf8(state.statusText));
     }
