@@ -20,6 +20,7 @@ namespace rolvik {
 namespace {
 
 constexpr int kMidiProcPeriodMs = 10;
+constexpr int kFirstMidiProcMs = 1;
 constexpr std::uint32_t kDetailRefreshMs = 100;
 
 }  // namespace
@@ -48,6 +49,9 @@ void MainWindow::StartPlaying(PlayState state) {
     } else {
         EmuMIDIPlay(smaf_.get(), relative);
         midiTimer_.start(kMidiProcPeriodMs);
+        // The events at the start position leave once the player's clock has passed them, a
+        // millisecond on, rather than a whole period after the key press.
+        QTimer::singleShot(kFirstMidiProcMs, Qt::PreciseTimer, this, [this] { TimerTick(1); });
     }
     playState_ = state;
     refreshTimer_.start(CurrentSettings().refreshRate);

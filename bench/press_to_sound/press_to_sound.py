@@ -177,12 +177,17 @@ def measure(bin_dir, song, environment, folder, presses, source):
     return results
 
 
-def start_pipewire(stack_folder, environment):
-    """Starts PipeWire, its session manager and its PulseAudio server in the private runtime
-    folder, with a null sink as the default output; returns the processes to stop."""
+def start_pipewire(folder, environment):
+    """Starts a session bus, PipeWire, its session manager and its PulseAudio server in the
+    private runtime folder, with a null sink as the only output; returns the processes to stop."""
     environment.pop("PULSE_SERVER", None)
-    processes = [spawn(["pipewire"], env=environment, stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL)]
+    bus = folder / "bus"
+    environment["DBUS_SESSION_BUS_ADDRESS"] = f"unix:path={bus}"
+    processes = [spawn(["dbus-daemon", "--session", "--nofork", f"--address=unix:path={bus}"],
+                       env=environment, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)]
+    wait_until(bus.exists, 20, "the session bus")
+    processes.append(spawn(["pipewire"], env=environment, stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL))
     time.sleep(0.5)
     processes.append(spawn(["wireplumber"], env=environment, stdout=subprocess.DEVNULL,
                            stderr=subprocess.DEVNULL))
@@ -192,8 +197,9 @@ def start_pipewire(stack_folder, environment):
                                       timeout=20).returncode == 0, 20, "pipewire-pulse")
     subprocess.run(["pactl", "load-module", "module-null-sink", f"sink_name={SINK}"],
                    env=environment, capture_output=True, timeout=20, check=True)
-    subprocess.run(["pactl", "set-default-sink", SINK], env=environment, capture_output=True,
-                   timeout=20, check=True)
+    wait_until(lambda: subprocess.run(["pactl", "set-default-sink", SINK], env=environment,
+                                      capture_output=True, timeout=20).returncode == 0,
+               20, "the null sink as the default")
     return processes
 
 
