@@ -1,9 +1,12 @@
 // The main window's commands on the document: open, New, Close, Compile and Save.
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMenu>
 
 #include "MainWindow.h"
+#include "UserSettings.h"
 #include "core/Compiler.h"
 #include "core/FileIO.h"
 #include "core/Loader.h"
@@ -33,8 +36,39 @@ std::optional<ByteVector> CompileOrSayWhyNot(const Smaf& smaf) {
 void MainWindow::LoadSmaf() {
     const QString path = hooks_.askOpenPath(this);
     if (!path.isEmpty()) {
+        RememberFolderOf(path);
         OpenFile(QFile::encodeName(path).toStdString());
     }
+}
+
+void MainWindow::OpenRecentFile(const QString& path) {
+    if (!QFileInfo::exists(path)) {
+        RemoveRecentFile(path);
+        UpdateRecentFilesMenu();
+        ShowMessage(QFile::encodeName(QDir::toNativeSeparators(path)).toStdString() +
+                        "\nThis file is gone; it is taken off the recent files.",
+                    "Notice", MessageIcon::Information);
+        return;
+    }
+    OpenFile(QFile::encodeName(path).toStdString());
+}
+
+void MainWindow::NoteRecentFile(const std::filesystem::path& path) {
+    AddRecentFile(QFile::decodeName(path.c_str()));
+    UpdateRecentFilesMenu();
+}
+
+// Numbered entries, the most recent first; the menu is disabled while the list is empty.
+void MainWindow::UpdateRecentFilesMenu() {
+    recentFilesMenu_->clear();
+    const QStringList files = RecentFiles();
+    for (qsizetype index = 0; index < files.size(); ++index) {
+        const QString& path = files[index];
+        QAction* item = recentFilesMenu_->addAction(
+            QStringLiteral("&%1 %2").arg(index + 1).arg(QDir::toNativeSeparators(path)));
+        connect(item, &QAction::triggered, this, [this, path] { OpenRecentFile(path); });
+    }
+    recentFilesMenu_->setEnabled(!files.isEmpty());
 }
 
 // The file's content decides how it opens, not its name. A failed SMAF open leaves no document:
@@ -52,6 +86,9 @@ void MainWindow::OpenFile(const std::filesystem::path& path) {
     playPosition_ = 0;
     smaf_ = OpenSmaf(path);
     ShowDocument();
+    if (smaf_) {
+        NoteRecentFile(path);
+    }
 }
 
 // The imported song is compiled at once, so that it plays, reports and saves like an opened file;
@@ -66,6 +103,7 @@ void MainWindow::ImportMidiFile(const std::filesystem::path& path) {
     smaf_ = std::move(imported);
     compiledUnsaved_ = true;
     ShowDocument();
+    NoteRecentFile(path);
 }
 
 void MainWindow::NewDocument() {
@@ -163,13 +201,15 @@ void MainWindow::SaveDocument() {
     if (path.isEmpty() || !TakeInEditsBeforeSave()) {
         return;
     }
+    const QString target = WithSmafExtension(path);
     std::string error;
-    if (!WriteFileAtomically(QFile::encodeName(WithSmafExtension(path)).toStdString(),
-                             smaf_->file(), error)) {
+    if (!WriteFileAtomically(QFile::encodeName(target).toStdString(), smaf_->file(), error)) {
         ShowMessage("Can't open file to write", "Error", MessageIcon::Error);
         return;
     }
     compiledUnsaved_ = false;
+    RememberFolderOf(target);
+    NoteRecentFile(QFile::encodeName(target).toStdString());
 }
 
 }  // namespace rolvik

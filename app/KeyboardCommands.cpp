@@ -35,6 +35,9 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
         if (CurrentSettings().playVisibleOnly == 1) {
             SetTrackFilter(static_cast<int>(Roll(PianoRollCommand::GetVisibleTrack)));
         }
+        if (event->key() == Qt::Key_Delete) {
+            pianoRoll_->DeleteSelectedNote();
+        }
     }
     if ((event->key() == Qt::Key_Left || event->key() == Qt::Key_Right) && smaf_) {
         ArrowSeek(event->key(), modifiers.testFlag(Qt::ControlModifier));

@@ -11,6 +11,7 @@
 
 #include "Toolbar.h"
 #include "TrackMenu.h"
+#include "UserSettings.h"
 #include "core/ShowMessage.h"
 #include "playback/MidiPlay.h"
 #include "playback/PresetVoices.h"
@@ -22,6 +23,8 @@ namespace rolvik {
 namespace {
 
 const QString kIconPath = QStringLiteral(":/rolvik/icon.png");
+const QString kMainWindowPlace = QStringLiteral("main");
+const QString kDetailWindowPlace = QStringLiteral("detail");
 
 QString MenuTitle(MenuName menu) {
     switch (menu) {
@@ -69,14 +72,14 @@ MainWindow::MainWindow(const std::filesystem::path& voiceSetPath, ShellHooks hoo
     detailView_->setWindowTitle(QStringLiteral("Rolvik - DetailView"));
     detailView_->setWindowIcon(QIcon(kIconPath));
     detailView_->SetPlayPositionSource([this] { return playPosition_; });
-    detailView_->resize(640, 480);
+    RestoreWindowPlace(*detailView_, kDetailWindowPlace, QSize(640, 480));
 
     // Notes leave on MidiPlay's ticks: coarse timers could let them drift by several ms.
     refreshTimer_.setTimerType(Qt::PreciseTimer);
     midiTimer_.setTimerType(Qt::PreciseTimer);
     connect(&refreshTimer_, &QTimer::timeout, this, [this] { TimerTick(0); });
     connect(&midiTimer_, &QTimer::timeout, this, [this] { TimerTick(1); });
-    resize(800, 560);
+    RestoreWindowPlace(*this, kMainWindowPlace, QSize(800, 560));
 }
 
 // The voice table lives as long as the window; the detail window goes with it.
@@ -107,6 +110,10 @@ void MainWindow::BuildMenus() {
     const std::vector<QIcon> images = ToolbarImages();
     for (const CommandEntry& entry : CommandTable()) {
         QMenu* menu = menus[entry.menu];
+        if (entry.id == CommandId::Exit) {
+            recentFilesMenu_ = menu->addMenu(QStringLiteral("Recent files"));
+            UpdateRecentFilesMenu();
+        }
         if (entry.separatorBefore) {
             menu->addSeparator();
         }
@@ -224,6 +231,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     CloseDocument();
+    SaveWindowPlace(*this, kMainWindowPlace);
+    SaveWindowPlace(*detailView_, kDetailWindowPlace);
     detailView_->hide();
     event->accept();
 }

@@ -52,6 +52,7 @@ class MainWindow : public QMainWindow {
     DetailView& detailView() const { return *detailView_; }
     QToolBar& toolbar() const { return *toolbar_; }
     TrackMenuGrid& trackMenu() const { return *trackMenu_; }
+    QMenu& recentFilesMenu() const { return *recentFilesMenu_; }
     QAction* action(CommandId id) const;
     const QTimer& refreshTimer() const { return refreshTimer_; }
     const QTimer& midiTimer() const { return midiTimer_; }
@@ -78,6 +79,9 @@ class MainWindow : public QMainWindow {
 
     void NewDocument();
     void LoadSmaf();
+    void OpenRecentFile(const QString& path);
+    void NoteRecentFile(const std::filesystem::path& path);
+    void UpdateRecentFilesMenu();
     void ImportMidiFile(const std::filesystem::path& path);
     void CloseCommand();
     void CloseDocument();
@@ -117,6 +121,7 @@ class MainWindow : public QMainWindow {
     PianoRoll* pianoRoll_ = nullptr;
     QToolBar* toolbar_ = nullptr;
     TrackMenuGrid* trackMenu_ = nullptr;
+    QMenu* recentFilesMenu_ = nullptr;
     std::unique_ptr<DetailView> detailView_;
     std::map<CommandId, QAction*> actions_;
     QTimer refreshTimer_;

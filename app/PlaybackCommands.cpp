@@ -20,6 +20,7 @@ namespace rolvik {
 namespace {
 
 constexpr int kMidiProcPeriodMs = 10;
+constexpr int kMidiProcPhaseMs = 2;
 constexpr std::uint32_t kDetailRefreshMs = 100;
 
 }  // namespace
@@ -48,6 +49,16 @@ void MainWindow::StartPlaying(PlayState state) {
     } else {
         EmuMIDIPlay(smaf_.get(), relative);
         midiTimer_.start(kMidiProcPeriodMs);
+        // An event leaves at the first tick after its time. The ticks fall a little after each
+        // period of the player's clock, so that events on that grid leave soon and equally late
+        // every time, where ticks right on the grid would send each either at once or a whole
+        // period later by the timer's jitter; the first of them sends the events at the start.
+        QTimer::singleShot(kMidiProcPhaseMs, Qt::PreciseTimer, this, [this] {
+            if (playState_ == PlayState::MidiPlay) {
+                midiTimer_.start();
+                TimerTick(1);
+            }
+        });
     }
     playState_ = state;
     refreshTimer_.start(CurrentSettings().refreshRate);

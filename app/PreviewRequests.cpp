@@ -1,6 +1,7 @@
 // The piano roll's requests to the main window (seek, sound and stop a note) and the instrument
 // menu that picks the program for tracks that name none.
 
+#include <QCursor>
 #include <QMouseEvent>
 #include <algorithm>
 
@@ -30,8 +31,11 @@ void MainWindow::HandleRequest(PianoRollRequest kind, int note, quint32 timeMs) 
                 StopPreviewNote(previewedNote_);
             }
             return;
-        case PianoRollRequest::DoubleClickNotice:
         case PianoRollRequest::MiddleClickNotice:
+            // The roll fills nearly all of the window: its middle clicks open the menu too.
+            ShowInstrumentMenu(QCursor::pos());
+            return;
+        case PianoRollRequest::DoubleClickNotice:
             return;
     }
 }

@@ -1,45 +1,27 @@
 #include "ShellHooks.h"
 
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QGuiApplication>
 
 #include "DiscardQuestion.h"
+#include "UserSettings.h"
 #include "ui/detail/AboutBox.h"
 
 namespace rolvik {
-namespace {
-
-// Where both file dialogs start: the folder of the file last chosen in either of them, kept while
-// the program runs. A cancelled dialog leaves it as it was.
-QString& LastFolder() {
-    static QString folder;
-    return folder;
-}
-
-QString RememberFolderOf(const QString& chosenPath) {
-    if (!chosenPath.isEmpty()) {
-        LastFolder() = QFileInfo(chosenPath).absolutePath();
-    }
-    return chosenPath;
-}
-
-}  // namespace
 
 ShellHooks ShellHooks::Desktop() {
     ShellHooks hooks;
     hooks.askOpenPath = [](QWidget* owner) {
-        return RememberFolderOf(
-            QFileDialog::getOpenFileName(owner, QStringLiteral("Open SMAF"), LastFolder(),
-                                         QStringLiteral("SMAF file(*.mmf);;"
-                                                        "SMAF(Motion?) file(*.mqf);;"
-                                                        "Standard MIDI file (*.mid *.midi);;"
-                                                        "All files (*)")));
+        return QFileDialog::getOpenFileName(owner, QStringLiteral("Open SMAF"), LastFolder(),
+                                            QStringLiteral("SMAF file(*.mmf);;"
+                                                           "SMAF(Motion?) file(*.mqf);;"
+                                                           "Standard MIDI file (*.mid *.midi);;"
+                                                           "All files (*)"));
     };
     hooks.askSavePath = [](QWidget* owner) {
-        return RememberFolderOf(QFileDialog::getSaveFileName(
+        return QFileDialog::getSaveFileName(
             owner, QStringLiteral("Compile and Save SMAF: Don't forget compile before save!"),
-            LastFolder(), QStringLiteral("SMAF file(*.mmf);;All files (*)")));
+            LastFolder(), QStringLiteral("SMAF file(*.mmf);;All files (*)"));
     };
     hooks.shiftHeld = [] {
         return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ShiftModifier);

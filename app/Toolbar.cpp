@@ -3,8 +3,9 @@
 #include <QPixmap>
 
 namespace rolvik {
+namespace {
 
-std::vector<QIcon> CutToolbarStrip(const QImage& strip) {
+QImage WithMagentaTransparent(const QImage& strip) {
     QImage image = strip.convertToFormat(QImage::Format_ARGB32);
     const QRgb magenta = qRgb(255, 0, 255);
     for (int y = 0; y < image.height(); ++y) {
@@ -15,16 +16,32 @@ std::vector<QIcon> CutToolbarStrip(const QImage& strip) {
             }
         }
     }
+    return image;
+}
+
+}  // namespace
+
+std::vector<QIcon> CutToolbarStrip(const QImage& strip, const QImage& doubleStrip) {
+    const QImage image = WithMagentaTransparent(strip);
+    const QImage doubled = WithMagentaTransparent(doubleStrip);
+    constexpr int kDoubleWidth = 2 * kToolbarImageWidth;
     std::vector<QIcon> icons;
     for (int x = 0; x + kToolbarImageWidth <= image.width(); x += kToolbarImageWidth) {
-        icons.emplace_back(
-            QPixmap::fromImage(image.copy(x, 0, kToolbarImageWidth, image.height())));
+        QIcon icon(QPixmap::fromImage(image.copy(x, 0, kToolbarImageWidth, image.height())));
+        if (2 * x + kDoubleWidth <= doubled.width()) {
+            QPixmap pixmap =
+                QPixmap::fromImage(doubled.copy(2 * x, 0, kDoubleWidth, doubled.height()));
+            pixmap.setDevicePixelRatio(2.0);
+            icon.addPixmap(pixmap);
+        }
+        icons.push_back(icon);
     }
     return icons;
 }
 
 std::vector<QIcon> ToolbarImages() {
-    return CutToolbarStrip(QImage(QStringLiteral(":/rolvik/toolbar.png")));
+    return CutToolbarStrip(QImage(QStringLiteral(":/rolvik/toolbar.png")),
+                           QImage(QStringLiteral(":/rolvik/toolbar@2x.png")));
 }
 
 }  // namespace rolvik

@@ -9,8 +9,9 @@ namespace rolvik {
 inline constexpr int kToolbarImageWidth = 16;
 
 // Cuts a strip of toolbar images into 16-pixel-wide cells, magenta (255, 0, 255) becoming
-// transparent.
-std::vector<QIcon> CutToolbarStrip(const QImage& strip);
+// transparent. The cells of `doubleStrip`, the same images at twice the size, serve screens of two
+// device pixels per pixel.
+std::vector<QIcon> CutToolbarStrip(const QImage& strip, const QImage& doubleStrip = {});
 
 // The toolbar images from the program's resources; none when the strip is missing.
 std::vector<QIcon> ToolbarImages();

@@ -213,6 +213,11 @@ void TrackMenuGrid::PaintStandardItem(QPainter& painter, const Cell& cell, bool 
         option.reservedShortcutWidth =
             cell.kind == Kind::All ? fontMetrics().horizontalAdvance(QLatin1Char('0')) : 0;
         option.state.setFlag(QStyle::State_Enabled, cell.kind == Kind::All);
+        // Styles draw a disabled item's text in the palette's current colours: the label takes
+        // the disabled ones, so that it is greyed as a disabled menu item is.
+        if (cell.kind == Kind::Label) {
+            option.palette.setCurrentColorGroup(QPalette::Disabled);
+        }
         option.state.setFlag(QStyle::State_Selected, selected);
     }
     style()->drawControl(QStyle::CE_MenuItem, &option, &painter, menu_);

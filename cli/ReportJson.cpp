@@ -4,8 +4,6 @@
 #include <ostream>
 #include <string_view>
 
-#include "ShiftJisText.h"
-
 namespace rolvik::cli {
 namespace {
 
@@ -44,7 +42,7 @@ std::string Quoted(std::string_view text) {
 }
 
 std::string LineObject(const ReportLine& line) {
-    std::string object = "{\"text\":" + Quoted(ShiftJisToUtf8(line.text)) + ",\"style\":\"";
+    std::string object = "{\"text\":" + Quoted(line.text) + ",\"style\":\"";
     object += StyleName(line.style);
     object += "\",\"channel\":";
     object += line.style == ReportStyle::Channel ? std::to_string(line.channel) : "null";

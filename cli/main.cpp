@@ -1,3 +1,6 @@
+#include <iostream>
+
+#include "CommandMessages.h"
 #include "Commands.h"
 #include "StandardOutput.h"
 
@@ -16,6 +19,8 @@ int main(int argc, char** argv) {
     int code = kExitSuccess;
     try {
         app.parse(argc, argv);
+        const rolvik::ScopedMessageHandler messages(
+            CommandMessagePrinter(std::cerr, app.got_subcommand("render")));
         code = run();
     } catch (const CLI::ParseError& error) {
         code = app.exit(error) == 0 ? kExitSuccess : kExitUsage;

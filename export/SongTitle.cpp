@@ -28,8 +28,8 @@ std::string SongTitle(const Smaf& document) {
         }
     }
     if (const auto optionalData = FindChunk(contentArea, "OPDA")) {
-        if (const auto dch = FindChunkPrefix(optionalData->contents, "Dch")) {
-            return TitleAmong(ReadDchItems(dch->contents));
+        if (const auto items = ReadDchItemsIn(optionalData->contents)) {
+            return TitleAmong(*items);
         }
     }
     return {};

@@ -13,7 +13,8 @@ constexpr int kOutputChannels = 2;
 using RenderCallback = std::function<void(float* interleaved, int frames)>;
 
 // Where the engine's sound goes in real time. Start runs the callback on the output's thread
-// until Stop, which returns once the callback will not be called again.
+// until Stop, which returns once the callback will not be called again; an output may be started
+// again after Stop.
 class AudioOutput {
   public:
     virtual ~AudioOutput() = default;

@@ -39,7 +39,12 @@ std::int32_t Engine::EmuInitialize(std::int32_t sampleRate, std::int32_t mode) {
     postedCommands_ = 0;
     appliedCommands_ = 0;
     coreGeneration_ = 0;
-    output_ = openOutput_();
+    // The output outlives the switches between MIDI use and sequencer use, which terminate and
+    // initialise again: opening a sound stream and filling the server's buffer takes far longer
+    // than a key press may wait for its sound.
+    if (!output_) {
+        output_ = openOutput_();
+    }
     StartOutput();
     return 0;
 }
@@ -78,7 +83,6 @@ void Engine::CheckOutput() {
 void Engine::EmuTerminate() {
     if (output_) {
         output_->Stop();
-        output_.reset();
     }
     core_.reset();
     song_.reset();

@@ -34,7 +34,10 @@ class Engine {
     explicit Engine(OutputOpener openOutput = OpenAudioOutput,
                     std::chrono::milliseconds stallTimeout = kDefaultStallTimeout)
         : openOutput_(std::move(openOutput)), stallTimeout_(stallTimeout) {}
-    ~Engine() { EmuTerminate(); }
+    ~Engine() {
+        EmuTerminate();
+        output_.reset();
+    }
     Engine(const Engine&) = delete;
     Engine& operator=(const Engine&) = delete;
 

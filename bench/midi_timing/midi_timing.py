@@ -5,7 +5,7 @@ plays with MidiPlay (F6) for some seconds (20 unless --seconds) while the window
 (F7) and exits (Alt+X). Then it pairs each note-on that was sent with its event in `rolvik-cli
 events FILE` and prints how late each was sent relative to the first note: lateness = (sent -
 first sent) - (event time - first event time), and relative to the note that left earliest
-against its time (lateness less the smallest lateness). The target is 15 ms at the 99th
+against its time (lateness less the smallest lateness). The target is 10 ms at the 99th
 percentile.
 
 With --follow the view follows the play position (Shift+F 1), so the piano roll repaints whole.

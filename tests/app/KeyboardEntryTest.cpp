@@ -151,6 +151,25 @@ TEST_F(KeyboardEntryTest, ArrowKeysSeekBySecondsOrWithCtrlByTenths) {
     EXPECT_EQ(window->playPosition(), 0u) << "not below the start offset";
 }
 
+// Delete removes the selected note as a right press does: not while the edit lock is set, and not
+// during an entry, where it takes back a digit.
+TEST_F(KeyboardEntryTest, DeleteRemovesTheSelectedNote) {
+    NewDocument();
+    Event* note = AddNote(0, 0, 60, 500);
+    window->pianoRoll().Command(PianoRollCommand::SetSelectedNote, reinterpret_cast<qint64>(note));
+    window->pianoRoll().Command(PianoRollCommand::SetEditLock, 1);
+    QTest::keyClick(window.get(), Qt::Key_Delete);
+    Enter({Qt::Key_V, Qt::Key_1, Qt::Key_0, Qt::Key_Delete});
+    EXPECT_EQ(GetVolume(), 1);
+    ASSERT_EQ(window->pianoRoll().state().selectedNote, note);
+    window->pianoRoll().Command(PianoRollCommand::SetEditLock, 0);
+    QTest::keyClick(window.get(), Qt::Key_Delete);
+    EXPECT_EQ(window->pianoRoll().state().selectedNote, nullptr);
+    for (const Event* event = window->document()->events.get(); event; event = event->next.get()) {
+        EXPECT_NE(event->status, 0x90) << "the note is gone";
+    }
+}
+
 TEST(OptionEntry, TypedNumbersWrapInsteadOfOverflowing) {
     OptionEntry entry;
     entry.Begin();

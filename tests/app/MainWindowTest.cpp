@@ -1,11 +1,16 @@
 #include <gmock/gmock.h>
 
+#include <QDir>
+#include <QFile>
 #include <QMimeData>
+#include <QScreen>
 #include <QScrollBar>
+#include <QToolBar>
 #include <QUrl>
 
 #include "ShellTest.h"
 #include "app/MessageBoxes.h"
+#include "app/UserSettings.h"
 #include "ui/detail/DetailView.h"
 
 namespace rolvik {
@@ -57,6 +62,59 @@ TEST_F(MainWindowTest, ShortcutsWorkInTheMainWindowOnly) {
     Activate(window.get());
     QTest::keyClick(window.get(), Qt::Key_F6);
     EXPECT_EQ(window->playState(), PlayState::MidiPlay);
+}
+
+TEST_F(MainWindowTest, RemembersItsPlaceTheLastFolderAndTheRecentFilesAcrossRuns) {
+    const QTemporaryDir folder;
+    QStringList songs;
+    for (int i = 0; i < 9; ++i) {
+        songs.append(folder.filePath(QStringLiteral("song%1.mmf").arg(i)));
+        ASSERT_TRUE(QFile::copy(QString(ROLVIK_SOURCE_DIR) + "/res/demo.mmf", songs.back()));
+    }
+    openPath = songs[0];
+    window->RunCommand(CommandId::LoadSmaf);
+    EXPECT_EQ(LastFolder(), folder.path());
+    for (const QString& song : songs.mid(1)) {
+        window->OpenFile(QFile::encodeName(song).toStdString());
+    }
+    window->OpenFile(QFile::encodeName(songs[8]).toStdString());
+    window->resize(500, 300);
+    window->close();
+
+    window = MakeWindow();
+    EXPECT_EQ(window->size(), QSize(500, 300));
+    const QList<QAction*> recent = window->recentFilesMenu().actions();
+    ASSERT_EQ(recent.size(), kRecentFileCount) << "the oldest, song0, dropped out";
+    EXPECT_EQ(recent[0]->text(), "&1 " + QDir::toNativeSeparators(songs[8]));
+    EXPECT_EQ(recent[7]->text(), "&8 " + QDir::toNativeSeparators(songs[1]));
+
+    ASSERT_TRUE(QFile::remove(songs[5]));
+    recent[3]->trigger();
+    EXPECT_EQ(window->document(), nullptr);
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(recorder.messages[0].text,
+              QFile::encodeName(QDir::toNativeSeparators(songs[5])).toStdString() +
+                  "\nThis file is gone; it is taken off the recent files.");
+    EXPECT_EQ(recorder.messages[0].caption, "Notice");
+    EXPECT_FALSE(RecentFiles().contains(songs[5]));
+    EXPECT_EQ(window->recentFilesMenu().actions().size(), kRecentFileCount - 1);
+}
+
+// Also run on a screen of two device pixels per pixel (app_tests_at_scale_2).
+TEST_F(MainWindowTest, WindowsFitTheScreenAndToolbarImagesComeAtItsDensity) {
+    window = MakeWindow();
+    const QSize room = window->screen()->availableGeometry().size();
+    EXPECT_LE(window->width(), room.width());
+    EXPECT_LE(window->height(), room.height());
+    EXPECT_LE(window->detailView().width(), room.width());
+    EXPECT_LE(window->detailView().height(), room.height());
+
+    const qreal ratio = window->devicePixelRatioF();
+    const QIcon icon = window->action(CommandId::New)->icon();
+    const QImage plain = icon.pixmap(QSize(16, 16), 1.0).toImage();
+    const QImage dense = icon.pixmap(QSize(16, 16), ratio).toImage();
+    EXPECT_EQ(dense.size(), QSize(16, 16) * ratio);
+    EXPECT_EQ(dense.scaled(plain.size()), plain) << "drawn for the density, not smoothed up";
 }
 
 TEST(MessageBoxes, CarryTheExactTextCaptionAndIcon) {

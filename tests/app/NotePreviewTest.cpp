@@ -138,6 +138,11 @@ TEST_F(NotePreviewTest, TheInstrumentMenuListsAllProgramsAndChecksTheCurrentOne)
     menuChoice = [](QMenu& shown) { return shown.actions()[2]->menu()->actions()[3]; };
     window->ShowInstrumentMenu(QPoint());
     EXPECT_EQ(window->currentInstrument(), 35);
+
+    // The piano roll's middle clicks open it too.
+    menuChoice = [](QMenu& shown) { return shown.actions()[0]->menu()->actions()[7]; };
+    QTest::mousePress(window->pianoRoll().viewport(), Qt::MiddleButton, {}, QPoint(100, 100));
+    EXPECT_EQ(window->currentInstrument(), 7);
 }
 
 }  // namespace

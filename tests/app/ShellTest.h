@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 #include <filesystem>
 #include <memory>
@@ -22,7 +24,28 @@ class ShellTest : public EngineTest {
     void SetUp() override {
         EngineTest::SetUp();
         test::EnsureQtApplication();
+        UsePrivateUserSettings();
         SetDefaultSettings();
+        window = MakeWindow();
+        window->resize(800, 600);
+        fake.calls.clear();
+        recorder.messages.clear();
+    }
+
+    void TearDown() override {
+        window.reset();
+        EngineTest::TearDown();
+    }
+
+    // What the program remembers between runs goes to a folder of the tests' own, emptied before
+    // every test.
+    static void UsePrivateUserSettings() {
+        static const QTemporaryDir folder;
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, "Rolvik", "rolvik").clear();
+    }
+
+    std::unique_ptr<MainWindow> MakeWindow() {
         ShellHooks hooks;
         hooks.askOpenPath = [this](QWidget*) { return openPath; };
         hooks.askSavePath = [this](QWidget*) { return savePath; };
@@ -37,16 +60,8 @@ class ShellTest : public EngineTest {
             ++compileQuestions;
             return compileAnswer;
         };
-        window = std::make_unique<MainWindow>(
+        return std::make_unique<MainWindow>(
             std::filesystem::path(ROLVIK_SOURCE_DIR) / "res" / "DefMA3_16.vm3", hooks);
-        window->resize(800, 600);
-        fake.calls.clear();
-        recorder.messages.clear();
-    }
-
-    void TearDown() override {
-        window.reset();
-        EngineTest::TearDown();
     }
 
     // A new document with the events added by the test.

@@ -73,6 +73,21 @@ TEST_F(TrackMenuTest, TrackItemsAndKeysChooseTheVisibleTrack) {
     EXPECT_EQ(Roll(PianoRollCommand::GetVisibleTrack), 15);
 }
 
+// The label at the top of the first column is drawn as a disabled item: no ink of its text is as
+// dark as the text of an item that can be chosen.
+TEST_F(TrackMenuTest, TheLabelIsGreyedAsADisabledItem) {
+    TrackMenuGrid& grid = window->trackMenu();
+    grid.resize(grid.sizeHint());
+    const QImage image = grid.grab().toImage();
+    int darkest = 255;
+    for (int y = 0; y < grid.fontMetrics().height(); ++y) {
+        for (int x = 0; x < image.width() / 2; ++x) {
+            darkest = std::min(darkest, qGray(image.pixel(x, y)));
+        }
+    }
+    EXPECT_GT(darkest, qGray(grid.palette().color(QPalette::Active, QPalette::Text).rgb()) + 64);
+}
+
 TEST_F(TrackMenuTest, AHighlightedTrackItemIsDrawnInItsColourInAPurpleFrame) {
     TrackMenuGrid& grid = window->trackMenu();
     grid.resize(grid.sizeHint());

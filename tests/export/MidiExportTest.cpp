@@ -190,10 +190,11 @@ TEST_F(MidiExportTest, TitleComesFromTheContentsInformation) {
                         ByteVector{'S', 'T', ':', 'A', '\\', ',', 'B', ',', 'A', 'N', ':', 'x'}})));
     EXPECT_EQ(Export().tracks[0][0], (ReadMessage{0, {0xFF, 0x03, 0x03, 'A', ',', 'B'}}));
 
-    const ByteVector dch = Concat({ByteVector{'S', 'T', 0x00, 0x02, 0x82, 0xA0}});
+    // The "Dch" text is EUC-KR, by the fourth byte of its ID: the title is written in UTF-8.
+    const ByteVector dch = Concat({ByteVector{'S', 'T', 0x00, 0x02, 0xC7, 0xD1}});
     smaf->fileData = MakeFile(Concat({MakeChunk("CNTI", {0x00, 0x00, 0x00, 0x00, 0x00}),
-                                      MakeChunk("OPDA", MakeChunk("Dch\x01", dch))}));
-    EXPECT_EQ(Export().tracks[0][0], (ReadMessage{0, {0xFF, 0x03, 0x02, 0x82, 0xA0}}));
+                                      MakeChunk("OPDA", MakeChunk("Dch\x02", dch))}));
+    EXPECT_EQ(Export().tracks[0][0], (ReadMessage{0, {0xFF, 0x03, 0x03, 0xED, 0x95, 0x9C}}));
 }
 
 TEST_F(MidiExportTest, GeneralMidiMovesDrumsAndDropsChipMessages) {

@@ -71,6 +71,39 @@ TEST_F(TextFont, IsFixedPitchAndTwelvePixelsHigh) {
     }
 }
 
+// The rows of ink of a "0" drawn for a screen of `pixelRatio` device pixels per pixel.
+int InkHeightOfZero(qreal pixelRatio) {
+    QImage image(QSize(12, 12) * pixelRatio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(pixelRatio);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setFont(GothicFont(painter));
+    DrawTextAt(painter, TextPen{}, QStringLiteral("0"));
+    painter.end();
+    int rows = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (IsInk(image, x, y)) {
+                ++rows;
+                break;
+            }
+        }
+    }
+    return rows;
+}
+
+// On a denser screen the views keep their cell grid and the glyphs grow with it; a bitmap strike
+// would keep its size in device pixels while its advances grew.
+TEST_F(TextFont, KeepsItsCellAndGrowsWithTheScreensDensity) {
+    const int atOne = InkHeightOfZero(1.0);
+    for (const qreal ratio : {1.5, 2.0}) {
+        const QFontMetrics metrics(GothicFont(ratio));
+        EXPECT_EQ(metrics.height(), 12) << ratio;
+        EXPECT_EQ(metrics.horizontalAdvance(QLatin1Char('A')), 6) << ratio;
+        EXPECT_GE(InkHeightOfZero(ratio), atOne * ratio * 3 / 4) << ratio;
+    }
+}
+
 TEST_F(TextFont, EveryCharacterOfTheProgramsTextsIsLegible) {
     std::map<QByteArray, char> seen;
     for (char c = kFirstPrintable; c <= kLastPrintable; ++c) {

@@ -177,6 +177,9 @@ TEST_F(PaintPianoRollTest, TheStatusTextStandsOnWhiteOverTheRuler) {
     const QImage image = Render();
     EXPECT_GT(CountPixels(image, area, kWhite), 30);
     EXPECT_GT(CountPixels(image, area, QColor(0, 0, 0)), 10);
+    const QRect rest(84, 0, 316, 12);
+    EXPECT_EQ(CountPixels(image, rest, kWhite), rest.width() * rest.height())
+        << "no ruler label shows on beside the status line";
 }
 
 // The texts themselves, compared glyph for glyph with the same text drawn on its own.

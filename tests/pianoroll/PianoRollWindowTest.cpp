@@ -180,17 +180,25 @@ void SendWheel(QWidget* target, int delta, Qt::KeyboardModifiers modifiers) {
     SendWheel(target, QPoint(0, delta), modifiers);
 }
 
-TEST_F(PianoRollWindow, TheWheelScrollsOneRowOrWithCtrlTenPixels) {
+// With Ctrl the wheel zooms the time axis a quarter a notch, keeping the time at the left edge and
+// the keyboard entry's bound of the width divider (above 0).
+TEST_F(PianoRollWindow, TheWheelScrollsOneRowOrWithCtrlZoomsTheTimeAxis) {
     vertical().setValue(30);
     SendWheel(roll->viewport(), 120, Qt::NoModifier);
     EXPECT_EQ(vertical().value(), 27);
     SendWheel(roll->viewport(), -120, Qt::NoModifier);
     SendWheel(roll->viewport(), -1, Qt::NoModifier);
     EXPECT_EQ(vertical().value(), 33);
+    horizontal().setValue(124);
     SendWheel(roll->viewport(), -120, Qt::ControlModifier);
-    EXPECT_EQ(horizontal().value(), 10);
+    EXPECT_EQ(Run(PianoRollCommand::GetWidthDivider), 31);
+    EXPECT_EQ(Run(PianoRollCommand::GetViewStartTime), 3100);
     SendWheel(roll->viewport(), 120, Qt::ControlModifier);
-    EXPECT_EQ(horizontal().value(), 0);
+    EXPECT_EQ(Run(PianoRollCommand::GetWidthDivider), 24);
+    Run(PianoRollCommand::SetWidthDivider, 1);
+    SendWheel(roll->viewport(), 120, Qt::ControlModifier);
+    EXPECT_EQ(Run(PianoRollCommand::GetWidthDivider), 1);
+    EXPECT_EQ(vertical().value(), 33);
 }
 
 TEST_F(PianoRollWindow, ASidewaysWheelOrSwipeScrollsNothing) {
@@ -216,10 +224,10 @@ TEST_F(PianoRollWindow, TheWheelOverTheBarsFollowsTheWindowsRule) {
     EXPECT_EQ(vertical().value(), 120);
     EXPECT_EQ(horizontal().value(), 0);
     SendWheel(&vertical(), -120, Qt::ControlModifier);
-    EXPECT_EQ(horizontal().value(), 10);
+    EXPECT_EQ(Run(PianoRollCommand::GetWidthDivider), 31) << "Ctrl zooms over the bars too";
     EXPECT_EQ(vertical().value(), 120);
     SendWheel(&horizontal(), QPoint(-120, 0), Qt::NoModifier);
-    EXPECT_EQ(horizontal().value(), 10);
+    EXPECT_EQ(horizontal().value(), 0);
 }
 
 }  // namespace

@@ -19,9 +19,12 @@ QImage Rgb(const QImage& image) {
 }
 
 TEST(ArtworkTest, CompiledInToolbarStripIsTheGeneratorsAndHoldsTwelveImages) {
+    const QImage doubled(QStringLiteral(":/rolvik/toolbar@2x.png"));
+    EXPECT_EQ(Rgb(doubled), Rgb(artwork::DrawToolbarStrip(2)));
     const QImage strip(QStringLiteral(":/rolvik/toolbar.png"));
     ASSERT_FALSE(strip.isNull());
     EXPECT_EQ(Rgb(strip), Rgb(artwork::DrawToolbarStrip()));
+    EXPECT_EQ(Rgb(doubled.scaled(strip.size())), Rgb(strip)) << "the same images at twice the size";
     ASSERT_EQ(strip.size(), QSize(16 * 12, 16));
     for (int cell = 0; cell < 12; ++cell) {
         int transparent = 0;

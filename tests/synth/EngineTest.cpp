@@ -13,6 +13,7 @@
 #include "core/Number.h"
 #include "core/Smaf.h"
 #include "synth/Engine.h"
+#include "synth/NullOutput.h"
 
 namespace rolvik::synth::test {
 namespace {
@@ -157,6 +158,20 @@ TEST(EngineTest, StopAndTeardownFadeASoundingNoteOut) {
     // the sine itself.
     const float steadyStep = LargestStep(std::span(heard).subspan(50 * 48, 20 * 48));
     EXPECT_LT(LargestStep(heard), 1.5f * steadyStep) << "a fade, not a cut";
+}
+
+// A new stream would take the sound server's buffering time again at every play.
+TEST(EngineTest, OpensOneOutputForItsWholeLife) {
+    int opened = 0;
+    {
+        Engine engine([&opened] {
+            ++opened;
+            return std::make_unique<NullOutput>();
+        });
+        UseTheEngine(engine);
+        UseTheEngine(engine);
+    }
+    EXPECT_EQ(opened, 1);
 }
 
 }  // namespace

@@ -23,6 +23,7 @@ bool WriteBytes(const QString& path, const QByteArray& bytes) {
 bool WriteArtwork(const QDir& folder) {
     using namespace rolvik::artwork;
     bool written = DrawToolbarStrip().save(folder.filePath("toolbar.png"));
+    written = DrawToolbarStrip(2).save(folder.filePath("toolbar@2x.png")) && written;
     written = WriteBytes(folder.filePath("icon.svg"), ProgramIconSvg()) && written;
     folder.mkpath("icons");
     for (const int size : kIconSizesPx) {

@@ -279,24 +279,30 @@ constexpr std::array<PixelMap, kToolbarImageCount> kImages{{
     }},
 }};
 
-void DrawImage(QImage& strip, int index, const PixelMap& pixels) {
+void DrawImage(QImage& strip, int index, const PixelMap& pixels, int scale) {
+    const int cell = kToolbarImageSizePx * scale;
     for (int y = 0; y < kToolbarImageSizePx; ++y) {
         if (pixels[y].size() != kToolbarImageSizePx) {
             throw std::invalid_argument("a toolbar image row is not 16 pixels wide");
         }
         for (int x = 0; x < kToolbarImageSizePx; ++x) {
-            strip.setPixelColor(index * kToolbarImageSizePx + x, y, PaletteColour(pixels[y][x]));
+            const QColor colour = PaletteColour(pixels[y][x]);
+            for (int dy = 0; dy < scale; ++dy) {
+                for (int dx = 0; dx < scale; ++dx) {
+                    strip.setPixelColor(index * cell + x * scale + dx, y * scale + dy, colour);
+                }
+            }
         }
     }
 }
 
 }  // namespace
 
-QImage DrawToolbarStrip() {
-    QImage strip(kToolbarImageSizePx * kToolbarImageCount, kToolbarImageSizePx,
-                 QImage::Format_RGB32);
+QImage DrawToolbarStrip(int scale) {
+    const int cell = kToolbarImageSizePx * scale;
+    QImage strip(cell * kToolbarImageCount, cell, QImage::Format_RGB32);
     for (int index = 0; index < kToolbarImageCount; ++index) {
-        DrawImage(strip, index, kImages[index]);
+        DrawImage(strip, index, kImages[index], scale);
     }
     return strip;
 }

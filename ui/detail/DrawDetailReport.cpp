@@ -1,8 +1,6 @@
 #include "DrawDetailReport.h"
 
-#include <QByteArrayView>
 #include <QFontMetrics>
-#include <QStringDecoder>
 
 #include "ui/pianoroll/Drawing.h"
 
@@ -43,14 +41,13 @@ LineColours ColoursOfLine(const ReportLine& line, const DetailColours& colours,
 void DrawDetailReport(QPainter& painter, const DetailReport& report, const DetailColours& colours,
                       int columns, int lines, int width, int height) {
     painter.save();
-    painter.setFont(GothicFont());
+    painter.setFont(GothicFont(painter));
     const QFontMetrics metrics = painter.fontMetrics();
     const int columnWidth = metrics.horizontalAdvance(QLatin1Char('A'));
     const int lineHeight = metrics.height();
     const QColor fillColour = report.hasDocument ? colours.window : colours.buttonFace;
     FillSolidRect(painter, 0, 0, width, height, fillColour);
 
-    QStringDecoder shiftJis("Shift_JIS");
     const int left = -columnWidth * columns;
     const int firstTop = -lineHeight * lines;
     for (std::size_t index = 0; index < report.lines.size(); ++index) {
@@ -64,8 +61,7 @@ void DrawDetailReport(QPainter& painter, const DetailReport& report, const Detai
         const ReportLine& line = report.lines[index];
         const LineColours lineColours = ColoursOfLine(line, colours, fillColour);
         TextPen pen{QPoint(left, top), lineColours.text, lineColours.background};
-        shiftJis.resetState();
-        PrintLine(painter, pen, shiftJis.decode(QByteArrayView(line.text)));
+        PrintLine(painter, pen, QString::fromUtf8(line.text));
         if (report.markerLine == index) {
             DrawLine(painter, 0, top, width, top, kMarker);
         }

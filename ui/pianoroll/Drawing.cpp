@@ -16,6 +16,12 @@ constexpr int kTextHeightPx = 12;
 // half-width glyphs. The outline faces that stand in for that face have no bitmaps at 12 pixels,
 // and drawn without smoothing into a 6-pixel cell the strokes of "M", "W" or "m" merge into blocks.
 constexpr char kBitmapFaceFile[] = "fonts/opentype/terminus/terminus-normal.otb";
+// A bitmap strike drawn on a screen of more than one device pixel per pixel keeps its size in
+// device pixels while the text's advances grow with the screen: there the views draw with
+// NanumGothicCoding (Debian fonts-nanum), an outline face whose 12-pixel cell is 6 x 12 like the
+// bitmap face's, so the layout stays the same. It also brings the hangul of Korean songs' text.
+constexpr char kScalableFace[] = "NanumGothicCoding";
+constexpr char kJapaneseFace[] = "IPAGothic";
 
 QString GothicFaceName() {
     QStringDecoder decoder("Shift_JIS");
@@ -31,14 +37,18 @@ QString RegisterBitmapFace() {
     return QFontDatabase::applicationFontFamilies(id).value(0);
 }
 
-QStringList GothicFamilies() {
+QStringList BitmapGothicFamilies() {
     QStringList families{GothicFaceName()};
     const QString bitmapFace = RegisterBitmapFace();
     if (!bitmapFace.isEmpty()) {
         families.append(bitmapFace);
     }
-    families.append(QStringLiteral("IPAGothic"));
+    families.append({kJapaneseFace, kScalableFace});
     return families;
+}
+
+QStringList ScalableGothicFamilies() {
+    return {GothicFaceName(), kScalableFace, kJapaneseFace};
 }
 
 }  // namespace
@@ -78,14 +88,23 @@ void PrintLine(QPainter& painter, TextPen& pen, const QString& text) {
     pen.position.ry() += DrawTextAt(painter, pen, text).height();
 }
 
-QFont GothicFont() {
-    static const QStringList families = GothicFamilies();
+QFont GothicFont(qreal pixelRatio) {
     QFont font;
-    font.setFamilies(families);
     font.setStyleHint(QFont::Monospace);
     font.setPixelSize(kTextHeightPx);
-    font.setStyleStrategy(QFont::NoAntialias);
+    if (pixelRatio == 1.0) {
+        static const QStringList bitmapFamilies = BitmapGothicFamilies();
+        font.setFamilies(bitmapFamilies);
+        font.setStyleStrategy(QFont::NoAntialias);
+    } else {
+        static const QStringList scalableFamilies = ScalableGothicFamilies();
+        font.setFamilies(scalableFamilies);
+    }
     return font;
+}
+
+QFont GothicFont(const QPainter& painter) {
+    return GothicFont(painter.device() ? painter.device()->devicePixelRatioF() : 1.0);
 }
 
 }  // namespace rolvik

@@ -38,9 +38,14 @@ QSize DrawTextAt(QPainter& painter, const TextPen& pen, const QString& text);
 // The text is drawn as it is: it is never used as a format.
 void PrintLine(QPainter& painter, TextPen& pen, const QString& text);
 
-// The fixed-pitch Japanese system face, 12 pixels high, drawn without smoothing like the bitmap
-// glyphs it stands for. Where that face is missing, the Terminus bitmap face draws the characters
-// it has, IPAGothic the rest (Japanese), and any monospaced face stands in for both.
-QFont GothicFont();
+// The fixed-pitch Japanese system face, 12 pixels high in cells 6 pixels wide, for a screen of
+// `pixelRatio` device pixels per pixel. Where that face is missing: at 1, drawn without smoothing
+// like the bitmap glyphs it stands for, the Terminus bitmap face draws the characters it has; at
+// any other ratio a smoothed outline face of the same cell does; IPAGothic draws Japanese and
+// NanumGothicCoding hangul, and any monospaced face stands in for all of them.
+QFont GothicFont(qreal pixelRatio = 1.0);
+
+// GothicFont for the screen or picture the painter draws on.
+QFont GothicFont(const QPainter& painter);
 
 }  // namespace rolvik

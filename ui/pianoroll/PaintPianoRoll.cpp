@@ -185,7 +185,11 @@ void PaintOverlayTexts(QPainter& painter, const Frame& frame) {
             QColor(255, 0, 0), QColor(255, 255, 255)};
         DrawTextAt(painter, pen, text);
     }
+    // The status line clears the whole ruler strip under it, so that no ruler label shows on as
+    // if it belonged to the value being typed.
     if (state.statusText) {
+        FillSolidRect(painter, 0, 0, frame.width, painter.fontMetrics().height(),
+                      QColor(255, 255, 255));
         TextPen pen{QPoint(0, 0), QColor(0, 0, 0), QColor(255, 255, 255)};
         DrawTextAt(painter, pen, QString::fromUtf8(state.statusText));
     }
@@ -197,7 +201,7 @@ void PaintPianoRoll(QPainter& painter, const PianoRollView& view, int width, int
     const Frame frame{view, width, height};
     painter.save();
     FillSolidRect(painter, 0, 0, width, height, kBackground);
-    painter.setFont(GothicFont());
+    painter.setFont(GothicFont(painter));
     PaintKeyGrid(painter, frame);
     PaintTimeGrid(painter, frame);
     PaintNotes(painter, frame);

@@ -126,11 +126,25 @@ void PianoRoll::wheelEvent(QWheelEvent* event) {
     if (delta == 0) {
         return;
     }
-    const Qt::Orientation orientation =
-        event->modifiers().testFlag(Qt::ControlModifier) ? Qt::Horizontal : Qt::Vertical;
+    if (event->modifiers().testFlag(Qt::ControlModifier)) {
+        ZoomTime(delta > 0);
+        return;
+    }
     const int request = delta > 0 ? kPageUp : kPageDown;
     QMetaObject::invokeMethod(
-        this, [this, orientation, request] { Scroll(orientation, request); }, Qt::QueuedConnection);
+        this, [this, request] { Scroll(Qt::Vertical, request); }, Qt::QueuedConnection);
+}
+
+// A quarter of the scale a notch, at least one ms per pixel, keeping the time at the left edge. A
+// divider the keyboard entry would refuse (0 or less) is not taken either.
+void PianoRoll::ZoomTime(bool in) {
+    const qint64 divider = state_.widthDivider;
+    const qint64 step = std::max<qint64>(1, divider / 4);
+    const qint64 zoomed = in ? divider - step : divider + step;
+    if (zoomed > 0 && zoomed <= std::numeric_limits<int>::max()) {
+        Command(PianoRollCommand::SetWidthDivider, zoomed);
+        Repaint();
+    }
 }
 
 bool PianoRoll::eventFilter(QObject* watched, QEvent* event) {

@@ -32,6 +32,9 @@ class PianoRoll : public QAbstractScrollArea {
     // A scroll request on one bar, with the codes of the platform's scroll messages: 0 line up,
     // 1 line down, 2 page up, 3 page down, 4 and 5 thumb at `thumbPosition`, 6 top, 7 bottom.
     void Scroll(Qt::Orientation orientation, int request, int thumbPosition = 0);
+    // The Delete key: deletes the selected note as a right press on it would; while the edit lock
+    // is set, a right press only selects, and so the key does nothing.
+    void DeleteSelectedNote();
 
     // Takes back the last edit, or makes again the last one taken back. A drag under way ends
     // first and is the edit taken back.
@@ -66,6 +69,8 @@ class PianoRoll : public QAbstractScrollArea {
     void SetDocument(Smaf* document);
     void SetSelectedNote(Event* note);
     void MoveView(qint64 timeMs, int offsetPx);
+    // Ctrl with the wheel: the time axis zooms in (forward) or out.
+    void ZoomTime(bool in);
     std::uint32_t ViewStartTime() const;
     void LoadDefaults();
     void UpdateScrollRanges();

@@ -249,6 +249,15 @@ void PianoRoll::RightPress(int x, int y) {
     Repaint();
 }
 
+void PianoRoll::DeleteSelectedNote() {
+    if (!state_.selectedNote || !state_.document || state_.editLock) {
+        return;
+    }
+    pendingEdit_.Delete(*state_.document, *state_.selectedNote, ForgettingNotice());
+    CommitWhenNoDrag();
+    Repaint();
+}
+
 void PianoRoll::MiddlePress(int x, int y) {
     if (y < kRulerHeight) {
         return;

@@ -111,12 +111,12 @@ void AppendContentsInfo(DetailReport& report, Bytes contentsInfoBody) {
 
 void AppendOptionalData(DetailReport& report, Bytes optionalDataBody) {
     report.AddPlain("OPDA found.");
-    const auto dch = FindChunkPrefix(optionalDataBody, "Dch");
-    if (!dch) {
+    const auto items = ReadDchItemsIn(optionalDataBody);
+    if (!items) {
         return;
     }
     report.AddPlain("Dch found.");
-    AppendItems(report, ReadDchItems(dch->contents), TagSource::Dch);
+    AppendItems(report, *items, TagSource::Dch);
 }
 
 }  // namespace rolvik

@@ -4,11 +4,16 @@
 #include <array>
 
 #include "core/ByteReader.h"
+#include "core/Chunk.h"
+#include "core/ContentsCode.h"
 
 namespace rolvik {
 namespace {
 
 constexpr std::size_t kOptionalTextStart = 5;
+constexpr std::size_t kContentsCodeByte = 2;
+constexpr std::size_t kChunkHeaderBytes = 8;
+constexpr std::size_t kChunkCodeByte = 3;
 
 struct TagLabelEntry {
     std::string_view tag;
@@ -75,6 +80,27 @@ std::string ReadOptionalTextValue(Bytes body, ByteReader& cursor) {
     return value;
 }
 
+// The items of a "Dch" body, decoded from `contentsCode`.
+std::vector<TextItem> ReadDchItems(Bytes dchBody, std::uint8_t contentsCode) {
+    std::vector<TextItem> items;
+    ByteReader cursor(dchBody);
+    while (!cursor.empty()) {
+        TextItem item;
+        item.tag = DecodeContentsText(ShownText(ReadTag(cursor)), contentsCode);
+        // An item cut short by the end of the body shows what lies inside the body; a length
+        // field cut short leaves nothing to show.
+        const auto length = cursor.ReadU16BigEndian();
+        const std::size_t available =
+            length ? std::min<std::size_t>(*length, cursor.remaining()) : cursor.remaining();
+        const Bytes value = *cursor.ReadBytes(available);
+        if (length) {
+            item.value = DecodeContentsText(ShownText(AsText(value)), contentsCode);
+        }
+        items.push_back(std::move(item));
+    }
+    return items;
+}
+
 }  // namespace
 
 std::vector<TextItem> ReadOptionalTextItems(Bytes contentsInfoBody) {
@@ -83,34 +109,27 @@ std::vector<TextItem> ReadOptionalTextItems(Bytes contentsInfoBody) {
     if (!cursor.Skip(kOptionalTextStart)) {
         return items;
     }
+    const std::uint8_t contentsCode = contentsInfoBody[kContentsCodeByte];
     while (!cursor.empty()) {
         TextItem item;
-        item.tag = ShownText(ReadTag(cursor));
+        item.tag = DecodeContentsText(ShownText(ReadTag(cursor)), contentsCode);
         cursor.Skip(1);  // the separator, a colon in well-formed text
-        item.value = ShownText(ReadOptionalTextValue(contentsInfoBody, cursor));
+        item.value = DecodeContentsText(ShownText(ReadOptionalTextValue(contentsInfoBody, cursor)),
+                                        contentsCode);
         items.push_back(std::move(item));
     }
     return items;
 }
 
-std::vector<TextItem> ReadDchItems(Bytes dchBody) {
-    std::vector<TextItem> items;
-    ByteReader cursor(dchBody);
-    while (!cursor.empty()) {
-        TextItem item;
-        item.tag = ShownText(ReadTag(cursor));
-        // An item cut short by the end of the body shows what lies inside the body; a length
-        // field cut short leaves nothing to show.
-        const auto length = cursor.ReadU16BigEndian();
-        const std::size_t available =
-            length ? std::min<std::size_t>(*length, cursor.remaining()) : cursor.remaining();
-        const Bytes value = *cursor.ReadBytes(available);
-        if (length) {
-            item.value = ShownText(AsText(value));
-        }
-        items.push_back(std::move(item));
+std::optional<std::vector<TextItem>> ReadDchItemsIn(Bytes optionalDataBody) {
+    const auto dch = FindChunkPrefix(optionalDataBody, "Dch");
+    if (!dch) {
+        return std::nullopt;
     }
-    return items;
+    // The chunk's header lies inside the body, right before its contents.
+    const auto headerAt = static_cast<std::size_t>(dch->contents.data() - optionalDataBody.data()) -
+                          kChunkHeaderBytes;
+    return ReadDchItems(dch->contents, optionalDataBody[headerAt + kChunkCodeByte]);
 }
 
 std::string TagLabel(std::string_view tag, TagSource source) {

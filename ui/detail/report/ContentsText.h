@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,7 +11,8 @@ namespace rolvik {
 
 // One tagged item of a file's contents text: "ST" (title), "AN" (artist), ... The tag holds the
 // bytes found, two or, when the text ends early, fewer; the value is cut at a zero byte and at
-// kMaxTextValueBytes, and holds bytes only from inside the body it was read from.
+// kMaxTextValueBytes, and holds bytes only from inside the body it was read from. Both are then
+// decoded to UTF-8 by the code the file declares for the text.
 struct TextItem {
     std::string tag;
     std::string value;
@@ -19,11 +21,14 @@ struct TextItem {
 constexpr std::size_t kMaxTextValueBytes = 255;
 
 // The optional text of a "CNTI" body, from byte 5 on: items "TG:value" separated by commas, where
-// a comma right after a backslash belongs to the value and replaces that backslash.
+// a comma right after a backslash belongs to the value and replaces that backslash. The body's
+// byte 2 is the contents code of the text.
 std::vector<TextItem> ReadOptionalTextItems(Bytes contentsInfoBody);
 
-// The items of a "Dch" body: a two-byte tag, a big-endian 16-bit length, then that many bytes.
-std::vector<TextItem> ReadDchItems(Bytes dchBody);
+// The items of the "Dch" chunk in an "OPDA" body, none when it has no "Dch": each a two-byte tag,
+// a big-endian 16-bit length, then that many bytes. The fourth byte of the chunk's ID is the
+// contents code of the text.
+std::optional<std::vector<TextItem>> ReadDchItemsIn(Bytes optionalDataBody);
 
 // Where a tag's label is looked up: the contents-information text knows fewer tags than "Dch".
 enum class TagSource { ContentsInfo, Dch };

@@ -9,8 +9,7 @@ namespace rolvik {
 enum class ReportStyle { Plain, Channel, Faint, Dim };
 
 struct ReportLine {
-    std::string
-        text;  // bytes in the ANSI code page, shown as stored ("%" is an ordinary character)
+    std::string text;  // UTF-8, shown as stored ("%" is an ordinary character)
     ReportStyle style = ReportStyle::Plain;
     std::uint8_t channel = 0;  // 0 to 15, meaningful for the Channel style only
 };

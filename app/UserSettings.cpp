@@ -1,0 +1,71 @@
+#include "UserSettings.h"
+
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSettings>
+#include <QWidget>
+
+namespace rolvik {
+namespace {
+
+const QString kLastFolderKey = QStringLiteral("lastFolder");
+const QString kRecentFilesKey = QStringLiteral("recentFiles");
+
+QSettings UserSettings() {
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Rolvik"),
+                     QStringLiteral("rolvik"));
+}
+
+QString PlaceKey(const QString& name) {
+    return QStringLiteral("windows/") + name;
+}
+
+// The window manager puts a frame around the client area: a tenth of the screen is left for it.
+QSize RoomOnScreen(const QWidget& window) {
+    const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry().size() * 0.9
+                  : QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+}
+
+}  // namespace
+
+QString LastFolder() {
+    return UserSettings().value(kLastFolderKey).toString();
+}
+
+void RememberFolderOf(const QString& filePath) {
+    UserSettings().setValue(kLastFolderKey, QFileInfo(filePath).absolutePath());
+}
+
+QStringList RecentFiles() {
+    return UserSettings().value(kRecentFilesKey).toStringList().mid(0, kRecentFileCount);
+}
+
+void AddRecentFile(const QString& filePath) {
+    const QString path = QFileInfo(filePath).absoluteFilePath();
+    QStringList files = RecentFiles();
+    files.removeAll(path);
+    files.prepend(path);
+    UserSettings().setValue(kRecentFilesKey, files.mid(0, kRecentFileCount));
+}
+
+void RemoveRecentFile(const QString& filePath) {
+    QStringList files = RecentFiles();
+    files.removeAll(filePath);
+    UserSettings().setValue(kRecentFilesKey, files);
+}
+
+void RestoreWindowPlace(QWidget& window, const QString& name, QSize preferred) {
+    const QByteArray place = UserSettings().value(PlaceKey(name)).toByteArray();
+    if (place.isEmpty() || !window.restoreGeometry(place)) {
+        window.resize(preferred);
+    }
+    window.resize(window.size().boundedTo(RoomOnScreen(window)));
+}
+
+void SaveWindowPlace(const QWidget& window, const QString& name) {
+    UserSettings().setValue(PlaceKey(name), window.saveGeometry());
+}
+
+}  // namespace rolvik

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+namespace rolvik {
+
+// What the program remembers between runs, in the user's settings file (QSettings, organisation
+// "Rolvik", application "rolvik"): where its windows were, the folder last used by Load and Save,
+// and the files opened or saved last. The settings of the keyboard entry are not among them: they
+// take their defaults at every start.
+
+inline constexpr int kRecentFileCount = 8;
+
+// The folder of the file last opened with Load or written with Save; empty before the first.
+QString LastFolder();
+void RememberFolderOf(const QString& filePath);
+
+// The recent files, the most recent first, at most kRecentFileCount of them.
+QStringList RecentFiles();
+// Puts the file at the top of the list, dropping an older entry for it and the oldest beyond
+// kRecentFileCount.
+void AddRecentFile(const QString& filePath);
+void RemoveRecentFile(const QString& filePath);
+
+// Gives the top-level window the place it had when the last run saved it, or else the size
+// `preferred`; either way it fits the available area of its screen.
+void RestoreWindowPlace(QWidget& window, const QString& name, QSize preferred);
+void SaveWindowPlace(const QWidget& window, const QString& name);
+
+}  // namespace rolvik
