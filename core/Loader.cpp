@@ -155,6 +155,7 @@ std::optional<ByteVector> ReadFileImage(const std::filesystem::path& path) {
 }  // namespace
 
 bool LoadSmaf(Smaf& smaf) {
+    const ScopedDistinctMessages oncePerLoad;
     FreeEvents(smaf);
     const std::optional<Chunk> file = FindChunk(smaf.fileData, "MMMD");
     if (!file) {
