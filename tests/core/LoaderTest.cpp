@@ -110,7 +110,7 @@ TEST(LoadSmaf, FileWithoutScoreTrackLoadsEmpty) {
     EXPECT_EQ(smaf->durationBase, 0u);
 }
 
-TEST(LoadSmaf, UnknownTimebaseFailsAndStopsTheWalk) {
+TEST(LoadSmaf, TrackWithoutTimebasesFailsAndStopsTheWalk) {
     MessageRecorder log;
     auto smaf = CreateSmaf(0, 0);
     smaf->fileData = MakeFile(Concat({MakeTrack(1, 2, 0x04, 0x02, MakeChunk("Mtsq", kSequence)),
@@ -118,8 +118,12 @@ TEST(LoadSmaf, UnknownTimebaseFailsAndStopsTheWalk) {
     EXPECT_FALSE(LoadSmaf(*smaf));
     smaf->fileData = MakeFile(MakeTrack(1, 2, 0x02, 0x04, MakeChunk("Mtsq", kSequence)));
     EXPECT_FALSE(LoadSmaf(*smaf));
-    EXPECT_EQ(log.messages, (std::vector<ShownMessage>{Error("Unknown duration timebase"),
-                                                       Error("Unknown gatetime timebase")}));
+    smaf->fileData = MakeFile(MakeChunk("MTR\x01", {}));
+    EXPECT_FALSE(LoadSmaf(*smaf));
+    EXPECT_EQ(log.messages,
+              (std::vector<ShownMessage>{
+                  Error("Unknown duration timebase"), Error("Unknown gatetime timebase"),
+                  Error("Score track of 0 bytes is too short for its header")}));
     EXPECT_EQ(smaf->events, nullptr);
 }
 
@@ -188,7 +192,9 @@ TEST(LoadSmaf, CompressedSequenceStatingHugeSizeIsRefusedBeforeDecoding) {
     auto smaf = CreateSmaf(0, 0);
     smaf->fileData = MakeFile(MakeTrack(5, 1, 0x02, 0x02, MakeChunk("Mtsq", sequence)));
     EXPECT_FALSE(LoadSmaf(*smaf));
-    EXPECT_EQ(log.messages, std::vector<ShownMessage>{Error("Can't alloc memory")});
+    EXPECT_EQ(log.messages,
+              std::vector<ShownMessage>{Error("Compressed sequence states 2147483647 bytes, more "
+                                              "than the 16777216 a song may have")});
 }
 
 TEST(OpenSmaf, FaultyCodeTreeReportsTwiceAndGivesNoDocument) {
@@ -244,8 +250,44 @@ TEST(LoadSmaf, FileCutShortKeepsTheBytesItStillHas) {
     EXPECT_EQ(LoadImage(tiny)->events, nullptr);
 }
 
+// Whatever the frame of a file lacks, what is there loads, and one notice says what is wrong.
+TEST(LoadSmaf, DamagedFileLoadsWhatIsThereWithOneNotice) {
+    const ByteVector whole = MakeFile(MakeTrack(5, 2, 0x02, 0x02, MakeChunk("Mtsq", kSequence)));
+    ByteVector cutShort(whole.begin(), whole.end() - 5);
+    ByteVector oversizedTrack = whole;
+    oversizedTrack[8 + 7] += 4;  // the track chunk's size, low byte: it now covers the check code
+    ByteVector wrongCheckCode = whole;
+    wrongCheckCode.back() ^= 1;
+    const struct {
+        const char* damage;
+        ByteVector image;
+        std::string notice;
+    } cases[] = {
+        {"cut short", cutShort,
+         "Notice: This file is cut short: it ends 5 bytes before the end its file chunk states (" +
+             std::to_string(whole.size() - 8) +
+             " bytes). Rolvik loads what is there; the rest of the song is missing."},
+        {"oversized track", oversizedTrack,
+         "Notice: A chunk in this file states " + std::to_string(whole.size() - 14) +
+             " bytes, but only " + std::to_string(whole.size() - 18) +
+             " are there: the file is damaged. Rolvik loads what is there."},
+        {"wrong check code", wrongCheckCode,
+         "Notice: This file fails its check code: it is damaged. Rolvik loads what can be read; "
+         "EmuPlay plays it only after a compile."},
+    };
+    for (const auto& [damage, image, notice] : cases) {
+        MessageRecorder log;
+        auto smaf = LoadImage(image);
+        EXPECT_NE(smaf->events, nullptr) << damage;
+        EXPECT_EQ(log.messages,
+                  (std::vector<ShownMessage>{{notice, "Notice", MessageIcon::Information}}))
+            << damage;
+    }
+}
+
 // The corpus README summarises every file's chunks; a file with HandyPhone Standard tracks
-// ("fmt=0") must give the notice once, and no file may give an error.
+// ("fmt=0") must give the notice once, a file that fails its check code one notice of damage, and
+// no file may give an error.
 std::map<std::string, int> HandyPhoneTracksFromCorpusReadme() {
     std::ifstream readme(std::filesystem::path(ROLVIK_CORPUS_DIR) / "README.md");
     std::map<std::string, int> tracks;
@@ -271,16 +313,21 @@ TEST(CorpusFiles, EveryFileLoadsWithTheMessagesItShouldGive) {
     for (const auto& path : CorpusFiles()) {
         MessageRecorder log;
         auto smaf = OpenSmaf(path);
-        EXPECT_NE(smaf, nullptr) << path;
+        ASSERT_NE(smaf, nullptr) << path;
         int notices = 0;
+        int damageNotices = 0;
         for (const ShownMessage& message : log.messages) {
-            EXPECT_TRUE(message == kHpsNotice || message == kVoiceSetNotice)
+            const bool damage =
+                message.caption == "Notice" && message.text.find("damaged") != std::string::npos;
+            EXPECT_TRUE(message == kHpsNotice || message == kVoiceSetNotice || damage)
                 << path << ": " << ::testing::PrintToString(message);
             notices += message == kHpsNotice ? 1 : 0;
+            damageNotices += damage ? 1 : 0;
         }
         const auto expected = handyPhoneTracks.find(path.filename().string());
         ASSERT_NE(expected, handyPhoneTracks.end()) << path;
         EXPECT_EQ(notices, std::min(expected->second, 1)) << path;
+        EXPECT_EQ(damageNotices, HasValidCheckCode(smaf->fileData) ? 0 : 1) << path;
     }
 }
 
