@@ -32,16 +32,26 @@ Bytes TrackRun(Bytes contents) {
     return contents.size() > header ? contents.subspan(header) : Bytes{};
 }
 
-std::optional<Oversized> FirstOversizedIn(Bytes run) {
+std::optional<Oversized> FirstOversizedChunk(Bytes run) {
     ChunkWalker walker(run);
     while (auto entry = walker.Next()) {
-        const Chunk& chunk = entry->chunk;
-        if (chunk.statedSize > chunk.contents.size()) {
-            return Oversized{chunk.statedSize, chunk.contents.size()};
+        if (entry->chunk.statedSize > entry->chunk.contents.size()) {
+            return Oversized{entry->chunk.statedSize, entry->chunk.contents.size()};
         }
+    }
+    return std::nullopt;
+}
+
+// The chunks of the file chunk's run, and those of every score track: the chunks the loader reads.
+std::optional<Oversized> FirstOversizedChunkRead(Bytes fileRun) {
+    if (auto oversized = FirstOversizedChunk(fileRun)) {
+        return oversized;
+    }
+    ChunkWalker walker(fileRun);
+    while (auto entry = walker.Next()) {
         if (BytesEqual(entry->id.first(3), "MTR")) {
-            if (auto inner = FirstOversizedIn(TrackRun(chunk.contents))) {
-                return inner;
+            if (auto oversized = FirstOversizedChunk(TrackRun(entry->chunk.contents))) {
+                return oversized;
             }
         }
     }
@@ -61,7 +71,7 @@ std::string DescribeFileDamage(Bytes image) {
             "(%u bytes). Rolvik loads what is there; the rest of the song is missing.",
             static_cast<unsigned>(file->statedSize - file->contents.size()), file->statedSize);
     }
-    if (const auto oversized = FirstOversizedIn(ChunksBeforeCheckCode(*file))) {
+    if (const auto oversized = FirstOversizedChunkRead(ChunksBeforeCheckCode(*file))) {
         return Format(
             "Notice: A chunk in this file states %u bytes, but only %u are there: the file is "
             "damaged. Rolvik loads what is there.",
