@@ -129,7 +129,7 @@ void MainWindow::SaveDocument() {
     }
     std::string error;
     if (!WriteFileAtomically(QFile::encodeName(path).toStdString(), smaf_->file(), error)) {
-        ShowMessage("Can't open file to write", "Error", MessageIcon::Error);
+        ShowMessage("Can't open file to write\n" + error, "Error", MessageIcon::Error);
         return;
     }
     compiledUnsaved_ = false;
