@@ -204,7 +204,7 @@ void MainWindow::SaveDocument() {
     const QString target = WithSmafExtension(path);
     std::string error;
     if (!WriteFileAtomically(QFile::encodeName(target).toStdString(), smaf_->file(), error)) {
-        ShowMessage("Can't open file to write", "Error", MessageIcon::Error);
+        ShowMessage("Can't open file to write\n" + error, "Error", MessageIcon::Error);
         return;
     }
     compiledUnsaved_ = false;

@@ -1,12 +1,16 @@
 #include "FileIO.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 #include <system_error>
-
-#include <unistd.h>
+#include <utility>
 
 namespace rolvik {
 
@@ -24,15 +28,56 @@ std::optional<ByteVector> ReadWholeFile(const std::filesystem::path& path) {
 
 namespace {
 
+// How often a save takes the temporary file again when another save renamed it away between
+// opening and locking it.
+constexpr int kLockAttempts = 16;
+
+// Owns one open descriptor.
+class FileDescriptor {
+  public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    FileDescriptor(FileDescriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    FileDescriptor& operator=(FileDescriptor&&) = delete;
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
+
+  private:
+    int fd_;
+};
+
+// Every message names the file the user asked for, never the temporary file behind it.
+bool Fail(const std::filesystem::path& path, std::string& error, int code = errno) {
+    error = "cannot write " + path.string() + ": " + std::strerror(code);
+    return false;
+}
+
+bool WriteAll(int fd, Bytes bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            return false;
+        }
+        bytes = bytes.subspan(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
 // Writes the bytes to `path` as it is, without creating or replacing anything.
 bool WriteInPlace(const std::filesystem::path& path, Bytes bytes, std::string& error) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    if (!out) {
-        error = "cannot write " + path.string() + ": " + std::strerror(errno);
-        return false;
+    const FileDescriptor out(::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
+    if (!out.valid() || !WriteAll(out.get(), bytes)) {
+        return Fail(path, error);
     }
     return true;
 }
@@ -46,27 +91,70 @@ bool IsExistingNonFile(const std::filesystem::path& path) {
            !std::filesystem::is_directory(status);
 }
 
+// Every save of one file goes through the same temporary file beside it, so that one left behind
+// by a save that was killed is taken over and renamed away by the next.
+std::filesystem::path TemporaryFor(const std::filesystem::path& path) {
+    std::filesystem::path temporary = path;
+    temporary += ".rolvik-tmp";
+    return temporary;
+}
+
+bool IsStillAt(int fd, const std::filesystem::path& path) {
+    struct stat opened {};
+    struct stat named {};
+    return ::fstat(fd, &opened) == 0 && ::stat(path.c_str(), &named) == 0 &&
+           opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
+}
+
+// Opens the temporary file locked against every other save of the same file. A save that held the
+// lock before may have renamed the file into place meanwhile; then the lock is on the saved file
+// and the temporary file is taken afresh.
+FileDescriptor LockTemporary(const std::filesystem::path& temporary) {
+    for (int attempt = 0; attempt < kLockAttempts; ++attempt) {
+        FileDescriptor fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
+        if (!fd.valid()) {
+            return fd;
+        }
+        if (::flock(fd.get(), LOCK_EX) != 0) {
+            return FileDescriptor(-1);
+        }
+        if (IsStillAt(fd.get(), temporary)) {
+            return fd;
+        }
+    }
+    errno = EBUSY;
+    return FileDescriptor(-1);
+}
+
+// The folder's own entry for the renamed file reaches the disk only when the folder is synced.
+void SyncFolderOf(const std::filesystem::path& path) {
+    const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
+    const FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.valid()) {
+        ::fsync(fd.get());
+    }
+}
+
 }  // namespace
 
 bool WriteFileAtomically(const std::filesystem::path& path, Bytes bytes, std::string& error) {
     if (IsExistingNonFile(path)) {
         return WriteInPlace(path, bytes, error);
     }
-    std::filesystem::path temporary = path;
-    temporary += ".tmp-" + std::to_string(::getpid());
-    if (!WriteInPlace(temporary, bytes, error)) {
-        std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
-        return false;
+    const std::filesystem::path temporary = TemporaryFor(path);
+    const FileDescriptor fd = LockTemporary(temporary);
+    if (!fd.valid()) {
+        return Fail(path, error);
     }
-    std::error_code renameError;
-    std::filesystem::rename(temporary, path, renameError);
-    if (renameError) {
-        error = "cannot replace " + path.string() + ": " + renameError.message();
-        std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
-        return false;
+    // The data reaches the disk before the name does: a crash after the rename finds the new
+    // bytes, one before it the old file.
+    if (::ftruncate(fd.get(), 0) != 0 || !WriteAll(fd.get(), bytes) || ::fsync(fd.get()) != 0 ||
+        ::rename(temporary.c_str(), path.c_str()) != 0) {
+        const int code = errno;
+        ::unlink(temporary.c_str());
+        return Fail(path, error, code);
     }
+    SyncFolderOf(path);
     return true;
 }
 

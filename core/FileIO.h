@@ -11,9 +11,11 @@ namespace rolvik {
 // The whole file, or nothing when it cannot be opened or read.
 std::optional<ByteVector> ReadWholeFile(const std::filesystem::path& path);
 
-// Writes the bytes to a temporary file beside `path` and renames it into place, so that a failure
-// never leaves a half-written file behind. A device or pipe at `path` is written to directly. On
-// failure returns false and sets `error`.
+// Writes the bytes to a temporary file beside `path` ("PATH.rolvik-tmp"), syncs it to the disk and
+// renames it into place, so that neither a failure nor a crash leaves a half-written file where the
+// old one was. Saves of one file take turns on that temporary file, and each takes over one that a
+// killed save left behind. A device or pipe at `path` is written to directly. On failure returns
+// false and sets `error` to a message that names `path`.
 bool WriteFileAtomically(const std::filesystem::path& path, Bytes bytes, std::string& error);
 
 }  // namespace rolvik

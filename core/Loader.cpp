@@ -3,10 +3,12 @@
 #include <fstream>
 #include <new>
 #include <optional>
+#include <string>
 
 #include "ByteReader.h"
 #include "Chunk.h"
 #include "EventBatch.h"
+#include "FileDamage.h"
 #include "HandyPhoneConverter.h"
 #include "Huffman.h"
 #include "MobileStandardConverter.h"
@@ -22,14 +24,22 @@ void ShowError(std::string_view text) {
     ShowMessage(text, "Error", MessageIcon::Error);
 }
 
+// The format and the two timebase codes are the least a track must hold to be read at all.
+constexpr std::size_t kTrackBytesBeforeChannelStatus = 4;
+
 bool ReadTimebases(Smaf& smaf, Bytes header) {
-    const auto duration = header.size() > 2 ? TimebaseMs(header[2]) : std::nullopt;
+    if (header.size() < kTrackBytesBeforeChannelStatus) {
+        ShowError("Score track of " + std::to_string(header.size()) +
+                  " bytes is too short for its header");
+        return false;
+    }
+    const auto duration = TimebaseMs(header[2]);
     if (!duration) {
         ShowError("Unknown duration timebase");
         return false;
     }
     smaf.durationBase = *duration;
-    const auto gate = header.size() > 3 ? TimebaseMs(header[3]) : std::nullopt;
+    const auto gate = TimebaseMs(header[3]);
     if (!gate) {
         ShowError("Unknown gatetime timebase");
         return false;
@@ -51,7 +61,9 @@ std::optional<ByteVector> DecodeCompressedSequence(Bytes sequence) {
     ByteReader cursor(sequence);
     const auto decodedSize = cursor.ReadU32BigEndian();
     if (decodedSize && *decodedSize > kMaxDecodedSequenceBytes) {
-        ShowError("Can't alloc memory");
+        ShowError("Compressed sequence states " + std::to_string(*decodedSize) +
+                  " bytes, more than the " + std::to_string(kMaxDecodedSequenceBytes) +
+                  " a song may have");
         return std::nullopt;
     }
     if (decodedSize && DeclaresMoreThanItHolds(*decodedSize, cursor.rest())) {
@@ -169,11 +181,15 @@ std::optional<ByteVector> ReadFileImage(const std::filesystem::path& path) {
 }  // namespace
 
 bool LoadSmaf(Smaf& smaf) {
+    const ScopedDistinctMessages oncePerLoad;
     FreeEvents(smaf);
     const std::optional<Chunk> file = FindChunk(smaf.fileData, "MMMD");
     if (!file) {
         ShowError("This is not SMAF");
         return false;
+    }
+    if (const std::string damage = DescribeFileDamage(smaf.fileData); !damage.empty()) {
+        ShowMessage(damage, "Notice", MessageIcon::Information);
     }
     const Bytes run = ChunksBeforeCheckCode(*file);
     EventBatch batch(smaf);

@@ -16,7 +16,8 @@ constexpr std::uint32_t kMaxDecodedSequenceBytes = 16 * 1024 * 1024;
 std::unique_ptr<Smaf> OpenSmaf(const std::filesystem::path& path);
 
 // Rebuilds the document's event list from its file image. On failure (after a message) the list
-// holds whatever had been converted before the failure.
+// holds whatever had been converted before the failure. Each distinct message is shown once per
+// load, however many tracks or events give it.
 bool LoadSmaf(Smaf& smaf);
 
 }  // namespace rolvik

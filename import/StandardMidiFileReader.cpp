@@ -77,6 +77,9 @@ class TrackReader {
         return std::move(track_);
     }
 
+    // What the chunk holds behind the track's end-of-track event.
+    Bytes Rest() const { return cursor_.rest(); }
+
   private:
     [[noreturn]] void CutShort() const {
         throw MidiFileError("Track " + std::to_string(number_) + " of the MIDI file is cut short");
@@ -287,6 +290,15 @@ Header ReadHeader(ByteReader& cursor) {
     return {*format, *trackCount, ReadDivision(*division)};
 }
 
+// A track whose stated length runs on past its end-of-track into the next track holds that
+// track's header among the bytes behind its end; reading on from the stated end would blame the
+// damage on the next track.
+bool HoldsATrackHeader(Bytes rest) {
+    constexpr std::string_view kTrackId = "MTrk";
+    const std::string_view bytes(reinterpret_cast<const char*>(rest.data()), rest.size());
+    return bytes.find(kTrackId) != std::string_view::npos;
+}
+
 }  // namespace
 
 StandardMidiFile ReadStandardMidiFile(Bytes file) {
@@ -309,8 +321,13 @@ StandardMidiFile ReadStandardMidiFile(Bytes file) {
         }
         // Chunks of other kinds are for other programs; a reader passes over them.
         if (IsChunk(*id, "MTrk")) {
-            midi.tracks.push_back(
-                TrackReader(midi, *contents, contentsOffset, midi.tracks.size() + 1).Read());
+            TrackReader reader(midi, *contents, contentsOffset, midi.tracks.size() + 1);
+            midi.tracks.push_back(reader.Read());
+            if (midi.tracks.size() < header.trackCount && HoldsATrackHeader(reader.Rest())) {
+                throw MidiFileError("Track " + number + " of the MIDI file states " +
+                                    std::to_string(*size) +
+                                    " bytes, which run past its end into the next track");
+            }
         }
     }
     return midi;

@@ -1,6 +1,8 @@
 #include <gmock/gmock.h>
 
 #include <QTemporaryDir>
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -126,7 +128,9 @@ TEST_F(DocumentCommandsTest, SaveWritesTheDocumentsBytesAndRefusesWithoutThem) {
     savePath = folder.filePath("missing-folder/saved.mmf");
     window->RunCommand(CommandId::Save);
     EXPECT_EQ(recorder.messages.back(),
-              (ShownMessage{"Can't open file to write", "Error", MessageIcon::Error}));
+              (ShownMessage{"Can't open file to write\ncannot write " + savePath.toStdString() +
+                                ": " + std::strerror(ENOENT),
+                            "Error", MessageIcon::Error}));
 }
 
 TEST_F(DocumentCommandsTest, HelpAboutAndMidiResetWorkWithoutADocument) {

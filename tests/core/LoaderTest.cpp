@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -110,7 +111,7 @@ TEST(LoadSmaf, FileWithoutScoreTrackLoadsEmpty) {
     EXPECT_EQ(smaf->durationBase, 0u);
 }
 
-TEST(LoadSmaf, UnknownTimebaseFailsAndStopsTheWalk) {
+TEST(LoadSmaf, TrackWithoutTimebasesFailsAndStopsTheWalk) {
     MessageRecorder log;
     auto smaf = CreateSmaf(0, 0);
     smaf->fileData = MakeFile(Concat({MakeTrack(1, 2, 0x04, 0x02, MakeChunk("Mtsq", kSequence)),
@@ -118,8 +119,12 @@ TEST(LoadSmaf, UnknownTimebaseFailsAndStopsTheWalk) {
     EXPECT_FALSE(LoadSmaf(*smaf));
     smaf->fileData = MakeFile(MakeTrack(1, 2, 0x02, 0x04, MakeChunk("Mtsq", kSequence)));
     EXPECT_FALSE(LoadSmaf(*smaf));
-    EXPECT_EQ(log.messages, (std::vector<ShownMessage>{Error("Unknown duration timebase"),
-                                                       Error("Unknown gatetime timebase")}));
+    smaf->fileData = MakeFile(MakeChunk("MTR\x01", {}));
+    EXPECT_FALSE(LoadSmaf(*smaf));
+    EXPECT_EQ(log.messages,
+              (std::vector<ShownMessage>{
+                  Error("Unknown duration timebase"), Error("Unknown gatetime timebase"),
+                  Error("Score track of 0 bytes is too short for its header")}));
     EXPECT_EQ(smaf->events, nullptr);
 }
 
@@ -152,15 +157,17 @@ TEST(LoadSmaf, SeekPointsMarkStartAndStop) {
     EXPECT_EQ(smaf->StartOffset(), 0u);
 }
 
-TEST(LoadSmaf, HandyPhoneTracksNoticeEachAndSpreadChannels) {
+TEST(LoadSmaf, HandyPhoneTracksSpreadChannelsAndGiveEachMessageOnce) {
     MessageRecorder log;
-    // A note (key 0x1A = octave 1, note 10) on channel 1 of each track, then end of sequence.
-    const ByteVector sequence{0x00, 0x5A, 0x04, 0x00, 0x00, 0x00};
+    // Three unknown controls (kind 5, whose byte 0x35 is read next as a duration), a note (key
+    // 0x1A = octave 1, note 10) on channel 1 of each track, then end of sequence.
+    const ByteVector sequence{0x00, 0x00, 0x35, 0x00, 0x35, 0x00,
+                              0x35, 0x5A, 0x04, 0x00, 0x00, 0x00};
     auto smaf = CreateSmaf(0, 0);
     smaf->fileData = MakeFile(Concat({MakeTrack(1, 0, 0x02, 0x02, MakeChunk("Mtsq", sequence)),
                                       MakeTrack(2, 0, 0x02, 0x02, MakeChunk("Mtsq", sequence))}));
     EXPECT_TRUE(LoadSmaf(*smaf));
-    EXPECT_EQ(log.messages, (std::vector<ShownMessage>{kHpsNotice, kHpsNotice}));
+    EXPECT_EQ(log.messages, (std::vector<ShownMessage>{kHpsNotice, Error("What's this? 00")}));
     std::vector<int> noteChannels;
     for (const Event* e = smaf->events.get(); e; e = e->next.get()) {
         if (IsNoteEvent(*e)) {
@@ -185,7 +192,8 @@ TEST(LoadSmaf, CompressedSequenceStatingHugeSizeIsRefusedBeforeDecoding) {
         ByteVector sequence;
         std::string message;
     } cases[] = {
-        {{0x7F, 0xFF, 0xFF, 0xFF, 0x00, 0x01}, "Can't alloc memory"},
+        {{0x7F, 0xFF, 0xFF, 0xFF, 0x00, 0x01},
+         "Compressed sequence states 2147483647 bytes, more than the 16777216 a song may have"},
         // One more byte than two bytes of code can make at 8 bytes a bit.
         {{0x00, 0x00, 0x00, 0x81, 0x22, 0x80}, "SMAF: LoadSmaf: huffmanDecode failed"},
     };
@@ -251,8 +259,44 @@ TEST(LoadSmaf, FileCutShortKeepsTheBytesItStillHas) {
     EXPECT_EQ(LoadImage(tiny)->events, nullptr);
 }
 
-// The corpus README summarises every file's chunks; each HandyPhone Standard track ("fmt=0") must
-// give one notice, and no file may give an error.
+// Whatever the frame of a file lacks, what is there loads, and one notice says what is wrong.
+TEST(LoadSmaf, DamagedFileLoadsWhatIsThereWithOneNotice) {
+    const ByteVector whole = MakeFile(MakeTrack(5, 2, 0x02, 0x02, MakeChunk("Mtsq", kSequence)));
+    ByteVector cutShort(whole.begin(), whole.end() - 5);
+    ByteVector oversizedTrack = whole;
+    oversizedTrack[8 + 7] += 4;  // the track chunk's size, low byte: it now covers the check code
+    ByteVector wrongCheckCode = whole;
+    wrongCheckCode.back() ^= 1;
+    const struct {
+        const char* damage;
+        ByteVector image;
+        std::string notice;
+    } cases[] = {
+        {"cut short", cutShort,
+         "Notice: This file is cut short: it ends 5 bytes before the end its file chunk states (" +
+             std::to_string(whole.size() - 8) +
+             " bytes). Rolvik loads what is there; the rest of the song is missing."},
+        {"oversized track", oversizedTrack,
+         "Notice: A chunk in this file states " + std::to_string(whole.size() - 14) +
+             " bytes, but only " + std::to_string(whole.size() - 18) +
+             " are there: the file is damaged. Rolvik loads what is there."},
+        {"wrong check code", wrongCheckCode,
+         "Notice: This file fails its check code: it is damaged. Rolvik loads what can be read; "
+         "EmuPlay plays it only after a compile."},
+    };
+    for (const auto& [damage, image, notice] : cases) {
+        MessageRecorder log;
+        auto smaf = LoadImage(image);
+        EXPECT_NE(smaf->events, nullptr) << damage;
+        EXPECT_EQ(log.messages,
+                  (std::vector<ShownMessage>{{notice, "Notice", MessageIcon::Information}}))
+            << damage;
+    }
+}
+
+// The corpus README summarises every file's chunks; a file with HandyPhone Standard tracks
+// ("fmt=0") must give the notice once, a file that fails its check code one notice of damage, and
+// no file may give an error.
 std::map<std::string, int> HandyPhoneTracksFromCorpusReadme() {
     std::ifstream readme(std::filesystem::path(ROLVIK_CORPUS_DIR) / "README.md");
     std::map<std::string, int> tracks;
@@ -278,16 +322,21 @@ TEST(CorpusFiles, EveryFileLoadsWithTheMessagesItShouldGive) {
     for (const auto& path : CorpusFiles()) {
         MessageRecorder log;
         auto smaf = OpenSmaf(path);
-        EXPECT_NE(smaf, nullptr) << path;
+        ASSERT_NE(smaf, nullptr) << path;
         int notices = 0;
+        int damageNotices = 0;
         for (const ShownMessage& message : log.messages) {
-            EXPECT_TRUE(message == kHpsNotice || message == kVoiceSetNotice)
+            const bool damage =
+                message.caption == "Notice" && message.text.find("damaged") != std::string::npos;
+            EXPECT_TRUE(message == kHpsNotice || message == kVoiceSetNotice || damage)
                 << path << ": " << ::testing::PrintToString(message);
             notices += message == kHpsNotice ? 1 : 0;
+            damageNotices += damage ? 1 : 0;
         }
         const auto expected = handyPhoneTracks.find(path.filename().string());
         ASSERT_NE(expected, handyPhoneTracks.end()) << path;
-        EXPECT_EQ(notices, expected->second) << path;
+        EXPECT_EQ(notices, std::min(expected->second, 1)) << path;
+        EXPECT_EQ(damageNotices, HasValidCheckCode(smaf->fileData) ? 0 : 1) << path;
     }
 }
 

@@ -47,6 +47,12 @@ ByteVector StatingTracks(std::uint8_t count, ByteVector file) {
     file[kTrackCountLowByte] = count;
     return file;
 }
+// The first track's length runs on into the track behind it by `by` bytes.
+ByteVector LengtheningTheFirstTrack(std::uint8_t by, ByteVector file) {
+    constexpr std::size_t kFirstTrackLengthLowByte = 21;
+    file[kFirstTrackLengthLowByte] = static_cast<std::uint8_t>(file[kFirstTrackLengthLowByte] + by);
+    return file;
+}
 const ByteVector kHeaderCutShort = MakeChunk("MThd", {0x00, 0x00, 0x00, 0x01});
 
 // Events of the only track start at byte 22, behind the header chunk and the track's own header.
@@ -73,6 +79,12 @@ INSTANTIATE_TEST_SUITE_P(
                 Concat({StatingTracks(1, MidiFile(0, 96, {})),
                         ByteVector{'M', 'T', 'r', 'k', 0xFF, 0xFF, 0xFF, 0xF0}, kNote}),
                 "Track 1 of the MIDI file is cut short"},
+        BadFile{"FirstTrackRunsIntoTheSecond",
+                LengtheningTheFirstTrack(8, MidiFile(1, 96,
+                                                     {MidiTrack({kNote, kEndOfTrack}),
+                                                      MidiTrack({kNote, kEndOfTrack})})),
+                "Track 1 of the MIDI file states 16 bytes, which run past its end into the next "
+                "track"},
         BadFile{"EventPastTrackEnd",
                 MidiFile(0, 96, {MidiTrack({{0x00, 0xFF, 0x01, 0x0A, 'a', 'b'}})}),
                 "Track 1 of the MIDI file is cut short"},
