@@ -85,6 +85,21 @@ class Pool {
         }
     }
 
+    // Gives back the slabs that hold no event. The one slab kept for the next event would otherwise
+    // outlive the engine library that holds the pool when the library is unloaded.
+    void ReleaseEmptySlabs() {
+        std::lock_guard lock(mutex_);
+        for (Slab* slab = withRoom_; slab;) {
+            Slab* const next = slab->next;
+            if (slab->used == 0) {
+                Unlink(*slab);
+                slab->~Slab();
+                std::free(slab);
+            }
+            slab = next;
+        }
+    }
+
   private:
     static Slab* NewSlab() {
         void* block = std::aligned_alloc(kSlabBytes, kSlabBytes);
@@ -132,6 +147,12 @@ Pool& ThePool() {
     static Pool* const pool = new (storage) Pool;
     return *pool;
 }
+
+// Runs when the program or the library that holds the pool is unloaded; the pool itself stays, for
+// the events still to be freed after it.
+struct EmptySlabsRelease {
+    ~EmptySlabsRelease() { ThePool().ReleaseEmptySlabs(); }
+} emptySlabsRelease;
 
 }  // namespace
 
