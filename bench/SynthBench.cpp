@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/FileIO.h"
+#include "synth/EmulatorInterface.h"
 #include "synth/MidiMessage.h"
 #include "synth/OfflineRenderer.h"
 #include "synth/Song.h"
@@ -34,7 +35,8 @@ void RenderSongFile(benchmark::State& state, const char* path) {
         }
         benchmark::DoNotOptimize(left.data());
     }
-    state.counters["realtime"] = benchmark::Counter(frames / 48000.0, benchmark::Counter::kIsRate);
+    state.counters["realtime"] =
+        benchmark::Counter(frames / double{kOutputSampleRateHz}, benchmark::Counter::kIsRate);
 }
 
 void BM_RenderDemoSong(benchmark::State& state) {
@@ -100,7 +102,8 @@ void BM_Stress32FourOperatorNotes(benchmark::State& state) {
     if (synthesizer.ActiveNoteCount() != kMaxNotes) {
         state.SkipWithError("notes stopped sounding");
     }
-    state.counters["realtime"] = benchmark::Counter(frames / 48000.0, benchmark::Counter::kIsRate);
+    state.counters["realtime"] =
+        benchmark::Counter(frames / double{kOutputSampleRateHz}, benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_Stress32FourOperatorNotes);
 

@@ -75,7 +75,7 @@ int LoadEmulator() {
     binding.functions = *functions;
     binding.workBlock = std::make_unique<std::uint8_t[]>(kWorkBlockSize);
     binding.workPointer = WorkPointerOf(binding.workBlock.get());
-    if (Engine().MaSound_EmuInitialize(kEngineSampleRateHz, kEngineModeMidi, binding.workPointer) !=
+    if (Engine().MaSound_EmuInitialize(kOutputSampleRateHz, kEngineModeMidi, binding.workPointer) !=
         0) {
         ShowError("EmuInitialize0 failed!");
         return 0;
