@@ -8,6 +8,10 @@
 
 namespace rolvik {
 
+enum class ReadFailure { CannotOpen, NoMemory, CannotRead };
+
+// The whole file, or nothing with the reason in `failure`. A folder cannot be opened as a file.
+std::optional<ByteVector> ReadWholeFile(const std::filesystem::path& path, ReadFailure& failure);
 // The whole file, or nothing when it cannot be opened or read.
 std::optional<ByteVector> ReadWholeFile(const std::filesystem::path& path);
 

@@ -1,12 +1,12 @@
 #include "Loader.h"
 
-#include <fstream>
 #include <new>
 #include <optional>
 
 #include "ByteReader.h"
 #include "Chunk.h"
 #include "EventBatch.h"
+#include "FileIO.h"
 #include "HandyPhoneConverter.h"
 #include "Huffman.h"
 #include "MobileStandardConverter.h"
@@ -144,24 +144,20 @@ bool HasVoiceSetExclusive(const Smaf& smaf) {
 }
 
 std::optional<ByteVector> ReadFileImage(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in || std::filesystem::is_directory(path)) {
-        ShowError("Can't open " + path.string());
-        return std::nullopt;
-    }
-    const std::streamoff size = in.tellg();
-    ByteVector image;
-    try {
-        image.resize(static_cast<std::size_t>(size < 0 ? 0 : size));
-    } catch (const std::exception&) {
-        ShowError("Can't alloc memory");
-        return std::nullopt;
-    }
-    in.seekg(0);
-    in.read(reinterpret_cast<char*>(image.data()), static_cast<std::streamsize>(image.size()));
-    if (size < 0 || in.gcount() != static_cast<std::streamsize>(image.size())) {
-        ShowError("Couldn't read file.");
-        return std::nullopt;
+    ReadFailure failure{};
+    std::optional<ByteVector> image = ReadWholeFile(path, failure);
+    if (!image) {
+        switch (failure) {
+            case ReadFailure::CannotOpen:
+                ShowError("Can't open " + path.string());
+                break;
+            case ReadFailure::NoMemory:
+                ShowError("Can't alloc memory");
+                break;
+            case ReadFailure::CannotRead:
+                ShowError("Couldn't read file.");
+                break;
+        }
     }
     return image;
 }
