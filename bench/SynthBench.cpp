@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/FileIO.h"
+#include "core/SmafExclusive.h"
 #include "synth/EmulatorInterface.h"
 #include "synth/MidiMessage.h"
 #include "synth/OfflineRenderer.h"
@@ -75,7 +76,8 @@ void Send(Synthesizer& synthesizer, const ByteVector& bytes) {
 // 32 held notes of a four-operator voice (algorithm 4: a chain of four sines with feedback).
 void BM_Stress32FourOperatorNotes(benchmark::State& state) {
     Synthesizer synthesizer;
-    ByteVector voice = {0xF0, 0x43, 0x79, 0x07, 0x7F, 0x01, 0x7C, 0x00, 0x00, 0x00, 0x00};
+    ByteVector voice = StartMemoryMessage(kModelMa5, kVoiceDefinition);
+    voice.insert(voice.end(), {0x7C, 0x00, 0x00, 0x00, 0x00});
     const ByteVector parameters = {0x00, 0x78, 0x04,                           // algorithm 4
                                    0x00, 0xF0, 0xF0, 0x40, 0x00, 0x10, 0x05,   // op 1, FB 5
                                    0x00, 0xF0, 0xF0, 0x40, 0x00, 0x20, 0x00,   // op 2

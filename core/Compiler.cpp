@@ -7,6 +7,7 @@
 #include "CompilerCarriedChunks.h"
 #include "HandyPhoneOnly.h"
 #include "Number.h"
+#include "SmafExclusive.h"
 #include "Timebase.h"
 
 namespace rolvik {
@@ -18,7 +19,8 @@ constexpr std::array<std::uint8_t, 5> kContentsInfo{0x00, 0x32, 0x00, 0xF8, 0x00
 
 // An exclusive that begins 43 79 06 7F 00 (seven bytes long) must play in sequence order, so it and
 // everything after it stays out of the setup chunk.
-constexpr std::array<std::uint8_t, 6> kSetupBreakingExclusive{0x07, 0x43, 0x79, 0x06, 0x7F, 0x00};
+constexpr std::array<std::uint8_t, 6> kSetupBreakingExclusive{
+    0x07, kYamahaId, kSmafDeviceId, kModelMa3, kMemoryMessage, 0x00};
 
 class ChunkWriter {
   public:

@@ -8,6 +8,7 @@
 
 #include "EngineLocation.h"
 #include "core/ShowMessage.h"
+#include "core/SmafExclusive.h"
 
 namespace rolvik {
 
@@ -41,11 +42,6 @@ void* OpenEngineLibrary(const EngineLocation& location) {
         }
     }
     return nullptr;
-}
-
-// The master-volume exclusive carries the low 8 bits of the level.
-ByteVector MasterVolumeMessage(int level) {
-    return {0xF0, 0x43, 0x79, 0x05, 0x7E, 0x09, static_cast<std::uint8_t>(level), 0xF7};
 }
 
 int ControlValue(std::int32_t control, int value) {

@@ -8,9 +8,9 @@
 #include "core/Chunk.h"
 #include "core/HandyPhoneOnly.h"
 #include "core/Loader.h"
-#include "core/Number.h"
 #include "core/ShowMessage.h"
 #include "core/Smaf.h"
+#include "core/SmafExclusive.h"
 #include "core/Timebase.h"
 
 namespace rolvik::synth {
@@ -102,9 +102,8 @@ SongEvent ConvertEvent(Song& song, const Event& event) {
     }
     if (event.status == 0xF0) {
         ByteVector message = {0xF0};
-        const std::size_t sizeLength = NumberLength(event.data);
-        message.insert(message.end(), event.data.begin() + static_cast<std::ptrdiff_t>(sizeLength),
-                       event.data.end());
+        const Bytes body = ExclusiveBody(event.data);
+        message.insert(message.end(), body.begin(), body.end());
         SetMessage(song, converted, ParseMidiMessage(message).value_or(MidiMessage{}));
         return converted;
     }
