@@ -6,7 +6,6 @@
 #include "CheckCode.h"
 #include "Chunk.h"
 #include "CompilerCarriedChunks.h"
-#include "HandyPhoneOnly.h"
 #include "Number.h"
 #include "SmafExclusive.h"
 #include "Timebase.h"
@@ -98,7 +97,7 @@ bool PlaysOnChannel9(const Event* event) {
 // bank, so it must select the melody bank there before anything plays. The compiled image is no
 // longer HandyPhone-only, so compiling it again adds nothing and the reloaded bank select is kept.
 bool NeedsMelodyBankOnChannel9(const Smaf& smaf) {
-    return PlaysOnChannel9(smaf.events.get()) && IsHandyPhoneOnly(smaf.fileData);
+    return PlaysOnChannel9(smaf.events.get()) && smaf.handyPhoneOnly;
 }
 
 // The sequence events, and where the document's start and stop events begin in them (byte

@@ -8,12 +8,14 @@
 #include "EventBatch.h"
 #include "FileIO.h"
 #include "HandyPhoneConverter.h"
+#include "HandyPhoneOnly.h"
 #include "Huffman.h"
 #include "MobileStandardConverter.h"
 #include "ScoreTrack.h"
 #include "SeekPoints.h"
 #include "ShowMessage.h"
 #include "Timebase.h"
+#include "WaveBank.h"
 
 namespace rolvik {
 namespace {
@@ -164,8 +166,14 @@ std::optional<ByteVector> ReadFileImage(const std::filesystem::path& path) {
 
 }  // namespace
 
+void ReadFileFacts(Smaf& smaf) {
+    smaf.handyPhoneOnly = IsHandyPhoneOnly(smaf.fileData);
+    smaf.hasStreamWaves = !FindStreamWaves(smaf.fileData).empty();
+}
+
 bool LoadSmaf(Smaf& smaf) {
     FreeEvents(smaf);
+    ReadFileFacts(smaf);
     const std::optional<Chunk> file = FindChunk(smaf.fileData, "MMMD");
     if (!file) {
         ShowError("This is not SMAF");

@@ -19,4 +19,8 @@ std::unique_ptr<Smaf> OpenSmaf(const std::filesystem::path& path);
 // holds whatever had been converted before the failure.
 bool LoadSmaf(Smaf& smaf);
 
+// Sets the facts of the file image that the document keeps (handyPhoneOnly, hasStreamWaves), as
+// LoadSmaf does before anything else.
+void ReadFileFacts(Smaf& smaf);
+
 }  // namespace rolvik

@@ -4,7 +4,6 @@
 
 #include "EmulatorBinding.h"
 #include "TickCount.h"
-#include "core/HandyPhoneOnly.h"
 #include "core/Number.h"
 #include "core/ShowMessage.h"
 #include "core/SmafExclusive.h"
@@ -187,16 +186,18 @@ int EmuMIDIPlay(Smaf* smaf, std::int32_t positionMs) {
             "EmuMIDIPlay: smaf->events != NULL but smaf->start == NULL, it is probably a program "
             "bug!");
     }
-    state.handyPhoneOnly = IsHandyPhoneOnly(smaf->fileData);
+    state.handyPhoneOnly = smaf->handyPhoneOnly;
     state.channelVelocity.fill(64);
     if (EmuSetMidiMsg(kResetMessage) != 0 || !StartChannelKinds()) {
         return Fail("SetMidiMsg ini failed");
     }
     // The song's stream waves are not events: the engine gets them here, so that the drum notes
     // that play them sound as they do when the engine plays the whole file.
-    for (const StreamWaveChunk& wave : FindStreamWaves(smaf->fileData)) {
-        if (EmuSetMidiMsg(MakeStreamWaveMessage(wave)) != 0) {
-            return Fail("EmuMIDIPlay: stream wave " + std::to_string(wave.number) + " failed");
+    if (smaf->hasStreamWaves) {
+        for (const StreamWaveChunk& wave : FindStreamWaves(smaf->fileData)) {
+            if (EmuSetMidiMsg(MakeStreamWaveMessage(wave)) != 0) {
+                return Fail("EmuMIDIPlay: stream wave " + std::to_string(wave.number) + " failed");
+            }
         }
     }
     const std::uint32_t targetMs = smaf->StartOffset() + static_cast<std::uint32_t>(positionMs);

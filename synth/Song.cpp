@@ -6,7 +6,6 @@
 #include "Synthesizer.h"
 #include "core/CheckCode.h"
 #include "core/Chunk.h"
-#include "core/HandyPhoneOnly.h"
 #include "core/Loader.h"
 #include "core/ShowMessage.h"
 #include "core/Smaf.h"
@@ -225,7 +224,7 @@ std::unique_ptr<Song> LoadSong(Bytes smafFile) {
     song->startOffsetMs = smaf->StartOffset();
     song->ledChannels = tracks.ledChannels;
     song->vibrationChannels = tracks.vibrationChannels;
-    const bool handyPhone = IsHandyPhoneOnly(smafFile);
+    const bool handyPhone = smaf->handyPhoneOnly;
     song->drumChannels = handyPhone ? 0 : kGeneralMidiDrumChannels;
     song->initialVelocity = handyPhone ? kFullVelocity : kInitialVelocity;
     song->endIndex = 0;
