@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -9,6 +10,8 @@
 namespace rolvik {
 
 enum class ReadFailure { CannotOpen, NoMemory, CannotRead };
+// What a caller says for each ReadFailure, in its order.
+using ReadFailureTexts = std::array<std::string, 3>;
 
 // The whole file, or nothing with the reason in `failure`. A folder cannot be opened as a file.
 std::optional<ByteVector> ReadWholeFile(const std::filesystem::path& path, ReadFailure& failure);

@@ -149,17 +149,9 @@ std::optional<ByteVector> ReadFileImage(const std::filesystem::path& path) {
     ReadFailure failure{};
     std::optional<ByteVector> image = ReadWholeFile(path, failure);
     if (!image) {
-        switch (failure) {
-            case ReadFailure::CannotOpen:
-                ShowError("Can't open " + path.string());
-                break;
-            case ReadFailure::NoMemory:
-                ShowError("Can't alloc memory");
-                break;
-            case ReadFailure::CannotRead:
-                ShowError("Couldn't read file.");
-                break;
-        }
+        const ReadFailureTexts texts = {"Can't open " + path.string(), "Can't alloc memory",
+                                        "Couldn't read file."};
+        ShowError(texts[static_cast<std::size_t>(failure)]);
     }
     return image;
 }

@@ -29,19 +29,10 @@ std::optional<ByteVector> ReadVoiceSetFile(const std::filesystem::path& path) {
     ReadFailure failure{};
     std::optional<ByteVector> bytes = ReadWholeFile(path, failure);
     if (!bytes) {
-        switch (failure) {
-            case ReadFailure::CannotOpen:
-                ShowError(
-                    "DefMA3_16.vm3 couldn't open\nIt isn't required, but there are some "
-                    "affections.");
-                break;
-            case ReadFailure::NoMemory:
-                ShowError("Couldn't allocate memory");
-                break;
-            case ReadFailure::CannotRead:
-                ShowError("Couldn't read correctly");
-                break;
-        }
+        const ReadFailureTexts texts = {
+            "DefMA3_16.vm3 couldn't open\nIt isn't required, but there are some affections.",
+            "Couldn't allocate memory", "Couldn't read correctly"};
+        ShowError(texts[static_cast<std::size_t>(failure)].c_str());
     }
     return bytes;
 }
