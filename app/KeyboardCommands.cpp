@@ -6,7 +6,7 @@
 #include "CommandTable.h"
 #include "EntryKey.h"
 #include "MainWindow.h"
-#include "playback/EmulatorBinding.h"
+#include "OptionTable.h"
 #include "playback/MidiPlay.h"
 #include "ui/pianoroll/PianoRoll.h"
 #include "ui/settings/Settings.h"
@@ -69,88 +69,14 @@ void MainWindow::OptionKeyPress(QKeyEvent& event) {
 }
 
 std::optional<int> MainWindow::OptionValue(char letter) {
-    const Settings& settings = CurrentSettings();
-    switch (letter) {
-        case 'D':
-            return settings.drawFunction;
-        case 'F':
-            return static_cast<int>(settings.followPlay);
-        case 'G':
-            return smaf_ ? std::optional<int>(static_cast<int>(playPosition_)) : std::nullopt;
-        case 'H':
-            return static_cast<int>(Roll(PianoRollCommand::GetRowHeight));
-        case 'K':
-            return GetKeyPitch();
-        case 'M':
-            return static_cast<int>(Roll(PianoRollCommand::GetViewStartTime));
-        case 'O':
-            return settings.playVisibleOnly;
-        case 'R':
-            return settings.refreshRate;
-        case 'S':
-            return -settings.followSpace;
-        case 'T':
-            return GetTempo();
-        case 'V':
-            return GetVolume();
-        case 'W':
-            return static_cast<int>(Roll(PianoRollCommand::GetWidthDivider));
-        default:
-            return std::nullopt;
-    }
+    const Option* option = OptionTable::Find(letter);
+    return option ? option->get(*this) : std::nullopt;
 }
 
 void MainWindow::ApplyOption(char letter, int number) {
-    Settings& settings = CurrentSettings();
-    const bool apply = OptionInBounds(letter, number) && (letter != 'G' || smaf_);
-    if (apply) {
-        switch (letter) {
-            case 'D':
-                settings.drawFunction = number;
-                break;
-            case 'F':
-                settings.followPlay = static_cast<FollowPlay>(number);
-                break;
-            case 'G':
-                Seek(static_cast<std::uint32_t>(number), SeekKind::GoTo);
-                UpdateTitle();
-                break;
-            case 'H':
-                Roll(PianoRollCommand::SetRowHeight, number);
-                break;
-            case 'K':
-                SetKeyPitch(number);
-                break;
-            case 'M':
-                Roll(PianoRollCommand::MoveView, number, 0);
-                break;
-            case 'O':
-                settings.playVisibleOnly = number;
-                SetTrackFilter(number == 1
-                                   ? static_cast<int>(Roll(PianoRollCommand::GetVisibleTrack))
-                                   : kAllTracks);
-                break;
-            case 'R':
-                settings.refreshRate = number;
-                break;
-            case 'S':
-                settings.followSpace = -number;
-                break;
-            case 'T':
-                SetTempo(number);
-                break;
-            case 'V':
-                SetVolume(number);
-                break;
-            case 'W':
-                Roll(PianoRollCommand::SetWidthDivider, number);
-                break;
-            default:
-                break;
-        }
-    }
-    if (letter == 'R' && playing()) {
-        refreshTimer_.start(settings.refreshRate);
+    const Option* option = OptionTable::Find(letter);
+    if (option && option->InBounds(number)) {
+        option->set(*this, number);
     }
 }
 

@@ -70,6 +70,8 @@ class MainWindow : public QMainWindow {
     void dropEvent(QDropEvent* event) override;
 
   private:
+    friend class OptionTable;
+
     void BuildMenus();
     QAction* AddCommand(QMenu& menu, const CommandEntry& entry, const std::vector<QIcon>& images);
     void BuildToolbar();

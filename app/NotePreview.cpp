@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <optional>
 
-#include "core/Number.h"
 #include "core/ShowMessage.h"
+#include "core/SmafExclusive.h"
 #include "playback/EmulatorBinding.h"
 #include "playback/MidiPlay.h"
 
@@ -29,25 +30,17 @@ void NoteVoiceEvent(const Event& event, TrackVoice& voice) {
     }
 }
 
-// The body of an exclusive event, behind its length number.
-Bytes ExclusiveBody(const Event& event) {
-    const Bytes data = event.data;
-    return data.subspan(NumberLength(data));
-}
-
 const Event* FindVoiceDefinition(const Smaf& document, const TrackVoice& voice) {
-    const std::array<std::uint8_t, 8> head = {0x43,
-                                              0x79,
-                                              0x06,
-                                              0x7F,
-                                              0x01,
-                                              static_cast<std::uint8_t>(voice.bankMsb),
-                                              static_cast<std::uint8_t>(voice.bankLsb),
-                                              static_cast<std::uint8_t>(voice.program)};
+    const std::array<std::uint8_t, 3> key = {static_cast<std::uint8_t>(voice.bankMsb),
+                                             static_cast<std::uint8_t>(voice.bankLsb),
+                                             static_cast<std::uint8_t>(voice.program)};
     for (const Event* event = document.events.get(); event; event = event->next.get()) {
-        const Bytes body = ExclusiveBody(*event);
-        if (event->status == 0xF0 && body.size() >= head.size() &&
-            std::equal(head.begin(), head.end(), body.begin())) {
+        const Bytes body = ExclusiveBody(event->data);
+        const std::optional<MemoryMessage> message = ReadMemoryMessage(body);
+        if (event->status == 0xF0 && message && message->model == kModelMa3 &&
+            message->kind == kVoiceDefinition &&
+            body.size() >= kMemoryMessageHeadSize + key.size() &&
+            std::equal(key.begin(), key.end(), body.begin() + kMemoryMessageHeadSize)) {
             return event;
         }
     }

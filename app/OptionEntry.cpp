@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <span>
+
+#include "OptionTable.h"
 
 namespace rolvik {
 namespace {
@@ -20,8 +23,8 @@ std::string Formatted(const char* format, int number) {
     return text;
 }
 
-std::string ModeLine(const char* prefix, int number, const char* const* names, int count) {
-    if (number >= 0 && number < count) {
+std::string ModeLine(const char* prefix, int number, std::span<const char* const> names) {
+    if (number >= 0 && static_cast<std::size_t>(number) < names.size()) {
         return Formatted(prefix, number) + ": " + names[number];
     }
     return Formatted(prefix, number) + " (ILLEGAL VALUE)";
@@ -80,36 +83,14 @@ void OptionEntry::SetStatusText(std::string_view text) {
 }
 
 std::string OptionStatusLine(char letter, int number) {
-    static constexpr const char* kDrawFunctions[] = {
-        "No DoubleBuffer", "DoubleBuffer use CreateDIBSection(SLOW)",
-        "DoubleBuffer use CreateCompatibleBitmap(Fast?)"};
-    static constexpr const char* kFollowModes[] = {"NoFollow", "AlwaysFollow", "FollowOnShift",
-                                                   "PageFollow"};
+    if (const Option* option = OptionTable::Find(letter)) {
+        const int shown = option->showsNegated ? Wrapped(-std::int64_t{number}) : number;
+        if (option->modeNames.empty()) {
+            return Formatted(option->format, shown);
+        }
+        return ModeLine(option->format, shown, option->modeNames);
+    }
     switch (letter) {
-        case 'D':
-            return ModeLine("Draw Function: %d", number, kDrawFunctions, 3);
-        case 'F':
-            return ModeLine("Follow play: %d", number, kFollowModes, 4);
-        case 'G':
-            return Formatted("GoTo: %d [ms]", number);
-        case 'H':
-            return Formatted("PianoRoll's Height: %d", number);
-        case 'K':
-            return Formatted("KeyPitch: %d", number);
-        case 'M':
-            return Formatted("MoveTo: %d", number);
-        case 'O':
-            return Formatted("PlayVisibleOnly: %d", number);
-        case 'R':
-            return Formatted("Refresh Rate: %d [ms]", number);
-        case 'S':
-            return Formatted("Follow space: %d [px]", Wrapped(-std::int64_t{number}));
-        case 'T':
-            return Formatted("Tempo: %d", number);
-        case 'V':
-            return Formatted("Volume: %d", number);
-        case 'W':
-            return Formatted("PianoRoll's Width divider: %d", number);
         case kEscapeOption:
             return "(Escape)";
         case kHelpOption:
@@ -120,31 +101,8 @@ std::string OptionStatusLine(char letter, int number) {
 }
 
 bool OptionInBounds(char letter, int number) {
-    switch (letter) {
-        case 'D':
-            return number >= 0 && number <= 2;
-        case 'F':
-            return number >= 0 && number <= 3;
-        case 'G':
-        case 'M':
-            return number >= 0;
-        case 'H':
-        case 'R':
-        case 'W':
-            return number > 0;
-        case 'K':
-            return number >= -12 && number <= 12;
-        case 'O':
-            return number >= 0 && number <= 1;
-        case 'S':
-            return true;
-        case 'T':
-            return number >= 70 && number <= 130;
-        case 'V':
-            return number >= 0 && number <= 127;
-        default:
-            return false;
-    }
+    const Option* option = OptionTable::Find(letter);
+    return option && option->InBounds(number);
 }
 
 }  // namespace rolvik

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "core/FileIO.h"
+#include "core/SmafExclusive.h"
+#include "synth/EmulatorInterface.h"
 #include "synth/MidiMessage.h"
 #include "synth/OfflineRenderer.h"
 #include "synth/Song.h"
@@ -34,7 +36,8 @@ void RenderSongFile(benchmark::State& state, const char* path) {
         }
         benchmark::DoNotOptimize(left.data());
     }
-    state.counters["realtime"] = benchmark::Counter(frames / 48000.0, benchmark::Counter::kIsRate);
+    state.counters["realtime"] =
+        benchmark::Counter(frames / double{kOutputSampleRateHz}, benchmark::Counter::kIsRate);
 }
 
 void BM_RenderDemoSong(benchmark::State& state) {
@@ -73,7 +76,8 @@ void Send(Synthesizer& synthesizer, const ByteVector& bytes) {
 // 32 held notes of a four-operator voice (algorithm 4: a chain of four sines with feedback).
 void BM_Stress32FourOperatorNotes(benchmark::State& state) {
     Synthesizer synthesizer;
-    ByteVector voice = {0xF0, 0x43, 0x79, 0x07, 0x7F, 0x01, 0x7C, 0x00, 0x00, 0x00, 0x00};
+    ByteVector voice = StartMemoryMessage(kModelMa5, kVoiceDefinition);
+    voice.insert(voice.end(), {0x7C, 0x00, 0x00, 0x00, 0x00});
     const ByteVector parameters = {0x00, 0x78, 0x04,                           // algorithm 4
                                    0x00, 0xF0, 0xF0, 0x40, 0x00, 0x10, 0x05,   // op 1, FB 5
                                    0x00, 0xF0, 0xF0, 0x40, 0x00, 0x20, 0x00,   // op 2
@@ -100,7 +104,8 @@ void BM_Stress32FourOperatorNotes(benchmark::State& state) {
     if (synthesizer.ActiveNoteCount() != kMaxNotes) {
         state.SkipWithError("notes stopped sounding");
     }
-    state.counters["realtime"] = benchmark::Counter(frames / 48000.0, benchmark::Counter::kIsRate);
+    state.counters["realtime"] =
+        benchmark::Counter(frames / double{kOutputSampleRateHz}, benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_Stress32FourOperatorNotes);
 

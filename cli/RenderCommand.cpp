@@ -11,6 +11,7 @@
 #include "core/FileIO.h"
 #include "core/ShowMessage.h"
 #include "import/MidiImport.h"
+#include "synth/EmulatorInterface.h"
 #include "synth/OfflineRenderer.h"
 #include "synth/Song.h"
 
@@ -41,7 +42,7 @@ bool EndsWithFlac(const std::string& path) {
 
 SNDFILE* OpenOutput(const std::string& path) {
     SF_INFO info{};
-    info.samplerate = 48000;
+    info.samplerate = kOutputSampleRateHz;
     info.channels = 2;
     info.format = (EndsWithFlac(path) ? SF_FORMAT_FLAC : SF_FORMAT_WAV) | SF_FORMAT_PCM_16;
     SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);

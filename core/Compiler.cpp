@@ -2,11 +2,12 @@
 
 #include <array>
 
+#include "ByteWriter.h"
 #include "CheckCode.h"
 #include "Chunk.h"
 #include "CompilerCarriedChunks.h"
-#include "HandyPhoneOnly.h"
 #include "Number.h"
+#include "SmafExclusive.h"
 #include "Timebase.h"
 
 namespace rolvik {
@@ -18,48 +19,28 @@ constexpr std::array<std::uint8_t, 5> kContentsInfo{0x00, 0x32, 0x00, 0xF8, 0x00
 
 // An exclusive that begins 43 79 06 7F 00 (seven bytes long) must play in sequence order, so it and
 // everything after it stays out of the setup chunk.
-constexpr std::array<std::uint8_t, 6> kSetupBreakingExclusive{0x07, 0x43, 0x79, 0x06, 0x7F, 0x00};
+constexpr std::array<std::uint8_t, 6> kSetupBreakingExclusive{
+    0x07, kYamahaId, kSmafDeviceId, kModelMa3, kMemoryMessage, 0x00};
 
-class ChunkWriter {
+class ChunkWriter : public ByteWriter {
   public:
-    explicit ChunkWriter(ByteVector& out) : out_(out) {}
-
-    void Append(Bytes bytes) { out_.insert(out_.end(), bytes.begin(), bytes.end()); }
-    void AppendByte(std::uint8_t byte) { out_.push_back(byte); }
-    void AppendId(std::string_view id) { out_.insert(out_.end(), id.begin(), id.end()); }
+    using ByteWriter::ByteWriter;
 
     // Writes an ID and a size to be filled in by CloseChunk; returns where the size goes.
     std::size_t OpenChunk(std::string_view id) {
-        AppendId(id);
-        const std::size_t sizeAt = out_.size();
-        out_.insert(out_.end(), 4, 0);
-        return sizeAt;
+        AppendText(id);
+        return ReserveU32();
     }
 
     void AppendChunk(Bytes id, Bytes contents) {
         Append(id);
-        out_.insert(out_.end(), 4, 0);
-        PutU32(out_.size() - 4, static_cast<std::uint32_t>(contents.size()));
+        AppendU32BigEndian(static_cast<std::uint32_t>(contents.size()));
         Append(contents);
     }
 
     void CloseChunk(std::size_t sizeAt, std::size_t extra = 0) {
-        PutU32(sizeAt, static_cast<std::uint32_t>(out_.size() - (sizeAt + 4) + extra));
+        PutU32BigEndian(sizeAt, static_cast<std::uint32_t>(size() - (sizeAt + 4) + extra));
     }
-
-    void PutU32(std::size_t at, std::uint32_t value) {
-        for (int i = 0; i < 4; ++i) {
-            out_[at + static_cast<std::size_t>(i)] =
-                static_cast<std::uint8_t>(value >> (24 - 8 * i));
-        }
-    }
-
-    std::size_t size() const { return out_.size(); }
-    void Truncate(std::size_t size) { out_.resize(size); }
-    ByteVector& bytes() { return out_; }
-
-  private:
-    ByteVector& out_;
 };
 
 bool BelongsToSetup(const Event& event) {
@@ -116,7 +97,7 @@ bool PlaysOnChannel9(const Event* event) {
 // bank, so it must select the melody bank there before anything plays. The compiled image is no
 // longer HandyPhone-only, so compiling it again adds nothing and the reloaded bank select is kept.
 bool NeedsMelodyBankOnChannel9(const Smaf& smaf) {
-    return PlaysOnChannel9(smaf.events.get()) && IsHandyPhoneOnly(smaf.fileData);
+    return PlaysOnChannel9(smaf.events.get()) && smaf.handyPhoneOnly;
 }
 
 // The sequence events, and where the document's start and stop events begin in them (byte
@@ -153,11 +134,9 @@ Sequence EncodeSequence(const Event* first, const Smaf& smaf) {
 }
 
 void AppendSeekItem(ChunkWriter& out, std::string_view tag, std::uint32_t offset) {
-    out.AppendId(tag);
+    out.AppendText(tag);
     out.AppendByte(':');
-    const std::size_t valueAt = out.size();
-    out.bytes().insert(out.bytes().end(), 4, 0);
-    out.PutU32(valueAt, offset);
+    out.AppendU32BigEndian(offset);
     out.AppendByte(',');
 }
 
@@ -222,9 +201,7 @@ std::optional<ByteVector> CompileSMAF(const Smaf& smaf) {
 
     constexpr std::size_t kCheckCodeSize = 2;
     out.CloseChunk(fileSizeAt, kCheckCodeSize);
-    const std::uint16_t checkCode = SmafCheckCode(bytes);
-    out.AppendByte(static_cast<std::uint8_t>(checkCode >> 8));
-    out.AppendByte(static_cast<std::uint8_t>(checkCode & 0xFF));
+    out.AppendU16BigEndian(SmafCheckCode(bytes));
     return bytes;
 }
 

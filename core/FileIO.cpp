@@ -9,21 +9,40 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <new>
+#include <stdexcept>
 #include <system_error>
 #include <utility>
 
 namespace rolvik {
 
-std::optional<ByteVector> ReadWholeFile(const std::filesystem::path& path) {
+std::optional<ByteVector> ReadWholeFile(const std::filesystem::path& path, ReadFailure& failure) {
+    std::error_code error;
     std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    if (!in || std::filesystem::is_directory(path, error)) {
+        failure = ReadFailure::CannotOpen;
         return std::nullopt;
     }
-    ByteVector bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ByteVector bytes;
+    try {
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    } catch (const std::bad_alloc&) {
+        failure = ReadFailure::NoMemory;
+        return std::nullopt;
+    } catch (const std::length_error&) {
+        failure = ReadFailure::NoMemory;
+        return std::nullopt;
+    }
     if (in.bad()) {
+        failure = ReadFailure::CannotRead;
         return std::nullopt;
     }
     return bytes;
+}
+
+std::optional<ByteVector> ReadWholeFile(const std::filesystem::path& path) {
+    ReadFailure failure{};
+    return ReadWholeFile(path, failure);
 }
 
 namespace {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -8,6 +9,12 @@
 
 namespace rolvik {
 
+enum class ReadFailure { CannotOpen, NoMemory, CannotRead };
+// What a caller says for each ReadFailure, in its order.
+using ReadFailureTexts = std::array<std::string, 3>;
+
+// The whole file, or nothing with the reason in `failure`. A folder cannot be opened as a file.
+std::optional<ByteVector> ReadWholeFile(const std::filesystem::path& path, ReadFailure& failure);
 // The whole file, or nothing when it cannot be opened or read.
 std::optional<ByteVector> ReadWholeFile(const std::filesystem::path& path);
 

@@ -1,6 +1,5 @@
 #include "Loader.h"
 
-#include <fstream>
 #include <new>
 #include <optional>
 #include <string>
@@ -9,13 +8,16 @@
 #include "Chunk.h"
 #include "EventBatch.h"
 #include "FileDamage.h"
+#include "FileIO.h"
 #include "HandyPhoneConverter.h"
+#include "HandyPhoneOnly.h"
 #include "Huffman.h"
 #include "MobileStandardConverter.h"
 #include "ScoreTrack.h"
 #include "SeekPoints.h"
 #include "ShowMessage.h"
 #include "Timebase.h"
+#include "WaveBank.h"
 
 namespace rolvik {
 namespace {
@@ -156,33 +158,27 @@ bool HasVoiceSetExclusive(const Smaf& smaf) {
 }
 
 std::optional<ByteVector> ReadFileImage(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in || std::filesystem::is_directory(path)) {
-        ShowError("Can't open " + path.string());
-        return std::nullopt;
-    }
-    const std::streamoff size = in.tellg();
-    ByteVector image;
-    try {
-        image.resize(static_cast<std::size_t>(size < 0 ? 0 : size));
-    } catch (const std::exception&) {
-        ShowError("Can't alloc memory");
-        return std::nullopt;
-    }
-    in.seekg(0);
-    in.read(reinterpret_cast<char*>(image.data()), static_cast<std::streamsize>(image.size()));
-    if (size < 0 || in.gcount() != static_cast<std::streamsize>(image.size())) {
-        ShowError("Couldn't read file.");
-        return std::nullopt;
+    ReadFailure failure{};
+    std::optional<ByteVector> image = ReadWholeFile(path, failure);
+    if (!image) {
+        const ReadFailureTexts texts = {"Can't open " + path.string(), "Can't alloc memory",
+                                        "Couldn't read file."};
+        ShowError(texts[static_cast<std::size_t>(failure)]);
     }
     return image;
 }
 
 }  // namespace
 
+void ReadFileFacts(Smaf& smaf) {
+    smaf.handyPhoneOnly = IsHandyPhoneOnly(smaf.fileData);
+    smaf.hasStreamWaves = !FindStreamWaves(smaf.fileData).empty();
+}
+
 bool LoadSmaf(Smaf& smaf) {
     const ScopedDistinctMessages oncePerLoad;
     FreeEvents(smaf);
+    ReadFileFacts(smaf);
     const std::optional<Chunk> file = FindChunk(smaf.fileData, "MMMD");
     if (!file) {
         ShowError("This is not SMAF");

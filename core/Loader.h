@@ -20,4 +20,8 @@ std::unique_ptr<Smaf> OpenSmaf(const std::filesystem::path& path);
 // load, however many tracks or events give it.
 bool LoadSmaf(Smaf& smaf);
 
+// Sets the facts of the file image that the document keeps (handyPhoneOnly, hasStreamWaves), as
+// LoadSmaf does before anything else.
+void ReadFileFacts(Smaf& smaf);
+
 }  // namespace rolvik

@@ -20,6 +20,11 @@ struct Smaf {
     std::uint32_t durationBase = 0;  // ms per duration tick: 1, 2, 4, 5, 10, 20, 40 or 50
     std::uint32_t gateBase = 0;      // ms per gate-time tick, same set
 
+    // What the loader learnt of the file image, for the compiler and the players.
+    bool handyPhoneOnly =
+        false;  // every score track is a HandyPhone Standard one (IsHandyPhoneOnly)
+    bool hasStreamWaves = false;  // a Mobile Standard track carries stream waves ("Mtsp")
+
     // The event most recently inserted. Events inserted one by one mostly come in ascending order
     // (a song built in code, a note moved a little), so InsertEvent starts its walk here when it
     // can. Loads go through an EventBatch, whatever the order of their times.

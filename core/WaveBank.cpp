@@ -6,15 +6,13 @@
 #include "Number.h"
 #include "ScoreTrack.h"
 #include "SevenBitGroups.h"
+#include "SmafExclusive.h"
 
 namespace rolvik {
 namespace {
 
 constexpr std::uint8_t kExclusive = 0xF0;
 constexpr std::uint8_t kEndOfExclusive = 0xF7;
-constexpr std::uint8_t kModelMa3 = 0x06;
-constexpr std::uint8_t kModelMa5 = 0x07;
-constexpr std::uint8_t kWaveRecord = 0x03;
 // 43 79 model 7F 03 id, then one byte that is not wave data.
 constexpr std::size_t kWaveRecordHeadSize = 7;
 
@@ -72,14 +70,11 @@ const Wave* WaveBank::Stream(std::uint8_t number) const {
 }
 
 bool ReadWaveRecord(Bytes body, WaveBank& bank) {
-    if (body.size() <= kWaveRecordHeadSize || body[0] != 0x43 || body[1] != 0x79 ||
-        body[3] != 0x7F || body[4] != kWaveRecord) {
+    const std::optional<MemoryMessage> message = ReadMemoryMessage(body);
+    if (body.size() <= kWaveRecordHeadSize || !message || message->kind != kWaveRecord) {
         return false;
     }
-    const std::uint8_t model = body[2];
-    if (model != kModelMa3 && model != kModelMa5) {
-        return false;
-    }
+    const std::uint8_t model = message->model;
     const Bytes data = body.subspan(kWaveRecordHeadSize);
     Wave wave;
     wave.samples = model == kModelMa3 ? DecodeAdpcm(UnpackSevenBitGroups(data)) : DecodeAdpcm(data);

@@ -2,10 +2,11 @@
 
 #include <optional>
 
+#include "core/SmafExclusive.h"
+
 namespace rolvik {
 namespace {
 
-constexpr std::uint8_t kYamahaId = 0x43;
 constexpr std::uint8_t kParameterChangeKind = 0x10;  // high nibble of the byte after the maker
 constexpr std::uint8_t kBankSelectMsb = 0;
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
+#include "core/ByteWriter.h"
 #include "core/Number.h"
 
 namespace rolvik {
@@ -11,18 +12,10 @@ namespace {
 constexpr std::uint32_t kMaxDeltaTicks = 0x0FFFFFFF;
 constexpr std::uint16_t kFormatOne = 1;
 
-void AppendBigEndian(ByteVector& output, std::uint32_t value, int byteCount) {
-    for (int shift = (byteCount - 1) * 8; shift >= 0; shift -= 8) {
-        output.push_back(static_cast<std::uint8_t>(value >> shift));
-    }
-}
-
-void AppendChunk(ByteVector& output, std::string_view id, const ByteVector& contents) {
-    for (char letter : id) {
-        output.push_back(static_cast<std::uint8_t>(letter));
-    }
-    AppendBigEndian(output, static_cast<std::uint32_t>(contents.size()), 4);
-    output.insert(output.end(), contents.begin(), contents.end());
+void AppendChunk(ByteWriter& output, std::string_view id, Bytes contents) {
+    output.AppendText(id);
+    output.AppendU32BigEndian(static_cast<std::uint32_t>(contents.size()));
+    output.Append(contents);
 }
 
 // Writes the delta time of the next message; a gap wider than one delta can hold is bridged by
@@ -53,13 +46,15 @@ ByteVector TrackContents(const MidiTrack& track) {
 
 ByteVector WriteStandardMidiFile(std::span<const MidiTrack> tracks, std::uint16_t ticksPerQuarter) {
     ByteVector header;
-    AppendBigEndian(header, kFormatOne, 2);
-    AppendBigEndian(header, static_cast<std::uint32_t>(tracks.size()), 2);
-    AppendBigEndian(header, ticksPerQuarter, 2);
+    ByteWriter headerWriter(header);
+    headerWriter.AppendU16BigEndian(kFormatOne);
+    headerWriter.AppendU16BigEndian(static_cast<std::uint16_t>(tracks.size()));
+    headerWriter.AppendU16BigEndian(ticksPerQuarter);
     ByteVector file;
-    AppendChunk(file, "MThd", header);
+    ByteWriter fileWriter(file);
+    AppendChunk(fileWriter, "MThd", header);
     for (const MidiTrack& track : tracks) {
-        AppendChunk(file, "MTrk", TrackContents(track));
+        AppendChunk(fileWriter, "MTrk", TrackContents(track));
     }
     return file;
 }

@@ -3,7 +3,6 @@
 #include <array>
 #include <fstream>
 #include <new>
-#include <system_error>
 
 #include "FinestTimebases.h"
 #include "MidiFileError.h"
@@ -24,18 +23,11 @@ void ShowError(std::string_view text) {
 }  // namespace
 
 std::unique_ptr<Smaf> ImportStandardMidiFile(const std::filesystem::path& path) {
-    std::optional<ByteVector> file;
-    std::error_code error;
-    try {
-        if (!std::filesystem::is_directory(path, error)) {
-            file = ReadWholeFile(path);
-        }
-    } catch (const std::bad_alloc&) {
-        ShowError("Can't alloc memory");
-        return nullptr;
-    }
+    ReadFailure failure{};
+    const std::optional<ByteVector> file = ReadWholeFile(path, failure);
     if (!file) {
-        ShowError("Can't open " + path.string());
+        ShowError(failure == ReadFailure::NoMemory ? "Can't alloc memory"
+                                                   : "Can't open " + path.string());
         return nullptr;
     }
     return ImportMidi(*file);

@@ -30,7 +30,7 @@ bool Control(std::int32_t control, int value) {
 int StartSequencer(const Smaf& smaf, std::int32_t positionMs) {
     const EngineFunctions& engine = Engine();
     engine.MaSound_EmuTerminate();
-    if (engine.MaSound_EmuInitialize(kEngineSampleRateHz, kEngineModeSequencer, WorkPointer()) !=
+    if (engine.MaSound_EmuInitialize(kOutputSampleRateHz, kEngineModeSequencer, WorkPointer()) !=
         0) {
         return Fail("EmuInitialize2 failed!");
     }
@@ -99,7 +99,7 @@ void EmuSMAFStop() {
     engine.MaSound_Terminate();
     engine.MaSound_EmuTerminate();
     emuActive = 0;
-    if (engine.MaSound_EmuInitialize(kEngineSampleRateHz, kEngineModeMidi, WorkPointer()) != 0) {
+    if (engine.MaSound_EmuInitialize(kOutputSampleRateHz, kEngineModeMidi, WorkPointer()) != 0) {
         Fail("EmuInitialize0 failed!");
         return;
     }

@@ -8,6 +8,7 @@
 
 #include "EngineLocation.h"
 #include "core/ShowMessage.h"
+#include "core/SmafExclusive.h"
 
 namespace rolvik {
 
@@ -43,11 +44,6 @@ void* OpenEngineLibrary(const EngineLocation& location) {
     return nullptr;
 }
 
-// The master-volume exclusive carries the low 8 bits of the level.
-ByteVector MasterVolumeMessage(int level) {
-    return {0xF0, 0x43, 0x79, 0x05, 0x7E, 0x09, static_cast<std::uint8_t>(level), 0xF7};
-}
-
 int ControlValue(std::int32_t control, int value) {
     std::int32_t copy = value;
     return Engine().MaSound_Control(1, 1, control, &copy, 0) != 0 ? 1 : 0;
@@ -75,7 +71,7 @@ int LoadEmulator() {
     binding.functions = *functions;
     binding.workBlock = std::make_unique<std::uint8_t[]>(kWorkBlockSize);
     binding.workPointer = WorkPointerOf(binding.workBlock.get());
-    if (Engine().MaSound_EmuInitialize(kEngineSampleRateHz, kEngineModeMidi, binding.workPointer) !=
+    if (Engine().MaSound_EmuInitialize(kOutputSampleRateHz, kEngineModeMidi, binding.workPointer) !=
         0) {
         ShowError("EmuInitialize0 failed!");
         return 0;

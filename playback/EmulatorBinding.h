@@ -8,7 +8,6 @@
 
 namespace rolvik {
 
-inline constexpr std::int32_t kEngineSampleRateHz = 48000;
 inline constexpr std::int32_t kEngineModeMidi = 0;
 inline constexpr std::int32_t kEngineModeSequencer = 2;
 inline constexpr std::size_t kWorkBlockSize = 1024;

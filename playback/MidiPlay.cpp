@@ -3,11 +3,10 @@
 #include <string>
 
 #include "EmulatorBinding.h"
-#include "ResetMessage.h"
 #include "TickCount.h"
-#include "core/HandyPhoneOnly.h"
 #include "core/Number.h"
 #include "core/ShowMessage.h"
+#include "core/SmafExclusive.h"
 #include "core/StreamWaveMessage.h"
 
 namespace rolvik {
@@ -105,23 +104,20 @@ bool IsSentExclusiveLength(std::uint32_t length) {
 // definitions (kind 00). MA-5 songs define voices in 27, 28 or 42 bytes and carry waves shorter
 // than 256 bytes, which the lengths above leave out; the MA-3's FM definitions keep to them.
 bool IsOwnSoundExclusive(Bytes body) {
-    constexpr std::uint8_t kModelMa3 = 0x06;
-    constexpr std::uint8_t kModelMa5 = 0x07;
-    constexpr std::size_t kVoiceKindOffset = 9;
-    const bool voiceModel = body.size() > kVoiceKindOffset && body[0] == 0x43 && body[1] == 0x79 &&
-                            (body[2] == kModelMa3 || body[2] == kModelMa5) && body[3] == 0x7F;
-    if (!voiceModel) {
+    constexpr std::size_t kVoiceKindOffset = kMemoryMessageHeadSize + kVoiceKeySize;
+    const std::optional<MemoryMessage> message = ReadMemoryMessage(body);
+    if (body.size() <= kVoiceKindOffset || !message) {
         return false;
     }
     const std::uint8_t voiceKind = body[kVoiceKindOffset];
-    const bool readVoice = voiceKind == 0x01 || (voiceKind == 0x00 && body[2] == kModelMa5);
-    return body[4] == 0x03 || (body[4] == 0x01 && readVoice);
+    const bool readVoice = voiceKind == 0x01 || (voiceKind == 0x00 && message->model == kModelMa5);
+    return message->kind == kWaveRecord || (message->kind == kVoiceDefinition && readVoice);
 }
 
 int DoExclusive(const Event& event) {
     Bytes data = event.data;
     const std::uint32_t length = PeekNumber(data);
-    Bytes body = data.subspan(NumberLength(data));
+    Bytes body = ExclusiveBody(data);
     // A body shorter than its stated length is damage; sending it would read past the event.
     if (body.size() < length) {
         return 1;
@@ -132,7 +128,8 @@ int DoExclusive(const Event& event) {
     }
     if (length == 30 || length == 47) {
         // A voice definition replaces the voice at its bank, program and note: erase that first.
-        if (!Send({0xF0, 0x43, 0x79, 0x06, 0x7F, 0x02, body[5], body[6], body[7], body[8], 0xF7})) {
+        if (EmuSetMidiMsg(VoiceEraseMessage(body.subspan(kMemoryMessageHeadSize, kVoiceKeySize))) !=
+            0) {
             return Fail("EmuMIDI: DoEvent EmuSetMidiMsg(Erase?) failed");
         }
     }
@@ -189,16 +186,18 @@ int EmuMIDIPlay(Smaf* smaf, std::int32_t positionMs) {
             "EmuMIDIPlay: smaf->events != NULL but smaf->start == NULL, it is probably a program "
             "bug!");
     }
-    state.handyPhoneOnly = IsHandyPhoneOnly(smaf->fileData);
+    state.handyPhoneOnly = smaf->handyPhoneOnly;
     state.channelVelocity.fill(64);
     if (EmuSetMidiMsg(kResetMessage) != 0 || !StartChannelKinds()) {
         return Fail("SetMidiMsg ini failed");
     }
     // The song's stream waves are not events: the engine gets them here, so that the drum notes
     // that play them sound as they do when the engine plays the whole file.
-    for (const StreamWaveChunk& wave : FindStreamWaves(smaf->fileData)) {
-        if (EmuSetMidiMsg(MakeStreamWaveMessage(wave)) != 0) {
-            return Fail("EmuMIDIPlay: stream wave " + std::to_string(wave.number) + " failed");
+    if (smaf->hasStreamWaves) {
+        for (const StreamWaveChunk& wave : FindStreamWaves(smaf->fileData)) {
+            if (EmuSetMidiMsg(MakeStreamWaveMessage(wave)) != 0) {
+                return Fail("EmuMIDIPlay: stream wave " + std::to_string(wave.number) + " failed");
+            }
         }
     }
     const std::uint32_t targetMs = smaf->StartOffset() + static_cast<std::uint32_t>(positionMs);

@@ -4,10 +4,10 @@
 
 #include "EmulatorBinding.h"
 #include "MidiPlay.h"
-#include "ResetMessage.h"
 #include "VoiceMessage.h"
 #include "VoiceSet.h"
 #include "core/ShowMessage.h"
+#include "core/SmafExclusive.h"
 
 namespace rolvik {
 namespace {

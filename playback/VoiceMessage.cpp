@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <vector>
 
+#include "core/SmafExclusive.h"
+
 namespace rolvik {
 namespace {
 
@@ -39,8 +41,8 @@ void AppendGroups(ByteVector& message, const std::vector<Parameter>& parameters)
 
 ByteVector VoiceMessage(const Voice& voice, std::uint8_t kind,
                         const std::vector<Parameter>& parameters) {
-    ByteVector message = {0xF0,          0x43,          0x79,          0x07,       0x7F, 0x01,
-                          voice.bankMsb, voice.bankLsb, voice.program, voice.note, kind};
+    ByteVector message = StartMemoryMessage(kModelMa5, kVoiceDefinition);
+    message.insert(message.end(), {voice.bankMsb, voice.bankLsb, voice.program, voice.note, kind});
     AppendGroups(message, parameters);
     message.push_back(0xF7);
     return message;

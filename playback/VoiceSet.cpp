@@ -1,15 +1,12 @@
 #include "VoiceSet.h"
 
 #include <algorithm>
-#include <fstream>
-#include <new>
 #include <optional>
-#include <stdexcept>
-#include <system_error>
 
 #include "core/BitReader.h"
 #include "core/ByteReader.h"
 #include "core/Chunk.h"
+#include "core/FileIO.h"
 #include "core/ShowMessage.h"
 
 namespace rolvik {
@@ -29,31 +26,13 @@ void ShowError(const char* text) {
 }
 
 std::optional<ByteVector> ReadVoiceSetFile(const std::filesystem::path& path) {
-    std::error_code error;
-    std::ifstream file(path, std::ios::binary);
-    if (!file || !std::filesystem::is_regular_file(path, error)) {
-        ShowError("DefMA3_16.vm3 couldn't open\nIt isn't required, but there are some affections.");
-        return std::nullopt;
-    }
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (error) {
-        ShowError("Couldn't read correctly");
-        return std::nullopt;
-    }
-    ByteVector bytes;
-    try {
-        bytes.resize(size);
-    } catch (const std::bad_alloc&) {
-        ShowError("Couldn't allocate memory");
-        return std::nullopt;
-    } catch (const std::length_error&) {
-        ShowError("Couldn't allocate memory");
-        return std::nullopt;
-    }
-    file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size));
-    if (static_cast<std::uintmax_t>(file.gcount()) != size) {
-        ShowError("Couldn't read correctly");
-        return std::nullopt;
+    ReadFailure failure{};
+    std::optional<ByteVector> bytes = ReadWholeFile(path, failure);
+    if (!bytes) {
+        const ReadFailureTexts texts = {
+            "DefMA3_16.vm3 couldn't open\nIt isn't required, but there are some affections.",
+            "Couldn't allocate memory", "Couldn't read correctly"};
+        ShowError(texts[static_cast<std::size_t>(failure)].c_str());
     }
     return bytes;
 }

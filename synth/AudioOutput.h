@@ -4,9 +4,10 @@
 #include <memory>
 #include <string_view>
 
+#include "EmulatorInterface.h"
+
 namespace rolvik::synth {
 
-constexpr int kOutputSampleRateHz = 48000;
 constexpr int kOutputChannels = 2;
 
 // Fills `frames` frames of interleaved stereo; called on the output's own thread.

@@ -10,10 +10,15 @@
 
 #define ROLVIK_ENGINE_FILE_NAME "librolvik-engine.so"
 
+namespace rolvik {
+// The one rate the engine renders at and its outputs play at, in frames a second.
+inline constexpr std::int32_t kOutputSampleRateHz = 48000;
+}  // namespace rolvik
+
 extern "C" {
 
-// sampleRate is 48000; mode 0 for MIDI use, 2 before sequencer use; work points into a 1024-byte
-// block owned by the caller.
+// sampleRate is kOutputSampleRateHz; mode 0 for MIDI use, 2 before sequencer use; work points into
+// a 1024-byte block owned by the caller.
 using MaSound_EmuInitialize_t = std::int32_t (*)(std::int32_t sampleRate, std::int32_t mode,
                                                  void* work);
 using MaSound_Initialize_t = std::int32_t (*)(std::int32_t zero, void* workBlock,

@@ -12,7 +12,6 @@
 namespace rolvik::synth {
 namespace {
 
-constexpr std::int32_t kRequiredSampleRateHz = 48000;
 constexpr std::int32_t kStatusReady = 3;
 constexpr std::int32_t kStatusPlaying = 4;
 constexpr std::int32_t kDeviceInfoQuery = 4;
@@ -29,7 +28,7 @@ bool IsKnownDeviceCommand(std::int32_t command) {
 }  // namespace
 
 std::int32_t Engine::EmuInitialize(std::int32_t sampleRate, std::int32_t mode) {
-    if (sampleRate != kRequiredSampleRateHz || mode < 0 || mode > 2) {
+    if (sampleRate != kOutputSampleRateHz || mode < 0 || mode > 2) {
         return kFailure;
     }
     EmuTerminate();

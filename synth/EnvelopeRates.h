@@ -1,8 +1,11 @@
 #pragma once
 
+#include "EmulatorInterface.h"
+
 namespace rolvik::synth {
 
-constexpr double kSampleRateHz = 48000.0;
+// The output rate for the floating-point arithmetic of envelopes, LFO and phase steps.
+constexpr double kSampleRateHz = kOutputSampleRateHz;
 constexpr double kEnvelopeRangeDb = 96.0;  // a full swing of the envelope
 // The attack approaches this far below full level, so that its curve is steep at the start and
 // reaches 0 dB in the rate's time.

@@ -1,18 +1,10 @@
 #include "MidiMessage.h"
 
 #include "core/SevenBitGroups.h"
+#include "core/SmafExclusive.h"
 
 namespace rolvik::synth {
 namespace {
-
-constexpr std::uint8_t kYamaha = 0x43;
-constexpr std::uint8_t kSmafDevice = 0x79;
-// HandyPhone songs of the MA-1 and MA-2 write the FM registers of the chip directly.
-constexpr std::uint8_t kHandyPhoneDevice = 0x03;
-constexpr std::uint8_t kRegisterWrite = 0x90;
-// Chip models whose voice messages the engine reads: MA-3 and MA-5.
-constexpr std::uint8_t kModelMa3 = 0x06;
-constexpr std::uint8_t kModelMa5 = 0x07;
 
 int ChannelMessageLength(std::uint8_t status) {
     switch (status & 0xF0) {
@@ -56,35 +48,34 @@ std::optional<VoiceParameters> ReadVoiceBody(std::uint8_t kind, Bytes body) {
 std::optional<MidiMessage> ParseExclusive(Bytes body) {
     MidiMessage parsed;
     parsed.type = MessageType::Ignored;
-    if (body.size() == 5 && body[0] == kYamaha && body[1] == kHandyPhoneDevice &&
+    // HandyPhone songs of the MA-1 and MA-2 write the FM registers of the chip directly.
+    if (body.size() == 5 && body[0] == kYamahaId && body[1] == kHandyPhoneDeviceId &&
         body[2] == kRegisterWrite) {
         parsed.type = MessageType::RegisterWrite;
         parsed.address = body[3];
         parsed.value = body[4];
         return parsed;
     }
-    if (body.size() < 5 || body[0] != kYamaha || body[1] != kSmafDevice) {
-        return parsed;
-    }
-    if (body.size() == 5 && body[2] == 0x06 && body[3] == 0x7F && body[4] == 0x7F) {
+    if (IsResetBody(body)) {
         parsed.type = MessageType::Reset;
         return parsed;
     }
-    if (body.size() == 6 && body[2] == 0x05 && body[3] == 0x7E && body[4] == 0x09) {
+    if (const std::optional<std::uint8_t> level = ReadMasterVolume(body)) {
         parsed.type = MessageType::MasterVolume;
-        parsed.value = body[5];
+        parsed.value = *level;
         return parsed;
     }
-    const bool voiceModel = body[2] == kModelMa3 || body[2] == kModelMa5;
-    if (!voiceModel || body[3] != 0x7F || body.size() < 9) {
+    constexpr std::size_t kVoiceHeadSize = kMemoryMessageHeadSize + kVoiceKeySize;
+    const std::optional<MemoryMessage> message = ReadMemoryMessage(body);
+    if (!message || body.size() < kVoiceHeadSize) {
         return parsed;
     }
     parsed.key = MakeVoiceKey(body[5], body[6], body[7], body[8]);
-    if (body[4] == 0x02 && body.size() == 9) {
+    if (message->kind == kVoiceErase && body.size() == kVoiceHeadSize) {
         parsed.type = MessageType::EraseVoice;
         return parsed;
     }
-    if (body[4] != 0x01 || body.size() < 10 || body[9] > 0x01) {
+    if (message->kind != kVoiceDefinition || body.size() <= kVoiceHeadSize || body[9] > 0x01) {
         return parsed;
     }
     auto voice = ReadVoiceBody(body[9], body.subspan(10));

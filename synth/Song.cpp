@@ -6,11 +6,10 @@
 #include "Synthesizer.h"
 #include "core/CheckCode.h"
 #include "core/Chunk.h"
-#include "core/HandyPhoneOnly.h"
 #include "core/Loader.h"
-#include "core/Number.h"
 #include "core/ShowMessage.h"
 #include "core/Smaf.h"
+#include "core/SmafExclusive.h"
 #include "core/Timebase.h"
 
 namespace rolvik::synth {
@@ -102,9 +101,8 @@ SongEvent ConvertEvent(Song& song, const Event& event) {
     }
     if (event.status == 0xF0) {
         ByteVector message = {0xF0};
-        const std::size_t sizeLength = NumberLength(event.data);
-        message.insert(message.end(), event.data.begin() + static_cast<std::ptrdiff_t>(sizeLength),
-                       event.data.end());
+        const Bytes body = ExclusiveBody(event.data);
+        message.insert(message.end(), body.begin(), body.end());
         SetMessage(song, converted, ParseMidiMessage(message).value_or(MidiMessage{}));
         return converted;
     }
@@ -226,7 +224,7 @@ std::unique_ptr<Song> LoadSong(Bytes smafFile) {
     song->startOffsetMs = smaf->StartOffset();
     song->ledChannels = tracks.ledChannels;
     song->vibrationChannels = tracks.vibrationChannels;
-    const bool handyPhone = IsHandyPhoneOnly(smafFile);
+    const bool handyPhone = smaf->handyPhoneOnly;
     song->drumChannels = handyPhone ? 0 : kGeneralMidiDrumChannels;
     song->initialVelocity = handyPhone ? kFullVelocity : kInitialVelocity;
     song->endIndex = 0;

@@ -29,27 +29,6 @@ std::optional<float> RegisterPitch(const Channel& channel) {
     return static_cast<float>(69.0 + 12.0 * std::log2(hz / 440.0));
 }
 
-struct PanGains {
-    float left;
-    float right;
-};
-
-// Constant power across the positions, scaled so that the centre keeps the full level on both
-// sides.
-template <int Positions>
-std::array<PanGains, Positions> PanLaw() {
-    std::array<PanGains, Positions> gains{};
-    for (int i = 0; i < Positions; ++i) {
-        const double angle = i / double(Positions - 1) * std::numbers::pi / 2.0;
-        gains[i] = {static_cast<float>(std::cos(angle) * std::numbers::sqrt2),
-                    static_cast<float>(std::sin(angle) * std::numbers::sqrt2)};
-    }
-    return gains;
-}
-
-const std::array<PanGains, 128> kChannelPanGains = PanLaw<128>();  // control change 10
-const std::array<PanGains, 32> kVoicePanGains = PanLaw<32>();      // a voice's own panpot
-
 float SquaredLevel(int value) {
     const float level = value / 127.0f;
     return level * level;

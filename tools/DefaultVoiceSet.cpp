@@ -6,6 +6,7 @@
 
 #include "GenMidi.h"
 #include "GenMidiFmVoice.h"
+#include "core/ByteWriter.h"
 #include "core/ScoreTrack.h"
 #include "synth/DefaultDrumKit.h"
 
@@ -42,11 +43,6 @@ void AppendFmRecord(ByteVector& out, const RecordHead& head, const FmVoiceParame
     out.insert(out.end(), part.begin(), part.end());
 }
 
-void AppendBigEndian16(ByteVector& out, std::uint16_t value) {
-    out.push_back(static_cast<std::uint8_t>(value >> 8));
-    out.push_back(static_cast<std::uint8_t>(value & 0xFF));
-}
-
 // A kit drum of the chip's waves as the file's PCM part: rate, panpot and LFO off, the envelope
 // with key-off ignored, TL, no modulation, two skipped bytes, loop start, end point and the wave
 // byte with the flag for the chip's sample memory.
@@ -58,13 +54,14 @@ void AppendKitRecord(ByteVector& out, const RecordHead& head, const std::string&
     constexpr std::uint8_t kChipMemory = 0x80;
     AppendHead(out, kPcmRecordLength, head, kTypePcm, name);
     const synth::ChipDrumLayout& layout = synth::LayoutOf(kit.drum);
-    AppendBigEndian16(out, kit.rateHz);
-    out.insert(out.end(),
-               {0, 0, static_cast<std::uint8_t>(kit.sr << 4 | kNoKeyOff), kFastReleaseInstantDecay,
-                kInstantAttackFullSustain, static_cast<std::uint8_t>(kit.tl << 2), 0, 0, 0});
-    AppendBigEndian16(out, layout.loopStart);
-    AppendBigEndian16(out, layout.frames);
-    out.push_back(static_cast<std::uint8_t>(kChipMemory | static_cast<std::uint8_t>(kit.drum)));
+    ByteWriter writer(out);
+    writer.AppendU16BigEndian(kit.rateHz);
+    writer.Append(std::array<std::uint8_t, 9>{
+        0, 0, static_cast<std::uint8_t>(kit.sr << 4 | kNoKeyOff), kFastReleaseInstantDecay,
+        kInstantAttackFullSustain, static_cast<std::uint8_t>(kit.tl << 2), 0, 0, 0});
+    writer.AppendU16BigEndian(layout.loopStart);
+    writer.AppendU16BigEndian(layout.frames);
+    writer.AppendByte(static_cast<std::uint8_t>(kChipMemory | static_cast<std::uint8_t>(kit.drum)));
 }
 
 const synth::KitDrum* KitDrumOf(std::uint8_t key) {
@@ -74,12 +71,6 @@ const synth::KitDrum* KitDrumOf(std::uint8_t key) {
         }
     }
     return nullptr;
-}
-
-void AppendBigEndian32(ByteVector& out, std::uint32_t value) {
-    for (int shift = 24; shift >= 0; shift -= 8) {
-        out.push_back(static_cast<std::uint8_t>(value >> shift));
-    }
 }
 
 }  // namespace
@@ -106,8 +97,9 @@ std::optional<ByteVector> BuildDefaultVoiceSet(Bytes genMidiLump) {
         }
     }
     ByteVector file = {'F', 'M', 'M', '3'};
-    AppendBigEndian32(file, static_cast<std::uint32_t>(records.size()));
-    file.insert(file.end(), records.begin(), records.end());
+    ByteWriter writer(file);
+    writer.AppendU32BigEndian(static_cast<std::uint32_t>(records.size()));
+    writer.Append(records);
     return file;
 }
 

@@ -8,7 +8,7 @@
 
 #include "ShellTest.h"
 #include "core/FileIO.h"
-#include "playback/ResetMessage.h"
+#include "core/SmafExclusive.h"
 #include "ui/detail/DetailView.h"
 
 namespace rolvik {

@@ -149,6 +149,7 @@ TEST(CompileSMAF, GrowsBeyondOneMebibyte) {
 std::unique_ptr<Smaf> DocumentFrom(ByteVector fileImage, std::uint8_t channel) {
     auto smaf = CreateSmaf(4, 4);
     smaf->fileData = std::move(fileImage);
+    ReadFileFacts(*smaf);
     Add(*smaf, 0, 0xF0, {0x03, 0x43, 0x01, 0xF7});
     Add(*smaf, 0, static_cast<std::uint8_t>(0xC0 | channel), {5});
     Add(*smaf, 400, static_cast<std::uint8_t>(0x90 | channel), {60, 100, 0x50});

@@ -132,6 +132,7 @@ TEST_F(MidiPlayTest, SongsStreamWavesGoToTheEngineAfterTheReset) {
         5, 2, 2, 2,
         testing::Concat({testing::MakeChunk("Mtsq", {0x00, 0x00}),
                          testing::MakeChunk("Mtsp", testing::MakeChunk("Mwa\x03", wave))})));
+    ReadFileFacts(*document);
     AddNote(0, 0x99, 2, 100, 10);
     ASSERT_EQ(EmuMIDIPlay(document.get(), 0), 1);
     EXPECT_THAT(fake.MidiMessages(),
@@ -192,12 +193,14 @@ TEST_F(MidiPlayTest, HandyPhoneSongsStartChannelNineAsMelody) {
     Add(0, 0xC9, {5});
     AddExclusive(20, resetBody);
     document->fileData = ScoreTrackImage(2);
+    ReadFileFacts(*document);
     ASSERT_EQ(EmuMIDIPlay(document.get(), 10), 1);
     EXPECT_THAT(fake.MidiMessages(), ElementsAre(kReset, ByteVector{0xC9, 5}, kVolume127));
     EXPECT_EQ(MidiPlayer().channelBank[kDrumChannel], 125);
 
     EmuMIDIStop();
     document->fileData = ScoreTrackImage(0);
+    ReadFileFacts(*document);
     fake.calls.clear();
     ASSERT_EQ(EmuMIDIPlay(document.get(), 10), 1);
     EXPECT_THAT(fake.MidiMessages(),
@@ -231,6 +234,7 @@ TEST_F(MidiPlayTest, KeyPitchFollowsTheChannelKindAcrossOtherBanks) {
 
     EmuMIDIStop();
     document->fileData = ScoreTrackImage(0);
+    ReadFileFacts(*document);
     Start();
     EXPECT_THAT(TickAt(1),
                 ElementsAre(ByteVector{0xB9, 0x00, 0}, ByteVector{0xB3, 0x00, 125},

@@ -91,7 +91,7 @@ class PlayersAgreeTest : public EngineTest {
             output = opened.get();
             return opened;
         });
-        EXPECT_EQ(engine.EmuInitialize(kEngineSampleRateHz, kEngineModeMidi), 0);
+        EXPECT_EQ(engine.EmuInitialize(kOutputSampleRateHz, kEngineModeMidi), 0);
         fake.answer = [&engine](const fake::EngineCall& call) -> std::optional<std::int32_t> {
             if (call.name != "SetMidiMsg") {
                 return std::nullopt;

@@ -5,6 +5,7 @@
 #include <numeric>
 
 #include "Drawing.h"
+#include "NoteEditing.h"
 #include "PianoRollGeometry.h"
 
 namespace rolvik {
@@ -88,10 +89,6 @@ void PaintTimeGrid(QPainter& painter, const Frame& frame) {
     }
 }
 
-bool IsShown(const Event& event, int visibleTrack) {
-    return IsNoteEvent(event) && (visibleTrack == -1 || EventChannel(event) == visibleTrack);
-}
-
 void PaintNote(QPainter& painter, const Frame& frame, const Event& note, const QColor& interior) {
     const std::uint32_t start = note.time;
     const std::uint32_t gate = EventGate(note);
@@ -127,7 +124,7 @@ void PaintNotes(QPainter& painter, const Frame& frame) {
     }
     const int visibleTrack = frame.view.state.visibleTrack;
     for (const Event* event = document->events.get(); event; event = event->next.get()) {
-        if (IsShown(*event, visibleTrack)) {
+        if (IsVisibleNote(*event, visibleTrack)) {
             PaintNote(painter, frame, *event,
                       ToQColor(frame.view.trackColours[EventChannel(*event)]));
         }

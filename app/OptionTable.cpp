@@ -1,0 +1,96 @@
+#include "OptionTable.h"
+
+#include <array>
+
+#include "MainWindow.h"
+#include "playback/EmulatorBinding.h"
+#include "playback/MidiPlay.h"
+#include "ui/pianoroll/PianoRoll.h"
+#include "ui/settings/Settings.h"
+
+namespace rolvik {
+namespace {
+
+constexpr const char* kDrawFunctions[] = {"No DoubleBuffer",
+                                          "DoubleBuffer use CreateDIBSection(SLOW)",
+                                          "DoubleBuffer use CreateCompatibleBitmap(Fast?)"};
+constexpr const char* kFollowModes[] = {"NoFollow", "AlwaysFollow", "FollowOnShift", "PageFollow"};
+constexpr int kLowest = std::numeric_limits<int>::min();
+
+}  // namespace
+
+const Option* OptionTable::Find(char letter) {
+    using W = MainWindow;
+    static const std::array<Option, 12> kOptions = {{
+        {'D', "Draw Function: %d", 0, 2,
+         [](W&) -> std::optional<int> { return CurrentSettings().drawFunction; },
+         [](W&, int number) { CurrentSettings().drawFunction = number; }, kDrawFunctions},
+        {'F', "Follow play: %d", 0, 3,
+         [](W&) -> std::optional<int> { return static_cast<int>(CurrentSettings().followPlay); },
+         [](W&, int number) { CurrentSettings().followPlay = static_cast<FollowPlay>(number); },
+         kFollowModes},
+        {'G', "GoTo: %d [ms]", 0, Option::kNoLimit,
+         [](W& w) -> std::optional<int> {
+             return w.smaf_ ? std::optional<int>(static_cast<int>(w.playPosition_)) : std::nullopt;
+         },
+         [](W& w, int number) {
+             if (w.smaf_) {
+                 w.Seek(static_cast<std::uint32_t>(number), W::SeekKind::GoTo);
+                 w.UpdateTitle();
+             }
+         }},
+        {'H', "PianoRoll's Height: %d", 1, Option::kNoLimit,
+         [](W& w) -> std::optional<int> {
+             return static_cast<int>(w.Roll(PianoRollCommand::GetRowHeight));
+         },
+         [](W& w, int number) { w.Roll(PianoRollCommand::SetRowHeight, number); }},
+        {'K', "KeyPitch: %d", -12, 12, [](W&) -> std::optional<int> { return GetKeyPitch(); },
+         [](W&, int number) { SetKeyPitch(number); }},
+        {'M', "MoveTo: %d", 0, Option::kNoLimit,
+         [](W& w) -> std::optional<int> {
+             return static_cast<int>(w.Roll(PianoRollCommand::GetViewStartTime));
+         },
+         [](W& w, int number) { w.Roll(PianoRollCommand::MoveView, number, 0); }},
+        {'O', "PlayVisibleOnly: %d", 0, 1,
+         [](W&) -> std::optional<int> { return CurrentSettings().playVisibleOnly; },
+         [](W& w, int number) {
+             CurrentSettings().playVisibleOnly = number;
+             SetTrackFilter(number == 1
+                                ? static_cast<int>(w.Roll(PianoRollCommand::GetVisibleTrack))
+                                : kAllTracks);
+         }},
+        {'R', "Refresh Rate: %d [ms]", 1, Option::kNoLimit,
+         [](W&) -> std::optional<int> { return CurrentSettings().refreshRate; },
+         [](W& w, int number) {
+             CurrentSettings().refreshRate = number;
+             if (w.playing()) {
+                 w.refreshTimer_.start(number);
+             }
+         }},
+        {'S',
+         "Follow space: %d [px]",
+         kLowest,
+         Option::kNoLimit,
+         [](W&) -> std::optional<int> { return -CurrentSettings().followSpace; },
+         [](W&, int number) { CurrentSettings().followSpace = -number; },
+         {},
+         true},
+        {'T', "Tempo: %d", 70, 130, [](W&) -> std::optional<int> { return GetTempo(); },
+         [](W&, int number) { SetTempo(number); }},
+        {'V', "Volume: %d", 0, 127, [](W&) -> std::optional<int> { return GetVolume(); },
+         [](W&, int number) { SetVolume(number); }},
+        {'W', "PianoRoll's Width divider: %d", 1, Option::kNoLimit,
+         [](W& w) -> std::optional<int> {
+             return static_cast<int>(w.Roll(PianoRollCommand::GetWidthDivider));
+         },
+         [](W& w, int number) { w.Roll(PianoRollCommand::SetWidthDivider, number); }},
+    }};
+    for (const Option& option : kOptions) {
+        if (option.letter == letter) {
+            return &option;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace rolvik
