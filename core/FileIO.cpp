@@ -8,7 +8,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <new>
 #include <stdexcept>
 #include <system_error>
@@ -25,7 +24,13 @@ std::optional<ByteVector> ReadWholeFile(const std::filesystem::path& path, ReadF
     }
     ByteVector bytes;
     try {
-        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        constexpr std::size_t kBlockBytes = 64 * 1024;
+        while (in && bytes.size() <= kMaxReadFileBytes) {
+            const std::size_t filled = bytes.size();
+            bytes.resize(filled + kBlockBytes);
+            in.read(reinterpret_cast<char*>(bytes.data() + filled), kBlockBytes);
+            bytes.resize(filled + static_cast<std::size_t>(in.gcount()));
+        }
     } catch (const std::bad_alloc&) {
         failure = ReadFailure::NoMemory;
         return std::nullopt;
@@ -33,11 +38,20 @@ std::optional<ByteVector> ReadWholeFile(const std::filesystem::path& path, ReadF
         failure = ReadFailure::NoMemory;
         return std::nullopt;
     }
+    if (bytes.size() > kMaxReadFileBytes) {
+        failure = ReadFailure::TooLarge;
+        return std::nullopt;
+    }
     if (in.bad()) {
         failure = ReadFailure::CannotRead;
         return std::nullopt;
     }
     return bytes;
+}
+
+std::string TooLargeToReadText() {
+    return "The file holds more than the " + std::to_string(kMaxReadFileBytes) +
+           " bytes it may have";
 }
 
 std::optional<ByteVector> ReadWholeFile(const std::filesystem::path& path) {

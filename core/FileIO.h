@@ -9,9 +9,15 @@
 
 namespace rolvik {
 
-enum class ReadFailure { CannotOpen, NoMemory, CannotRead };
+// No song, MIDI file or voice set comes near this size; reading stops here, so that a device that
+// never ends (or a huge file named by mistake) is refused instead of filling the memory.
+inline constexpr std::size_t kMaxReadFileBytes = 64 * 1024 * 1024;
+
+enum class ReadFailure { CannotOpen, NoMemory, CannotRead, TooLarge };
 // What a caller says for each ReadFailure, in its order.
-using ReadFailureTexts = std::array<std::string, 3>;
+using ReadFailureTexts = std::array<std::string, 4>;
+// The text for a file past kMaxReadFileBytes.
+std::string TooLargeToReadText();
 
 // The whole file, or nothing with the reason in `failure`. A folder cannot be opened as a file.
 std::optional<ByteVector> ReadWholeFile(const std::filesystem::path& path, ReadFailure& failure);

@@ -162,7 +162,7 @@ std::optional<ByteVector> ReadFileImage(const std::filesystem::path& path) {
     std::optional<ByteVector> image = ReadWholeFile(path, failure);
     if (!image) {
         const ReadFailureTexts texts = {"Can't open " + path.string(), "Can't alloc memory",
-                                        "Couldn't read file."};
+                                        "Couldn't read file.", TooLargeToReadText()};
         ShowError(texts[static_cast<std::size_t>(failure)]);
     }
     return image;

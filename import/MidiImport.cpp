@@ -26,8 +26,9 @@ std::unique_ptr<Smaf> ImportStandardMidiFile(const std::filesystem::path& path) 
     ReadFailure failure{};
     const std::optional<ByteVector> file = ReadWholeFile(path, failure);
     if (!file) {
-        ShowError(failure == ReadFailure::NoMemory ? "Can't alloc memory"
-                                                   : "Can't open " + path.string());
+        const ReadFailureTexts texts = {"Can't open " + path.string(), "Can't alloc memory",
+                                        "Can't open " + path.string(), TooLargeToReadText()};
+        ShowError(texts[static_cast<std::size_t>(failure)]);
         return nullptr;
     }
     return ImportMidi(*file);

@@ -31,7 +31,7 @@ std::optional<ByteVector> ReadVoiceSetFile(const std::filesystem::path& path) {
     if (!bytes) {
         const ReadFailureTexts texts = {
             "DefMA3_16.vm3 couldn't open\nIt isn't required, but there are some affections.",
-            "Couldn't allocate memory", "Couldn't read correctly"};
+            "Couldn't allocate memory", "Couldn't read correctly", TooLargeToReadText()};
         ShowError(texts[static_cast<std::size_t>(failure)].c_str());
     }
     return bytes;

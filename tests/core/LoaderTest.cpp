@@ -89,8 +89,12 @@ TEST(OpenSmaf, ReportsFilesThatCannotBeOpenedOrAreNotSmaf) {
     ASSERT_TRUE(WriteFileAtomically(text, ByteVector{'h', 'e', 'l', 'l', 'o'}, error));
     EXPECT_EQ(OpenSmaf(text), nullptr);
     std::filesystem::remove(text);
-    EXPECT_EQ(log.messages, (std::vector<ShownMessage>{Error("Can't open /nonexistent/song.mmf"),
-                                                       Error("This is not SMAF")}));
+    // A device that never ends is refused once it has given more than any song holds.
+    EXPECT_EQ(OpenSmaf("/dev/zero"), nullptr);
+    EXPECT_EQ(log.messages,
+              (std::vector<ShownMessage>{
+                  Error("Can't open /nonexistent/song.mmf"), Error("This is not SMAF"),
+                  Error("The file holds more than the 67108864 bytes it may have")}));
 }
 
 TEST(LoadSmaf, FindsFileChunkAfterOtherChunksAndAnyTrackNumber) {
