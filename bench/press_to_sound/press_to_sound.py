@@ -13,6 +13,7 @@ pipewire-pulse, wireplumber) instead of PulseAudio, where they are installed.
 Usage: press_to_sound.py BIN_DIR SONG.mmf [--presses N] [--pipewire]
 """
 
+import argparse
 import array
 import ctypes
 import os
@@ -216,16 +217,14 @@ def report(results, server):
 
 
 def main():
-    arguments = sys.argv[1:]
-    presses = 10
-    if "--presses" in arguments:
-        at = arguments.index("--presses")
-        presses = int(arguments[at + 1])
-        del arguments[at:at + 2]
-    pipewire = "--pipewire" in arguments
-    arguments = [argument for argument in arguments if argument != "--pipewire"]
-    bin_dir = pathlib.Path(arguments[0]).resolve()
-    song = pathlib.Path(arguments[1]).resolve()
+    parser = argparse.ArgumentParser(description="Key press to first audible sample.")
+    parser.add_argument("bin_dir", type=pathlib.Path)
+    parser.add_argument("song", type=pathlib.Path)
+    parser.add_argument("--presses", type=int, default=10)
+    parser.add_argument("--pipewire", action="store_true")
+    arguments = parser.parse_args()
+    bin_dir, song = arguments.bin_dir.resolve(), arguments.song.resolve()
+    presses, pipewire = arguments.presses, arguments.pipewire
     with tempfile.TemporaryDirectory(prefix="rolvik-press-") as name:
         folder = pathlib.Path(name)
         with desktop(name) as environment:
