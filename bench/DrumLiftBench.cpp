@@ -63,8 +63,8 @@ std::set<std::uint32_t> DrumOnsetsMs(const Song& song) {
     for (std::size_t i = 0; i < song.endIndex; ++i) {
         const SongEvent& event = song.events[i];
         const auto& bytes = event.channelBytes;
-        if (!event.isNote && event.type == MessageType::Channel &&
-            (bytes[0] & 0xF0) == 0xB0 && bytes[1] == 0) {
+        if (!event.isNote && event.type == MessageType::Channel && (bytes[0] & 0xF0) == 0xB0 &&
+            bytes[1] == 0) {
             channels[bytes[0] & 0x0F].SelectBank(bytes[2]);
         } else if (event.isNote && channels[event.channel].isDrum() &&
                    event.timeMs >= song.startOffsetMs) {
