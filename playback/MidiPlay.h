@@ -1,67 +1,25 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
-#include <list>
 
-#include "core/ScoreTrack.h"
-#include "core/Smaf.h"
+#include "MidiPlayback.h"
 
 namespace rolvik {
 
-// MidiPlay: the program walks the document's event list against the millisecond tick count and
-// sends each event to the engine as a MIDI message. Notes carry a gate time instead of a note-off,
-// so the notes turned on are remembered until their time is up.
+// The program's one MidiPlay, running against the process's tick count, under the names the shell
+// and the command-line tool call. Each function does what the MidiPlayback member of that meaning
+// does.
 
-inline constexpr int kChannelCount = 16;
-inline constexpr int kDrumChannel = 9;
-inline constexpr int kAllTracks = -1;
-
-struct SoundingNote {
-    int channel = 0;
-    int note = 0;                 // the note number exactly as sent in the note-on
-    std::uint32_t endTimeMs = 0;  // absolute: the event's time plus its gate
-};
-
-struct MidiPlayState {
-    Smaf* midiDocument = nullptr;  // not owned; the document of the running MidiPlay
-    Event* nextEvent = nullptr;    // not owned; null once every event has been sent
-    std::uint32_t clockBase = 0;   // MidiPlay's time is the tick count minus this, wrapping
-    // Per channel, the last bank select MSB that set its kind: 124 melody, 125 drums. Other banks
-    // keep the kind, as the engine does.
-    std::array<int, kChannelCount> channelBank{};
-    std::array<int, kChannelCount> channelVelocity{};  // last note-on velocity per channel
-    std::list<SoundingNote> soundingNotes;             // in the order they were turned on
-    int trackFilter = kAllTracks;                      // kAllTracks or the one channel that sounds
-    bool handyPhoneOnly = false;  // the document has no drum channel: index 9 starts as melody
-};
+MidiPlayback& TheMidiPlayback();
 
 const MidiPlayState& MidiPlayer();
 
-// Resets the synthesiser, replays the events before the position (ms from the document's start
-// offset) silently and starts the clock. 1 when playing, 0 after a message.
 int EmuMIDIPlay(Smaf* smaf, std::int32_t positionMs);
-
-// Sends one event; with sound 0 it only brings the channel state up to date and sounds no note.
-// 1, or 0 after a message.
 int DoEvent(const Event& event, int sound);
-
-// The periodic work: note-offs of the notes whose gate has passed, then the events that are due.
-// 1, or 0 after a message; the failed note-off or event is tried again on the next call.
 int EmuMIDIProc();
-
-// Stops MidiPlay and turns off every note still sounding. Afterwards it holds no reference into the
-// document's event list, so the list may be freed or rebuilt. 1, or 0 after a message.
 int EmuMIDIStop();
-
-// Turns off every sounding note. 1, or 0 after a message, the list keeping the notes not yet off.
 int EmuDeleteAllNoteoff();
-
-// kAllTracks lets notes of every channel sound, 0..15 only those of that channel.
 void SetTrackFilter(int channel);
-
-// An edit is about to take the event out of the list while MidiPlay may be walking it: MidiPlay
-// moves on to the event behind it, so that it never follows a freed event.
 void EmuMIDIEventRemoving(const Event& event);
 
 }  // namespace rolvik

@@ -3,7 +3,6 @@
 #include "EmuPlay.h"
 #include "EmulatorBinding.h"
 #include "MidiPlay.h"
-#include "TickCount.h"
 
 namespace rolvik {
 
@@ -22,7 +21,7 @@ int PlayerPosition() {
         return EmuPlayPosition();
     }
     if (midiActive) {
-        return static_cast<int>(TickCount() - MidiPlayer().clockBase);
+        return static_cast<int>(TheMidiPlayback().TimeMs());
     }
     return -1;
 }

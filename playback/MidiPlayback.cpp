@@ -1,0 +1,266 @@
+#include "MidiPlayback.h"
+
+#include <string>
+#include <utility>
+
+#include "EmulatorBinding.h"
+#include "core/Number.h"
+#include "core/ShowMessage.h"
+#include "core/SmafExclusive.h"
+#include "core/StreamWaveMessage.h"
+
+namespace rolvik {
+namespace {
+
+int Fail(const std::string& text) {
+    ShowMessage(text, "Error", MessageIcon::Error);
+    return 0;
+}
+
+bool Send(std::initializer_list<std::uint8_t> message) {
+    return EmuSetMidiMsg(Bytes(message.begin(), message.size())) == 0;
+}
+
+bool SendNoteOff(const SoundingNote& note) {
+    return Send({static_cast<std::uint8_t>(0x90 + note.channel),
+                 static_cast<std::uint8_t>(note.note), 0x00});
+}
+
+int DoPitchBend(const Event& event) {
+    if (event.data.size() < 2) {
+        return 1;
+    }
+    return Send({event.status, event.data[0], event.data[1]}) ? 1
+                                                              : Fail("EmuMIDI: DoEvent PB Failed");
+}
+
+int DoProgramChange(const Event& event) {
+    if (event.data.empty()) {
+        return 1;
+    }
+    return Send({event.status, event.data[0]}) ? 1 : Fail("EmuMIDI: DoEvent PC Failed");
+}
+
+// Only these body lengths reach the synthesiser: the reset and master volume (6), voice
+// definitions (18, 30, 47) and long data (256 and more).
+bool IsSentExclusiveLength(std::uint32_t length) {
+    return length == 6 || length == 18 || length == 30 || length == 47 || length >= 256;
+}
+
+// The song's own sound that the engine reads in MIDI use as it does in sequencer use, whatever its
+// length: wave records (43 79 model 7F 03 ...) of the MA-3 and the MA-5, their sampled voice
+// definitions (43 79 model 7F 01 bank bank program note 01 ...), and the MA-5's FM voice
+// definitions (kind 00). MA-5 songs define voices in 27, 28 or 42 bytes and carry waves shorter
+// than 256 bytes, which the lengths above leave out; the MA-3's FM definitions keep to them.
+bool IsOwnSoundExclusive(Bytes body) {
+    constexpr std::size_t kVoiceKindOffset = kMemoryMessageHeadSize + kVoiceKeySize;
+    const std::optional<MemoryMessage> message = ReadMemoryMessage(body);
+    if (body.size() <= kVoiceKindOffset || !message) {
+        return false;
+    }
+    const std::uint8_t voiceKind = body[kVoiceKindOffset];
+    const bool readVoice = voiceKind == 0x01 || (voiceKind == 0x00 && message->model == kModelMa5);
+    return message->kind == kWaveRecord || (message->kind == kVoiceDefinition && readVoice);
+}
+
+}  // namespace
+
+MidiPlayback::MidiPlayback(TickSource clock) : clock_(std::move(clock)) {}
+
+// Brings the channels' kinds to what they are after a reset: channel index 9 starts as drums,
+// every other channel as melody. A song without a drum channel needs the engine told, since its
+// reset always starts index 9 as drums.
+bool MidiPlayback::StartChannelKinds() {
+    state_.channelBank.fill(kMelodyBank);
+    if (!state_.handyPhoneOnly) {
+        state_.channelBank[kDrumChannel] = kDrumBank;
+        return true;
+    }
+    return Send({0xB0 + kDrumChannel, 0x00, kMelodyBank});
+}
+
+int MidiPlayback::DoNote(const Event& event, int sound) {
+    const int channel = EventChannel(event);
+    const bool noteOn = event.status >= 0x90;
+    if (noteOn && event.data.size() >= 2) {
+        state_.channelVelocity[channel] = event.data[1];
+    }
+    const bool filteredOut = state_.trackFilter != kAllTracks && state_.trackFilter != channel;
+    if (!sound || filteredOut || event.data.empty()) {
+        return 1;
+    }
+    int note = event.data[0];
+    if (state_.channelBank[channel] != kDrumBank) {
+        note = static_cast<std::uint8_t>(note + GetKeyPitch());
+    }
+    if (!Send({static_cast<std::uint8_t>(0x90 + channel), static_cast<std::uint8_t>(note),
+               static_cast<std::uint8_t>(state_.channelVelocity[channel])})) {
+        return Fail("EmuMIDI: DoEvent NoteON Failed");
+    }
+    state_.soundingNotes.push_back({channel, note, event.time + EventGate(event)});
+    return 1;
+}
+
+int MidiPlayback::DoControlChange(const Event& event) {
+    if (event.data.size() < 2) {
+        return 1;
+    }
+    if (!Send({event.status, event.data[0], event.data[1]})) {
+        return Fail("EmuMIDI: DoEvent CC Failed");
+    }
+    // Songs converted from General MIDI select bank 0 on their drum channel and still mean drums.
+    const bool kindBank = event.data[1] == kMelodyBank || event.data[1] == kDrumBank;
+    if (event.data[0] == 0 && kindBank) {
+        state_.channelBank[EventChannel(event)] = event.data[1];
+    }
+    return 1;
+}
+
+int MidiPlayback::DoExclusive(const Event& event) {
+    Bytes data = event.data;
+    const std::uint32_t length = PeekNumber(data);
+    Bytes body = ExclusiveBody(data);
+    // A body shorter than its stated length is damage; sending it would read past the event.
+    if (body.size() < length) {
+        return 1;
+    }
+    body = body.first(length);
+    if (!IsSentExclusiveLength(length) && !IsOwnSoundExclusive(body)) {
+        return 1;
+    }
+    if (length == 30 || length == 47) {
+        // A voice definition replaces the voice at its bank, program and note: erase that first.
+        if (EmuSetMidiMsg(VoiceEraseMessage(body.subspan(kMemoryMessageHeadSize, kVoiceKeySize))) !=
+            0) {
+            return Fail("EmuMIDI: DoEvent EmuSetMidiMsg(Erase?) failed");
+        }
+    }
+    ByteVector message;
+    message.reserve(length + 1);
+    message.push_back(0xF0);
+    message.insert(message.end(), body.begin(), body.end());
+    if (EmuSetMidiMsg(message) != 0) {
+        return Fail("EmuMIDI: DoEvent Exclusive failed(size=" + std::to_string(length + 1) + ")");
+    }
+    if (length == 6 && body[3] == 0x7F && body[4] == 0x7F) {
+        EmuMIDISetVolume();
+        if (!StartChannelKinds()) {
+            return Fail("EmuMIDI: DoEvent CC Failed");
+        }
+    }
+    return 1;
+}
+
+int MidiPlayback::DoEvent(const Event& event, int sound) {
+    const std::uint8_t status = event.status;
+    if (status >= 0x80 && status <= 0x9F) {
+        return DoNote(event, sound);
+    }
+    switch (status & 0xF0) {
+        case 0xB0:
+            return DoControlChange(event);
+        case 0xE0:
+            return DoPitchBend(event);
+        case 0xC0:
+            return DoProgramChange(event);
+        default:
+            break;
+    }
+    return status == 0xF0 ? DoExclusive(event) : 1;
+}
+
+// The song's stream waves are not events: the engine gets them here, so that the drum notes that
+// play them sound as they do when the engine plays the whole file.
+int MidiPlayback::SendStreamWaves(const Smaf& smaf) {
+    for (const StreamWaveChunk& wave : FindStreamWaves(smaf.fileData)) {
+        if (EmuSetMidiMsg(MakeStreamWaveMessage(wave)) != 0) {
+            return Fail("EmuMIDIPlay: stream wave " + std::to_string(wave.number) + " failed");
+        }
+    }
+    return 1;
+}
+
+int MidiPlayback::Play(Smaf* smaf, std::int32_t positionMs) {
+    state_.midiDocument = smaf;
+    if (!smaf) {
+        return Fail("EmuMIDIPlay: smaf == NULL, it is probably a program bug!");
+    }
+    if (!smaf->events) {
+        return Fail("EmuMIDIPlay: No events. Please put one or more notes onto pianoroll.");
+    }
+    if (!smaf->start) {
+        return Fail(
+            "EmuMIDIPlay: smaf->events != NULL but smaf->start == NULL, it is probably a program "
+            "bug!");
+    }
+    state_.handyPhoneOnly = smaf->handyPhoneOnly;
+    state_.channelVelocity.fill(64);
+    if (EmuSetMidiMsg(kResetMessage) != 0 || !StartChannelKinds()) {
+        return Fail("SetMidiMsg ini failed");
+    }
+    if (smaf->hasStreamWaves && !SendStreamWaves(*smaf)) {
+        return 0;
+    }
+    const std::uint32_t targetMs = smaf->StartOffset() + static_cast<std::uint32_t>(positionMs);
+    for (state_.nextEvent = smaf->events.get();
+         state_.nextEvent && state_.nextEvent->time < targetMs;
+         state_.nextEvent = state_.nextEvent->next.get()) {
+        if (!DoEvent(*state_.nextEvent, 0)) {
+            Fail("EmuMIDI: EmuMIDIPlay DoEvent Failed");
+        }
+    }
+    state_.soundingNotes.clear();
+    EmuMIDISetVolume();
+    state_.clockBase = clock_() - targetMs;
+    midiActive = 1;
+    return 1;
+}
+
+int MidiPlayback::Proc() {
+    if (!midiActive) {
+        return 1;
+    }
+    const std::uint32_t elapsedMs = TimeMs();
+    for (auto note = state_.soundingNotes.begin(); note != state_.soundingNotes.end();) {
+        if (note->endTimeMs >= elapsedMs) {
+            ++note;
+            continue;
+        }
+        if (!SendNoteOff(*note)) {
+            return Fail("EmuMIDI: EmuMIDIProc NoteOFF Failed");
+        }
+        note = state_.soundingNotes.erase(note);
+    }
+    while (state_.nextEvent && state_.nextEvent->time < elapsedMs) {
+        if (!DoEvent(*state_.nextEvent, 1)) {
+            return Fail("EmuMIDI: EmuMIDIEvent DoEvent Failed");
+        }
+        state_.nextEvent = state_.nextEvent->next.get();
+    }
+    return 1;
+}
+
+int MidiPlayback::Stop() {
+    midiActive = 0;
+    state_.nextEvent = nullptr;
+    state_.midiDocument = nullptr;
+    return DeleteAllNoteoff();
+}
+
+int MidiPlayback::DeleteAllNoteoff() {
+    while (!state_.soundingNotes.empty()) {
+        if (!SendNoteOff(state_.soundingNotes.front())) {
+            return Fail("EmuMIDI: EmuDeleteAllNoteoff NoteOFF Failed");
+        }
+        state_.soundingNotes.pop_front();
+    }
+    return 1;
+}
+
+void MidiPlayback::EventRemoving(const Event& event) {
+    if (state_.nextEvent == &event) {
+        state_.nextEvent = event.next.get();
+    }
+}
+
+}  // namespace rolvik
