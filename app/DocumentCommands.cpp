@@ -83,7 +83,7 @@ void MainWindow::OpenFile(const std::filesystem::path& path) {
         return;
     }
     CloseDocument();
-    playPosition_ = 0;
+    playback_.SetPosition(0);
     smaf_ = OpenSmaf(path);
     ShowDocument();
     if (smaf_) {
@@ -99,7 +99,7 @@ void MainWindow::ImportMidiFile(const std::filesystem::path& path) {
         return;
     }
     CloseDocument();
-    playPosition_ = 0;
+    playback_.SetPosition(0);
     smaf_ = std::move(imported);
     compiledUnsaved_ = true;
     ShowDocument();

@@ -91,10 +91,11 @@ void MainWindow::EndOptionEntry() {
 void MainWindow::ArrowSeek(int key, bool control) {
     const std::uint32_t step = control ? kFineArrowStepMs : kArrowStepMs;
     const std::uint32_t start = smaf_->StartOffset();
+    const std::uint32_t position = playback_.positionMs();
     if (key == Qt::Key_Right) {
-        Seek(playPosition_ + step, SeekKind::Plain);
+        Seek(position + step, SeekKind::Plain);
     } else {
-        Seek(playPosition_ >= start + step ? playPosition_ - step : start, SeekKind::Plain);
+        Seek(position >= start + step ? position - step : start, SeekKind::Plain);
     }
     UpdateTitle();
 }

@@ -13,7 +13,6 @@
 #include "TrackMenu.h"
 #include "UserSettings.h"
 #include "core/ShowMessage.h"
-#include "playback/MidiPlay.h"
 #include "playback/PresetVoices.h"
 #include "playback/VoiceSet.h"
 #include "ui/detail/DetailView.h"
@@ -71,7 +70,7 @@ MainWindow::MainWindow(const std::filesystem::path& voiceSetPath, ShellHooks hoo
     detailView_ = std::make_unique<DetailView>();
     detailView_->setWindowTitle(QStringLiteral("Rolvik - DetailView"));
     detailView_->setWindowIcon(QIcon(kIconPath));
-    detailView_->SetPlayPositionSource([this] { return playPosition_; });
+    detailView_->SetPlayPositionSource([this] { return playback_.positionMs(); });
     RestoreWindowPlace(*detailView_, kDetailWindowPlace, QSize(640, 480));
 
     // Notes leave on MidiPlay's ticks: coarse timers could let them drift by several ms.
@@ -169,12 +168,7 @@ void MainWindow::ConnectPianoRoll() {
     // MidiPlay steps off an event before an edit takes it out of the list it walks.
     connect(
         pianoRoll_, &PianoRoll::EventRemoving, this,
-        [this](const Event* event) {
-            if (playState_ == PlayState::MidiPlay) {
-                EmuMIDIEventRemoving(*event);
-            }
-        },
-        Qt::DirectConnection);
+        [this](const Event* event) { playback_.EventRemoving(*event); }, Qt::DirectConnection);
 }
 
 void MainWindow::RunCommand(CommandId id) {

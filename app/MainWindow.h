@@ -45,8 +45,8 @@ class MainWindow : public QMainWindow {
     void Seek(std::uint32_t positionMs, SeekKind kind);
 
     Smaf* document() const { return smaf_.get(); }
-    PlayState playState() const { return playState_; }
-    std::uint32_t playPosition() const { return playPosition_; }
+    PlayState playState() const { return playback_.state(); }
+    std::uint32_t playPosition() const { return playback_.positionMs(); }
     int currentInstrument() const { return currentInstrument_; }
     PianoRoll& pianoRoll() const { return *pianoRoll_; }
     DetailView& detailView() const { return *detailView_; }
@@ -102,13 +102,12 @@ class MainWindow : public QMainWindow {
     void SelectTrack(int track);
 
     void StartPlaying(PlayState state);
-    bool playing() const { return playState_ != PlayState::Idle; }
+    bool playing() const { return playback_.playing(); }
     void StatusCheck();
     void FollowPlayPosition();
     void MoveViewToPlay();
     void UpdateTitle();
     void SetTitle(const char* title);
-    void SetPlayPosition(std::uint32_t positionMs);
     qint64 Roll(PianoRollCommand operation, qint64 argument = 0, int offsetPx = 0);
     void RepaintRoll();
 
@@ -131,8 +130,7 @@ class MainWindow : public QMainWindow {
 
     std::unique_ptr<Smaf> smaf_;
     bool compiledUnsaved_ = false;  // the file image was compiled and has not been saved since
-    PlayState playState_ = PlayState::Idle;
-    std::uint32_t playPosition_ = 0;
+    PlaybackController playback_;
     std::uint32_t lastDetailRefresh_ = 0;
     bool inTimerTick_ = false;
     int currentInstrument_ = 0;

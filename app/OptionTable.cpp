@@ -31,7 +31,8 @@ const Option* OptionTable::Find(char letter) {
          kFollowModes},
         {'G', "GoTo: %d [ms]", 0, Option::kNoLimit,
          [](W& w) -> std::optional<int> {
-             return w.smaf_ ? std::optional<int>(static_cast<int>(w.playPosition_)) : std::nullopt;
+             return w.smaf_ ? std::optional<int>(static_cast<int>(w.playback_.positionMs()))
+                            : std::nullopt;
          },
          [](W& w, int number) {
              if (w.smaf_) {

@@ -3,15 +3,10 @@
 
 #include <QScopedValueRollback>
 #include <QScrollBar>
-#include <algorithm>
 
 #include "MainWindow.h"
 #include "core/ShowMessage.h"
-#include "playback/EmuPlay.h"
 #include "playback/MidiPlay.h"
-#include "playback/PlayerQueries.h"
-#include "playback/PresetVoices.h"
-#include "playback/TickCount.h"
 #include "ui/detail/DetailView.h"
 #include "ui/pianoroll/PianoRoll.h"
 #include "ui/settings/Settings.h"
@@ -37,56 +32,42 @@ void MainWindow::MidiPlay() {
     }
 }
 
-// A failed start is not looked at here: the first tick's status check finds no player and stops.
 void MainWindow::StartPlaying(PlayState state) {
     SetTitle("Rolvik <Starting play...>");
-    const std::uint32_t offset = smaf_->StartOffset();
-    const std::uint32_t position = std::max(playPosition_, offset);
-    const auto relative = static_cast<std::int32_t>(position - offset);
     if (state == PlayState::EmuPlay) {
         Roll(PianoRollCommand::SetEditLock, 1);
-        EmuSMAFPlay(smaf_.get(), relative);
-    } else {
-        EmuMIDIPlay(smaf_.get(), relative);
+    }
+    playback_.Start(state, *smaf_);
+    if (state == PlayState::MidiPlay) {
         midiTimer_.start(kMidiProcPeriodMs);
         // An event leaves at the first tick after its time. The ticks fall a little after each
         // period of the player's clock, so that events on that grid leave soon and equally late
         // every time, where ticks right on the grid would send each either at once or a whole
         // period later by the timer's jitter; the first of them sends the events at the start.
         QTimer::singleShot(kMidiProcPhaseMs, Qt::PreciseTimer, this, [this] {
-            if (playState_ == PlayState::MidiPlay) {
+            if (playback_.state() == PlayState::MidiPlay) {
                 midiTimer_.start();
                 TimerTick(1);
             }
         });
     }
-    playState_ = state;
     refreshTimer_.start(CurrentSettings().refreshRate);
 }
 
 void MainWindow::Stop() {
-    if (!smaf_) {
+    if (!smaf_ || !playing()) {
         return;
     }
-    if (playState_ == PlayState::EmuPlay) {
-        SetTitle("Rolvik <Stopping play...>");
-        EmuSMAFStop();
-        PresetVoices();
-        playState_ = PlayState::Idle;
-        refreshTimer_.stop();
+    SetTitle("Rolvik <Stopping play...>");
+    const PlayState stopped = playback_.Stop();
+    refreshTimer_.stop();
+    if (stopped == PlayState::EmuPlay) {
         Roll(PianoRollCommand::SetEditLock, 0);
-        UpdateTitle();
-        update();
-    }
-    if (playState_ == PlayState::MidiPlay) {
-        SetTitle("Rolvik <Stopping play...>");
-        EmuMIDIStop();
-        playState_ = PlayState::Idle;
-        refreshTimer_.stop();
+    } else {
         midiTimer_.stop();
-        UpdateTitle();
-        update();
     }
+    UpdateTitle();
+    update();
 }
 
 void MainWindow::Rewind() {
@@ -97,9 +78,9 @@ void MainWindow::Rewind() {
 }
 
 void MainWindow::Seek(std::uint32_t positionMs, SeekKind kind) {
-    SetPlayPosition(positionMs);
-    if (playing() &&
-        PlayerSeek(static_cast<std::int32_t>(positionMs - smaf_->StartOffset())) == 0) {
+    const bool moved = playback_.Seek(positionMs);
+    Roll(PianoRollCommand::SetPlayPosition, positionMs);
+    if (!moved) {
         ShowMessage("Seek failed", "Error", MessageIcon::Error);
     }
     const FollowPlay mode = CurrentSettings().followPlay;
@@ -124,40 +105,36 @@ void MainWindow::TimerTick(int timer) {
     const QScopedValueRollback<bool> ticking(inTimerTick_, true);
     // A player that failed to start answers -1 for its position; the status check right after
     // stops it, and the position shown stays where it was.
-    if (playState_ == PlayState::EmuPlay) {
-        if (const int position = PlayerPosition(); position >= 0) {
-            playPosition_ = smaf_->StartOffset() + static_cast<std::uint32_t>(position);
-        }
-        Roll(PianoRollCommand::SetPlayPosition, playPosition_);
+    if (playback_.state() == PlayState::EmuPlay) {
+        playback_.ReadPosition();
+        Roll(PianoRollCommand::SetPlayPosition, playback_.positionMs());
         UpdateTitle();
         StatusCheck();
     }
-    if (playState_ == PlayState::MidiPlay) {
+    if (playback_.state() == PlayState::MidiPlay) {
         if (timer == 0) {
-            Roll(PianoRollCommand::SetPlayPosition, playPosition_);
+            Roll(PianoRollCommand::SetPlayPosition, playback_.positionMs());
             UpdateTitle();
         } else {
-            EmuMIDIProc();
-            if (const int position = PlayerPosition(); position >= 0) {
-                playPosition_ = static_cast<std::uint32_t>(position);
-            }
+            playback_.Process();
+            playback_.ReadPosition();
             StatusCheck();
         }
     }
     if (timer == 0 && playing()) {
         FollowPlayPosition();
-        if (TickCount() - lastDetailRefresh_ > kDetailRefreshMs) {
+        if (playback_.NowMs() - lastDetailRefresh_ > kDetailRefreshMs) {
             detailView_->viewport()->update();
-            lastDetailRefresh_ = TickCount();
+            lastDetailRefresh_ = playback_.NowMs();
         }
     }
 }
 
 void MainWindow::StatusCheck() {
-    const int status = PlayerStatus();
-    if (status == kPlayerReady) {
+    const PlayStatus status = playback_.Status();
+    if (status == PlayStatus::Ended) {
         Stop();
-    } else if (status != kPlayerPlaying) {
+    } else if (status == PlayStatus::Failed) {
         Stop();
         ShowMessage("Status is NOT 4(Playing) or 3(Ready)\nSTOPPED.", "Error", MessageIcon::Error);
     }
@@ -175,25 +152,20 @@ void MainWindow::FollowPlayPosition() {
         const std::int64_t scroll = pianoRoll_->horizontalScrollBar()->value();
         const std::int64_t divider = Roll(PianoRollCommand::GetWidthDivider);
         const std::int64_t rightEdge = (scroll + width() + settings.followSpace) * divider;
-        if (playPosition_ < viewStart || rightEdge < std::int64_t{playPosition_}) {
+        const std::uint32_t position = playback_.positionMs();
+        if (position < viewStart || rightEdge < std::int64_t{position}) {
             MoveViewToPlay();
         }
     }
 }
 
 void MainWindow::MoveViewToPlay() {
-    Roll(PianoRollCommand::MoveView, playPosition_, CurrentSettings().followSpace);
-}
-
-void MainWindow::SetPlayPosition(std::uint32_t positionMs) {
-    playPosition_ = positionMs;
-    Roll(PianoRollCommand::SetPlayPosition, positionMs);
+    Roll(PianoRollCommand::MoveView, playback_.positionMs(), CurrentSettings().followSpace);
 }
 
 void MainWindow::UpdateTitle() {
-    const int deviceInfo = playState_ == PlayState::EmuPlay ? EmuDeviceInfo() : 0;
-    setWindowTitle(QString::fromStdString(
-        WindowTitle(smaf_ != nullptr, playState_, playPosition_, deviceInfo)));
+    setWindowTitle(QString::fromStdString(WindowTitle(
+        smaf_ != nullptr, playback_.state(), playback_.positionMs(), playback_.DeviceInfo())));
 }
 
 void MainWindow::SetTitle(const char* title) {

@@ -20,14 +20,14 @@ void MainWindow::HandleRequest(PianoRollRequest kind, int note, quint32 timeMs) 
             }
             return;
         case PianoRollRequest::SoundNoteRequest:
-            if (playState_ != PlayState::EmuPlay) {
+            if (playback_.state() != PlayState::EmuPlay) {
                 SoundPreviewNote(smaf_.get(),
                                  static_cast<int>(Roll(PianoRollCommand::GetVisibleTrack)), note,
                                  hooks_.shiftHeld(), currentInstrument_, previewedNote_);
             }
             return;
         case PianoRollRequest::StopNoteRequest:
-            if (playState_ != PlayState::EmuPlay) {
+            if (playback_.state() != PlayState::EmuPlay) {
                 StopPreviewNote(previewedNote_);
             }
             return;

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <string>
 
-namespace rolvik {
+#include "playback/PlaybackController.h"
 
-enum class PlayState { Idle, EmuPlay, MidiPlay };
+namespace rolvik {
 
 // The main window's title: "Rolvik" without a document, else the play position in ms with the
 // player that runs; during EmuPlay also the emulated LED (bit 0 of deviceInfo) and vibrator (bit

@@ -11,11 +11,10 @@
 #include "Commands.h"
 #include "OpenSong.h"
 #include "core/ShowMessage.h"
-#include "playback/EmuPlay.h"
 #include "playback/EmulatorBinding.h"
 #include "playback/EngineLocation.h"
 #include "playback/MidiPlay.h"
-#include "playback/PlayerQueries.h"
+#include "playback/PlaybackController.h"
 #include "playback/PresetVoices.h"
 #include "playback/VoiceSet.h"
 
@@ -81,49 +80,31 @@ class PositionLine {
     bool shown_;
 };
 
-void Start(Smaf& smaf, const PlayRequest& request) {
-    // As in the window, a failed start is caught by the first status check.
-    if (request.Emu()) {
-        EmuSMAFPlay(&smaf, request.fromMs);
-    } else {
-        EmuMIDIPlay(&smaf, request.fromMs);
-    }
-}
-
-void Stop(const PlayRequest& request) {
-    if (request.Emu()) {
-        EmuSMAFStop();
-        PresetVoices();
-    } else {
-        EmuMIDIStop();
-    }
-}
-
 // Ticks until the music ends, Ctrl-C is pressed or the player reports a status it should not.
 int RunUntilStopped(Smaf& smaf, const PlayRequest& request) {
+    PlaybackController playback;
+    playback.SetPosition(smaf.StartOffset() + static_cast<std::uint32_t>(request.fromMs));
+    playback.Start(request.Emu() ? PlayState::EmuPlay : PlayState::MidiPlay, smaf);
     PositionLine line(request.Emu(), SongEndMs(smaf));
     auto nextTick = std::chrono::steady_clock::now();
     for (;;) {
         nextTick += kTickPeriod;
         std::this_thread::sleep_until(nextTick);
         if (stopRequested) {
-            Stop(request);
+            playback.Stop();
             line.Finish();
             return kExitSuccess;
         }
-        if (!request.Emu()) {
-            EmuMIDIProc();
-        }
-        const int status = PlayerStatus();
-        if (status == kPlayerPlaying) {
-            const int position = PlayerPosition();
-            line.Show(request.Emu() ? smaf.StartOffset() + position : position,
-                      request.Emu() ? EmuDeviceInfo() : 0);
+        playback.Process();
+        const PlayStatus status = playback.Status();
+        if (status == PlayStatus::Playing) {
+            playback.ReadPosition();
+            line.Show(playback.positionMs(), playback.DeviceInfo());
             continue;
         }
-        Stop(request);
+        playback.Stop();
         line.Finish();
-        if (status == kPlayerReady) {
+        if (status == PlayStatus::Ended) {
             return kExitSuccess;
         }
         ShowMessage("Status is NOT 4(Playing) or 3(Ready)\nSTOPPED.", "Error", MessageIcon::Error);
@@ -148,7 +129,6 @@ int Play(const PlayRequest& request) {
 
     stopRequested = 0;
     auto previousHandler = std::signal(SIGINT, RequestStop);
-    Start(*smaf, request);
     const int code = RunUntilStopped(*smaf, request);
     std::signal(SIGINT, previousHandler);
     FreeVoiceTable();

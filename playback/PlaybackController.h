@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cstdint>
+
+#include "TickCount.h"
+#include "core/Smaf.h"
+
+namespace rolvik {
+
+enum class PlayState { Idle, EmuPlay, MidiPlay };
+
+// What a status check finds: the player plays on, the music has ended, or the player answers what
+// it should not (also when it failed to start).
+enum class PlayStatus { Playing, Ended, Failed };
+
+// Which of the two players runs and where play stands, for a shell that drives them on its own
+// timers: it starts, stops and moves the player, runs MidiPlay's periodic work, reads the position
+// back and checks the status. Positions here are absolute ms; the players get them relative to the
+// document's start offset.
+class PlaybackController {
+  public:
+    explicit PlaybackController(TickSource clock = TickCount);
+
+    PlayState state() const { return state_; }
+    bool playing() const { return state_ != PlayState::Idle; }
+    std::uint32_t positionMs() const { return positionMs_; }
+    std::uint32_t NowMs() const { return clock_(); }
+
+    // Where the next start plays from.
+    void SetPosition(std::uint32_t positionMs) { positionMs_ = positionMs; }
+
+    // Starts the player on the document at the position, or at the start offset when the position
+    // lies before it. A failed start is not looked at here: the first status check finds it.
+    void Start(PlayState player, Smaf& document);
+
+    // Stops the player that runs (EmuPlay returns the engine to MIDI use with the preset voices)
+    // and says which one that was; Idle when none ran.
+    PlayState Stop();
+
+    // Moves the position, and a running player with it; false when the player refused.
+    bool Seek(std::uint32_t positionMs);
+
+    // MidiPlay's periodic work: note-offs whose gate has passed, then the events that are due.
+    void Process();
+
+    // Takes the running player's position; a player that failed to start has none, and the
+    // position stays where it was.
+    void ReadPosition();
+
+    PlayStatus Status() const;
+
+    // The emulated LED (bit 0) and vibrator (bit 1) during EmuPlay, else 0.
+    int DeviceInfo() const;
+
+    // An edit is about to take the event out of the document's list.
+    void EventRemoving(const Event& event);
+
+  private:
+    TickSource clock_;
+    PlayState state_ = PlayState::Idle;
+    std::uint32_t positionMs_ = 0;
+    std::uint32_t startOffsetMs_ = 0;  // of the document playing
+};
+
+}  // namespace rolvik
