@@ -136,7 +136,7 @@ void MainWindow::StatusCheck() {
         Stop();
     } else if (status == PlayStatus::Failed) {
         Stop();
-        ShowMessage("Status is NOT 4(Playing) or 3(Ready)\nSTOPPED.", "Error", MessageIcon::Error);
+        ShowMessage(kUnexpectedStatusText, "Error", MessageIcon::Error);
     }
 }
 

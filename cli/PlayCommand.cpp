@@ -107,7 +107,7 @@ int RunUntilStopped(Smaf& smaf, const PlayRequest& request) {
         if (status == PlayStatus::Ended) {
             return kExitSuccess;
         }
-        ShowMessage("Status is NOT 4(Playing) or 3(Ready)\nSTOPPED.", "Error", MessageIcon::Error);
+        ShowMessage(kUnexpectedStatusText, "Error", MessageIcon::Error);
         return kExitFailure;
     }
 }

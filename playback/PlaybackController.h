@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "TickCount.h"
 #include "core/Smaf.h"
@@ -12,6 +13,10 @@ enum class PlayState { Idle, EmuPlay, MidiPlay };
 // What a status check finds: the player plays on, the music has ended, or the player answers what
 // it should not (also when it failed to start).
 enum class PlayStatus { Playing, Ended, Failed };
+
+// What the shell says when it stops a player for PlayStatus::Failed.
+inline constexpr std::string_view kUnexpectedStatusText =
+    "Status is NOT 4(Playing) or 3(Ready)\nSTOPPED.";
 
 // Which of the two players runs and where play stands, for a shell that drives them on its own
 // timers: it starts, stops and moves the player, runs MidiPlay's periodic work, reads the position
