@@ -11,7 +11,6 @@
 namespace rolvik::synth {
 namespace {
 
-constexpr int kPcmAlgorithm = 8;  // one operator straight to the output
 constexpr float kSilentDb = static_cast<float>(kEnvelopeRangeDb);
 // A note whose every carrier sounds this far below full scale (its envelope, levels and channel
 // gain together) is no longer heard and ends, which saves computing the long inaudible tails of
@@ -39,10 +38,6 @@ constexpr std::array<float, 4> kDetuneTopHz = {0.0f, 0.37f, 0.73f, 1.00f};
 // Key scaling of level starts above C2.
 constexpr int kKslBaseNote = 36;
 
-// Carriers of each algorithm (bit n for operator n + 1), the last entry for PCM voices.
-constexpr std::array<std::uint8_t, 9> kCarriers = {0b0010, 0b0011, 0b1111, 0b1000, 0b1000,
-                                                   0b1010, 0b1001, 0b1101, 0b0001};
-
 // Spans over which the envelope is taken as a straight line in dB: short during the curved
 // attack, otherwise until the phase changes.
 constexpr int kAttackSpan = 4;
@@ -65,7 +60,7 @@ constexpr float kModulationIndexScale = kModulationCycles * kWaveformLength;
 
 // The operators an algorithm's sample reads.
 constexpr int OperatorCountOf(int algorithm) {
-    return algorithm == kPcmAlgorithm ? 1 : algorithm <= 1 ? 2 : 4;
+    return kFmAlgorithms[algorithm].operatorCount;
 }
 
 // Calls `function` with the algorithm as a compile-time constant, so that each algorithm runs a
@@ -134,7 +129,7 @@ void Note::Start(const VoiceParameters& voice, int channel, int key, float pitch
 }
 
 bool Note::IsCarrier(int index) const {
-    return (kCarriers[algorithm_] >> index) & 1;
+    return (kFmAlgorithms[algorithm_].carriers >> index) & 1;
 }
 
 void Note::DeriveOperator(int index, int velocity) {
@@ -155,9 +150,8 @@ void Note::DeriveOperator(int index, int velocity) {
     op.releaseDbPerSample =
         DbPerSample(DecayTimeMs(EffectiveRate(params.rr(), params.ksr(), note)));
     op.sustainLevelDb = params.sl() == 15 ? 93.0f : params.sl() * 3.0f;
-    const bool feedbackSlot = index == 0 || (index == 2 && (algorithm_ == 2 || algorithm_ == 5));
-    const float feedbackCycles =
-        feedbackSlot && algorithm_ != kPcmAlgorithm ? kFeedbackCycles[params.fb()] : 0.0f;
+    const bool feedbackSlot = (kFmAlgorithms[algorithm_].feedback >> index & 1) != 0;
+    const float feedbackCycles = feedbackSlot ? kFeedbackCycles[params.fb()] : 0.0f;
     // The feedback is the mean of the operator's last two outputs.
     op.feedbackIndexScale = 0.5f * feedbackCycles * kWaveformLength;
     op.tremoloDepthDb = params.eam() ? kTremoloDepthsDb[params.dam()] : 0.0f;
@@ -350,6 +344,7 @@ void Note::PrepareGain(Operator& op, int samples) {
     return output;
 }
 
+// One sample of an algorithm's wiring, as kFmAlgorithms draws it.
 template <int Algorithm>
 [[gnu::always_inline]] inline float Note::ComputeSample(Oscillator* op) {
     if constexpr (Algorithm == 0) {
@@ -379,7 +374,7 @@ template <int Algorithm>
 // How an operator's output is scaled while it renders: modulators in waveform index steps,
 // carriers as they are.
 constexpr float OutputScaleOf(int algorithm, std::size_t index) {
-    return (kCarriers[algorithm] >> index & 1) != 0 ? 1.0f : kModulationIndexScale;
+    return (kFmAlgorithms[algorithm].carriers >> index & 1) != 0 ? 1.0f : kModulationIndexScale;
 }
 
 template <int Algorithm>

@@ -5,6 +5,7 @@
 #include <span>
 
 #include "EnvelopeRates.h"
+#include "FmAlgorithms.h"
 #include "Lfo.h"
 #include "VoiceParameters.h"
 
@@ -23,7 +24,7 @@ struct NoteControls {
 // loop advances.
 class Note {
   public:
-    static constexpr int kAlgorithmCount = 9;
+    static constexpr int kAlgorithmCount = static_cast<int>(kFmAlgorithms.size());
     // The most notes that RenderTogether takes in one call.
     static constexpr int kMaxTogether = 4;
 
