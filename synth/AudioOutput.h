@@ -2,7 +2,6 @@
 
 #include <functional>
 #include <memory>
-#include <string_view>
 
 #include "EmulatorInterface.h"
 
@@ -26,14 +25,5 @@ class AudioOutput {
     // calling back.
     virtual bool IsDevice() const { return false; }
 };
-
-// The output chosen by the environment variable ROLVIK_AUDIO: unset for the sound device, "null"
-// for a silent output that keeps real time, "wav:PATH" for one that also writes what it plays to
-// PATH. Without a usable device the silent output stands in, which is said once on stderr.
-std::unique_ptr<AudioOutput> OpenAudioOutput();
-
-// Says once in the process, on stderr, that sound goes nowhere and why, and keeps later
-// OpenAudioOutput calls from looking for the device again.
-void NoteNoAudioOutput(std::string_view reason);
 
 }  // namespace rolvik::synth

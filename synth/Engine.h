@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "AudioOutput.h"
 #include "CommandQueue.h"
 #include "EngineCore.h"
+#include "OpenAudioOutput.h"
 #include "Song.h"
 
 namespace rolvik::synth {

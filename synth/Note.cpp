@@ -11,7 +11,6 @@
 namespace rolvik::synth {
 namespace {
 
-constexpr int kPcmAlgorithm = 8;  // one operator straight to the output
 constexpr float kSilentDb = static_cast<float>(kEnvelopeRangeDb);
 // A note whose every carrier sounds this far below full scale (its envelope, levels and channel
 // gain together) is no longer heard and ends, which saves computing the long inaudible tails of
@@ -39,10 +38,6 @@ constexpr std::array<float, 4> kDetuneTopHz = {0.0f, 0.37f, 0.73f, 1.00f};
 // Key scaling of level starts above C2.
 constexpr int kKslBaseNote = 36;
 
-// Carriers of each algorithm (bit n for operator n + 1), the last entry for PCM voices.
-constexpr std::array<std::uint8_t, 9> kCarriers = {0b0010, 0b0011, 0b1111, 0b1000, 0b1000,
-                                                   0b1010, 0b1001, 0b1101, 0b0001};
-
 // Spans over which the envelope is taken as a straight line in dB: short during the curved
 // attack, otherwise until the phase changes.
 constexpr int kAttackSpan = 4;
@@ -65,7 +60,7 @@ constexpr float kModulationIndexScale = kModulationCycles * kWaveformLength;
 
 // The operators an algorithm's sample reads.
 constexpr int OperatorCountOf(int algorithm) {
-    return algorithm == kPcmAlgorithm ? 1 : algorithm <= 1 ? 2 : 4;
+    return kFmAlgorithms[algorithm].operatorCount;
 }
 
 // Calls `function` with the algorithm as a compile-time constant, so that each algorithm runs a
@@ -123,23 +118,20 @@ void Note::Start(const VoiceParameters& voice, int channel, int key, float pitch
     active_ = true;
     released_ = false;
     for (int i = 0; i < operatorCount_; ++i) {
-        DeriveOperator(i, velocity);
-        Operator& op = operators_[i];
-        op.phase = 0;
-        op.envelopeDb = kSilentDb;
-        op.envelope = EnvelopePhase::Attack;
-        op.feedbackSteps[0] = op.feedbackSteps[1] = 0.0f;
+        operators_[i].derived = DeriveOperator(i, velocity);
+        operators_[i].running = {.envelopeDb = kSilentDb, .envelope = EnvelopePhase::Attack};
     }
     UpdatePitch();
 }
 
 bool Note::IsCarrier(int index) const {
-    return (kCarriers[algorithm_] >> index) & 1;
+    return (kFmAlgorithms[algorithm_].carriers >> index) & 1;
 }
 
-void Note::DeriveOperator(int index, int velocity) {
+// The operator's values for the note, but its step, which follows the pitch.
+Note::Operator::Derived Note::DeriveOperator(int index, int velocity) const {
     const OperatorParameters& params = voice_.operators[index];
-    Operator& op = operators_[index];
+    Operator::Derived op;
     const int note = std::clamp(pitchNote_, 0, 127);
     const float octavesAboveBase = std::max(0.0f, (pitchNote_ - kKslBaseNote) / 12.0f);
     op.levelDb = params.tl() * 0.75f + kKslDbPerOctave[params.ksl()] * octavesAboveBase;
@@ -155,14 +147,14 @@ void Note::DeriveOperator(int index, int velocity) {
     op.releaseDbPerSample =
         DbPerSample(DecayTimeMs(EffectiveRate(params.rr(), params.ksr(), note)));
     op.sustainLevelDb = params.sl() == 15 ? 93.0f : params.sl() * 3.0f;
-    const bool feedbackSlot = index == 0 || (index == 2 && (algorithm_ == 2 || algorithm_ == 5));
-    const float feedbackCycles =
-        feedbackSlot && algorithm_ != kPcmAlgorithm ? kFeedbackCycles[params.fb()] : 0.0f;
+    const bool feedbackSlot = (kFmAlgorithms[algorithm_].feedback >> index & 1) != 0;
+    const float feedbackCycles = feedbackSlot ? kFeedbackCycles[params.fb()] : 0.0f;
     // The feedback is the mean of the operator's last two outputs.
     op.feedbackIndexScale = 0.5f * feedbackCycles * kWaveformLength;
     op.tremoloDepthDb = params.eam() ? kTremoloDepthsDb[params.dam()] : 0.0f;
     op.vibratoDepthCents = params.evb() ? kVibratoDepthsCents[params.dvb()] : 0.0f;
     op.wave = WaveformTable(params.ws()).data();
+    return op;
 }
 
 void Note::SetPitchBend(float semitones) {
@@ -185,7 +177,7 @@ void Note::UpdatePitch() {
         const OperatorParameters& params = voice_.operators[i];
         const float operatorHz =
             (frequencyHz + DetuneHz(params.dt(), octave)) * kMultiples[params.multi()];
-        operators_[i].baseStep = static_cast<std::uint32_t>(
+        operators_[i].derived.baseStep = static_cast<std::uint32_t>(
             std::max(0.0, operatorHz / kSampleRateHz * kPhaseUnitsPerCycle));
     }
 }
@@ -198,14 +190,14 @@ void Note::Release() {
     for (int i = 0; i < operatorCount_; ++i) {
         const OperatorParameters& params = voice_.operators[i];
         Operator& op = operators_[i];
-        if (params.xof() || op.envelope == EnvelopePhase::Off) {
+        if (params.xof() || op.running.envelope == EnvelopePhase::Off) {
             continue;
         }
         if (params.sus()) {
-            op.releaseDbPerSample = DbPerSample(DecayTimeMs(EffectiveRate(
+            op.derived.releaseDbPerSample = DbPerSample(DecayTimeMs(EffectiveRate(
                 kSustainedReleaseRate, params.ksr(), std::clamp(pitchNote_, 0, 127))));
         }
-        op.envelope = EnvelopePhase::Release;
+        op.running.envelope = EnvelopePhase::Release;
     }
 }
 
@@ -214,9 +206,10 @@ void Note::Damp() {
     const float dampDbPerSample = DbPerSample(kDampTimeMs);
     for (int i = 0; i < operatorCount_; ++i) {
         Operator& op = operators_[i];
-        if (op.envelope != EnvelopePhase::Off) {
-            op.envelope = EnvelopePhase::Release;
-            op.releaseDbPerSample = std::max(op.releaseDbPerSample, dampDbPerSample);
+        if (op.running.envelope != EnvelopePhase::Off) {
+            op.running.envelope = EnvelopePhase::Release;
+            op.derived.releaseDbPerSample =
+                std::max(op.derived.releaseDbPerSample, dampDbPerSample);
         }
     }
 }
@@ -229,15 +222,16 @@ int Note::SamplesInPhase(const Operator& op) {
         return std::clamp(static_cast<int>(std::ceil(distanceDb / dbPerSample)), 1,
                           kMaxEnvelopeSpan);
     };
-    switch (op.envelope) {
+    switch (op.running.envelope) {
         case EnvelopePhase::Attack:
-            return op.attackCoefficient >= 1.0f ? 1 : kAttackSpan;
+            return op.derived.attackCoefficient >= 1.0f ? 1 : kAttackSpan;
         case EnvelopePhase::Decay:
-            return samplesTo(op.sustainLevelDb - op.envelopeDb, op.decayDbPerSample);
+            return samplesTo(op.derived.sustainLevelDb - op.running.envelopeDb,
+                             op.derived.decayDbPerSample);
         case EnvelopePhase::Sustain:
-            return samplesTo(kSilentDb - op.envelopeDb, op.sustainRateDbPerSample);
+            return samplesTo(kSilentDb - op.running.envelopeDb, op.derived.sustainRateDbPerSample);
         case EnvelopePhase::Release:
-            return samplesTo(kSilentDb - op.envelopeDb, op.releaseDbPerSample);
+            return samplesTo(kSilentDb - op.running.envelopeDb, op.derived.releaseDbPerSample);
         case EnvelopePhase::Off:
             break;
     }
@@ -245,19 +239,22 @@ int Note::SamplesInPhase(const Operator& op) {
 }
 
 float Note::EnvelopeAfter(const Operator& op, int samples) {
-    switch (op.envelope) {
+    switch (op.running.envelope) {
         case EnvelopePhase::Attack: {
             const float shape = static_cast<float>(kAttackShapeDb);
             const float remaining =
-                std::pow(1.0f - op.attackCoefficient, static_cast<float>(samples));
-            return std::max(0.0f, (op.envelopeDb + shape) * remaining - shape);
+                std::pow(1.0f - op.derived.attackCoefficient, static_cast<float>(samples));
+            return std::max(0.0f, (op.running.envelopeDb + shape) * remaining - shape);
         }
         case EnvelopePhase::Decay:
-            return std::min(op.sustainLevelDb, op.envelopeDb + samples * op.decayDbPerSample);
+            return std::min(op.derived.sustainLevelDb,
+                            op.running.envelopeDb + samples * op.derived.decayDbPerSample);
         case EnvelopePhase::Sustain:
-            return std::min(kSilentDb, op.envelopeDb + samples * op.sustainRateDbPerSample);
+            return std::min(kSilentDb,
+                            op.running.envelopeDb + samples * op.derived.sustainRateDbPerSample);
         case EnvelopePhase::Release:
-            return std::min(kSilentDb, op.envelopeDb + samples * op.releaseDbPerSample);
+            return std::min(kSilentDb,
+                            op.running.envelopeDb + samples * op.derived.releaseDbPerSample);
         case EnvelopePhase::Off:
             break;
     }
@@ -266,16 +263,17 @@ float Note::EnvelopeAfter(const Operator& op, int samples) {
 
 // Moves the envelope to the end of the span PrepareGain set up.
 void Note::AdvanceEnvelope(Operator& op) {
-    op.envelopeDb = op.spanEndDb;
-    if (op.envelope == EnvelopePhase::Attack && op.envelopeDb <= 0.0f) {
-        op.envelope = EnvelopePhase::Decay;
+    op.running.envelopeDb = op.running.spanEndDb;
+    if (op.running.envelope == EnvelopePhase::Attack && op.running.envelopeDb <= 0.0f) {
+        op.running.envelope = EnvelopePhase::Decay;
     }
-    if (op.envelope == EnvelopePhase::Decay && op.envelopeDb >= op.sustainLevelDb) {
-        op.envelope = EnvelopePhase::Sustain;
+    if (op.running.envelope == EnvelopePhase::Decay &&
+        op.running.envelopeDb >= op.derived.sustainLevelDb) {
+        op.running.envelope = EnvelopePhase::Sustain;
     }
-    if (op.envelopeDb >= kSilentDb) {
-        op.envelopeDb = kSilentDb;
-        op.envelope = EnvelopePhase::Off;
+    if (op.running.envelopeDb >= kSilentDb) {
+        op.running.envelopeDb = kSilentDb;
+        op.running.envelope = EnvelopePhase::Off;
     }
 }
 
@@ -283,18 +281,18 @@ void Note::AdvanceEnvelope(Operator& op) {
 // series: the first sample's gain and the ratio from sample to sample.
 void Note::PrepareGain(Operator& op, int samples) {
     const float endDb = EnvelopeAfter(op, samples);
-    op.spanEndDb = endDb;
-    if (endDb >= kSilentDb && op.envelopeDb >= kSilentDb - 1.0f) {
-        op.gain = 0.0f;
-        op.gainStep = 1.0f;
-        op.gainStepDb = 0.0f;
+    op.running.spanEndDb = endDb;
+    if (endDb >= kSilentDb && op.running.envelopeDb >= kSilentDb - 1.0f) {
+        op.running.gain = 0.0f;
+        op.running.gainStep = 1.0f;
+        op.running.gainStepDb = 0.0f;
         return;
     }
-    const float stepDb = (endDb - op.envelopeDb) / samples;
-    op.gain = GainOfDb(op.envelopeDb + stepDb + op.blockLevelDb);
-    if (stepDb != op.gainStepDb) {
-        op.gainStep = GainOfDb(stepDb);
-        op.gainStepDb = stepDb;
+    const float stepDb = (endDb - op.running.envelopeDb) / samples;
+    op.running.gain = GainOfDb(op.running.envelopeDb + stepDb + op.running.blockLevelDb);
+    if (stepDb != op.running.gainStepDb) {
+        op.running.gainStep = GainOfDb(stepDb);
+        op.running.gainStepDb = stepDb;
     }
 }
 
@@ -303,21 +301,21 @@ void Note::PrepareGain(Operator& op, int samples) {
 // of two, so the scaled values round exactly as the plain ones would.
 [[gnu::always_inline]] inline Note::Oscillator Note::Oscillator::Of(const Operator& op,
                                                                     float outputScale) {
-    return {op.phase,
-            op.step,
-            op.gain * outputScale,
-            op.gainStep,
-            op.feedbackIndexScale / outputScale,
-            {op.feedbackSteps[0], op.feedbackSteps[1]},
-            op.wave};
+    return {op.running.phase,
+            op.running.step,
+            op.running.gain * outputScale,
+            op.running.gainStep,
+            op.derived.feedbackIndexScale / outputScale,
+            {op.running.feedbackSteps[0], op.running.feedbackSteps[1]},
+            op.derived.wave};
 }
 
 [[gnu::always_inline]] inline void Note::Oscillator::StoreInto(Operator& op,
                                                                float outputScale) const {
-    op.phase = phase;
-    op.gain = gain / outputScale;
-    op.feedbackSteps[0] = feedbackSteps[0];
-    op.feedbackSteps[1] = feedbackSteps[1];
+    op.running.phase = phase;
+    op.running.gain = gain / outputScale;
+    op.running.feedbackSteps[0] = feedbackSteps[0];
+    op.running.feedbackSteps[1] = feedbackSteps[1];
 }
 
 [[gnu::always_inline]] inline float Note::Oscillator::NextAt(unsigned indexOffset) {
@@ -350,6 +348,7 @@ void Note::PrepareGain(Operator& op, int samples) {
     return output;
 }
 
+// One sample of an algorithm's wiring, as kFmAlgorithms draws it.
 template <int Algorithm>
 [[gnu::always_inline]] inline float Note::ComputeSample(Oscillator* op) {
     if constexpr (Algorithm == 0) {
@@ -379,7 +378,7 @@ template <int Algorithm>
 // How an operator's output is scaled while it renders: modulators in waveform index steps,
 // carriers as they are.
 constexpr float OutputScaleOf(int algorithm, std::size_t index) {
-    return (kCarriers[algorithm] >> index & 1) != 0 ? 1.0f : kModulationIndexScale;
+    return (kFmAlgorithms[algorithm].carriers >> index & 1) != 0 ? 1.0f : kModulationIndexScale;
 }
 
 template <int Algorithm>
@@ -433,7 +432,8 @@ bool Note::FollowsLfo(const NoteControls& controls) const {
         return true;
     }
     for (int i = 0; i < operatorCount_; ++i) {
-        if (operators_[i].vibratoDepthCents != 0.0f || operators_[i].tremoloDepthDb != 0.0f) {
+        if (operators_[i].derived.vibratoDepthCents != 0.0f ||
+            operators_[i].derived.tremoloDepthDb != 0.0f) {
             return true;
         }
     }
@@ -445,11 +445,14 @@ void Note::BeginRender(const Lfo& lfo, const NoteControls& controls) {
     const Lfo::Values modulation = lfo.Read(voice_.lfoRate());
     for (int i = 0; i < operatorCount_; ++i) {
         Operator& op = operators_[i];
-        const float cents = (op.vibratoDepthCents + controls.modulationCents) * modulation.vibrato;
-        op.step = cents == 0.0f
-                      ? op.baseStep
-                      : static_cast<std::uint32_t>(op.baseStep * std::exp2(cents / 1200.0f));
-        op.blockLevelDb = op.levelDb + op.tremoloDepthDb * modulation.tremolo;
+        const float cents =
+            (op.derived.vibratoDepthCents + controls.modulationCents) * modulation.vibrato;
+        op.running.step =
+            cents == 0.0f
+                ? op.derived.baseStep
+                : static_cast<std::uint32_t>(op.derived.baseStep * std::exp2(cents / 1200.0f));
+        op.running.blockLevelDb =
+            op.derived.levelDb + op.derived.tremoloDepthDb * modulation.tremolo;
     }
     gainLeft_ = controls.gainLeft * kNoteScale;
     gainRight_ = controls.gainRight * kNoteScale;
@@ -470,18 +473,18 @@ int Note::SamplesUntilQuiet() const {
         if (!IsCarrier(i)) {
             continue;
         }
-        if (op.envelope == EnvelopePhase::Attack) {
+        if (op.running.envelope == EnvelopePhase::Attack) {
             return kMaxEnvelopeSpan;
         }
-        const float distanceDb =
-            kQuietDb - kQuietMarginDb - (op.envelopeDb + op.blockLevelDb + loudestGainDb_);
+        const float distanceDb = kQuietDb - kQuietMarginDb -
+                                 (op.running.envelopeDb + op.running.blockLevelDb + loudestGainDb_);
         if (distanceDb <= 0.0f) {
             continue;
         }
-        const float dbPerSample = op.envelope == EnvelopePhase::Decay ? op.decayDbPerSample
-                                  : op.envelope == EnvelopePhase::Sustain
-                                      ? op.sustainRateDbPerSample
-                                      : op.releaseDbPerSample;
+        const float dbPerSample =
+            op.running.envelope == EnvelopePhase::Decay     ? op.derived.decayDbPerSample
+            : op.running.envelope == EnvelopePhase::Sustain ? op.derived.sustainRateDbPerSample
+                                                            : op.derived.releaseDbPerSample;
         if (dbPerSample <= 0.0f || distanceDb / dbPerSample >= kMaxEnvelopeSpan) {
             return kMaxEnvelopeSpan;
         }
@@ -593,8 +596,9 @@ void Note::RenderTogether(std::span<Note* const> notes,
 bool Note::IsQuiet(float outputAttenuationDb) const {
     for (int i = 0; i < operatorCount_; ++i) {
         const Operator& op = operators_[i];
-        const bool heard = op.envelope == EnvelopePhase::Attack ||
-                           op.envelopeDb + op.blockLevelDb + outputAttenuationDb < kQuietDb;
+        const bool heard =
+            op.running.envelope == EnvelopePhase::Attack ||
+            op.running.envelopeDb + op.running.blockLevelDb + outputAttenuationDb < kQuietDb;
         if (IsCarrier(i) && heard) {
             return false;
         }
@@ -605,8 +609,8 @@ bool Note::IsQuiet(float outputAttenuationDb) const {
 float Note::attenuationDb() const {
     float quietest = kSilentDb;
     for (int i = 0; i < operatorCount_; ++i) {
-        if (IsCarrier(i) && operators_[i].envelope != EnvelopePhase::Attack) {
-            quietest = std::min(quietest, operators_[i].envelopeDb);
+        if (IsCarrier(i) && operators_[i].running.envelope != EnvelopePhase::Attack) {
+            quietest = std::min(quietest, operators_[i].running.envelopeDb);
         } else if (IsCarrier(i)) {
             return 0.0f;
         }

@@ -5,6 +5,7 @@
 #include <span>
 
 #include "EnvelopeRates.h"
+#include "FmAlgorithms.h"
 #include "Lfo.h"
 #include "VoiceParameters.h"
 
@@ -23,7 +24,7 @@ struct NoteControls {
 // loop advances.
 class Note {
   public:
-    static constexpr int kAlgorithmCount = 9;
+    static constexpr int kAlgorithmCount = static_cast<int>(kFmAlgorithms.size());
     // The most notes that RenderTogether takes in one call.
     static constexpr int kMaxTogether = 4;
 
@@ -74,32 +75,40 @@ class Note {
     enum class EnvelopePhase : std::uint8_t { Attack, Decay, Sustain, Release, Off };
 
     struct Operator {
-        // Derived from the voice and the note.
-        std::uint32_t baseStep = 0;  // phase increment per sample, 2^32 per cycle
-        float levelDb = 0.0f;        // TL, KSL and, on carriers, velocity
-        float attackCoefficient = 0.0f;
-        float decayDbPerSample = 0.0f;
-        float sustainRateDbPerSample = 0.0f;
-        float releaseDbPerSample = 0.0f;
-        float sustainLevelDb = 0.0f;
-        // Waveform index steps per unit of output; always a power of two (or 0), so scaling by
-        // it is exact and may happen before the outputs are summed.
-        float feedbackIndexScale = 0.0f;
-        float tremoloDepthDb = 0.0f;
-        float vibratoDepthCents = 0.0f;
-        const float* wave = nullptr;
-        // Running state.
-        std::uint32_t phase = 0;
-        std::uint32_t step = 0;     // baseStep with vibrato, set per block
-        float blockLevelDb = 0.0f;  // levelDb with tremolo, set per block
-        float envelopeDb = 0.0f;
-        float gain = 0.0f;        // of the next sample: envelope and block level together
-        float gainStep = 1.0f;    // ratio of one sample's gain to the previous one's
-        float gainStepDb = 0.0f;  // gainStep in dB, kept to skip recomputing an unchanged slope
-        float spanEndDb = 0.0f;   // where the envelope stands at the end of the current span
-        EnvelopePhase envelope = EnvelopePhase::Off;
-        // The last two outputs, scaled by feedbackIndexScale; their sum is the feedback.
-        float feedbackSteps[2] = {0.0f, 0.0f};
+        // Derived from the voice and the note at key-on; the pitch's step again when the pitch
+        // moves, and the release rate again at key-off and by a damp.
+        struct Derived {
+            std::uint32_t baseStep = 0;  // phase increment per sample, 2^32 per cycle
+            float levelDb = 0.0f;        // TL, KSL and, on carriers, velocity
+            float attackCoefficient = 0.0f;
+            float decayDbPerSample = 0.0f;
+            float sustainRateDbPerSample = 0.0f;
+            float releaseDbPerSample = 0.0f;
+            float sustainLevelDb = 0.0f;
+            // Waveform index steps per unit of output; always a power of two (or 0), so scaling
+            // by it is exact and may happen before the outputs are summed.
+            float feedbackIndexScale = 0.0f;
+            float tremoloDepthDb = 0.0f;
+            float vibratoDepthCents = 0.0f;
+            const float* wave = nullptr;
+        };
+        // What the rendering advances.
+        struct Running {
+            std::uint32_t phase = 0;
+            std::uint32_t step = 0;     // baseStep with vibrato, set per block
+            float blockLevelDb = 0.0f;  // levelDb with tremolo, set per block
+            float envelopeDb = 0.0f;
+            float gain = 0.0f;        // of the next sample: envelope and block level together
+            float gainStep = 1.0f;    // ratio of one sample's gain to the previous one's
+            float gainStepDb = 0.0f;  // gainStep in dB, kept to skip recomputing an unchanged slope
+            float spanEndDb = 0.0f;   // where the envelope stands at the end of the current span
+            EnvelopePhase envelope = EnvelopePhase::Off;
+            // The last two outputs, scaled by feedbackIndexScale; their sum is the feedback.
+            float feedbackSteps[2] = {0.0f, 0.0f};
+        };
+
+        Derived derived;
+        Running running;
     };
 
     // An operator's running values for one span, copied into locals so that the compiler keeps
@@ -120,7 +129,7 @@ class Note {
         float NextWithFeedback();
     };
 
-    void DeriveOperator(int index, int velocity);
+    Operator::Derived DeriveOperator(int index, int velocity) const;
     void UpdatePitch();
     static int SamplesInPhase(const Operator& op);
     static float EnvelopeAfter(const Operator& op, int samples);

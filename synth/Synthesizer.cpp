@@ -56,31 +56,18 @@ void Synthesizer::Reset() {
         channels_[i] = Channel::Initial((drumChannels_ >> i & 1) != 0);
     }
     audioChannels_.fill(Channel{});
-    for (Note& note : notes_) {
-        note.Kill();
-    }
-    heldByPedal_.fill(false);
-    sampler_.KillAll();
+    notes_.KillAll();
+    sampledNotes_.KillAll();
 }
 
 void Synthesizer::ReleaseAll() {
-    for (Note& note : notes_) {
-        if (note.active()) {
-            note.Release();
-        }
-    }
-    heldByPedal_.fill(false);
-    sampler_.ReleaseAll();
+    notes_.ReleaseAll();
+    sampledNotes_.ReleaseAll();
 }
 
 void Synthesizer::DampAll() {
-    for (Note& note : notes_) {
-        if (note.active()) {
-            note.Damp();
-        }
-    }
-    heldByPedal_.fill(false);
-    sampler_.DampAll();
+    notes_.DampAll();
+    sampledNotes_.DampAll();
 }
 
 void Synthesizer::Apply(const MidiMessage& message) {
@@ -154,7 +141,7 @@ void Synthesizer::WriteRegister(int address, int value, bool sound) {
 }
 
 Note* Synthesizer::HeldRegisterNote(int channel) {
-    for (Note& note : notes_) {
+    for (Note& note : notes_.notes()) {
         if (note.active() && !note.released() && note.channel() == channel &&
             note.key() == kRegisterKey) {
             return &note;
@@ -217,12 +204,8 @@ void Synthesizer::ControlChange(int channel, int controller, int value) {
             SetHold(channel, value >= 64);
             break;
         case 120:  // all sound off
-            for (Note& note : notes_) {
-                if (note.active() && note.channel() == channel) {
-                    note.Kill();
-                }
-            }
-            sampler_.KillChannel(channel);
+            notes_.KillChannel(channel);
+            sampledNotes_.KillChannel(channel);
             break;
         case 121:  // reset all controllers
             state.modulation = 0;
@@ -231,12 +214,8 @@ void Synthesizer::ControlChange(int channel, int controller, int value) {
             SetHold(channel, false);
             break;
         case 123:  // all notes off
-            for (Note& note : notes_) {
-                if (note.active() && note.channel() == channel) {
-                    note.Release();
-                }
-            }
-            sampler_.ReleaseChannel(channel);
+            notes_.ReleaseChannel(channel);
+            sampledNotes_.ReleaseChannel(channel);
             break;
         default:
             break;
@@ -248,13 +227,8 @@ void Synthesizer::SetHold(int channel, bool on) {
     if (on) {
         return;
     }
-    sampler_.ReleaseHeld(channel);
-    for (int i = 0; i < kMaxNotes; ++i) {
-        if (heldByPedal_[i] && notes_[i].channel() == channel) {
-            heldByPedal_[i] = false;
-            notes_[i].Release();
-        }
-    }
+    notes_.ReleaseHeld(channel);
+    sampledNotes_.ReleaseHeld(channel);
 }
 
 void Synthesizer::NoteOn(int channel, int key, int velocity) {
@@ -278,54 +252,21 @@ void Synthesizer::NoteOn(int channel, int key, int velocity) {
 
 void Synthesizer::StartNote(const VoiceParameters& voice, int channel, int key, float pitch,
                             int velocity) {
-    Note& note = AllocateNote();
-    const int index = static_cast<int>(&note - notes_.data());
-    heldByPedal_[index] = false;
-    notePanpot_[index] =
+    Note& note = notes_.Allocate();
+    notePanpot_[notes_.IndexOf(note)] =
         voice.panpotEnabled() ? static_cast<std::uint8_t>(voice.panpot()) : kFollowChannelPan;
     note.Start(voice, channel, key, pitch, velocity, nextSerial_++, NoteControls{});
     note.SetPitchBend(ControlsFor(note).pitchBendSemitones);
 }
 
 void Synthesizer::NoteOff(int channel, int key) {
-    sampler_.NoteOff(channel, key, channels_[channel].hold);
-    for (int i = 0; i < kMaxNotes; ++i) {
-        Note& note = notes_[i];
-        if (!note.active() || note.released() || note.channel() != channel || note.key() != key) {
-            continue;
-        }
-        if (channels_[channel].hold) {
-            heldByPedal_[i] = true;
-        } else {
-            note.Release();
-        }
-    }
-}
-
-// A free note if there is one; otherwise the quietest released note, and only when every note is
-// still held, the oldest.
-Note& Synthesizer::AllocateNote() {
-    Note* quietestReleased = nullptr;
-    Note* oldest = nullptr;
-    for (int i = 0; i < kMaxNotes; ++i) {
-        Note& note = notes_[i];
-        if (!note.active()) {
-            return note;
-        }
-        const bool released = note.released() && !heldByPedal_[i];
-        if (released && (quietestReleased == nullptr ||
-                         note.attenuationDb() > quietestReleased->attenuationDb())) {
-            quietestReleased = &note;
-        }
-        if (oldest == nullptr || note.serial() < oldest->serial()) {
-            oldest = &note;
-        }
-    }
-    return quietestReleased != nullptr ? *quietestReleased : *oldest;
+    const bool hold = channels_[channel].hold;
+    notes_.NoteOff(channel, key, hold);
+    sampledNotes_.NoteOff(channel, key, hold);
 }
 
 NoteControls Synthesizer::ControlsFor(const Note& note) const {
-    return ChannelControls(note.channel(), notePanpot_[&note - notes_.data()]);
+    return ChannelControls(note.channel(), notePanpot_[notes_.IndexOf(note)]);
 }
 
 // Channels from kChannelCount on are the audio tracks' channels.
@@ -352,16 +293,17 @@ void Synthesizer::Render(float* left, float* right, int frames) {
     std::array<NoteControls, kMaxNotes> controls;
     std::array<bool, kMaxNotes> followsLfo{};
     bool anyFollowsLfo = false;
+    const std::array<Note, kMaxNotes>& notes = notes_.notes();
     for (int i = 0; i < kMaxNotes; ++i) {
-        if (notes_[i].active()) {
-            controls[i] = ControlsFor(notes_[i]);
-            followsLfo[i] = notes_[i].FollowsLfo(controls[i]);
+        if (notes[i].active()) {
+            controls[i] = ControlsFor(notes[i]);
+            followsLfo[i] = notes[i].FollowsLfo(controls[i]);
             anyFollowsLfo = anyFollowsLfo || followsLfo[i];
         }
     }
-    std::array<NoteControls, Sampler::kMaxNotes> sampledControls;
-    for (int i = 0; i < Sampler::kMaxNotes; ++i) {
-        const SampledNote& note = sampler_.notes()[i];
+    std::array<NoteControls, kMaxSampledNotes> sampledControls;
+    for (int i = 0; i < kMaxSampledNotes; ++i) {
+        const SampledNote& note = sampledNotes_.notes()[i];
         if (note.active()) {
             sampledControls[i] = ChannelControls(
                 note.channel(),
@@ -374,7 +316,7 @@ void Synthesizer::Render(float* left, float* right, int frames) {
         if (anyFollowsLfo) {
             RenderNotes(left + done, right + done, block, controls, followsLfo, true);
         }
-        sampler_.Render(left + done, right + done, block, lfo_, sampledControls);
+        RenderSampledNotes(left + done, right + done, block, sampledControls);
         lfo_.Advance(block);
         done += block;
     }
@@ -397,14 +339,15 @@ void Synthesizer::RenderNotes(float* left, float* right, int frames,
                              frames, lfo_);
         group.size = 0;
     };
+    std::array<Note, kMaxNotes>& notes = notes_.notes();
     for (int i = 0; i < kMaxNotes; ++i) {
-        if (!notes_[i].active() || followsLfo[i] != followingLfo) {
+        if (!notes[i].active() || followsLfo[i] != followingLfo) {
             continue;
         }
-        Group& group = groups[notes_[i].algorithm()];
-        group.notes[group.size] = &notes_[i];
+        Group& group = groups[notes[i].algorithm()];
+        group.notes[group.size] = &notes[i];
         group.controls[group.size] = &controls[i];
-        if (++group.size == GroupSize(notes_[i].operatorCount(), followingLfo)) {
+        if (++group.size == GroupSize(notes[i].operatorCount(), followingLfo)) {
             render(group);
         }
     }
@@ -415,31 +358,27 @@ void Synthesizer::RenderNotes(float* left, float* right, int frames,
     }
 }
 
-std::uint16_t Synthesizer::HeldChannels() const {
-    std::uint16_t channels = 0;
-    for (int i = 0; i < kMaxNotes; ++i) {
-        if (notes_[i].active() && (!notes_[i].released() || heldByPedal_[i])) {
-            channels |= static_cast<std::uint16_t>(1u << notes_[i].channel());
+// Adds every sounding wave to the buffers for up to one block.
+void Synthesizer::RenderSampledNotes(float* left, float* right, int frames,
+                                     const std::array<NoteControls, kMaxSampledNotes>& controls) {
+    std::array<SampledNote, kMaxSampledNotes>& notes = sampledNotes_.notes();
+    for (int i = 0; i < kMaxSampledNotes; ++i) {
+        if (notes[i].active()) {
+            notes[i].Render(left, right, frames, lfo_, controls[i]);
         }
     }
-    return channels | sampler_.HeldChannels();
+}
+
+std::uint16_t Synthesizer::HeldChannels() const {
+    return notes_.HeldChannels() | sampledNotes_.HeldChannels();
 }
 
 int Synthesizer::ActiveNoteCount() const {
-    return static_cast<int>(std::count_if(notes_.begin(), notes_.end(),
-                                          [](const Note& note) { return note.active(); })) +
-           sampler_.ActiveCount();
+    return notes_.ActiveCount() + sampledNotes_.ActiveCount();
 }
 
-}  // namespace rolvik::synth
-
-namespace rolvik::synth {
-
 bool Synthesizer::IsSounding(int channel, int key) const {
-    return sampler_.IsSounding(channel, key) ||
-           std::any_of(notes_.begin(), notes_.end(), [channel, key](const Note& note) {
-               return note.active() && note.channel() == channel && note.key() == key;
-           });
+    return notes_.IsSounding(channel, key) || sampledNotes_.IsSounding(channel, key);
 }
 
 }  // namespace rolvik::synth

@@ -7,7 +7,8 @@
 #include "Lfo.h"
 #include "MidiMessage.h"
 #include "Note.h"
-#include "Sampler.h"
+#include "NotePool.h"
+#include "SampledNote.h"
 #include "VoiceBank.h"
 #include "core/AudioTrack.h"
 #include "core/Wave.h"
@@ -17,14 +18,15 @@ namespace rolvik::synth {
 
 constexpr int kChannelCount = 16;
 constexpr int kMaxNotes = 32;
+constexpr int kMaxSampledNotes = 16;
 // Four channels for each of up to four audio tracks.
 constexpr int kAudioChannelCount = 16;
 // A melody voice plays its wave at the voice's rate on this key (C4): the songs' instrument
 // waves are recorded so that they sound a C there.
 constexpr int kSampledBaseKey = 60;
 
-// The tone generator behind the MIDI messages: 16 channels, the voice bank and 32 notes. It
-// renders 48 kHz stereo and is driven from one thread at a time.
+// The tone generator behind the MIDI messages: 16 channels, the voice bank, 32 FM notes and 16
+// notes that play waves. It renders 48 kHz stereo and is driven from one thread at a time.
 class Synthesizer {
   public:
     Synthesizer();
@@ -56,7 +58,7 @@ class Synthesizer {
     std::uint16_t HeldChannels() const;
     int ActiveNoteCount() const;
     // How many of those play waves.
-    int SampledNoteCount() const { return sampler_.ActiveCount(); }
+    int SampledNoteCount() const { return sampledNotes_.ActiveCount(); }
     // Whether a note struck with this key on this channel still sounds (held or releasing).
     bool IsSounding(int channel, int key) const;
 
@@ -84,7 +86,6 @@ class Synthesizer {
     void NoteOff(int channel, int key);
     void ControlChange(int channel, int controller, int value);
     void SetHold(int channel, bool on);
-    Note& AllocateNote();
     NoteControls ControlsFor(const Note& note) const;
     NoteControls ChannelControls(int channel, std::uint8_t panpot) const;
     const VoiceParameters* SoundOfSampledVoice(const VoiceParameters& voice, int channel, int key,
@@ -94,15 +95,15 @@ class Synthesizer {
     void RenderNotes(float* left, float* right, int frames,
                      const std::array<NoteControls, kMaxNotes>& controls,
                      const std::array<bool, kMaxNotes>& followsLfo, bool followingLfo);
+    void RenderSampledNotes(float* left, float* right, int frames,
+                            const std::array<NoteControls, kMaxSampledNotes>& controls);
 
     std::array<Channel, kChannelCount> channels_{};
     std::array<Channel, kAudioChannelCount> audioChannels_{};
-    Sampler sampler_;
     std::array<const Wave*, 256> recordWaves_{};
     std::array<const Wave*, 256> streamWaves_{};
-    std::array<Note, kMaxNotes> notes_{};
-    // Notes whose note-off arrived while their channel's hold pedal was down.
-    std::array<bool, kMaxNotes> heldByPedal_{};
+    NotePool<Note, kMaxNotes> notes_;
+    NotePool<SampledNote, kMaxSampledNotes> sampledNotes_;
     std::array<std::uint8_t, kMaxNotes> notePanpot_{};  // 0..31, or 255 to follow the channel
     VoiceBank voices_;
     Lfo lfo_;

@@ -1,5 +1,5 @@
 // The synthesiser's sampled sound: sampled voices, the stream waves of drum-bank notes and the
-// audio tracks' recordings, played by the sampler beside the FM notes.
+// audio tracks' recordings, played as sampled notes beside the FM notes.
 
 #include <algorithm>
 
@@ -54,7 +54,8 @@ const VoiceParameters* Synthesizer::SoundOfSampledVoice(const VoiceParameters& v
     }
     // Drum notes play the wave at its own rate whatever the key.
     const float semitones = state.isDrum() ? 0.0f : static_cast<float>(key - kSampledBaseKey);
-    sampler_.Allocate().StartVoice(voice, *wave, semitones, channel, key, velocity, nextSerial_++);
+    sampledNotes_.Allocate().StartVoice(voice, *wave, semitones, channel, key, velocity,
+                                        nextSerial_++);
     return nullptr;
 }
 
@@ -78,20 +79,20 @@ bool Synthesizer::PlayStreamWave(int channel, int key, int velocity) {
     if (wave == nullptr) {
         return false;
     }
-    sampler_.Allocate().StartRecording(*wave, 0, channel, key, velocity, nextSerial_++);
+    sampledNotes_.Allocate().StartRecording(*wave, 0, channel, key, velocity, nextSerial_++);
     return true;
 }
 
 void Synthesizer::PlayRecording(int audioChannel, int waveNumber, const Wave& wave,
                                 std::uint32_t startFrame) {
     const int channel = kChannelCount + audioChannel;
-    sampler_.ReleaseChannel(channel);
-    sampler_.Allocate().StartRecording(wave, startFrame, channel, waveNumber, kRecordingVelocity,
-                                       nextSerial_++);
+    sampledNotes_.ReleaseChannel(channel);
+    sampledNotes_.Allocate().StartRecording(wave, startFrame, channel, waveNumber,
+                                            kRecordingVelocity, nextSerial_++);
 }
 
 void Synthesizer::StopRecording(int audioChannel, int waveNumber) {
-    sampler_.NoteOff(kChannelCount + audioChannel, waveNumber, false);
+    sampledNotes_.NoteOff(kChannelCount + audioChannel, waveNumber, false);
 }
 
 void Synthesizer::SetAudioControl(int audioChannel, AudioEvent::Kind kind, std::uint8_t value) {

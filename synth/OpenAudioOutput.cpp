@@ -1,4 +1,4 @@
-#include "AudioOutput.h"
+#include "OpenAudioOutput.h"
 
 #include <atomic>
 #include <cstdlib>
