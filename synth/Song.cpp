@@ -6,8 +6,8 @@
 #include "Synthesizer.h"
 #include "core/CheckCode.h"
 #include "core/Chunk.h"
+#include "core/Diagnostics.h"
 #include "core/Loader.h"
-#include "core/ShowMessage.h"
 #include "core/Smaf.h"
 #include "core/SmafExclusive.h"
 #include "core/Timebase.h"
@@ -214,10 +214,10 @@ std::unique_ptr<Song> LoadSong(Bytes smafFile) {
         return nullptr;
     }
     // The engine has no user interface: whatever the loader would tell the user is dropped.
-    ScopedMessageHandler silence([](std::string_view, std::string_view, MessageIcon) {});
+    SilentDiagnostics silence;
     auto smaf = CreateSmaf(0, 0);
     smaf->fileData.assign(smafFile.begin(), smafFile.end());
-    if (!LoadSmaf(*smaf)) {
+    if (!LoadSmaf(*smaf, silence)) {
         return nullptr;
     }
     auto song = std::make_unique<Song>();
