@@ -14,6 +14,7 @@
 #include "Huffman.h"
 #include "MobileStandardConverter.h"
 #include "ScoreTrack.h"
+#include "ScoreTrackWalker.h"
 #include "SeekPoints.h"
 #include "ShowMessage.h"
 #include "Timebase.h"
@@ -187,31 +188,22 @@ bool LoadSmaf(Smaf& smaf, Diagnostics& diagnostics) {
     if (const std::string damage = DescribeFileDamage(smaf.fileData); !damage.empty()) {
         oncePerLoad.Report(damage, "Notice", MessageIcon::Information);
     }
-    const Bytes run = ChunksBeforeCheckCode(*file);
     EventBatch batch(smaf);
-    std::uint64_t offset = 0;
-    unsigned channelBase = 0;
-    while (offset < run.size()) {
-        const Bytes rest = run.subspan(static_cast<std::size_t>(offset));
-        const std::optional<Chunk> track = FindChunkPrefix(rest, "MTR");
-        if (!track) {
-            break;
-        }
-        if (!ReadTimebases(smaf, track->contents, oncePerLoad)) {
+    ScoreTrackWalker tracks(ChunksBeforeCheckCode(*file));
+    while (const auto track = tracks.Next()) {
+        const Bytes contents = track->chunk.contents;
+        if (!ReadTimebases(smaf, contents, oncePerLoad)) {
             return false;
         }
-        const std::uint8_t format = track->contents[0];
+        const std::uint8_t format = contents[0];
         if (format == kHandyPhoneStandard) {
-            LoadHandyPhoneTrack(batch, track->contents, channelBase, oncePerLoad);
+            LoadHandyPhoneTrack(batch, contents, track->channelBase, oncePerLoad);
         } else if (format == kMobileStandardCompressed || format == kMobileStandard) {
-            if (!LoadMobileStandardTrack(batch, track->contents,
-                                         format == kMobileStandardCompressed, oncePerLoad)) {
+            if (!LoadMobileStandardTrack(batch, contents, format == kMobileStandardCompressed,
+                                         oncePerLoad)) {
                 return false;
             }
         }
-        const auto contentsOffset = static_cast<std::uint64_t>(track->contents.data() - run.data());
-        offset = contentsOffset + track->statedSize;
-        channelBase += kChannelsPerHandyPhoneTrack;
     }
     batch.Commit();
     if (HasVoiceSetExclusive(smaf)) {
