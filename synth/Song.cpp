@@ -199,12 +199,8 @@ std::unique_ptr<Song> LoadSong(Bytes smafFile) {
         !HasValidCheckCode(smafFile)) {
         return nullptr;
     }
-    const auto mmmd = FindChunk(smafFile, "MMMD");
-    if (!mmmd || mmmd->contents.size() < kCheckCodeBytes) {
-        return nullptr;
-    }
-    const ScoreTracks tracks =
-        ReadScoreTracks(mmmd->contents.first(mmmd->contents.size() - kCheckCodeBytes));
+    // A valid check code means the file chunk holds every byte it states.
+    const ScoreTracks tracks = ReadScoreTracks(FileChunkRun(smafFile));
     std::vector<AudioTrack> audioTracks = ReadAudioTracks(smafFile);
     if (!tracks.readable && audioTracks.empty()) {
         return nullptr;
