@@ -7,8 +7,8 @@
 #include <QScrollBar>
 
 #include "TenThousandNoteSong.h"
+#include "report/DetailReport.h"
 #include "ui/detail/DetailView.h"
-#include "ui/detail/report/DetailReport.h"
 #include "ui/settings/Settings.h"
 
 namespace rolvik {

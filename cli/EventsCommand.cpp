@@ -4,7 +4,7 @@
 
 #include "Commands.h"
 #include "OpenSong.h"
-#include "ui/detail/report/EventLine.h"
+#include "report/EventLine.h"
 
 namespace rolvik::cli {
 namespace {

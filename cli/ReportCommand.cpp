@@ -8,7 +8,7 @@
 #include "Commands.h"
 #include "OpenSong.h"
 #include "ReportJson.h"
-#include "ui/detail/report/DetailReport.h"
+#include "report/DetailReport.h"
 
 namespace rolvik::cli {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <ostream>
 
-#include "ui/detail/report/DetailReport.h"
+#include "report/DetailReport.h"
 
 namespace rolvik::cli {
 

@@ -4,6 +4,7 @@
 
 #include "Chunk.h"
 #include "ScoreTrack.h"
+#include "ScoreTrackWalker.h"
 
 namespace rolvik {
 namespace {
@@ -69,19 +70,15 @@ CarriedChunks FindCarriedChunks(Bytes fileImage) {
     if (const auto optionalData = FindChunk(run, "OPDA")) {
         carried.optionalData = optionalData->contents;
     }
-    unsigned channelBase = 0;
-    ChunkWalker walker(run);
-    while (auto entry = walker.Next()) {
-        const Bytes contents = entry->chunk.contents;
+    ChunkWalker chunks(run);
+    while (auto entry = chunks.Next()) {
         if (BytesEqual(entry->id.first(3), "ATR")) {
-            carried.audioTracks.push_back({entry->id, contents});
+            carried.audioTracks.push_back({entry->id, entry->chunk.contents});
         }
-        // Every score track chunk, whatever its format, moves the channel base on, as in the
-        // loader.
-        if (BytesEqual(entry->id.first(3), "MTR")) {
-            ReadScoreTrack(contents, channelBase, carried);
-            channelBase += kChannelsPerHandyPhoneTrack;
-        }
+    }
+    ScoreTrackWalker tracks(run);
+    while (auto track = tracks.Next()) {
+        ReadScoreTrack(track->chunk.contents, track->channelBase, carried);
     }
     return carried;
 }

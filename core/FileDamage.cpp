@@ -6,6 +6,7 @@
 #include "CheckCode.h"
 #include "Chunk.h"
 #include "ScoreTrack.h"
+#include "ScoreTrackWalker.h"
 
 namespace rolvik {
 namespace {
@@ -47,12 +48,10 @@ std::optional<Oversized> FirstOversizedChunkRead(Bytes fileRun) {
     if (auto oversized = FirstOversizedChunk(fileRun)) {
         return oversized;
     }
-    ChunkWalker walker(fileRun);
-    while (auto entry = walker.Next()) {
-        if (BytesEqual(entry->id.first(3), "MTR")) {
-            if (auto oversized = FirstOversizedChunk(TrackRun(entry->chunk.contents))) {
-                return oversized;
-            }
+    ScoreTrackWalker tracks(fileRun);
+    while (auto track = tracks.Next()) {
+        if (auto oversized = FirstOversizedChunk(TrackRun(track->chunk.contents))) {
+            return oversized;
         }
     }
     return std::nullopt;

@@ -9,7 +9,6 @@
 #include "Chunk.h"
 #include "EventBatch.h"
 #include "Number.h"
-#include "ShowMessage.h"
 
 namespace rolvik {
 namespace {
@@ -163,10 +162,10 @@ class HandyPhoneTrack {
     std::array<int, 4> octaveShift_{};
 };
 
-void ReportUnknownControl(std::uint8_t firstByte) {
+void ReportUnknownControl(std::uint8_t firstByte, Diagnostics& diagnostics) {
     char text[32];
     std::snprintf(text, sizeof text, "What's this? %02X", firstByte);
-    ShowMessage(text, "Error", MessageIcon::Error);
+    diagnostics.Error(text);
 }
 
 bool IsAt(std::optional<std::uint32_t> wanted, std::size_t offset) {
@@ -185,7 +184,8 @@ bool IsEndOfSequence(Bytes rest) {
 
 // Reads the next event with its duration (none in setup data), which it adds to `timeMs`.
 MaybeEvent ReadTimedEvent(ByteReader& cursor, HandyPhoneTrack& track, bool setup,
-                          std::uint32_t durationBase, std::uint32_t& timeMs) {
+                          std::uint32_t durationBase, std::uint32_t& timeMs,
+                          Diagnostics& diagnostics) {
     if (!setup) {
         const auto durationTicks = ReadShortNumber(cursor);
         if (!durationTicks) {
@@ -199,7 +199,7 @@ MaybeEvent ReadTimedEvent(ByteReader& cursor, HandyPhoneTrack& track, bool setup
     }
     auto converted = track.ReadEvent(cursor, *first);
     if (converted && !converted->recognised) {
-        ReportUnknownControl(*first);
+        ReportUnknownControl(*first, diagnostics);
     }
     return converted;
 }
@@ -208,7 +208,8 @@ MaybeEvent ReadTimedEvent(ByteReader& cursor, HandyPhoneTrack& track, bool setup
 
 void ConvertHandyPhoneEvents(EventBatch& batch, Bytes stream, bool setup,
                              std::optional<std::uint32_t> startOffset,
-                             std::optional<std::uint32_t> stopOffset, unsigned channelBase) {
+                             std::optional<std::uint32_t> stopOffset, unsigned channelBase,
+                             Diagnostics& diagnostics) {
     Smaf& smaf = batch.document();
     HandyPhoneTrack track(channelBase, smaf.gateBase);
     ByteReader cursor(stream);
@@ -216,8 +217,9 @@ void ConvertHandyPhoneEvents(EventBatch& batch, Bytes stream, bool setup,
     while (!cursor.empty()) {
         const std::size_t offset = cursor.offset();
         const bool ends = !setup && IsEndOfSequence(cursor.rest());
-        auto converted = ends ? ConvertedEvent{0xFF, {0x2F, 0x00}}
-                              : ReadTimedEvent(cursor, track, setup, smaf.durationBase, timeMs);
+        auto converted =
+            ends ? ConvertedEvent{0xFF, {0x2F, 0x00}}
+                 : ReadTimedEvent(cursor, track, setup, smaf.durationBase, timeMs, diagnostics);
         if (!converted) {
             break;
         }
@@ -244,7 +246,8 @@ void ConvertHandyPhoneEvents(Smaf& smaf, Bytes stream, bool setup,
                              std::optional<std::uint32_t> startOffset,
                              std::optional<std::uint32_t> stopOffset, unsigned channelBase) {
     EventBatch batch(smaf);
-    ConvertHandyPhoneEvents(batch, stream, setup, startOffset, stopOffset, channelBase);
+    UserDiagnostics toUser;
+    ConvertHandyPhoneEvents(batch, stream, setup, startOffset, stopOffset, channelBase, toUser);
 }
 
 }  // namespace rolvik

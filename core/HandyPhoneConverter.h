@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "Bytes.h"
+#include "Diagnostics.h"
 #include "EventBatch.h"
 #include "Smaf.h"
 
@@ -17,15 +18,17 @@ namespace rolvik {
 // `setup`, `startOffset` and `stopOffset` work as for ConvertEvents, except that start and stop are
 // set only while they are still null. A sequence ends at an event that begins with the three bytes
 // 00 00 00, which becomes an end-of-sequence event (FF 2F 00). Octave shifts last for one call. An
-// unknown three-byte control is reported and kept as a data-less event of status 0; an event cut
-// short by the end of the stream is dropped.
+// unknown three-byte control is reported to the user and kept as a data-less event of status 0; an
+// event cut short by the end of the stream is dropped.
 void ConvertHandyPhoneEvents(Smaf& smaf, Bytes stream, bool setup,
                              std::optional<std::uint32_t> startOffset,
                              std::optional<std::uint32_t> stopOffset, unsigned channelBase);
 
-// The same, adding the events to a batch of the document that the caller commits.
+// The same, adding the events to a batch of the document that the caller commits and reporting to
+// `diagnostics`.
 void ConvertHandyPhoneEvents(EventBatch& batch, Bytes stream, bool setup,
                              std::optional<std::uint32_t> startOffset,
-                             std::optional<std::uint32_t> stopOffset, unsigned channelBase);
+                             std::optional<std::uint32_t> stopOffset, unsigned channelBase,
+                             Diagnostics& diagnostics);
 
 }  // namespace rolvik

@@ -3,15 +3,16 @@
 #include "ByteReader.h"
 #include "Chunk.h"
 #include "ScoreTrack.h"
+#include "ScoreTrackWalker.h"
 
 namespace rolvik {
 
 bool IsHandyPhoneOnly(Bytes fileImage) {
     bool handyPhoneTrack = false;
-    ChunkWalker walker(FileChunkRun(fileImage));
-    while (auto entry = walker.Next()) {
-        const std::optional<std::uint8_t> format = ByteReader(entry->chunk.contents).PeekByte();
-        if (!BytesEqual(entry->id.first(3), "MTR") || !format) {
+    ScoreTrackWalker tracks(FileChunkRun(fileImage));
+    while (auto track = tracks.Next()) {
+        const std::optional<std::uint8_t> format = ByteReader(track->chunk.contents).PeekByte();
+        if (!format) {
             continue;
         }
         if (*format == kMobileStandardCompressed || *format == kMobileStandard) {

@@ -5,7 +5,6 @@
 #include <optional>
 
 #include "BitReader.h"
-#include "ShowMessage.h"
 
 namespace rolvik {
 namespace {
@@ -23,10 +22,11 @@ bool IsLeaf(std::uint16_t node) {
 class CodeTree {
   public:
     // Reads the tree from the start of the bits; false after "Incorrect tree".
-    bool Read(BitReader& reader) {
+    bool Read(BitReader& reader, Diagnostics& diagnostics) {
         nextNode_ = kFirstInternalNode;
         const auto root = ReadSubtree(reader);
         if (!root) {
+            diagnostics.Error("Incorrect tree");
             return false;
         }
         root_ = *root;
@@ -52,6 +52,7 @@ class CodeTree {
     }
 
   private:
+    // Fails only on a tree with more internal nodes than the byte values need.
     // Recursion depth is bounded by the node limit, so a hostile tree cannot exhaust the stack.
     std::optional<std::uint16_t> ReadSubtree(BitReader& reader) {
         if (ReadBit(reader) == 0) {
@@ -59,7 +60,6 @@ class CodeTree {
         }
         const std::uint16_t node = nextNode_++;
         if (node >= kNodeLimit) {
-            ShowMessage("Incorrect tree", "Error", MessageIcon::Error);
             return std::nullopt;
         }
         const auto left = ReadSubtree(reader);
@@ -86,10 +86,10 @@ class CodeTree {
 
 }  // namespace
 
-bool huffmanDecode(std::span<std::uint8_t> output, Bytes input) {
+bool huffmanDecode(std::span<std::uint8_t> output, Bytes input, Diagnostics& diagnostics) {
     BitReader reader = NewBitReader(input);
     CodeTree tree;
-    if (!tree.Read(reader)) {
+    if (!tree.Read(reader, diagnostics)) {
         return false;
     }
     std::size_t written = 0;

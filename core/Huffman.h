@@ -4,6 +4,7 @@
 #include <span>
 
 #include "Bytes.h"
+#include "Diagnostics.h"
 
 namespace rolvik {
 
@@ -12,8 +13,9 @@ namespace rolvik {
 // subtree), followed without alignment by the codes of the output bytes. Fills exactly
 // output.size() bytes.
 //
-// Fails, after showing "Incorrect tree", when the tree has more than 255 internal nodes. Input that
-// ends early is not a failure: missing bits read as 1 and a leaf value cut short reads as 0.
-bool huffmanDecode(std::span<std::uint8_t> output, Bytes input);
+// Fails, after reporting "Incorrect tree" to `diagnostics`, when the tree has more than 255
+// internal nodes. Input that ends early is not a failure: missing bits read as 1 and a leaf value
+// cut short reads as 0.
+bool huffmanDecode(std::span<std::uint8_t> output, Bytes input, Diagnostics& diagnostics);
 
 }  // namespace rolvik

@@ -14,6 +14,7 @@
 #include "Huffman.h"
 #include "MobileStandardConverter.h"
 #include "ScoreTrack.h"
+#include "ScoreTrackWalker.h"
 #include "SeekPoints.h"
 #include "ShowMessage.h"
 #include "Timebase.h"
@@ -22,28 +23,24 @@
 namespace rolvik {
 namespace {
 
-void ShowError(std::string_view text) {
-    ShowMessage(text, "Error", MessageIcon::Error);
-}
-
 // The format and the two timebase codes are the least a track must hold to be read at all.
 constexpr std::size_t kTrackBytesBeforeChannelStatus = 4;
 
-bool ReadTimebases(Smaf& smaf, Bytes header) {
+bool ReadTimebases(Smaf& smaf, Bytes header, Diagnostics& diagnostics) {
     if (header.size() < kTrackBytesBeforeChannelStatus) {
-        ShowError("Score track of " + std::to_string(header.size()) +
-                  " bytes is too short for its header");
+        diagnostics.Error("Score track of " + std::to_string(header.size()) +
+                          " bytes is too short for its header");
         return false;
     }
     const auto duration = TimebaseMs(header[2]);
     if (!duration) {
-        ShowError("Unknown duration timebase");
+        diagnostics.Error("Unknown duration timebase");
         return false;
     }
     smaf.durationBase = *duration;
     const auto gate = TimebaseMs(header[3]);
     if (!gate) {
-        ShowError("Unknown gatetime timebase");
+        diagnostics.Error("Unknown gatetime timebase");
         return false;
     }
     smaf.gateBase = *gate;
@@ -59,28 +56,28 @@ bool DeclaresMoreThanItHolds(std::uint32_t decodedSize, Bytes codeStream) {
     return decodedSize > kMostDecodedBytesPerInputByte * codeStream.size();
 }
 
-std::optional<ByteVector> DecodeCompressedSequence(Bytes sequence) {
+std::optional<ByteVector> DecodeCompressedSequence(Bytes sequence, Diagnostics& diagnostics) {
     ByteReader cursor(sequence);
     const auto decodedSize = cursor.ReadU32BigEndian();
     if (decodedSize && *decodedSize > kMaxDecodedSequenceBytes) {
-        ShowError("Compressed sequence states " + std::to_string(*decodedSize) +
-                  " bytes, more than the " + std::to_string(kMaxDecodedSequenceBytes) +
-                  " a song may have");
+        diagnostics.Error("Compressed sequence states " + std::to_string(*decodedSize) +
+                          " bytes, more than the " + std::to_string(kMaxDecodedSequenceBytes) +
+                          " a song may have");
         return std::nullopt;
     }
     if (decodedSize && DeclaresMoreThanItHolds(*decodedSize, cursor.rest())) {
-        ShowError("SMAF: LoadSmaf: huffmanDecode failed");
+        diagnostics.Error("SMAF: LoadSmaf: huffmanDecode failed");
         return std::nullopt;
     }
     ByteVector decoded;
     try {
         decoded.resize(decodedSize.value_or(0));
     } catch (const std::bad_alloc&) {
-        ShowError("Can't alloc memory");
+        diagnostics.Error("Can't alloc memory");
         return std::nullopt;
     }
-    if (!decodedSize || !huffmanDecode(decoded, cursor.rest())) {
-        ShowError("SMAF: LoadSmaf: huffmanDecode failed");
+    if (!decodedSize || !huffmanDecode(decoded, cursor.rest(), diagnostics)) {
+        diagnostics.Error("SMAF: LoadSmaf: huffmanDecode failed");
         return std::nullopt;
     }
     return decoded;
@@ -111,39 +108,43 @@ Bytes ChunkRunBehind(Bytes contents, std::size_t headerSize) {
     return contents.size() > headerSize ? contents.subspan(headerSize) : Bytes{};
 }
 
-void LoadHandyPhoneTrack(EventBatch& batch, Bytes contents, unsigned channelBase) {
-    ShowMessage(
+void LoadHandyPhoneTrack(EventBatch& batch, Bytes contents, unsigned channelBase,
+                         Diagnostics& diagnostics) {
+    diagnostics.Report(
         "Notice: This is written in HPS format, Rolvik can't convert accurately. Sorry.\n"
         "(This message will appear several times.)",
         "Notice", MessageIcon::Information);
     const TrackData track = FindTrackData(ChunkRunBehind(contents, kHandyPhoneHeaderSize));
     if (track.setup) {
         ConvertHandyPhoneEvents(batch, track.setup->contents, true, std::nullopt, std::nullopt,
-                                channelBase);
+                                channelBase, diagnostics);
     }
     if (track.sequence) {
         ConvertHandyPhoneEvents(batch, track.sequence->contents, false, track.seek.start,
-                                track.seek.stop, channelBase);
+                                track.seek.stop, channelBase, diagnostics);
     }
 }
 
-bool LoadMobileStandardTrack(EventBatch& batch, Bytes contents, bool compressed) {
+bool LoadMobileStandardTrack(EventBatch& batch, Bytes contents, bool compressed,
+                             Diagnostics& diagnostics) {
     const TrackData track = FindTrackData(ChunkRunBehind(contents, kMobileStandardHeaderSize));
     if (track.setup) {
-        ConvertEvents(batch, track.setup->contents, true, std::nullopt, std::nullopt);
+        ConvertEvents(batch, track.setup->contents, true, std::nullopt, std::nullopt, diagnostics);
     }
     if (!track.sequence) {
         return true;
     }
     if (!compressed) {
-        ConvertEvents(batch, track.sequence->contents, false, track.seek.start, track.seek.stop);
+        ConvertEvents(batch, track.sequence->contents, false, track.seek.start, track.seek.stop,
+                      diagnostics);
         return true;
     }
-    const std::optional<ByteVector> decoded = DecodeCompressedSequence(track.sequence->contents);
+    const std::optional<ByteVector> decoded =
+        DecodeCompressedSequence(track.sequence->contents, diagnostics);
     if (!decoded) {
         return false;
     }
-    ConvertEvents(batch, *decoded, false, track.seek.start, track.seek.stop);
+    ConvertEvents(batch, *decoded, false, track.seek.start, track.seek.stop, diagnostics);
     return true;
 }
 
@@ -163,7 +164,7 @@ std::optional<ByteVector> ReadFileImage(const std::filesystem::path& path) {
     if (!image) {
         const ReadFailureTexts texts = {"Can't open " + path.string(), "Can't alloc memory",
                                         "Couldn't read file.", TooLargeToReadText()};
-        ShowError(texts[static_cast<std::size_t>(failure)]);
+        ShowMessage(texts[static_cast<std::size_t>(failure)], "Error", MessageIcon::Error);
     }
     return image;
 }
@@ -175,52 +176,48 @@ void ReadFileFacts(Smaf& smaf) {
     smaf.hasStreamWaves = !FindStreamWaves(smaf.fileData).empty();
 }
 
-bool LoadSmaf(Smaf& smaf) {
-    const ScopedDistinctMessages oncePerLoad;
+bool LoadSmaf(Smaf& smaf, Diagnostics& diagnostics) {
+    DistinctDiagnostics oncePerLoad(diagnostics);
     FreeEvents(smaf);
     ReadFileFacts(smaf);
     const std::optional<Chunk> file = FindChunk(smaf.fileData, "MMMD");
     if (!file) {
-        ShowError("This is not SMAF");
+        oncePerLoad.Error("This is not SMAF");
         return false;
     }
     if (const std::string damage = DescribeFileDamage(smaf.fileData); !damage.empty()) {
-        ShowMessage(damage, "Notice", MessageIcon::Information);
+        oncePerLoad.Report(damage, "Notice", MessageIcon::Information);
     }
-    const Bytes run = ChunksBeforeCheckCode(*file);
     EventBatch batch(smaf);
-    std::uint64_t offset = 0;
-    unsigned channelBase = 0;
-    while (offset < run.size()) {
-        const Bytes rest = run.subspan(static_cast<std::size_t>(offset));
-        const std::optional<Chunk> track = FindChunkPrefix(rest, "MTR");
-        if (!track) {
-            break;
-        }
-        if (!ReadTimebases(smaf, track->contents)) {
+    ScoreTrackWalker tracks(ChunksBeforeCheckCode(*file));
+    while (const auto track = tracks.Next()) {
+        const Bytes contents = track->chunk.contents;
+        if (!ReadTimebases(smaf, contents, oncePerLoad)) {
             return false;
         }
-        const std::uint8_t format = track->contents[0];
+        const std::uint8_t format = contents[0];
         if (format == kHandyPhoneStandard) {
-            LoadHandyPhoneTrack(batch, track->contents, channelBase);
+            LoadHandyPhoneTrack(batch, contents, track->channelBase, oncePerLoad);
         } else if (format == kMobileStandardCompressed || format == kMobileStandard) {
-            if (!LoadMobileStandardTrack(batch, track->contents,
-                                         format == kMobileStandardCompressed)) {
+            if (!LoadMobileStandardTrack(batch, contents, format == kMobileStandardCompressed,
+                                         oncePerLoad)) {
                 return false;
             }
         }
-        const auto contentsOffset = static_cast<std::uint64_t>(track->contents.data() - run.data());
-        offset = contentsOffset + track->statedSize;
-        channelBase += kChannelsPerHandyPhoneTrack;
     }
     batch.Commit();
     if (HasVoiceSetExclusive(smaf)) {
-        ShowMessage(
+        oncePerLoad.Report(
             "Notice: There are some VoiceSet Exclusives, but Rolvik can't emulate accurately. Use "
             "EmuPlay to play accrately.",
             "Notice", MessageIcon::Information);
     }
     return true;
+}
+
+bool LoadSmaf(Smaf& smaf) {
+    UserDiagnostics toUser;
+    return LoadSmaf(smaf, toUser);
 }
 
 std::unique_ptr<Smaf> OpenSmaf(const std::filesystem::path& path) {

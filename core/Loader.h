@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "Diagnostics.h"
 #include "Smaf.h"
 
 namespace rolvik {
@@ -16,8 +17,11 @@ constexpr std::uint32_t kMaxDecodedSequenceBytes = 16 * 1024 * 1024;
 std::unique_ptr<Smaf> OpenSmaf(const std::filesystem::path& path);
 
 // Rebuilds the document's event list from its file image. On failure (after a message) the list
-// holds whatever had been converted before the failure. Each distinct message is shown once per
-// load, however many tracks or events give it.
+// holds whatever had been converted before the failure. Each distinct message goes to
+// `diagnostics` once per load, however many tracks or events give it.
+bool LoadSmaf(Smaf& smaf, Diagnostics& diagnostics);
+
+// The same, showing the messages to the user.
 bool LoadSmaf(Smaf& smaf);
 
 // Sets the facts of the file image that the document keeps (handyPhoneOnly, hasStreamWaves), as

@@ -8,7 +8,6 @@
 #include "ByteReader.h"
 #include "EventBatch.h"
 #include "Number.h"
-#include "ShowMessage.h"
 
 namespace rolvik {
 namespace {
@@ -137,14 +136,14 @@ bool IsAt(std::optional<std::uint32_t> wanted, std::size_t offset) {
 
 void ConvertEvents(EventBatch& batch, Bytes stream, bool setup,
                    std::optional<std::uint32_t> startOffset,
-                   std::optional<std::uint32_t> stopOffset) {
+                   std::optional<std::uint32_t> stopOffset, Diagnostics& diagnostics) {
     Smaf& smaf = batch.document();
     ByteReader cursor(stream);
     std::uint32_t timeMs = 0;
     while (!cursor.empty()) {
         const std::size_t offset = cursor.offset();
         if (!setup && IsOverlong(cursor.rest())) {
-            ShowMessage(kOverlongNumberText, "Error", MessageIcon::Error);
+            diagnostics.Error(kOverlongNumberText);
             break;
         }
         if (!setup) {
@@ -159,7 +158,7 @@ void ConvertEvents(EventBatch& batch, Bytes stream, bool setup,
             break;
         }
         if (BodyHasOverlongNumber(*status, cursor.rest())) {
-            ShowMessage(kOverlongNumberText, "Error", MessageIcon::Error);
+            diagnostics.Error(kOverlongNumberText);
             break;
         }
         auto body = ReadEventBody(cursor, *status, smaf.gateBase);
@@ -179,7 +178,7 @@ void ConvertEvents(EventBatch& batch, Bytes stream, bool setup,
         // read as more such bytes: a crafted sequence of millions of them would raise as many
         // messages. It is reported once and the stream ends there.
         if (!body->recognised) {
-            ShowMessage(kUnknownStatusText, kUnknownStatusCaption, MessageIcon::None);
+            diagnostics.Report(kUnknownStatusText, kUnknownStatusCaption, MessageIcon::None);
             break;
         }
     }
@@ -191,7 +190,8 @@ void ConvertEvents(EventBatch& batch, Bytes stream, bool setup,
 void ConvertEvents(Smaf& smaf, Bytes stream, bool setup, std::optional<std::uint32_t> startOffset,
                    std::optional<std::uint32_t> stopOffset) {
     EventBatch batch(smaf);
-    ConvertEvents(batch, stream, setup, startOffset, stopOffset);
+    UserDiagnostics toUser;
+    ConvertEvents(batch, stream, setup, startOffset, stopOffset, toUser);
 }
 
 }  // namespace rolvik

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "Bytes.h"
+#include "Diagnostics.h"
 #include "EventBatch.h"
 #include "Smaf.h"
 
@@ -18,15 +19,16 @@ namespace rolvik {
 // document's start and the one at `stopOffset` its stop; none matches no event. Afterwards a
 // document without a start starts at the head of its list.
 //
-// A byte that is not a known status is reported, kept as an event without data, and ends the
-// conversion of the stream. A number longer than four bytes is reported and ends the conversion
-// before its event. An event cut short by the end of the stream is dropped.
+// A byte that is not a known status is reported to the user, kept as an event without data, and
+// ends the conversion of the stream. A number longer than four bytes is reported and ends the
+// conversion before its event. An event cut short by the end of the stream is dropped.
 void ConvertEvents(Smaf& smaf, Bytes stream, bool setup, std::optional<std::uint32_t> startOffset,
                    std::optional<std::uint32_t> stopOffset);
 
-// The same, adding the events to a batch of the document that the caller commits.
+// The same, adding the events to a batch of the document that the caller commits and reporting to
+// `diagnostics`.
 void ConvertEvents(EventBatch& batch, Bytes stream, bool setup,
                    std::optional<std::uint32_t> startOffset,
-                   std::optional<std::uint32_t> stopOffset);
+                   std::optional<std::uint32_t> stopOffset, Diagnostics& diagnostics);
 
 }  // namespace rolvik

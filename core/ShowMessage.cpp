@@ -35,16 +35,4 @@ MessageHandler SetMessageHandler(MessageHandler handler) {
     return std::exchange(CurrentHandler(), std::move(handler));
 }
 
-ScopedDistinctMessages::ScopedDistinctMessages()
-    : previous_(SetMessageHandler(
-          [this](std::string_view text, std::string_view caption, MessageIcon icon) {
-              if (shown_.emplace(std::string(text), std::string(caption)).second) {
-                  previous_(text, caption, icon);
-              }
-          })) {}
-
-ScopedDistinctMessages::~ScopedDistinctMessages() {
-    SetMessageHandler(std::move(previous_));
-}
-
 }  // namespace rolvik

@@ -1,8 +1,6 @@
 #pragma once
 
 #include <functional>
-#include <set>
-#include <string>
 #include <string_view>
 #include <utility>
 
@@ -31,21 +29,6 @@ class ScopedMessageHandler {
     ScopedMessageHandler& operator=(const ScopedMessageHandler&) = delete;
 
   private:
-    MessageHandler previous_;
-};
-
-// While it lives, each distinct message (its text and caption) reaches the handler that was
-// installed before it once; repeats are dropped. A load keeps one for its whole run, so that a
-// crafted file with millions of faulty events raises one box, not millions.
-class ScopedDistinctMessages {
-  public:
-    ScopedDistinctMessages();
-    ~ScopedDistinctMessages();
-    ScopedDistinctMessages(const ScopedDistinctMessages&) = delete;
-    ScopedDistinctMessages& operator=(const ScopedDistinctMessages&) = delete;
-
-  private:
-    std::set<std::pair<std::string, std::string>> shown_;
     MessageHandler previous_;
 };
 

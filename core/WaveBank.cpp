@@ -5,6 +5,7 @@
 #include "Chunk.h"
 #include "Number.h"
 #include "ScoreTrack.h"
+#include "ScoreTrackWalker.h"
 #include "SevenBitGroups.h"
 #include "SmafExclusive.h"
 
@@ -42,13 +43,13 @@ void ReadSetupWaves(Bytes setup, WaveBank& bank) {
 // The chunk runs behind the headers of the file's Mobile Standard score tracks, where waves live.
 std::vector<Bytes> MobileStandardRuns(Bytes image) {
     std::vector<Bytes> runs;
-    ChunkWalker tracks(FileChunkRun(image));
+    ScoreTrackWalker tracks(FileChunkRun(image));
     while (auto track = tracks.Next()) {
         const Bytes contents = track->chunk.contents;
         const bool mobileStandard =
             contents.size() >= kMobileStandardHeaderSize &&
             (contents[0] == kMobileStandardCompressed || contents[0] == kMobileStandard);
-        if (BytesEqual(track->id.first(3), "MTR") && mobileStandard) {
+        if (mobileStandard) {
             runs.push_back(contents.subspan(kMobileStandardHeaderSize));
         }
     }

@@ -2,6 +2,7 @@
 
 #include "core/Chunk.h"
 #include "core/ScoreTrack.h"
+#include "core/ScoreTrackWalker.h"
 
 namespace rolvik {
 namespace {
@@ -27,22 +28,17 @@ bool SelectsDrumBank(const Event& event) {
 
 HandyPhoneChannels FindHandyPhoneChannels(const Smaf& document) {
     HandyPhoneChannels channels;
-    ChunkWalker walker(FileChunkRun(document.fileData));
-    unsigned channelBase = 0;
-    while (const auto entry = walker.Next()) {
-        if (!BytesEqual(entry->id.first(3), "MTR")) {
-            continue;
-        }
-        const Bytes header = entry->chunk.contents;
+    ScoreTrackWalker tracks(FileChunkRun(document.fileData));
+    while (const auto track = tracks.Next()) {
+        const Bytes header = track->chunk.contents;
         if (header.size() >= kHandyPhoneHeaderSize && header[0] == kHandyPhoneStandard) {
             for (unsigned trackChannel = 0; trackChannel < kChannelsPerHandyPhoneTrack;
                  ++trackChannel) {
-                const unsigned channel = (channelBase + trackChannel) % 16;
+                const unsigned channel = (track->channelBase + trackChannel) % 16;
                 channels.all.set(channel);
                 channels.rhythm.set(channel, ChannelType(header, trackChannel) == kRhythm);
             }
         }
-        channelBase += kChannelsPerHandyPhoneTrack;
     }
     for (const Event* event = document.events.get(); event; event = event->next.get()) {
         if (SelectsDrumBank(*event) && channels.all[EventChannel(*event)]) {

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "core/Chunk.h"
-#include "ui/detail/report/ContentsText.h"
+#include "core/ContentsText.h"
 
 namespace rolvik {
 namespace {

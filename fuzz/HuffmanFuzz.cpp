@@ -3,16 +3,16 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "core/Diagnostics.h"
 #include "core/Huffman.h"
-#include "core/ShowMessage.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace rolvik;
     if (size < 2) {
         return 0;
     }
-    ScopedMessageHandler quiet([](std::string_view, std::string_view, MessageIcon) {});
     ByteVector output(static_cast<std::size_t>(data[0]) << 8 | data[1]);
-    huffmanDecode(output, Bytes(data + 2, size - 2));
+    SilentDiagnostics quiet;
+    huffmanDecode(output, Bytes(data + 2, size - 2), quiet);
     return 0;
 }

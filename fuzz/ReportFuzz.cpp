@@ -5,8 +5,8 @@
 #include <cstdint>
 
 #include "LoadedInput.h"
-#include "ui/detail/report/DetailReport.h"
-#include "ui/detail/report/EventLine.h"
+#include "report/DetailReport.h"
+#include "report/EventLine.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace rolvik;

@@ -6,8 +6,9 @@
 #include "Synthesizer.h"
 #include "core/CheckCode.h"
 #include "core/Chunk.h"
+#include "core/Diagnostics.h"
 #include "core/Loader.h"
-#include "core/ShowMessage.h"
+#include "core/ScoreTrackWalker.h"
 #include "core/Smaf.h"
 #include "core/SmafExclusive.h"
 #include "core/Timebase.h"
@@ -26,12 +27,12 @@ struct ScoreTracks {
 
 // Channel status of the older format: two bytes for four channels, each KCS VS ChType(2); VS
 // runs the vibrator. The newer formats have a byte a channel with Vib in bit 5 and LED in bit 4.
-void ReadChannelStatus(Bytes track, int channelBase, ScoreTracks& tracks) {
+void ReadChannelStatus(Bytes track, unsigned channelBase, ScoreTracks& tracks) {
     if (track[0] == 0 && track.size() >= kChannelStatusOffset + 2) {
-        for (int i = 0; i < 4; ++i) {
+        for (unsigned i = 0; i < 4; ++i) {
             const std::uint8_t nibble =
                 (track[kChannelStatusOffset + i / 2] >> (i % 2 == 0 ? 4 : 0));
-            const int channel = channelBase + i;
+            const unsigned channel = channelBase + i;
             if ((nibble & 0x04) != 0 && channel < 16) {
                 tracks.vibrationChannels |= static_cast<std::uint16_t>(1u << channel);
             }
@@ -54,18 +55,13 @@ void ReadChannelStatus(Bytes track, int channelBase, ScoreTracks& tracks) {
 
 ScoreTracks ReadScoreTracks(Bytes contents) {
     ScoreTracks tracks;
-    int channelBase = 0;
-    ChunkWalker walker(contents);
+    ScoreTrackWalker walker(contents);
     while (auto entry = walker.Next()) {
-        if (!BytesEqual(entry->id.first(3), "MTR")) {
-            continue;
-        }
         const Bytes track = entry->chunk.contents;
         if (track.size() >= 4 && track[0] <= 2 && TimebaseMs(track[2]) && TimebaseMs(track[3])) {
             tracks.readable = true;
-            ReadChannelStatus(track, channelBase, tracks);
+            ReadChannelStatus(track, entry->channelBase, tracks);
         }
-        channelBase += 4;
     }
     return tracks;
 }
@@ -203,21 +199,17 @@ std::unique_ptr<Song> LoadSong(Bytes smafFile) {
         !HasValidCheckCode(smafFile)) {
         return nullptr;
     }
-    const auto mmmd = FindChunk(smafFile, "MMMD");
-    if (!mmmd || mmmd->contents.size() < kCheckCodeBytes) {
-        return nullptr;
-    }
-    const ScoreTracks tracks =
-        ReadScoreTracks(mmmd->contents.first(mmmd->contents.size() - kCheckCodeBytes));
+    // A valid check code means the file chunk holds every byte it states.
+    const ScoreTracks tracks = ReadScoreTracks(FileChunkRun(smafFile));
     std::vector<AudioTrack> audioTracks = ReadAudioTracks(smafFile);
     if (!tracks.readable && audioTracks.empty()) {
         return nullptr;
     }
     // The engine has no user interface: whatever the loader would tell the user is dropped.
-    ScopedMessageHandler silence([](std::string_view, std::string_view, MessageIcon) {});
+    SilentDiagnostics silence;
     auto smaf = CreateSmaf(0, 0);
     smaf->fileData.assign(smafFile.begin(), smafFile.end());
-    if (!LoadSmaf(*smaf)) {
+    if (!LoadSmaf(*smaf, silence)) {
         return nullptr;
     }
     auto song = std::make_unique<Song>();

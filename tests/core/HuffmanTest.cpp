@@ -60,7 +60,8 @@ BitWriter ChainTree(unsigned internalNodes) {
 
 ByteVector Decode(const ByteVector& input, std::size_t outputSize, bool* ok = nullptr) {
     ByteVector output(outputSize, 0x5A);
-    const bool decoded = huffmanDecode(output, input);
+    UserDiagnostics toUser;
+    const bool decoded = huffmanDecode(output, input, toUser);
     if (ok) {
         *ok = decoded;
     }
@@ -170,7 +171,8 @@ TEST(HuffmanDecode, CompressedCorpusSongMatchesItsUncompressedTwin) {
     ASSERT_EQ(decodedSize, expected.size());
     ByteVector decoded(decodedSize);
     MessageRecorder recorder;
-    ASSERT_TRUE(huffmanDecode(decoded, prefix.rest()));
+    UserDiagnostics toUser;
+    ASSERT_TRUE(huffmanDecode(decoded, prefix.rest(), toUser));
     EXPECT_TRUE(BytesEqual(decoded, expected));
     EXPECT_TRUE(recorder.messages.empty());
 }

@@ -1,4 +1,4 @@
-#include "ui/detail/report/DetailReport.h"
+#include "report/DetailReport.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,11 +1,11 @@
-#include "ui/detail/report/EventListSection.h"
+#include "report/EventListSection.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "ui/detail/report/EventLine.h"
+#include "report/EventLine.h"
 
 namespace rolvik {
 namespace {

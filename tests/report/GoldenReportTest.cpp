@@ -9,7 +9,7 @@
 
 #include "core/Loader.h"
 #include "core/ShowMessage.h"
-#include "ui/detail/report/DetailReport.h"
+#include "report/DetailReport.h"
 
 namespace rolvik {
 namespace {

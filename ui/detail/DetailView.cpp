@@ -8,7 +8,7 @@
 #include <QWheelEvent>
 
 #include "DrawDetailReport.h"
-#include "ui/detail/report/DetailReport.h"
+#include "report/DetailReport.h"
 #include "ui/pianoroll/DrawFunction.h"
 #include "ui/pianoroll/ScrollBars.h"
 

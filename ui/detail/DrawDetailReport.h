@@ -4,7 +4,7 @@
 #include <QPainter>
 #include <array>
 
-#include "ui/detail/report/DetailReport.h"
+#include "report/DetailReport.h"
 #include "ui/settings/Settings.h"
 
 namespace rolvik {

@@ -2,10 +2,9 @@
 
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
-#include "core/Bytes.h"
+#include "Bytes.h"
 
 namespace rolvik {
 
@@ -29,11 +28,5 @@ std::vector<TextItem> ReadOptionalTextItems(Bytes contentsInfoBody);
 // a big-endian 16-bit length, then that many bytes. The fourth byte of the chunk's ID is the
 // contents code of the text.
 std::optional<std::vector<TextItem>> ReadDchItemsIn(Bytes optionalDataBody);
-
-// Where a tag's label is looked up: the contents-information text knows fewer tags than "Dch".
-enum class TagSource { ContentsInfo, Dch };
-
-// The label of a known tag ("ST" is "Title"), or the tag's own characters.
-std::string TagLabel(std::string_view tag, TagSource source);
 
 }  // namespace rolvik

@@ -3,10 +3,11 @@
 #include <array>
 #include <string>
 
-#include "ContentsText.h"
 #include "HexByte.h"
+#include "TagLabel.h"
 #include "core/ByteReader.h"
 #include "core/Chunk.h"
+#include "core/ContentsText.h"
 
 namespace rolvik {
 namespace {

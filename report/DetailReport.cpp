@@ -4,6 +4,7 @@
 #include "EventListSection.h"
 #include "TrackSetupLines.h"
 #include "core/Chunk.h"
+#include "core/ScoreTrackWalker.h"
 
 namespace rolvik {
 namespace {
@@ -26,8 +27,8 @@ void AppendFileReport(DetailReport& report, const Smaf& document, std::uint32_t 
     if (const auto optionalData = FindChunk(contentArea, "OPDA")) {
         AppendOptionalData(report, optionalData->contents);
     }
-    if (const auto track = FindChunkPrefix(contentArea, "MTR")) {
-        AppendTrackSetup(report, track->contents);
+    if (const auto track = ScoreTrackWalker(contentArea).Next()) {
+        AppendTrackSetup(report, track->chunk.contents);
     }
     AppendEventListSection(report, document, playPositionMs);
     report.AddPlain("READY");

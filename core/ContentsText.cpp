@@ -1,11 +1,10 @@
 #include "ContentsText.h"
 
 #include <algorithm>
-#include <array>
 
-#include "core/ByteReader.h"
-#include "core/Chunk.h"
-#include "core/ContentsCode.h"
+#include "ByteReader.h"
+#include "Chunk.h"
+#include "ContentsCode.h"
 
 namespace rolvik {
 namespace {
@@ -14,31 +13,6 @@ constexpr std::size_t kOptionalTextStart = 5;
 constexpr std::size_t kContentsCodeByte = 2;
 constexpr std::size_t kChunkHeaderBytes = 8;
 constexpr std::size_t kChunkCodeByte = 3;
-
-struct TagLabelEntry {
-    std::string_view tag;
-    std::string_view label;
-    bool dchOnly;
-};
-
-constexpr std::array<TagLabelEntry, 16> kTagLabels = {{
-    {"VN", "Vendor", false},
-    {"CN", "Carrior", false},
-    {"CA", "Category", false},
-    {"ST", "Title", false},
-    {"AN", "Artist", false},
-    {"WW", "Word", false},
-    {"SW", "Music", false},
-    {"AW", "Edit", false},
-    {"CR", "Copyright", false},
-    {"GR", "CR-Group", false},
-    {"MI", "ManInfo", false},
-    {"CD", "Create", false},
-    {"UD", "Update", false},
-    {"ES", "EditState", true},
-    {"VC", "vCard", true},
-    {" C", "Copy by?", false},
-}};
 
 // The text shown for bytes copied out of a file ends at a zero byte and holds at most
 // kMaxTextValueBytes bytes.
@@ -130,15 +104,6 @@ std::optional<std::vector<TextItem>> ReadDchItemsIn(Bytes optionalDataBody) {
     const auto headerAt = static_cast<std::size_t>(dch->contents.data() - optionalDataBody.data()) -
                           kChunkHeaderBytes;
     return ReadDchItems(dch->contents, optionalDataBody[headerAt + kChunkCodeByte]);
-}
-
-std::string TagLabel(std::string_view tag, TagSource source) {
-    for (const TagLabelEntry& entry : kTagLabels) {
-        if (entry.tag == tag && (!entry.dchOnly || source == TagSource::Dch)) {
-            return std::string(entry.label);
-        }
-    }
-    return std::string(tag);
 }
 
 }  // namespace rolvik
