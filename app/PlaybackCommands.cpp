@@ -26,13 +26,13 @@ constexpr std::uint32_t kDetailRefreshMs = 100;
 }  // namespace
 
 void MainWindow::EmuPlay() {
-    if (smaf_ && !playing()) {
+    if (document() && !playing()) {
         StartPlaying(PlayState::EmuPlay);
     }
 }
 
 void MainWindow::MidiPlay() {
-    if (smaf_ && !playing()) {
+    if (document() && !playing()) {
         StartPlaying(PlayState::MidiPlay);
     }
 }
@@ -40,14 +40,14 @@ void MainWindow::MidiPlay() {
 // A failed start is not looked at here: the first tick's status check finds no player and stops.
 void MainWindow::StartPlaying(PlayState state) {
     SetTitle("Rolvik <Starting play...>");
-    const std::uint32_t offset = smaf_->StartOffset();
+    const std::uint32_t offset = document()->StartOffset();
     const std::uint32_t position = std::max(playPosition_, offset);
     const auto relative = static_cast<std::int32_t>(position - offset);
     if (state == PlayState::EmuPlay) {
-        Roll(PianoRollCommand::SetEditLock, 1);
-        EmuSMAFPlay(smaf_.get(), relative);
+        pianoRoll_->SetEditLock(true);
+        EmuSMAFPlay(document(), relative);
     } else {
-        EmuMIDIPlay(smaf_.get(), relative);
+        EmuMIDIPlay(document(), relative);
         midiTimer_.start(kMidiProcPeriodMs);
         // An event leaves at the first tick after its time. The ticks fall a little after each
         // period of the player's clock, so that events on that grid leave soon and equally late
@@ -65,7 +65,7 @@ void MainWindow::StartPlaying(PlayState state) {
 }
 
 void MainWindow::Stop() {
-    if (!smaf_) {
+    if (!document()) {
         return;
     }
     if (playState_ == PlayState::EmuPlay) {
@@ -74,7 +74,7 @@ void MainWindow::Stop() {
         PresetVoices();
         playState_ = PlayState::Idle;
         refreshTimer_.stop();
-        Roll(PianoRollCommand::SetEditLock, 0);
+        pianoRoll_->SetEditLock(false);
         UpdateTitle();
         update();
     }
@@ -90,8 +90,8 @@ void MainWindow::Stop() {
 }
 
 void MainWindow::Rewind() {
-    if (smaf_) {
-        Seek(smaf_->StartOffset(), SeekKind::Plain);
+    if (document()) {
+        Seek(document()->StartOffset(), SeekKind::Plain);
         UpdateTitle();
     }
 }
@@ -99,7 +99,7 @@ void MainWindow::Rewind() {
 void MainWindow::Seek(std::uint32_t positionMs, SeekKind kind) {
     SetPlayPosition(positionMs);
     if (playing() &&
-        PlayerSeek(static_cast<std::int32_t>(positionMs - smaf_->StartOffset())) == 0) {
+        PlayerSeek(static_cast<std::int32_t>(positionMs - document()->StartOffset())) == 0) {
         ShowMessage("Seek failed", "Error", MessageIcon::Error);
     }
     const FollowPlay mode = CurrentSettings().followPlay;
@@ -126,15 +126,15 @@ void MainWindow::TimerTick(int timer) {
     // stops it, and the position shown stays where it was.
     if (playState_ == PlayState::EmuPlay) {
         if (const int position = PlayerPosition(); position >= 0) {
-            playPosition_ = smaf_->StartOffset() + static_cast<std::uint32_t>(position);
+            playPosition_ = document()->StartOffset() + static_cast<std::uint32_t>(position);
         }
-        Roll(PianoRollCommand::SetPlayPosition, playPosition_);
+        pianoRoll_->SetPlayPosition(playPosition_);
         UpdateTitle();
         StatusCheck();
     }
     if (playState_ == PlayState::MidiPlay) {
         if (timer == 0) {
-            Roll(PianoRollCommand::SetPlayPosition, playPosition_);
+            pianoRoll_->SetPlayPosition(playPosition_);
             UpdateTitle();
         } else {
             EmuMIDIProc();
@@ -171,9 +171,9 @@ void MainWindow::FollowPlayPosition() {
         (settings.followPlay == FollowPlay::FollowOnShift && hooks_.shiftHeld())) {
         MoveViewToPlay();
     } else if (settings.followPlay == FollowPlay::PageFollow) {
-        const auto viewStart = static_cast<std::uint32_t>(Roll(PianoRollCommand::GetViewStartTime));
+        const std::uint32_t viewStart = pianoRoll_->ViewStartTime();
         const std::int64_t scroll = pianoRoll_->horizontalScrollBar()->value();
-        const std::int64_t divider = Roll(PianoRollCommand::GetWidthDivider);
+        const std::int64_t divider = pianoRoll_->widthDivider();
         const std::int64_t rightEdge = (scroll + width() + settings.followSpace) * divider;
         if (playPosition_ < viewStart || rightEdge < std::int64_t{playPosition_}) {
             MoveViewToPlay();
@@ -182,26 +182,22 @@ void MainWindow::FollowPlayPosition() {
 }
 
 void MainWindow::MoveViewToPlay() {
-    Roll(PianoRollCommand::MoveView, playPosition_, CurrentSettings().followSpace);
+    pianoRoll_->MoveView(playPosition_, CurrentSettings().followSpace);
 }
 
 void MainWindow::SetPlayPosition(std::uint32_t positionMs) {
     playPosition_ = positionMs;
-    Roll(PianoRollCommand::SetPlayPosition, positionMs);
+    pianoRoll_->SetPlayPosition(positionMs);
 }
 
 void MainWindow::UpdateTitle() {
     const int deviceInfo = playState_ == PlayState::EmuPlay ? EmuDeviceInfo() : 0;
     setWindowTitle(QString::fromStdString(
-        WindowTitle(smaf_ != nullptr, playState_, playPosition_, deviceInfo)));
+        WindowTitle(document() != nullptr, playState_, playPosition_, deviceInfo)));
 }
 
 void MainWindow::SetTitle(const char* title) {
     setWindowTitle(QString::fromLatin1(title));
-}
-
-qint64 MainWindow::Roll(PianoRollCommand operation, qint64 argument, int offsetPx) {
-    return pianoRoll_->Command(operation, argument, offsetPx);
 }
 
 void MainWindow::RepaintRoll() {
@@ -209,7 +205,7 @@ void MainWindow::RepaintRoll() {
 }
 
 void MainWindow::SelectTrack(int track) {
-    Roll(PianoRollCommand::SetVisibleTrack, track);
+    pianoRoll_->SetVisibleTrack(track);
     if (CurrentSettings().playVisibleOnly) {
         SetTrackFilter(track);
     }

@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "ui/detail/DetailView.h"
-#include "ui/pianoroll/NoteEditing.h"
+#include "edit/NoteEditing.h"
 #include "ui/pianoroll/PianoRoll.h"
 #include "ui/pianoroll/PianoRollGeometry.h"
 
