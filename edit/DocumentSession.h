@@ -53,9 +53,9 @@ class DocumentSession {
     void Lend(Smaf* document);
 
     // Compiles the list into the file image and reloads the list from it; a song that does not
-    // compile stays as it was, with a message that says so.
+    // compile stays as it was, with a message that says so. Needs a document.
     bool Compile();
-    // Writes the file image atomically; false with the reason in `error`.
+    // Writes the file image atomically; false with the reason in `error`. Needs a document.
     bool Save(const std::filesystem::path& path, std::string& error);
 
     bool HasUncompiledEdits() const { return history_.CanUndo(); }
@@ -70,7 +70,8 @@ class DocumentSession {
     // that going on with it starts a fresh step.
     void ForgetEdits();
 
-    // The changes of one gesture, gathered into one step until FinishGesture.
+    // The changes of one gesture, gathered into one step until FinishGesture; each needs a
+    // document, and the notes they take are events of its list.
     // Moves the note to `timeMs` (down to the duration base), and to `key` when there is one.
     void MoveNote(Event& note, std::int64_t timeMs, std::optional<int> key,
                   const EventRemovalNotice& removing);

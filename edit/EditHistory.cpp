@@ -3,6 +3,22 @@
 #include <utility>
 
 namespace rolvik {
+namespace {
+
+using StepAction = void (EditStep::*)(Smaf&, const EventRemovalNotice&);
+
+// Applies the newest step of `from` to the list and makes it the newest of `to`.
+void Shift(std::vector<EditStep>& from, std::vector<EditStep>& to, StepAction action,
+           Smaf& document, const EventRemovalNotice& removing) {
+    if (from.empty()) {
+        return;
+    }
+    (from.back().*action)(document, removing);
+    to.push_back(std::move(from.back()));
+    from.pop_back();
+}
+
+}  // namespace
 
 void EditHistory::Record(EditStep step) {
     undone_.clear();
@@ -10,21 +26,11 @@ void EditHistory::Record(EditStep step) {
 }
 
 void EditHistory::Undo(Smaf& document, const EventRemovalNotice& removing) {
-    if (done_.empty()) {
-        return;
-    }
-    done_.back().Undo(document, removing);
-    undone_.push_back(std::move(done_.back()));
-    done_.pop_back();
+    Shift(done_, undone_, &EditStep::Undo, document, removing);
 }
 
 void EditHistory::Redo(Smaf& document, const EventRemovalNotice& removing) {
-    if (undone_.empty()) {
-        return;
-    }
-    undone_.back().Redo(document, removing);
-    done_.push_back(std::move(undone_.back()));
-    undone_.pop_back();
+    Shift(undone_, done_, &EditStep::Redo, document, removing);
 }
 
 void EditHistory::Clear() {
