@@ -183,7 +183,6 @@ bool PianoRoll::eventFilter(QObject* watched, QEvent* event) {
     return QAbstractScrollArea::eventFilter(watched, event);
 }
 
-// A document of the caller's own: it is edited in the roll's own session.
 void PianoRoll::SetDocument(Smaf* document) {
     lentSession_.Lend(document);
     session_ = &lentSession_;

@@ -37,8 +37,9 @@ class PianoRoll : public QAbstractScrollArea {
     void DeleteSelectedNote();
 
     // Edits through `session` from now on, showing its document; the session outlives the roll.
-    // A document set through Command is edited in a session of the roll's own.
     void UseSession(DocumentSession& session);
+    // Shows a document that the caller keeps (null: none), edited in a session of the roll's own.
+    void SetDocument(Smaf* document);
     // Shows the session's document as it is now, with nothing selected: call it whenever the
     // session has a new one.
     void ShowDocument();
@@ -85,7 +86,6 @@ class PianoRoll : public QAbstractScrollArea {
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
   private:
-    void SetDocument(Smaf* document);
     void SetSelectedNote(Event* note);
     // Ctrl with the wheel: the time axis zooms in (forward) or out.
     void ZoomTime(bool in);
