@@ -7,9 +7,6 @@
 
 #include "MainWindow.h"
 #include "UserSettings.h"
-#include "core/Compiler.h"
-#include "core/FileIO.h"
-#include "core/Loader.h"
 #include "core/ShowMessage.h"
 #include "import/MidiImport.h"
 #include "ui/detail/DetailView.h"
@@ -21,14 +18,6 @@ namespace {
 // A name typed without an extension gets the one of SMAF files.
 QString WithSmafExtension(const QString& path) {
     return QFileInfo(path).suffix().isEmpty() ? path + QStringLiteral(".mmf") : path;
-}
-
-std::optional<ByteVector> CompileOrSayWhyNot(const Smaf& smaf) {
-    std::optional<ByteVector> compiled = CompileSMAF(smaf);
-    if (!compiled) {
-        ShowMessage("SMAF compile failed", "CompileSMAF Error", MessageIcon::Error);
-    }
-    return compiled;
 }
 
 }  // namespace
@@ -84,24 +73,20 @@ void MainWindow::OpenFile(const std::filesystem::path& path) {
     }
     CloseDocument();
     playback_.SetPosition(0);
-    smaf_ = OpenSmaf(path);
+    session_.Open(path);
     ShowDocument();
-    if (smaf_) {
+    if (document()) {
         NoteRecentFile(path);
     }
 }
 
-// The imported song is compiled at once, so that it plays, reports and saves like an opened file;
-// no saved file holds it yet.
+// The session closes the previous document only once the import has succeeded.
 void MainWindow::ImportMidiFile(const std::filesystem::path& path) {
-    std::unique_ptr<Smaf> imported = ImportCompiledMidiFile(path);
-    if (!imported) {
+    if (!session_.Import(path)) {
         return;
     }
-    CloseDocument();
     playback_.SetPosition(0);
-    smaf_ = std::move(imported);
-    compiledUnsaved_ = true;
+    pianoRoll_->SetPlayPosition(0);
     ShowDocument();
     NoteRecentFile(path);
 }
@@ -111,54 +96,40 @@ void MainWindow::NewDocument() {
         return;
     }
     CloseDocument();
-    try {
-        smaf_ = CreateSmaf(4, 4);
-    } catch (const std::bad_alloc&) {
-        ShowMessage("CreateSmaf failed", "Error", MessageIcon::Error);
-    }
+    session_.New();
     ShowDocument();
 }
 
 void MainWindow::ShowDocument() {
-    detailView_->SetDocument(smaf_.get());
-    Roll(PianoRollCommand::SetDocument, reinterpret_cast<qint64>(smaf_.get()));
+    detailView_->SetDocument(document());
+    pianoRoll_->ShowDocument();
     UpdateTitle();
 }
 
 void MainWindow::CloseDocument() {
-    if (!smaf_) {
+    if (!document()) {
         return;
     }
     Stop();
-    Roll(PianoRollCommand::SetPlayPosition, 0);
-    smaf_ = CloseSmaf(std::move(smaf_));
-    compiledUnsaved_ = false;
-    detailView_->SetDocument(nullptr);
-    Roll(PianoRollCommand::SetDocument, 0);
-    UpdateTitle();
+    pianoRoll_->SetPlayPosition(0);
+    session_.Close();
+    ShowDocument();
     update();
 }
 
-// The reload frees and rebuilds the event list, so a running player is stopped first: neither
-// MidiPlay's walk nor the sequencer's copy of the old bytes may outlive them.
+// The reload frees and rebuilds the event list; the session has the player stopped first, so that
+// neither MidiPlay's walk nor the sequencer's copy of the old bytes outlives them.
 bool MainWindow::CompileIntoDocument() {
-    std::optional<ByteVector> compiled = CompileOrSayWhyNot(*smaf_);
-    if (!compiled) {
+    if (!session_.Compile()) {
         return false;
     }
-    Stop();
-    smaf_->fileData = std::move(*compiled);
-    Roll(PianoRollCommand::SetSelectedNote, 0);
-    pianoRoll_->ForgetEdits();
-    rolvik::LoadSmaf(*smaf_);
-    compiledUnsaved_ = true;
     detailView_->viewport()->update();
     RepaintRoll();
     return true;
 }
 
 void MainWindow::CompileDocument() {
-    if (!smaf_) {
+    if (!document()) {
         ShowMessage("SMAF not opened", "CompileSMAF Error", MessageIcon::Error);
         return;
     }
@@ -172,7 +143,7 @@ void MainWindow::CompileDocument() {
 // rather than silently write the song without them.
 bool MainWindow::TakeInEditsBeforeSave() {
     pianoRoll_->FinishDrag();
-    if (!pianoRoll_->edits().CanUndo()) {
+    if (!session_.HasUncompiledEdits()) {
         return true;
     }
     switch (hooks_.askCompileBeforeSave(this)) {
@@ -189,11 +160,11 @@ bool MainWindow::TakeInEditsBeforeSave() {
 // The bytes go to a temporary file that is renamed into place, so a failed save never leaves
 // half a file where the old one was.
 void MainWindow::SaveDocument() {
-    if (!smaf_) {
+    if (!document()) {
         ShowMessage("SMAF not opened", "Error", MessageIcon::Error);
         return;
     }
-    if (smaf_->fileData.empty()) {
+    if (document()->fileData.empty()) {
         ShowMessage("SMAF not compiled", "Error", MessageIcon::Error);
         return;
     }
@@ -203,11 +174,10 @@ void MainWindow::SaveDocument() {
     }
     const QString target = WithSmafExtension(path);
     std::string error;
-    if (!WriteFileAtomically(QFile::encodeName(target).toStdString(), smaf_->file(), error)) {
+    if (!session_.Save(QFile::encodeName(target).toStdString(), error)) {
         ShowMessage("Can't open file to write\n" + error, "Error", MessageIcon::Error);
         return;
     }
-    compiledUnsaved_ = false;
     RememberFolderOf(target);
     NoteRecentFile(QFile::encodeName(target).toStdString());
 }

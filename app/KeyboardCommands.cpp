@@ -23,7 +23,7 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
     const Qt::KeyboardModifiers modifiers = event->modifiers();
     if (event->key() == Qt::Key_Shift && !optionEntry_.active()) {
         optionEntry_.Begin();
-        Roll(PianoRollCommand::SetStatusText, reinterpret_cast<qint64>(optionEntry_.statusText()));
+        pianoRoll_->SetStatusText(optionEntry_.statusText());
         RepaintRoll();
     }
     if (optionEntry_.active()) {
@@ -33,13 +33,13 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
             SelectTrack(*track);
         }
         if (CurrentSettings().playVisibleOnly == 1) {
-            SetTrackFilter(static_cast<int>(Roll(PianoRollCommand::GetVisibleTrack)));
+            SetTrackFilter(pianoRoll_->visibleTrack());
         }
         if (event->key() == Qt::Key_Delete) {
             pianoRoll_->DeleteSelectedNote();
         }
     }
-    if ((event->key() == Qt::Key_Left || event->key() == Qt::Key_Right) && smaf_) {
+    if ((event->key() == Qt::Key_Left || event->key() == Qt::Key_Right) && document()) {
         ArrowSeek(event->key(), modifiers.testFlag(Qt::ControlModifier));
     }
     event->accept();
@@ -83,14 +83,14 @@ void MainWindow::ApplyOption(char letter, int number) {
 void MainWindow::EndOptionEntry() {
     const OptionEntry::Choice choice = optionEntry_.End();
     ApplyOption(choice.letter, choice.number);
-    Roll(PianoRollCommand::SetStatusText, 0);
+    pianoRoll_->SetStatusText(nullptr);
     RepaintRoll();
 }
 
 // The title follows too, so that a stopped song shows where it will play from.
 void MainWindow::ArrowSeek(int key, bool control) {
     const std::uint32_t step = control ? kFineArrowStepMs : kArrowStepMs;
-    const std::uint32_t start = smaf_->StartOffset();
+    const std::uint32_t start = document()->StartOffset();
     const std::uint32_t position = playback_.positionMs();
     if (key == Qt::Key_Right) {
         Seek(position + step, SeekKind::Plain);

@@ -66,6 +66,7 @@ MainWindow::MainWindow(const std::filesystem::path& voiceSetPath, ShellHooks hoo
     setCentralWidget(pianoRoll_);
     ConnectPianoRoll();
     BuildEditMenu();
+    ListenToSession();
 
     detailView_ = std::make_unique<DetailView>();
     detailView_->setWindowTitle(QStringLiteral("Rolvik - DetailView"));
@@ -165,10 +166,20 @@ void MainWindow::BuildToolbar() {
 void MainWindow::ConnectPianoRoll() {
     connect(pianoRoll_, &PianoRoll::Request, this, &MainWindow::HandleRequest,
             Qt::DirectConnection);
-    // MidiPlay steps off an event before an edit takes it out of the list it walks.
-    connect(
-        pianoRoll_, &PianoRoll::EventRemoving, this,
-        [this](const Event* event) { playback_.EventRemoving(*event); }, Qt::DirectConnection);
+    pianoRoll_->UseSession(session_);
+}
+
+// MidiPlay steps off an event before an edit takes it out of the list it walks, and neither
+// player nor the roll's selection may outlive a list that is freed or rebuilt.
+void MainWindow::ListenToSession() {
+    SessionListener listener;
+    listener.eventRemoving = [this](const Event& event) { playback_.EventRemoving(event); };
+    listener.listGoing = [this] {
+        Stop();
+        pianoRoll_->ClearSelection();
+    };
+    listener.editsChanged = [this] { UpdateEditActions(); };
+    session_.SetListener(std::move(listener));
 }
 
 void MainWindow::RunCommand(CommandId id) {

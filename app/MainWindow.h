@@ -14,6 +14,7 @@
 #include "ShellHooks.h"
 #include "WindowTitle.h"
 #include "core/Smaf.h"
+#include "edit/DocumentSession.h"
 #include "ui/pianoroll/PianoRollCommand.h"
 
 class QToolBar;
@@ -44,7 +45,8 @@ class MainWindow : public QMainWindow {
     void TimerTick(int timer);
     void Seek(std::uint32_t positionMs, SeekKind kind);
 
-    Smaf* document() const { return smaf_.get(); }
+    Smaf* document() const { return session_.document(); }
+    const DocumentSession& session() const { return session_; }
     PlayState playState() const { return playback_.state(); }
     std::uint32_t playPosition() const { return playback_.positionMs(); }
     int currentInstrument() const { return currentInstrument_; }
@@ -76,6 +78,7 @@ class MainWindow : public QMainWindow {
     QAction* AddCommand(QMenu& menu, const CommandEntry& entry, const std::vector<QIcon>& images);
     void BuildToolbar();
     void ConnectPianoRoll();
+    void ListenToSession();
     void BuildEditMenu();
     void UpdateEditActions();
 
@@ -87,7 +90,6 @@ class MainWindow : public QMainWindow {
     void ImportMidiFile(const std::filesystem::path& path);
     void CloseCommand();
     void CloseDocument();
-    bool HasUnsavedEdits() const;
     bool MayDiscardEdits();
     bool CompileIntoDocument();
     void CompileDocument();
@@ -108,7 +110,6 @@ class MainWindow : public QMainWindow {
     void MoveViewToPlay();
     void UpdateTitle();
     void SetTitle(const char* title);
-    qint64 Roll(PianoRollCommand operation, qint64 argument = 0, int offsetPx = 0);
     void RepaintRoll();
 
     void HandleRequest(PianoRollRequest kind, int note, quint32 timeMs);
@@ -128,8 +129,7 @@ class MainWindow : public QMainWindow {
     QTimer refreshTimer_;
     QTimer midiTimer_;
 
-    std::unique_ptr<Smaf> smaf_;
-    bool compiledUnsaved_ = false;  // the file image was compiled and has not been saved since
+    DocumentSession session_;
     PlaybackController playback_;
     std::uint32_t lastDetailRefresh_ = 0;
     bool inTimerTick_ = false;

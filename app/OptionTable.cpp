@@ -31,34 +31,28 @@ const Option* OptionTable::Find(char letter) {
          kFollowModes},
         {'G', "GoTo: %d [ms]", 0, Option::kNoLimit,
          [](W& w) -> std::optional<int> {
-             return w.smaf_ ? std::optional<int>(static_cast<int>(w.playback_.positionMs()))
-                            : std::nullopt;
+             return w.document() ? std::optional<int>(static_cast<int>(w.playback_.positionMs()))
+                                 : std::nullopt;
          },
          [](W& w, int number) {
-             if (w.smaf_) {
+             if (w.document()) {
                  w.Seek(static_cast<std::uint32_t>(number), W::SeekKind::GoTo);
                  w.UpdateTitle();
              }
          }},
         {'H', "PianoRoll's Height: %d", 1, Option::kNoLimit,
-         [](W& w) -> std::optional<int> {
-             return static_cast<int>(w.Roll(PianoRollCommand::GetRowHeight));
-         },
-         [](W& w, int number) { w.Roll(PianoRollCommand::SetRowHeight, number); }},
+         [](W& w) -> std::optional<int> { return w.pianoRoll().rowHeight(); },
+         [](W& w, int number) { w.pianoRoll().SetRowHeight(number); }},
         {'K', "KeyPitch: %d", -12, 12, [](W&) -> std::optional<int> { return GetKeyPitch(); },
          [](W&, int number) { SetKeyPitch(number); }},
         {'M', "MoveTo: %d", 0, Option::kNoLimit,
-         [](W& w) -> std::optional<int> {
-             return static_cast<int>(w.Roll(PianoRollCommand::GetViewStartTime));
-         },
-         [](W& w, int number) { w.Roll(PianoRollCommand::MoveView, number, 0); }},
+         [](W& w) -> std::optional<int> { return static_cast<int>(w.pianoRoll().ViewStartTime()); },
+         [](W& w, int number) { w.pianoRoll().MoveView(number, 0); }},
         {'O', "PlayVisibleOnly: %d", 0, 1,
          [](W&) -> std::optional<int> { return CurrentSettings().playVisibleOnly; },
          [](W& w, int number) {
              CurrentSettings().playVisibleOnly = number;
-             SetTrackFilter(number == 1
-                                ? static_cast<int>(w.Roll(PianoRollCommand::GetVisibleTrack))
-                                : kAllTracks);
+             SetTrackFilter(number == 1 ? w.pianoRoll().visibleTrack() : kAllTracks);
          }},
         {'R', "Refresh Rate: %d [ms]", 1, Option::kNoLimit,
          [](W&) -> std::optional<int> { return CurrentSettings().refreshRate; },
@@ -81,10 +75,8 @@ const Option* OptionTable::Find(char letter) {
         {'V', "Volume: %d", 0, 127, [](W&) -> std::optional<int> { return GetVolume(); },
          [](W&, int number) { SetVolume(number); }},
         {'W', "PianoRoll's Width divider: %d", 1, Option::kNoLimit,
-         [](W& w) -> std::optional<int> {
-             return static_cast<int>(w.Roll(PianoRollCommand::GetWidthDivider));
-         },
-         [](W& w, int number) { w.Roll(PianoRollCommand::SetWidthDivider, number); }},
+         [](W& w) -> std::optional<int> { return w.pianoRoll().widthDivider(); },
+         [](W& w, int number) { w.pianoRoll().SetWidthDivider(number); }},
     }};
     for (const Option& option : kOptions) {
         if (option.letter == letter) {

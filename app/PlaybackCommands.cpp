@@ -21,13 +21,13 @@ constexpr std::uint32_t kDetailRefreshMs = 100;
 }  // namespace
 
 void MainWindow::EmuPlay() {
-    if (smaf_ && !playing()) {
+    if (document() && !playing()) {
         StartPlaying(PlayState::EmuPlay);
     }
 }
 
 void MainWindow::MidiPlay() {
-    if (smaf_ && !playing()) {
+    if (document() && !playing()) {
         StartPlaying(PlayState::MidiPlay);
     }
 }
@@ -35,9 +35,9 @@ void MainWindow::MidiPlay() {
 void MainWindow::StartPlaying(PlayState state) {
     SetTitle("Rolvik <Starting play...>");
     if (state == PlayState::EmuPlay) {
-        Roll(PianoRollCommand::SetEditLock, 1);
+        pianoRoll_->SetEditLock(true);
     }
-    playback_.Start(state, *smaf_);
+    playback_.Start(state, *document());
     if (state == PlayState::MidiPlay) {
         midiTimer_.start(kMidiProcPeriodMs);
         // An event leaves at the first tick after its time. The ticks fall a little after each
@@ -55,14 +55,14 @@ void MainWindow::StartPlaying(PlayState state) {
 }
 
 void MainWindow::Stop() {
-    if (!smaf_ || !playing()) {
+    if (!document() || !playing()) {
         return;
     }
     SetTitle("Rolvik <Stopping play...>");
     const PlayState stopped = playback_.Stop();
     refreshTimer_.stop();
     if (stopped == PlayState::EmuPlay) {
-        Roll(PianoRollCommand::SetEditLock, 0);
+        pianoRoll_->SetEditLock(false);
     } else {
         midiTimer_.stop();
     }
@@ -71,15 +71,15 @@ void MainWindow::Stop() {
 }
 
 void MainWindow::Rewind() {
-    if (smaf_) {
-        Seek(smaf_->StartOffset(), SeekKind::Plain);
+    if (document()) {
+        Seek(document()->StartOffset(), SeekKind::Plain);
         UpdateTitle();
     }
 }
 
 void MainWindow::Seek(std::uint32_t positionMs, SeekKind kind) {
     const bool moved = playback_.Seek(positionMs);
-    Roll(PianoRollCommand::SetPlayPosition, positionMs);
+    pianoRoll_->SetPlayPosition(positionMs);
     if (!moved) {
         ShowMessage("Seek failed", "Error", MessageIcon::Error);
     }
@@ -107,13 +107,13 @@ void MainWindow::TimerTick(int timer) {
     // stops it, and the position shown stays where it was.
     if (playback_.state() == PlayState::EmuPlay) {
         playback_.ReadPosition();
-        Roll(PianoRollCommand::SetPlayPosition, playback_.positionMs());
+        pianoRoll_->SetPlayPosition(playback_.positionMs());
         UpdateTitle();
         StatusCheck();
     }
     if (playback_.state() == PlayState::MidiPlay) {
         if (timer == 0) {
-            Roll(PianoRollCommand::SetPlayPosition, playback_.positionMs());
+            pianoRoll_->SetPlayPosition(playback_.positionMs());
             UpdateTitle();
         } else {
             playback_.Process();
@@ -148,9 +148,9 @@ void MainWindow::FollowPlayPosition() {
         (settings.followPlay == FollowPlay::FollowOnShift && hooks_.shiftHeld())) {
         MoveViewToPlay();
     } else if (settings.followPlay == FollowPlay::PageFollow) {
-        const auto viewStart = static_cast<std::uint32_t>(Roll(PianoRollCommand::GetViewStartTime));
+        const std::uint32_t viewStart = pianoRoll_->ViewStartTime();
         const std::int64_t scroll = pianoRoll_->horizontalScrollBar()->value();
-        const std::int64_t divider = Roll(PianoRollCommand::GetWidthDivider);
+        const std::int64_t divider = pianoRoll_->widthDivider();
         const std::int64_t rightEdge = (scroll + width() + settings.followSpace) * divider;
         const std::uint32_t position = playback_.positionMs();
         if (position < viewStart || rightEdge < std::int64_t{position}) {
@@ -160,20 +160,16 @@ void MainWindow::FollowPlayPosition() {
 }
 
 void MainWindow::MoveViewToPlay() {
-    Roll(PianoRollCommand::MoveView, playback_.positionMs(), CurrentSettings().followSpace);
+    pianoRoll_->MoveView(playback_.positionMs(), CurrentSettings().followSpace);
 }
 
 void MainWindow::UpdateTitle() {
     setWindowTitle(QString::fromStdString(WindowTitle(
-        smaf_ != nullptr, playback_.state(), playback_.positionMs(), playback_.DeviceInfo())));
+        document() != nullptr, playback_.state(), playback_.positionMs(), playback_.DeviceInfo())));
 }
 
 void MainWindow::SetTitle(const char* title) {
     setWindowTitle(QString::fromLatin1(title));
-}
-
-qint64 MainWindow::Roll(PianoRollCommand operation, qint64 argument, int offsetPx) {
-    return pianoRoll_->Command(operation, argument, offsetPx);
 }
 
 void MainWindow::RepaintRoll() {
@@ -181,7 +177,7 @@ void MainWindow::RepaintRoll() {
 }
 
 void MainWindow::SelectTrack(int track) {
-    Roll(PianoRollCommand::SetVisibleTrack, track);
+    pianoRoll_->SetVisibleTrack(track);
     if (CurrentSettings().playVisibleOnly) {
         SetTrackFilter(track);
     }

@@ -14,16 +14,15 @@ namespace rolvik {
 void MainWindow::HandleRequest(PianoRollRequest kind, int note, quint32 timeMs) {
     switch (kind) {
         case PianoRollRequest::SeekRequest:
-            if (smaf_) {
-                Seek(std::max<std::uint32_t>(timeMs, smaf_->StartOffset()), SeekKind::Plain);
+            if (document()) {
+                Seek(std::max<std::uint32_t>(timeMs, document()->StartOffset()), SeekKind::Plain);
                 UpdateTitle();
             }
             return;
         case PianoRollRequest::SoundNoteRequest:
             if (playback_.state() != PlayState::EmuPlay) {
-                SoundPreviewNote(smaf_.get(),
-                                 static_cast<int>(Roll(PianoRollCommand::GetVisibleTrack)), note,
-                                 hooks_.shiftHeld(), currentInstrument_, previewedNote_);
+                SoundPreviewNote(document(), pianoRoll_->visibleTrack(), note, hooks_.shiftHeld(),
+                                 currentInstrument_, previewedNote_);
             }
             return;
         case PianoRollRequest::StopNoteRequest:

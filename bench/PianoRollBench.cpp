@@ -51,8 +51,7 @@ void PaintPianoRollWidget(benchmark::State& state) {
     PianoRoll roll;
     roll.resize(kWidth, kHeight);
     roll.show();
-    roll.Command(PianoRollCommand::SetDocument,
-                 reinterpret_cast<qint64>(&bench::SharedTenThousandNoteSong()));
+    roll.SetDocument(&bench::SharedTenThousandNoteSong());
     roll.horizontalScrollBar()->setValue(12000);
     QPixmap window(roll.viewport()->size());
     for (auto _ : state) {

@@ -34,7 +34,7 @@ class DiscardQuestionTest : public ShellTest {
                           Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(view, &click);
         QTest::mouseRelease(view, Qt::LeftButton, Qt::NoModifier, spot);
-        ASSERT_TRUE(window->pianoRoll().edits().CanUndo());
+        ASSERT_TRUE(window->session().CanUndo());
     }
 
     // How many questions Close asks, the answer being Yes.
@@ -154,7 +154,7 @@ TEST_F(DiscardQuestionTest, EveryCommandThatReplacesTheDocumentAsksAndNoCancelsI
         EXPECT_EQ(discardQuestions, before + 1) << name;
         EXPECT_EQ(window->document(), edited) << name;
         EXPECT_EQ(window->pianoRoll().state().document, edited) << name;
-        EXPECT_TRUE(window->pianoRoll().edits().CanUndo()) << name;
+        EXPECT_TRUE(window->session().CanUndo()) << name;
         EXPECT_TRUE(window->isVisible()) << name;
     }
     EXPECT_EQ(edited->fileData, image);
@@ -183,7 +183,7 @@ TEST_F(DiscardQuestionTest, AMidiFileOpensThroughTheImportAndABadOneKeepsTheDocu
     EXPECT_EQ(recorder.messages[0].caption, "Error");
     EXPECT_EQ(window->document(), edited);
     EXPECT_EQ(window->pianoRoll().state().document, edited);
-    EXPECT_TRUE(window->pianoRoll().edits().CanUndo());
+    EXPECT_TRUE(window->session().CanUndo());
 
     openPath = WriteMidiFile("song.mmf");
     window->RunCommand(CommandId::LoadSmaf);
@@ -192,7 +192,7 @@ TEST_F(DiscardQuestionTest, AMidiFileOpensThroughTheImportAndABadOneKeepsTheDocu
     EXPECT_EQ(window->pianoRoll().state().document, window->document());
     EXPECT_EQ(window->detailView().document(), window->document());
     EXPECT_TRUE(HasValidCheckCode(window->document()->fileData)) << "compiled at once";
-    EXPECT_FALSE(window->pianoRoll().edits().CanUndo());
+    EXPECT_FALSE(window->session().CanUndo());
     EXPECT_EQ(Title(), "Rolvik 00000ms");
     const Event* note = window->document()->events.get();
     while (note && !IsNoteEvent(*note)) {
@@ -239,7 +239,7 @@ TEST_F(DiscardQuestionTest, SaveAsksWhetherToCompileEditsFirst) {
             EXPECT_EQ(*saved, window->document()->fileData) << asked;
             EXPECT_EQ(*saved != *demo, row.holdsTheEdit) << asked;
         }
-        EXPECT_EQ(window->pianoRoll().edits().CanUndo(), !row.holdsTheEdit) << asked;
+        EXPECT_EQ(window->session().CanUndo(), !row.holdsTheEdit) << asked;
         EXPECT_TRUE(recorder.messages.empty()) << "no success box on the way";
     }
 }

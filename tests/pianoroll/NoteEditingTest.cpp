@@ -8,7 +8,7 @@
 
 #include "TestDocument.h"
 #include "tests/support/QtTestApplication.h"
-#include "ui/pianoroll/NoteEditing.h"
+#include "edit/NoteEditing.h"
 #include "ui/pianoroll/PianoRoll.h"
 #include "ui/settings/Settings.h"
 

@@ -3,8 +3,8 @@
 #include <QScrollBar>
 #include <algorithm>
 
+#include "edit/NoteEditing.h"
 #include "ui/detail/DetailView.h"
-#include "ui/pianoroll/NoteEditing.h"
 #include "ui/pianoroll/PianoRoll.h"
 #include "ui/pianoroll/PianoRollGeometry.h"
 
@@ -48,14 +48,14 @@ QImage RenderPianoRollSnapshot(Smaf* document, const SnapshotRequest& request) {
     PianoRoll roll;
     SetViewportSize(roll, request.width, request.height);
     if (request.widthDivider) {
-        roll.Command(PianoRollCommand::SetWidthDivider, *request.widthDivider);
+        roll.SetWidthDivider(*request.widthDivider);
     }
     if (request.rowHeight) {
-        roll.Command(PianoRollCommand::SetRowHeight, *request.rowHeight);
+        roll.SetRowHeight(*request.rowHeight);
     }
-    roll.Command(PianoRollCommand::SetVisibleTrack, request.visibleTrack);
-    roll.Command(PianoRollCommand::SetDocument, reinterpret_cast<qint64>(document));
-    roll.Command(PianoRollCommand::SetPlayPosition, request.positionMs);
+    roll.SetVisibleTrack(request.visibleTrack);
+    roll.SetDocument(document);
+    roll.SetPlayPosition(request.positionMs);
     roll.horizontalScrollBar()->setValue(request.scrollX);
     roll.verticalScrollBar()->setValue(request.scrollY.value_or(
         CentredScrollY(document, request.visibleTrack, roll.state().rowHeight, request.height)));

@@ -5,7 +5,7 @@
 #include <numeric>
 
 #include "Drawing.h"
-#include "NoteEditing.h"
+#include "edit/NoteEditing.h"
 #include "PianoRollGeometry.h"
 
 namespace rolvik {

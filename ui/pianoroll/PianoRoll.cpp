@@ -46,38 +46,30 @@ qint64 PianoRoll::Command(PianoRollCommand operation, qint64 argument, int offse
             MoveView(argument, offsetPx);
             return 0;
         case PianoRollCommand::SetWidthDivider:
-            if (argument > 0) {
-                const std::uint32_t viewStart = ViewStartTime();
-                state_.widthDivider = ClampToInt(argument);
-                MoveView(viewStart, 0);
-            }
+            SetWidthDivider(ClampToInt(argument));
             return 0;
         case PianoRollCommand::SetRowHeight:
-            if (argument > 0) {
-                state_.rowHeight = static_cast<int>(std::min(argument, kMaxRowHeight));
-                UpdateScrollRanges();
-            }
+            SetRowHeight(ClampToInt(argument));
             return 0;
         case PianoRollCommand::SetVisibleTrack:
-            state_.visibleTrack = static_cast<int>(argument);
+            SetVisibleTrack(static_cast<int>(argument));
             return 0;
         case PianoRollCommand::GetWidthDivider:
-            return state_.widthDivider;
+            return widthDivider();
         case PianoRollCommand::GetRowHeight:
-            return state_.rowHeight;
+            return rowHeight();
         case PianoRollCommand::GetVisibleTrack:
-            return state_.visibleTrack;
+            return visibleTrack();
         case PianoRollCommand::GetViewStartTime:
             return ViewStartTime();
         case PianoRollCommand::SetDocument:
             SetDocument(reinterpret_cast<Smaf*>(argument));
             return 0;
         case PianoRollCommand::SetPlayPosition:
-            state_.cursorTime = static_cast<std::uint32_t>(argument);
-            Repaint();
+            SetPlayPosition(static_cast<std::uint32_t>(argument));
             return 0;
         case PianoRollCommand::SetStatusText:
-            state_.statusText = reinterpret_cast<const char*>(argument);
+            SetStatusText(reinterpret_cast<const char*>(argument));
             return 0;
         case PianoRollCommand::GetStatusText:
             return reinterpret_cast<qint64>(state_.statusText);
@@ -92,6 +84,42 @@ qint64 PianoRoll::Command(PianoRollCommand operation, qint64 argument, int offse
             return 0;
     }
     return 0;
+}
+
+void PianoRoll::SetWidthDivider(int msPerPixel) {
+    if (msPerPixel > 0) {
+        const std::uint32_t viewStart = ViewStartTime();
+        state_.widthDivider = msPerPixel;
+        MoveView(viewStart, 0);
+    }
+}
+
+void PianoRoll::SetRowHeight(int pixels) {
+    if (pixels > 0) {
+        state_.rowHeight = static_cast<int>(std::min<qint64>(pixels, kMaxRowHeight));
+        UpdateScrollRanges();
+    }
+}
+
+void PianoRoll::SetVisibleTrack(int track) {
+    state_.visibleTrack = track;
+}
+
+void PianoRoll::SetPlayPosition(std::uint32_t timeMs) {
+    state_.cursorTime = timeMs;
+    Repaint();
+}
+
+void PianoRoll::SetStatusText(const char* text) {
+    state_.statusText = text;
+}
+
+void PianoRoll::SetEditLock(bool locked) {
+    state_.editLock = locked ? 1 : 0;
+}
+
+void PianoRoll::ClearSelection() {
+    SetSelectedNote(nullptr);
 }
 
 void PianoRoll::Scroll(Qt::Orientation orientation, int request, int thumbPosition) {
@@ -142,7 +170,7 @@ void PianoRoll::ZoomTime(bool in) {
     const qint64 step = std::max<qint64>(1, divider / 4);
     const qint64 zoomed = in ? divider - step : divider + step;
     if (zoomed > 0 && zoomed <= std::numeric_limits<int>::max()) {
-        Command(PianoRollCommand::SetWidthDivider, zoomed);
+        SetWidthDivider(static_cast<int>(zoomed));
         Repaint();
     }
 }
@@ -155,13 +183,24 @@ bool PianoRoll::eventFilter(QObject* watched, QEvent* event) {
     return QAbstractScrollArea::eventFilter(watched, event);
 }
 
-// The history's steps refer to the events of the document they were made on.
 void PianoRoll::SetDocument(Smaf* document) {
-    state_.document = document;
+    lentSession_.Lend(document);
+    session_ = &lentSession_;
+    ShowDocument();
+}
+
+void PianoRoll::UseSession(DocumentSession& session) {
+    session_ = &session;
+    ShowDocument();
+}
+
+// The history's steps refer to the events of the document they were made on, and the session
+// forgets them with the document; a gesture under way goes with them.
+void PianoRoll::ShowDocument() {
+    state_.document = session_->document();
     state_.selectedNote = nullptr;
     state_.movingNote = nullptr;
     state_.resizingNote = nullptr;
-    ForgetEdits();
     Repaint();
 }
 
@@ -221,18 +260,6 @@ EventRemovalNotice PianoRoll::ForgettingNotice() {
     };
 }
 
-void PianoRoll::CommitEdit() {
-    if (!pendingEdit_.touchedAny()) {
-        return;
-    }
-    EditStep step = std::move(pendingEdit_);
-    pendingEdit_ = EditStep();
-    if (state_.document && step.Finish(*state_.document)) {
-        edits_.Record(std::move(step));
-        emit EditsChanged();
-    }
-}
-
 // Also ends a drag whose capture went away without the release reaching this window, so that no
 // note stays on the mouse and the previewed key stops.
 void PianoRoll::FinishDrag() {
@@ -243,28 +270,14 @@ void PianoRoll::FinishDrag() {
 
 void PianoRoll::Undo() {
     FinishDrag();
-    if (state_.document && edits_.CanUndo()) {
-        edits_.Undo(*state_.document, ForgettingNotice());
-        Repaint();
-        emit EditsChanged();
-    }
+    session_->Undo(ForgettingNotice());
+    Repaint();
 }
 
 void PianoRoll::Redo() {
     FinishDrag();
-    if (state_.document && edits_.CanRedo()) {
-        edits_.Redo(*state_.document, ForgettingNotice());
-        Repaint();
-        emit EditsChanged();
-    }
-}
-
-// A gesture under way loses its record along with the history, so a drag that goes on afterwards
-// starts a fresh step from the list as it is then.
-void PianoRoll::ForgetEdits() {
-    pendingEdit_ = EditStep();
-    edits_.Clear();
-    emit EditsChanged();
+    session_->Redo(ForgettingNotice());
+    Repaint();
 }
 
 }  // namespace rolvik

@@ -5,17 +5,17 @@
 #include <cstdint>
 #include <optional>
 
-#include "EditHistory.h"
-#include "NoteEditing.h"
 #include "PianoRollCommand.h"
 #include "PianoRollState.h"
+#include "edit/DocumentSession.h"
 
 namespace rolvik {
 
 // The piano roll: the document's notes as bars on a grid of 128 key rows, time running to the
-// right under a 12-pixel ruler, with the play cursor. The shell drives it through Command and
-// hears from it through Request, which must be connected with Qt::DirectConnection: callers rely on
-// the request having been handled when the emit returns.
+// right under a 12-pixel ruler, with the play cursor. It turns the mouse into times and keys and
+// edits through the document's session. The shell drives it through its typed methods (Command is
+// the same by code) and hears from it through Request, which must be connected with
+// Qt::DirectConnection: callers rely on the request having been handled when the emit returns.
 class PianoRoll : public QAbstractScrollArea {
     Q_OBJECT
 
@@ -36,23 +36,43 @@ class PianoRoll : public QAbstractScrollArea {
     // is set, a right press only selects, and so the key does nothing.
     void DeleteSelectedNote();
 
+    // Edits through `session` from now on, showing its document; the session outlives the roll.
+    void UseSession(DocumentSession& session);
+    // Shows a document that the caller keeps (null: none), edited in a session of the roll's own.
+    void SetDocument(Smaf* document);
+    // Shows the session's document as it is now, with nothing selected: call it whenever the
+    // session has a new one.
+    void ShowDocument();
+
+    void MoveView(qint64 timeMs, int offsetPx);
+    void SetWidthDivider(int msPerPixel);
+    int widthDivider() const { return state_.widthDivider; }
+    void SetRowHeight(int pixels);
+    int rowHeight() const { return state_.rowHeight; }
+    void SetVisibleTrack(int track);
+    int visibleTrack() const { return state_.visibleTrack; }
+    std::uint32_t ViewStartTime() const;
+    void SetPlayPosition(std::uint32_t timeMs);
+    // The text stays the caller's and must live while it is shown; null shows none.
+    void SetStatusText(const char* text);
+    // While set, clicks only select: the player owns the compiled bytes.
+    void SetEditLock(bool locked);
+    // Nothing selected, and a drag under way lets go of its note: the shell clears the selection
+    // before it rebuilds the event list, rather than keep a reference to an event about to go.
+    void ClearSelection();
+
     // Takes back the last edit, or makes again the last one taken back. A drag under way ends
     // first and is the edit taken back.
     void Undo();
     void Redo();
     // Ends a drag under way as its release would, so that its edit is in the history.
     void FinishDrag();
-    // The edits can no longer be taken back: the shell is about to rebuild the event list.
-    void ForgetEdits();
-    const EditHistory& edits() const { return edits_; }
 
   signals:
     void Request(rolvik::PianoRollRequest kind, int note, quint32 timeMs);
     // An edit is about to take the event out of the document's list (to free it, or to put it back
     // elsewhere). Connect with Qt::DirectConnection: the event is still linked while this runs.
     void EventRemoving(const rolvik::Event* event);
-    // An edit was made, taken back or made again, or the history was forgotten.
-    void EditsChanged();
 
   protected:
     bool event(QEvent* event) override;
@@ -66,19 +86,15 @@ class PianoRoll : public QAbstractScrollArea {
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
   private:
-    void SetDocument(Smaf* document);
     void SetSelectedNote(Event* note);
-    void MoveView(qint64 timeMs, int offsetPx);
     // Ctrl with the wheel: the time axis zooms in (forward) or out.
     void ZoomTime(bool in);
-    std::uint32_t ViewStartTime() const;
     void LoadDefaults();
     void UpdateScrollRanges();
     void Repaint();
     void ForgetNote(const Event* note);
     EventRemovalNotice RemovalNotice();
     EventRemovalNotice ForgettingNotice();
-    void CommitEdit();
     void CommitWhenNoDrag();
 
     std::uint32_t TimeAt(int x) const;
@@ -96,8 +112,8 @@ class PianoRoll : public QAbstractScrollArea {
     void MiddlePress(int x, int y);
 
     PianoRollState state_;
-    EditStep pendingEdit_;  // the changes of the gesture under way
-    EditHistory edits_;
+    DocumentSession lentSession_;  // edits a document set through Command
+    DocumentSession* session_ = &lentSession_;
     bool holdsCapture_ = false;  // between our own left press and its release
 };
 

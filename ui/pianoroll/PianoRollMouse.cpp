@@ -2,9 +2,9 @@
 #include <QScrollBar>
 #include <algorithm>
 
-#include "NoteEditing.h"
 #include "PianoRoll.h"
 #include "PianoRollGeometry.h"
+#include "edit/NoteEditing.h"
 
 // What the mouse does on the piano roll: the left button drags the play cursor in the ruler and
 // sounds, selects, moves and resizes notes on the roll; a double-click inserts a note, the right
@@ -167,27 +167,13 @@ void PianoRoll::DragOnRoll(int x, int y) {
 }
 
 void PianoRoll::DragMovingNote(std::uint32_t timeMs, std::optional<int> key) {
-    Smaf& document = *state_.document;
-    Event& note = *state_.movingNote;
-    pendingEdit_.Move(document, note,
-                      SnapDown(std::int64_t{timeMs} + state_.moveOffset, document.durationBase),
-                      RemovalNotice());
-    if (key && !note.data.empty()) {
-        note.data[0] = static_cast<std::uint8_t>(*key);
-    }
-    PlaceEndOfSequence(document, pendingEdit_, RemovalNotice());
+    session_->MoveNote(*state_.movingNote, std::int64_t{timeMs} + state_.moveOffset, key,
+                       RemovalNotice());
     Repaint();
 }
 
-// The length follows the mouse in whole gate ticks and never drops below one tick.
 void PianoRoll::DragResizingNote(std::uint32_t timeMs) {
-    Smaf& document = *state_.document;
-    Event& note = *state_.resizingNote;
-    const std::int64_t base = std::max<std::uint32_t>(document.gateBase, 1);
-    const std::int64_t gate = std::max<std::int64_t>(std::int64_t{timeMs} - note.time, base);
-    pendingEdit_.Touch(document, note);
-    SetNoteGate(note, SnapDown(gate, static_cast<std::uint32_t>(base)));
-    PlaceEndOfSequence(document, pendingEdit_, RemovalNotice());
+    session_->ResizeNote(*state_.resizingNote, timeMs, RemovalNotice());
     Repaint();
 }
 
@@ -198,7 +184,7 @@ void PianoRoll::LeftRelease() {
         state_.resizingNote = nullptr;
         Repaint();
     }
-    CommitEdit();
+    session_->FinishGesture();
     emit Request(PianoRollRequest::StopNoteRequest, 0, 0);
     state_.soundingKey = -1;
     state_.dragMode = DragMode::None;
@@ -217,8 +203,7 @@ void PianoRoll::LeftDoubleClick(int x, int y) {
     Smaf* document = state_.document;
     if (document && !FindNoteAt(*document, state_.visibleTrack, timeMs, *key)) {
         const int track = state_.visibleTrack == -1 ? 0 : state_.visibleTrack;
-        pendingEdit_.Insert(*document, MakeNewNote(timeMs, track, *key));
-        PlaceEndOfSequence(*document, pendingEdit_, RemovalNotice());
+        session_->InsertNote(timeMs, track, *key, RemovalNotice());
         CommitWhenNoDrag();
         Repaint();
     }
@@ -228,7 +213,7 @@ void PianoRoll::LeftDoubleClick(int x, int y) {
 // An edit made while the left button drags belongs to the drag's step, which its release ends.
 void PianoRoll::CommitWhenNoDrag() {
     if (!holdsCapture_) {
-        CommitEdit();
+        session_->FinishGesture();
     }
 }
 
@@ -243,7 +228,7 @@ void PianoRoll::RightPress(int x, int y) {
     if (note && state_.editLock) {
         state_.selectedNote = note;
     } else if (note) {
-        pendingEdit_.Delete(*document, *note, ForgettingNotice());
+        session_->DeleteNote(*note, ForgettingNotice());
         CommitWhenNoDrag();
     }
     Repaint();
@@ -253,7 +238,7 @@ void PianoRoll::DeleteSelectedNote() {
     if (!state_.selectedNote || !state_.document || state_.editLock) {
         return;
     }
-    pendingEdit_.Delete(*state_.document, *state_.selectedNote, ForgettingNotice());
+    session_->DeleteNote(*state_.selectedNote, ForgettingNotice());
     CommitWhenNoDrag();
     Repaint();
 }
