@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "TestDocument.h"
-#include "tests/support/QtTestApplication.h"
 #include "edit/NoteEditing.h"
+#include "tests/support/QtTestApplication.h"
 #include "ui/pianoroll/PianoRoll.h"
 #include "ui/settings/Settings.h"
 

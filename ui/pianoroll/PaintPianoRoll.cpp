@@ -5,8 +5,8 @@
 #include <numeric>
 
 #include "Drawing.h"
-#include "edit/NoteEditing.h"
 #include "PianoRollGeometry.h"
+#include "edit/NoteEditing.h"
 
 namespace rolvik {
 namespace {
