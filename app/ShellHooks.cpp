@@ -19,9 +19,14 @@ ShellHooks ShellHooks::Desktop() {
                                                            "All files (*)"));
     };
     hooks.askSavePath = [](QWidget* owner) {
-        return QFileDialog::getSaveFileName(
+        QFileDialog dialog(
             owner, QStringLiteral("Compile and Save SMAF: Don't forget compile before save!"),
             LastFolder(), QStringLiteral("SMAF file(*.mmf);;All files (*)"));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        // The dialog adds ".mmf" itself, so that it asks before replacing the file that will
+        // really be written, not one of the name as typed.
+        dialog.setDefaultSuffix(QStringLiteral("mmf"));
+        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
     };
     hooks.shiftHeld = [] {
         return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ShiftModifier);

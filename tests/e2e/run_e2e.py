@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Drives the real window program under Xvfb with real key presses and listens to what it plays
 through a PulseAudio null sink: the demo song with MidiPlay (F6) and EmuPlay (F5) must sound and
-stop with F7; Compile (Ctrl+M) and Save (Ctrl+S) must write a file that opens to the same events;
+stop with F7; Compile (Ctrl+M) and Save (Ctrl+S) must write a file that opens to the same events,
+asking first when a file of the name, ".mmf" added, is there;
 Help, About... must open the About box and Esc close it; Exit (Alt+X) must end the program
 cleanly. Every wait is bounded and every process it starts is
 stopped by its id.
@@ -97,12 +98,17 @@ class EndToEnd:
         message.press("Return")
         message.wait_closed()
         saved = self.folder / "saved.mmf"
+        saved.write_bytes(b"old")
         window.press("ctrl+s")
         dialog = Window(self.environment, "^Compile and Save SMAF")
-        dialog.type(str(saved))
+        # Typed without its extension, the name still leads to the question before "saved.mmf"
+        # is replaced.
+        dialog.type(str(self.folder / "saved"))
         dialog.press("Return")
-        wait_until(lambda: saved.exists() and saved.stat().st_size > 0, STEP_TIMEOUT_S,
-                   "the saved file")
+        question = Window(self.environment, "^Compile and Save SMAF", other_than=dialog.id)
+        self.check(saved.read_bytes() == b"old", "saved.mmf was replaced before the question")
+        question.press("alt+y")
+        wait_until(lambda: saved.stat().st_size > len(b"old"), STEP_TIMEOUT_S, "the saved file")
         dialog.wait_closed()
         self.check(self.events(saved) == self.events(self.demo),
                    "the saved file does not open to the demo song's events")

@@ -103,13 +103,15 @@ def xdotool(environment, *arguments, check=True):
                           timeout=STEP_TIMEOUT_S, check=check).stdout.rstrip("\n")
 
 
-def find_window(environment, name):
-    """The id of the visible top-level window whose title matches, once it is there."""
+def find_window(environment, name, other_than=None):
+    """The id of the visible top-level window whose title matches, once it is there; not the
+    window `other_than`, when a message box has the title of the dialog it belongs to."""
     found = []
 
     def shown():
-        found[:] = xdotool(environment, "search", "--onlyvisible", "--name", name,
-                           check=False).split()
+        found[:] = [window for window in xdotool(environment, "search", "--onlyvisible", "--name",
+                                                 name, check=False).split()
+                    if window != other_than]
         return bool(found)
 
     wait_until(shown, STEP_TIMEOUT_S, f"a window named {name!r}")
@@ -119,9 +121,9 @@ def find_window(environment, name):
 class Window:
     """A top-level window of the program, reached through the X server only, as a user would."""
 
-    def __init__(self, environment, name):
+    def __init__(self, environment, name, other_than=None):
         self.environment = environment
-        self.id = find_window(environment, name)
+        self.id = find_window(environment, name, other_than)
 
     def xdotool(self, *arguments, check=True):
         return xdotool(self.environment, *arguments, check=check)
