@@ -8,7 +8,7 @@
 #include <string>
 
 #include "Commands.h"
-#include "core/FileIO.h"
+#include "core/Loader.h"
 #include "core/ShowMessage.h"
 #include "import/MidiImport.h"
 #include "synth/EmulatorInterface.h"
@@ -106,11 +106,7 @@ std::optional<ByteVector> SongBytes(const std::string& path) {
         std::unique_ptr<Smaf> imported = ImportCompiledMidiFile(path);
         return imported ? std::optional<ByteVector>(std::move(imported->fileData)) : std::nullopt;
     }
-    std::optional<ByteVector> bytes = ReadWholeFile(path);
-    if (!bytes) {
-        ShowMessage("Can't open " + path, "Error", MessageIcon::Error);
-    }
-    return bytes;
+    return ReadFileImage(path);
 }
 
 int RunRender(const RenderRequest& request) {

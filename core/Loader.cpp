@@ -158,6 +158,8 @@ bool HasVoiceSetExclusive(const Smaf& smaf) {
     return false;
 }
 
+}  // namespace
+
 std::optional<ByteVector> ReadFileImage(const std::filesystem::path& path) {
     ReadFailure failure{};
     std::optional<ByteVector> image = ReadWholeFile(path, failure);
@@ -168,8 +170,6 @@ std::optional<ByteVector> ReadFileImage(const std::filesystem::path& path) {
     }
     return image;
 }
-
-}  // namespace
 
 void ReadFileFacts(Smaf& smaf) {
     smaf.handyPhoneOnly = IsHandyPhoneOnly(smaf.fileData);

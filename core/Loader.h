@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 
 #include "Diagnostics.h"
 #include "Smaf.h"
@@ -11,6 +12,9 @@ namespace rolvik {
 // Largest decoded sequence a compressed score track may state. Real songs stay far below it; a
 // larger claim is damage, and believing it would exhaust memory before decoding could notice.
 constexpr std::uint32_t kMaxDecodedSequenceBytes = 16 * 1024 * 1024;
+
+// The bytes of a SMAF file as OpenSmaf reads them, or nothing after a message that says why.
+std::optional<ByteVector> ReadFileImage(const std::filesystem::path& path);
 
 // Reads the whole file into a new document and converts its score tracks. Null after a message
 // that says why.
