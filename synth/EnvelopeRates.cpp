@@ -67,4 +67,24 @@ float DbPerSample(double timeMs) {
     return static_cast<float>(kEnvelopeRangeDb / (timeMs * kSampleRateHz / 1000.0));
 }
 
+OperatorEnvelope EnvelopeOf(const OperatorParameters& op, int note) {
+    OperatorEnvelope envelope;
+    envelope.attackCoefficient =
+        AttackCoefficient(AttackTimeMs(EffectiveRate(op.ar(), op.ksr(), note)));
+    envelope.decayDbPerSample = DbPerSample(DecayTimeMs(EffectiveRate(op.dr(), op.ksr(), note)));
+    envelope.sustainRateDbPerSample =
+        DbPerSample(DecayTimeMs(EffectiveRate(op.sr(), op.ksr(), note)));
+    envelope.releaseDbPerSample = DbPerSample(DecayTimeMs(EffectiveRate(op.rr(), op.ksr(), note)));
+    envelope.sustainLevelDb = op.sl() == 15 ? 93.0f : op.sl() * 3.0f;
+    return envelope;
+}
+
+float SustainedReleaseDbPerSample(bool ksr, int note) {
+    return DbPerSample(DecayTimeMs(EffectiveRate(kSustainedReleaseRate, ksr, note)));
+}
+
+float VelocityAttenuationDb(int velocity) {
+    return -40.0f * std::log10(std::clamp(velocity, 1, 127) / 127.0f);
+}
+
 }  // namespace rolvik::synth

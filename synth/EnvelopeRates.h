@@ -1,6 +1,7 @@
 #pragma once
 
 #include "EmulatorInterface.h"
+#include "VoiceParameters.h"
 
 namespace rolvik::synth {
 
@@ -37,6 +38,24 @@ float DbPerSample(double timeMs);
 // The per-sample coefficient of the curved attack that takes `timeMs`: 1 for an instant attack,
 // 0 for one that never moves.
 float AttackCoefficient(double timeMs);
+
+// An operator's envelope for a note: the curve of its attack, the dB per sample of its decay,
+// sustain and release phases (the release at RR: SUS changes it at key-off) and the level at which
+// its decay gives way to the sustain phase.
+struct OperatorEnvelope {
+    float attackCoefficient = 1.0f;
+    float decayDbPerSample = 0.0f;
+    float sustainRateDbPerSample = 0.0f;
+    float releaseDbPerSample = 0.0f;
+    float sustainLevelDb = 0.0f;
+};
+OperatorEnvelope EnvelopeOf(const OperatorParameters& op, int note);
+
+// The release after key-off of an operator with SUS set, for a note.
+float SustainedReleaseDbPerSample(bool ksr, int note);
+
+// How far below full level a velocity 1..127 puts a note's sound (others are clamped to it).
+float VelocityAttenuationDb(int velocity);
 
 // The octave 0..7 of a note number (note 69, A4, is in octave 4).
 int NoteOctave(int note);

@@ -136,17 +136,9 @@ Note::Operator::Derived Note::DeriveOperator(int index, int velocity) const {
     const float octavesAboveBase = std::max(0.0f, (pitchNote_ - kKslBaseNote) / 12.0f);
     op.levelDb = params.tl() * 0.75f + kKslDbPerOctave[params.ksl()] * octavesAboveBase;
     if (IsCarrier(index)) {
-        const float velocityGain = std::clamp(velocity, 1, 127) / 127.0f;
-        op.levelDb += -40.0f * std::log10(velocityGain);
+        op.levelDb += VelocityAttenuationDb(velocity);
     }
-    op.attackCoefficient =
-        AttackCoefficient(AttackTimeMs(EffectiveRate(params.ar(), params.ksr(), note)));
-    op.decayDbPerSample = DbPerSample(DecayTimeMs(EffectiveRate(params.dr(), params.ksr(), note)));
-    op.sustainRateDbPerSample =
-        DbPerSample(DecayTimeMs(EffectiveRate(params.sr(), params.ksr(), note)));
-    op.releaseDbPerSample =
-        DbPerSample(DecayTimeMs(EffectiveRate(params.rr(), params.ksr(), note)));
-    op.sustainLevelDb = params.sl() == 15 ? 93.0f : params.sl() * 3.0f;
+    op.envelope = EnvelopeOf(params, note);
     const bool feedbackSlot = (kFmAlgorithms[algorithm_].feedback >> index & 1) != 0;
     const float feedbackCycles = feedbackSlot ? kFeedbackCycles[params.fb()] : 0.0f;
     // The feedback is the mean of the operator's last two outputs.
@@ -194,8 +186,8 @@ void Note::Release() {
             continue;
         }
         if (params.sus()) {
-            op.derived.releaseDbPerSample = DbPerSample(DecayTimeMs(EffectiveRate(
-                kSustainedReleaseRate, params.ksr(), std::clamp(pitchNote_, 0, 127))));
+            op.derived.envelope.releaseDbPerSample =
+                SustainedReleaseDbPerSample(params.ksr(), std::clamp(pitchNote_, 0, 127));
         }
         op.running.envelope = EnvelopePhase::Release;
     }
@@ -208,8 +200,8 @@ void Note::Damp() {
         Operator& op = operators_[i];
         if (op.running.envelope != EnvelopePhase::Off) {
             op.running.envelope = EnvelopePhase::Release;
-            op.derived.releaseDbPerSample =
-                std::max(op.derived.releaseDbPerSample, dampDbPerSample);
+            op.derived.envelope.releaseDbPerSample =
+                std::max(op.derived.envelope.releaseDbPerSample, dampDbPerSample);
         }
     }
 }
@@ -224,14 +216,16 @@ int Note::SamplesInPhase(const Operator& op) {
     };
     switch (op.running.envelope) {
         case EnvelopePhase::Attack:
-            return op.derived.attackCoefficient >= 1.0f ? 1 : kAttackSpan;
+            return op.derived.envelope.attackCoefficient >= 1.0f ? 1 : kAttackSpan;
         case EnvelopePhase::Decay:
-            return samplesTo(op.derived.sustainLevelDb - op.running.envelopeDb,
-                             op.derived.decayDbPerSample);
+            return samplesTo(op.derived.envelope.sustainLevelDb - op.running.envelopeDb,
+                             op.derived.envelope.decayDbPerSample);
         case EnvelopePhase::Sustain:
-            return samplesTo(kSilentDb - op.running.envelopeDb, op.derived.sustainRateDbPerSample);
+            return samplesTo(kSilentDb - op.running.envelopeDb,
+                             op.derived.envelope.sustainRateDbPerSample);
         case EnvelopePhase::Release:
-            return samplesTo(kSilentDb - op.running.envelopeDb, op.derived.releaseDbPerSample);
+            return samplesTo(kSilentDb - op.running.envelopeDb,
+                             op.derived.envelope.releaseDbPerSample);
         case EnvelopePhase::Off:
             break;
     }
@@ -243,18 +237,18 @@ float Note::EnvelopeAfter(const Operator& op, int samples) {
         case EnvelopePhase::Attack: {
             const float shape = static_cast<float>(kAttackShapeDb);
             const float remaining =
-                std::pow(1.0f - op.derived.attackCoefficient, static_cast<float>(samples));
+                std::pow(1.0f - op.derived.envelope.attackCoefficient, static_cast<float>(samples));
             return std::max(0.0f, (op.running.envelopeDb + shape) * remaining - shape);
         }
         case EnvelopePhase::Decay:
-            return std::min(op.derived.sustainLevelDb,
-                            op.running.envelopeDb + samples * op.derived.decayDbPerSample);
+            return std::min(op.derived.envelope.sustainLevelDb,
+                            op.running.envelopeDb + samples * op.derived.envelope.decayDbPerSample);
         case EnvelopePhase::Sustain:
-            return std::min(kSilentDb,
-                            op.running.envelopeDb + samples * op.derived.sustainRateDbPerSample);
+            return std::min(kSilentDb, op.running.envelopeDb +
+                                           samples * op.derived.envelope.sustainRateDbPerSample);
         case EnvelopePhase::Release:
-            return std::min(kSilentDb,
-                            op.running.envelopeDb + samples * op.derived.releaseDbPerSample);
+            return std::min(kSilentDb, op.running.envelopeDb +
+                                           samples * op.derived.envelope.releaseDbPerSample);
         case EnvelopePhase::Off:
             break;
     }
@@ -268,7 +262,7 @@ void Note::AdvanceEnvelope(Operator& op) {
         op.running.envelope = EnvelopePhase::Decay;
     }
     if (op.running.envelope == EnvelopePhase::Decay &&
-        op.running.envelopeDb >= op.derived.sustainLevelDb) {
+        op.running.envelopeDb >= op.derived.envelope.sustainLevelDb) {
         op.running.envelope = EnvelopePhase::Sustain;
     }
     if (op.running.envelopeDb >= kSilentDb) {
@@ -481,10 +475,11 @@ int Note::SamplesUntilQuiet() const {
         if (distanceDb <= 0.0f) {
             continue;
         }
-        const float dbPerSample =
-            op.running.envelope == EnvelopePhase::Decay     ? op.derived.decayDbPerSample
-            : op.running.envelope == EnvelopePhase::Sustain ? op.derived.sustainRateDbPerSample
-                                                            : op.derived.releaseDbPerSample;
+        const float dbPerSample = op.running.envelope == EnvelopePhase::Decay
+                                      ? op.derived.envelope.decayDbPerSample
+                                  : op.running.envelope == EnvelopePhase::Sustain
+                                      ? op.derived.envelope.sustainRateDbPerSample
+                                      : op.derived.envelope.releaseDbPerSample;
         if (dbPerSample <= 0.0f || distanceDb / dbPerSample >= kMaxEnvelopeSpan) {
             return kMaxEnvelopeSpan;
         }

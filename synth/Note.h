@@ -80,11 +80,7 @@ class Note {
         struct Derived {
             std::uint32_t baseStep = 0;  // phase increment per sample, 2^32 per cycle
             float levelDb = 0.0f;        // TL, KSL and, on carriers, velocity
-            float attackCoefficient = 0.0f;
-            float decayDbPerSample = 0.0f;
-            float sustainRateDbPerSample = 0.0f;
-            float releaseDbPerSample = 0.0f;
-            float sustainLevelDb = 0.0f;
+            OperatorEnvelope envelope;
             // Waveform index steps per unit of output; always a power of two (or 0), so scaling
             // by it is exact and may happen before the outputs are summed.
             float feedbackIndexScale = 0.0f;

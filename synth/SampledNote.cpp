@@ -66,18 +66,12 @@ void SampledNote::StartVoice(const VoiceParameters& voice, const Wave& wave, flo
 
     const OperatorParameters& op = voice.operators[0];
     const int note = std::clamp(key, 0, 127);
-    attackCoefficient_ = AttackCoefficient(AttackTimeMs(EffectiveRate(op.ar(), op.ksr(), note)));
-    decayDbPerSample_ = DbPerSample(DecayTimeMs(EffectiveRate(op.dr(), op.ksr(), note)));
-    sustainRateDbPerSample_ = DbPerSample(DecayTimeMs(EffectiveRate(op.sr(), op.ksr(), note)));
-    releaseDbPerSample_ = DbPerSample(DecayTimeMs(EffectiveRate(op.rr(), op.ksr(), note)));
+    envelope_ = EnvelopeOf(op, note);
     if (op.sus()) {
-        releaseDbPerSample_ =
-            DbPerSample(DecayTimeMs(EffectiveRate(kSustainedReleaseRate, op.ksr(), note)));
+        envelope_.releaseDbPerSample = SustainedReleaseDbPerSample(op.ksr(), note);
     }
-    sustainLevelDb_ = op.sl() == 15 ? 93.0f : op.sl() * 3.0f;
     ignoresKeyOff_ = op.xof();
-    const float velocityGain = std::clamp(velocity, 1, 127) / 127.0f;
-    levelDb_ = op.tl() * 0.75f - 40.0f * std::log10(velocityGain);
+    levelDb_ = op.tl() * 0.75f + VelocityAttenuationDb(velocity);
     tremoloDepthDb_ = op.eam() ? kTremoloDepthsDb[op.dam()] : 0.0f;
     vibratoDepthCents_ = op.evb() ? kVibratoDepthsCents[op.dvb()] : 0.0f;
     lfoRate_ = voice.lfoRate();
@@ -90,14 +84,10 @@ void SampledNote::StartRecording(const Wave& wave, std::uint32_t startFrame, int
     Begin(wave, wave.rateHz / kSampleRateHz, channel, key, serial);
     position_ = static_cast<std::uint64_t>(startFrame) << 32;
     active_ = startFrame < end_;
-    attackCoefficient_ = 1.0f;
-    decayDbPerSample_ = 0.0f;
-    sustainLevelDb_ = 0.0f;
-    sustainRateDbPerSample_ = 0.0f;
-    releaseDbPerSample_ = DbPerSample(kRecordingReleaseMs);
+    envelope_ = OperatorEnvelope{};
+    envelope_.releaseDbPerSample = DbPerSample(kRecordingReleaseMs);
     ignoresKeyOff_ = false;
-    const float velocityGain = std::clamp(velocity, 1, 127) / 127.0f;
-    levelDb_ = -40.0f * std::log10(velocityGain);
+    levelDb_ = VelocityAttenuationDb(velocity);
     tremoloDepthDb_ = 0.0f;
     vibratoDepthCents_ = 0.0f;
     lfoRate_ = 0;
@@ -118,7 +108,7 @@ void SampledNote::Release() {
 void SampledNote::Damp() {
     released_ = true;
     phase_ = Phase::Release;
-    releaseDbPerSample_ = std::max(releaseDbPerSample_, DbPerSample(kDampTimeMs));
+    envelope_.releaseDbPerSample = std::max(envelope_.releaseDbPerSample, DbPerSample(kDampTimeMs));
 }
 
 // Moves the envelope on by `frames` and returns where it stands then.
@@ -126,7 +116,7 @@ float SampledNote::NextEnvelopeDb(int frames) {
     switch (phase_) {
         case Phase::Attack: {
             const double shape = kAttackShapeDb;
-            const double remaining = std::pow(1.0 - attackCoefficient_, frames);
+            const double remaining = std::pow(1.0 - envelope_.attackCoefficient, frames);
             envelopeDb_ = static_cast<float>((envelopeDb_ + shape) * remaining - shape);
             if (envelopeDb_ <= 0.0f) {
                 envelopeDb_ = 0.0f;
@@ -135,17 +125,17 @@ float SampledNote::NextEnvelopeDb(int frames) {
             break;
         }
         case Phase::Decay:
-            envelopeDb_ += frames * decayDbPerSample_;
-            if (envelopeDb_ >= sustainLevelDb_) {
-                envelopeDb_ = sustainLevelDb_;
+            envelopeDb_ += frames * envelope_.decayDbPerSample;
+            if (envelopeDb_ >= envelope_.sustainLevelDb) {
+                envelopeDb_ = envelope_.sustainLevelDb;
                 phase_ = Phase::Sustain;
             }
             break;
         case Phase::Sustain:
-            envelopeDb_ += frames * sustainRateDbPerSample_;
+            envelopeDb_ += frames * envelope_.sustainRateDbPerSample;
             break;
         case Phase::Release:
-            envelopeDb_ += frames * releaseDbPerSample_;
+            envelopeDb_ += frames * envelope_.releaseDbPerSample;
             break;
     }
     envelopeDb_ = std::min(envelopeDb_, kSilentDb);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "EnvelopeRates.h"
 #include "Lfo.h"
 #include "Note.h"
 #include "VoiceParameters.h"
@@ -75,11 +76,7 @@ class SampledNote {
     // Envelope, in dB below full level.
     Phase phase_ = Phase::Attack;
     float envelopeDb_ = 0.0f;
-    float attackCoefficient_ = 1.0f;
-    float decayDbPerSample_ = 0.0f;
-    float sustainLevelDb_ = 0.0f;
-    float sustainRateDbPerSample_ = 0.0f;
-    float releaseDbPerSample_ = 0.0f;
+    OperatorEnvelope envelope_;
     bool ignoresKeyOff_ = false;
     float levelDb_ = 0.0f;  // TL and velocity
     float tremoloDepthDb_ = 0.0f;
