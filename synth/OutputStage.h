@@ -2,17 +2,19 @@
 
 #include <array>
 
+#include "LookAheadLimiter.h"
+
 namespace rolvik::synth {
 
-// What stands between the mixed notes and the speaker, as on a phone: a fixed gain that leaves
-// headroom for many notes at once, a high-pass below the audible range that blocks the constant
-// offset half-wave operator waveforms, feedback and sampled waves carry (a coupling capacitor's
-// work), then a limiter that bends the peaks of music that is itself too loud towards full scale
-// instead of clipping them. Offset removed first, the limiter spends its headroom on the music
-// alone.
+// What stands between the mixed notes and the speaker, as on a phone: a high-pass below the
+// audible range that blocks the constant offset half-wave operator waveforms, feedback and sampled
+// waves carry (a coupling capacitor's work), then a limiter that turns music that is itself too
+// loud down just enough, ahead of its peaks, and leaves the rest at the level the song sets.
+// Offset removed first, the limiter spends its headroom on the music alone.
 class OutputStage {
   public:
-    // Filters and limits the stereo mix in place; the result lies within -1..1.
+    // Filters and limits the stereo mix in place, LookAheadLimiter::kLatencyFrames late; the
+    // result lies within -1..1.
     void Process(float* left, float* right, int frames);
 
   private:
@@ -33,6 +35,7 @@ class OutputStage {
 
     DcBlocker left_;
     DcBlocker right_;
+    LookAheadLimiter limiter_;
 };
 
 }  // namespace rolvik::synth

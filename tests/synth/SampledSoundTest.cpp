@@ -181,6 +181,25 @@ TEST_F(SampledSoundTest, DrumKeyPlaysTheStreamWaveOfTheNextNumber) {
     EXPECT_NEAR(FrequencyHz(Strike(9, 0)), 500.0, 2.0);
 }
 
+// Each side of a stereo stream wave goes to its own side at the level a mono wave plays at: no
+// pan law applied on top of the channel's, no halving, no fold-down.
+TEST_F(SampledSoundTest, StereoStreamWaveKeepsItsSidesAtTheLevelOfAMonoOne) {
+    bank_.streams[1] = SineWave(16000, 4000, 32.0);
+    Wave leftOnly = SineWave(16000, 4000, 32.0, 2);
+    for (std::size_t i = 1; i < leftOnly.samples.size(); i += 2) {
+        leftOnly.samples[i] = 0;
+    }
+    bank_.streams[2] = leftOnly;
+    synthesizer_.SetSongWaves(&bank_);
+    const double monoDb = RmsDb(Strike(9, 0));
+    Send(synthesizer_, {0xB9, 120, 0});
+    Send(synthesizer_, {0x99, 1, 0x7F});
+    std::vector<float> left(kBlock), right(kBlock);
+    synthesizer_.Render(left.data(), right.data(), kBlock);
+    EXPECT_NEAR(RmsDb(left), monoDb, 0.1);
+    EXPECT_LT(RmsDb(right), -120.0);
+}
+
 TEST_F(SampledSoundTest, WaveRecordsArriveAsMessages) {
     synthesizer_.SetSongWaves(nullptr);
     Send(synthesizer_, SampledVoiceMessage(125, 0, 36, 24000, 1200, 1200, kRecordId));

@@ -414,12 +414,12 @@ TEST(CorpusTest, EverySongWithAScoreTrackIsHeardCleanlyAndStops) {
             EXPECT_GT(Rms(left) + Rms(right), 1e-4) << name;
         }
         for (const std::vector<float>* side : {&left, &right}) {
-            EXPECT_LT(WorstOffset(*side), 0.02) << name;
+            EXPECT_LT(WorstOffset(*side), 0.04) << name;
             EXPECT_EQ(ClippedSamples(*side), 0) << name;
         }
         Apply(core, CommandType::Stop);
         core.Render(left.data(), right.data(), 100 * kMsFrames);
-        EXPECT_LT(RmsDb(std::span(left).subspan(50 * kMsFrames, 50 * kMsFrames)), -60.0) << name;
+        EXPECT_LT(RmsDb(std::span(left).subspan(50 * kMsFrames, 50 * kMsFrames)), -54.0) << name;
         ++rendered;
     }
     EXPECT_GE(rendered, 60);
