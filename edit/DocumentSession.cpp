@@ -115,7 +115,7 @@ void DocumentSession::MoveNote(Event& note, std::int64_t timeMs, std::optional<i
     if (key && !note.data.empty()) {
         note.data[0] = static_cast<std::uint8_t>(*key);
     }
-    PlaceEndOfSequence(*document_, gesture_, announcing);
+    PlaceEndOfSequence(*document_, gesture_, note, announcing);
 }
 
 void DocumentSession::ResizeNote(Event& note, std::uint32_t endMs,
@@ -124,13 +124,13 @@ void DocumentSession::ResizeNote(Event& note, std::uint32_t endMs,
     const std::int64_t gate = std::max<std::int64_t>(std::int64_t{endMs} - note.time, base);
     gesture_.Touch(*document_, note);
     SetNoteGate(note, SnapDown(gate, static_cast<std::uint32_t>(base)));
-    PlaceEndOfSequence(*document_, gesture_, Announcing(removing));
+    PlaceEndOfSequence(*document_, gesture_, note, Announcing(removing));
 }
 
 void DocumentSession::InsertNote(std::uint32_t timeMs, int track, int key,
                                  const EventRemovalNotice& removing) {
-    gesture_.Insert(*document_, MakeNewNote(timeMs, track, key));
-    PlaceEndOfSequence(*document_, gesture_, Announcing(removing));
+    const Event* inserted = gesture_.Insert(*document_, MakeNewNote(timeMs, track, key));
+    PlaceEndOfSequence(*document_, gesture_, *inserted, Announcing(removing));
 }
 
 void DocumentSession::DeleteNote(Event& note, const EventRemovalNotice& removing) {
