@@ -60,29 +60,14 @@ void MainWindow::UpdateRecentFilesMenu() {
     recentFilesMenu_->setEnabled(!files.isEmpty());
 }
 
-// The file's content decides how it opens, not its name. A failed SMAF open leaves no document:
-// the previous one is closed before the attempt. A MIDI file is imported and compiled first and
-// replaces the document only when both succeed.
+// The file's content decides how it opens, not its name. Either way the song that was open stays
+// until the new one has loaded (a SMAF file) or been imported and compiled (a MIDI file).
 void MainWindow::OpenFile(const std::filesystem::path& path) {
     if (!MayDiscardEdits()) {
         return;
     }
-    if (IsStandardMidiFile(path)) {
-        ImportMidiFile(path);
-        return;
-    }
-    CloseDocument();
-    playback_.SetPosition(0);
-    session_.Open(path);
-    ShowDocument();
-    if (document()) {
-        NoteRecentFile(path);
-    }
-}
-
-// The session closes the previous document only once the import has succeeded.
-void MainWindow::ImportMidiFile(const std::filesystem::path& path) {
-    if (!session_.Import(path)) {
+    const bool opened = IsStandardMidiFile(path) ? session_.Import(path) : session_.Open(path);
+    if (!opened) {
         return;
     }
     playback_.SetPosition(0);

@@ -87,7 +87,6 @@ class MainWindow : public QMainWindow {
     void OpenRecentFile(const QString& path);
     void NoteRecentFile(const std::filesystem::path& path);
     void UpdateRecentFilesMenu();
-    void ImportMidiFile(const std::filesystem::path& path);
     void CloseCommand();
     void CloseDocument();
     bool MayDiscardEdits();

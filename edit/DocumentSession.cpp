@@ -13,9 +13,14 @@
 
 namespace rolvik {
 
-void DocumentSession::Open(const std::filesystem::path& path) {
+bool DocumentSession::Open(const std::filesystem::path& path) {
+    std::unique_ptr<Smaf> opened = OpenSmaf(path);
+    if (!opened) {
+        return false;
+    }
     Close();
-    Replace(OpenSmaf(path), false);
+    Replace(std::move(opened), false);
+    return true;
 }
 
 bool DocumentSession::Import(const std::filesystem::path& path) {

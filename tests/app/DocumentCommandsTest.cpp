@@ -44,21 +44,42 @@ TEST_F(DocumentCommandsTest, OpenNewAndCloseHandTheDocumentToBothViews) {
     EXPECT_TRUE(recorder.messages.empty());
 }
 
-TEST_F(DocumentCommandsTest, ABadFileClosesTheOldDocumentAndLeavesNone) {
+// Whatever is wrong with the file, the song that was open stays open, untouched, and one message
+// says why.
+TEST_F(DocumentCommandsTest, AFileThatDoesNotOpenKeepsTheOpenSong) {
     OpenDemoSong();
+    Smaf* song = window->document();
+    const std::string title = Title();
     QTemporaryDir folder;
-    const std::filesystem::path bad = folder.filePath("bad.mmf").toStdString();
-    std::ofstream(bad) << "not a song";
-    openPath = QString::fromStdString(bad.string());
-    window->RunCommand(CommandId::LoadSmaf);
-    EXPECT_EQ(window->document(), nullptr);
-    EXPECT_EQ(window->pianoRoll().state().document, nullptr);
-    EXPECT_EQ(Title(), "Rolvik");
-    ASSERT_EQ(recorder.messages.size(), 1u) << "the loader's own message and nothing else";
+    const struct {
+        const char* name;
+        std::string bytes;
+    } cases[] = {
+        {"empty.mmf", ""},
+        {"text.mmf", "not a song"},
+        {"random.mmf", std::string("\x9c\x01\xff\x00\x37\xe2MMMD\x00", 11)},
+    };
+    for (const auto& [name, bytes] : cases) {
+        SCOPED_TRACE(name);
+        const std::filesystem::path bad = folder.filePath(name).toStdString();
+        std::ofstream(bad, std::ios::binary) << bytes;
+        recorder.messages.clear();
+        openPath = QString::fromStdString(bad.string());
+        window->RunCommand(CommandId::LoadSmaf);
+        EXPECT_EQ(window->document(), song);
+        EXPECT_EQ(window->pianoRoll().state().document, song);
+        EXPECT_EQ(window->detailView().document(), song);
+        EXPECT_EQ(Title(), title);
+        ASSERT_EQ(recorder.messages.size(), 1u) << "the loader's own message and nothing else";
+        EXPECT_EQ(recorder.messages[0].caption, "Error");
+    }
+    EXPECT_EQ(discardQuestions, 0) << "nothing to discard in an unedited song";
 
     openPath.clear();
+    recorder.messages.clear();
     window->RunCommand(CommandId::LoadSmaf);
-    EXPECT_EQ(recorder.messages.size(), 1u) << "a cancelled dialog does nothing";
+    EXPECT_TRUE(recorder.messages.empty()) << "a cancelled dialog does nothing";
+    EXPECT_EQ(window->document(), song);
 }
 
 TEST_F(DocumentCommandsTest, CompileReloadsTheListFromTheCompiledBytes) {
