@@ -6,6 +6,7 @@
 #include <QMenu>
 
 #include "MainWindow.h"
+#include "NoticeBar.h"
 #include "UserSettings.h"
 #include "core/ShowMessage.h"
 #include "import/MidiImport.h"
@@ -61,11 +62,13 @@ void MainWindow::UpdateRecentFilesMenu() {
 }
 
 // The file's content decides how it opens, not its name. Either way the song that was open stays
-// until the new one has loaded (a SMAF file) or been imported and compiled (a MIDI file).
+// until the new one has loaded (a SMAF file) or been imported and compiled (a MIDI file). The
+// notices of the previous open go as this one begins, so the bar shows only the new file's.
 void MainWindow::OpenFile(const std::filesystem::path& path) {
     if (!MayDiscardEdits()) {
         return;
     }
+    noticeBar_->Clear();
     const bool opened = IsStandardMidiFile(path) ? session_.Import(path) : session_.Open(path);
     if (!opened) {
         return;
@@ -97,6 +100,7 @@ void MainWindow::CloseDocument() {
     }
     Stop();
     pianoRoll_->SetPlayPosition(0);
+    noticeBar_->Clear();
     session_.Close();
     ShowDocument();
     update();

@@ -8,7 +8,9 @@
 #include <QShortcut>
 #include <QToolBar>
 #include <QUrl>
+#include <QVBoxLayout>
 
+#include "NoticeBar.h"
 #include "Toolbar.h"
 #include "TrackMenu.h"
 #include "UserSettings.h"
@@ -62,8 +64,15 @@ MainWindow::MainWindow(const std::filesystem::path& voiceSetPath, ShellHooks hoo
 
     BuildMenus();
     BuildToolbar();
-    pianoRoll_ = new PianoRoll(this);
-    setCentralWidget(pianoRoll_);
+    auto* centre = new QWidget(this);
+    auto* column = new QVBoxLayout(centre);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    noticeBar_ = new NoticeBar(centre);
+    pianoRoll_ = new PianoRoll(centre);
+    column->addWidget(noticeBar_);
+    column->addWidget(pianoRoll_, 1);
+    setCentralWidget(centre);
     ConnectPianoRoll();
     BuildEditMenu();
     ListenToSession();

@@ -22,6 +22,7 @@ class QToolBar;
 namespace rolvik {
 
 class DetailView;
+class NoticeBar;
 class PianoRoll;
 class TrackMenuGrid;
 
@@ -51,6 +52,7 @@ class MainWindow : public QMainWindow {
     std::uint32_t playPosition() const { return playback_.positionMs(); }
     int currentInstrument() const { return currentInstrument_; }
     PianoRoll& pianoRoll() const { return *pianoRoll_; }
+    NoticeBar& noticeBar() const { return *noticeBar_; }
     DetailView& detailView() const { return *detailView_; }
     QToolBar& toolbar() const { return *toolbar_; }
     TrackMenuGrid& trackMenu() const { return *trackMenu_; }
@@ -120,6 +122,7 @@ class MainWindow : public QMainWindow {
 
     ShellHooks hooks_;
     PianoRoll* pianoRoll_ = nullptr;
+    NoticeBar* noticeBar_ = nullptr;
     QToolBar* toolbar_ = nullptr;
     TrackMenuGrid* trackMenu_ = nullptr;
     QMenu* recentFilesMenu_ = nullptr;

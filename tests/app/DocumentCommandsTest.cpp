@@ -1,12 +1,17 @@
 #include <gmock/gmock.h>
 
+#include <QApplication>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 
 #include "ShellTest.h"
+#include "app/MessageBoxes.h"
+#include "app/NoticeBar.h"
 #include "core/FileIO.h"
 #include "core/SmafExclusive.h"
 #include "ui/detail/DetailView.h"
@@ -80,6 +85,37 @@ TEST_F(DocumentCommandsTest, AFileThatDoesNotOpenKeepsTheOpenSong) {
     window->RunCommand(CommandId::LoadSmaf);
     EXPECT_TRUE(recorder.messages.empty()) << "a cancelled dialog does nothing";
     EXPECT_EQ(window->document(), song);
+}
+
+// Notices never block: they gather in the bar over the roll and go when the next song opens or
+// the bar is closed. The shell's real message handler is used here.
+TEST_F(DocumentCommandsTest, NoticesShowInTheBarUntilTheNextOpen) {
+    const ScopedMessageHandler shown(MessageBoxHandler());
+    int modalBoxes = 0;
+    QTimer closer;
+    closer.callOnTimeout([&modalBoxes] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            ++modalBoxes;
+            modal->close();
+        }
+    });
+    closer.start(20);
+
+    window->OpenFile(std::filesystem::path(ROLVIK_CORPUS_DIR) / "vavi__ClubGroove.mmf");
+    ASSERT_NE(window->document(), nullptr);
+    EXPECT_EQ(modalBoxes, 0);
+    EXPECT_TRUE(window->noticeBar().isVisibleTo(window.get()));
+    EXPECT_TRUE(window->noticeBar().text().startsWith(
+        "Notice: This is written in HPS format, Rolvik can't convert accurately. Sorry."));
+
+    OpenDemoSong();
+    EXPECT_FALSE(window->noticeBar().isVisibleTo(window.get()));
+    EXPECT_TRUE(window->noticeBar().text().isEmpty());
+
+    window->OpenFile(std::filesystem::path(ROLVIK_CORPUS_DIR) / "vavi__ClubGroove.mmf");
+    QTest::mouseClick(window->noticeBar().findChild<QToolButton*>("CloseNotice"), Qt::LeftButton);
+    EXPECT_FALSE(window->noticeBar().isVisibleTo(window.get()));
+    EXPECT_EQ(modalBoxes, 0);
 }
 
 TEST_F(DocumentCommandsTest, CompileReloadsTheListFromTheCompiledBytes) {
