@@ -21,6 +21,19 @@ QString WithSmafExtension(const QString& path) {
     return QFileInfo(path).suffix().isEmpty() ? path + QStringLiteral(".mmf") : path;
 }
 
+// The name the Save dialog offers: the song's own file name, with ".mmf" for a song imported from
+// a MIDI file; none for a song that no file holds.
+QString SaveNameOf(const std::filesystem::path& songPath) {
+    if (songPath.empty()) {
+        return {};
+    }
+    const QFileInfo file(QFile::decodeName(songPath.c_str()));
+    if (file.suffix().compare(QStringLiteral("mmf"), Qt::CaseInsensitive) == 0) {
+        return file.fileName();
+    }
+    return file.completeBaseName() + QStringLiteral(".mmf");
+}
+
 }  // namespace
 
 void MainWindow::LoadSmaf() {
@@ -89,6 +102,7 @@ void MainWindow::NewDocument() {
 }
 
 void MainWindow::ShowDocument() {
+    EnableDocumentCommands();
     detailView_->SetDocument(document());
     pianoRoll_->ShowDocument();
     UpdateTitle();
@@ -157,7 +171,7 @@ void MainWindow::SaveDocument() {
         ShowMessage("SMAF not compiled", "Error", MessageIcon::Error);
         return;
     }
-    const QString path = hooks_.askSavePath(this);
+    const QString path = hooks_.askSavePath(this, SaveNameOf(session_.path()));
     if (path.isEmpty() || !TakeInEditsBeforeSave()) {
         return;
     }

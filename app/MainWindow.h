@@ -17,6 +17,7 @@
 #include "edit/DocumentSession.h"
 #include "ui/pianoroll/PianoRollCommand.h"
 
+class QSlider;
 class QToolBar;
 
 namespace rolvik {
@@ -55,6 +56,7 @@ class MainWindow : public QMainWindow {
     NoticeBar& noticeBar() const { return *noticeBar_; }
     DetailView& detailView() const { return *detailView_; }
     QToolBar& toolbar() const { return *toolbar_; }
+    QSlider& volumeControl() const { return *volume_; }
     TrackMenuGrid& trackMenu() const { return *trackMenu_; }
     QMenu& recentFilesMenu() const { return *recentFilesMenu_; }
     QAction* action(CommandId id) const;
@@ -79,6 +81,7 @@ class MainWindow : public QMainWindow {
     void BuildMenus();
     QAction* AddCommand(QMenu& menu, const CommandEntry& entry, const std::vector<QIcon>& images);
     void BuildToolbar();
+    void EnableDocumentCommands();
     void ConnectPianoRoll();
     void ListenToSession();
     void BuildEditMenu();
@@ -124,6 +127,7 @@ class MainWindow : public QMainWindow {
     PianoRoll* pianoRoll_ = nullptr;
     NoticeBar* noticeBar_ = nullptr;
     QToolBar* toolbar_ = nullptr;
+    QSlider* volume_ = nullptr;
     TrackMenuGrid* trackMenu_ = nullptr;
     QMenu* recentFilesMenu_ = nullptr;
     std::unique_ptr<DetailView> detailView_;

@@ -20,6 +20,7 @@ bool DocumentSession::Open(const std::filesystem::path& path) {
     }
     Close();
     Replace(std::move(opened), false);
+    path_ = path;
     return true;
 }
 
@@ -30,6 +31,7 @@ bool DocumentSession::Import(const std::filesystem::path& path) {
     }
     Close();
     Replace(std::move(imported), true);
+    path_ = path;
     return true;
 }
 
@@ -64,6 +66,7 @@ void DocumentSession::Lend(Smaf* document) {
 void DocumentSession::Replace(std::unique_ptr<Smaf> document, bool compiledUnsaved) {
     owned_ = std::move(document);
     document_ = owned_.get();
+    path_.clear();
     compiledUnsaved_ = compiledUnsaved;
     ForgetEdits();
 }
@@ -90,6 +93,7 @@ bool DocumentSession::Save(const std::filesystem::path& path, std::string& error
         return false;
     }
     compiledUnsaved_ = false;
+    path_ = path;
     return true;
 }
 

@@ -41,6 +41,8 @@ class DocumentSession {
 
     void SetListener(SessionListener listener) { listener_ = std::move(listener); }
     Smaf* document() const { return document_; }
+    // The file the song was opened from, imported from or last saved to; empty for a new song.
+    const std::filesystem::path& path() const { return path_; }
 
     // Only a file that loads replaces the document: one that cannot be read or is no SMAF leaves
     // the previous document as it was, and false comes back.
@@ -90,6 +92,7 @@ class DocumentSession {
 
     SessionListener listener_;
     std::unique_ptr<Smaf> owned_;
+    std::filesystem::path path_;
     Smaf* document_ = nullptr;
     EditHistory history_;
     EditStep gesture_;

@@ -29,8 +29,17 @@ ByteVector ReadAll(const std::filesystem::path& path) {
 class DocumentCommandsTest : public ShellTest {};
 
 TEST_F(DocumentCommandsTest, OpenNewAndCloseHandTheDocumentToBothViews) {
+    const auto songCommandsEnabled = [this] {
+        return window->action(CommandId::Save)->isEnabled() &&
+               window->action(CommandId::EmuPlay)->isEnabled() &&
+               window->action(CommandId::Rewind)->isEnabled();
+    };
     EXPECT_EQ(Title(), "Rolvik");
+    EXPECT_FALSE(songCommandsEnabled());
+    EXPECT_FALSE(window->action(CommandId::Close)->isEnabled());
+    EXPECT_TRUE(window->action(CommandId::LoadSmaf)->isEnabled());
     OpenDemoSong();
+    EXPECT_TRUE(songCommandsEnabled());
     Smaf* opened = window->document();
     EXPECT_EQ(window->pianoRoll().state().document, opened);
     EXPECT_EQ(window->detailView().document(), opened);
@@ -46,6 +55,7 @@ TEST_F(DocumentCommandsTest, OpenNewAndCloseHandTheDocumentToBothViews) {
     EXPECT_EQ(window->pianoRoll().state().document, nullptr);
     EXPECT_EQ(window->detailView().document(), nullptr);
     EXPECT_EQ(Title(), "Rolvik");
+    EXPECT_FALSE(songCommandsEnabled());
     EXPECT_TRUE(recorder.messages.empty());
 }
 
@@ -179,11 +189,13 @@ TEST_F(DocumentCommandsTest, SaveWritesTheDocumentsBytesAndRefusesWithoutThem) {
     savePath = QString::fromStdString(target.string());
     recorder.messages.clear();
     window->RunCommand(CommandId::Save);
+    EXPECT_EQ(offeredSaveName, "demo.mmf") << "the dialog starts with the song's own name";
     EXPECT_TRUE(recorder.messages.empty());
     EXPECT_EQ(ReadAll(target), ReadAll(std::filesystem::path(ROLVIK_SOURCE_DIR) / "res/demo.mmf"));
 
     savePath = folder.filePath("missing-folder/saved.mmf");
     window->RunCommand(CommandId::Save);
+    EXPECT_EQ(offeredSaveName, "saved.mmf") << "the name it was last saved under";
     EXPECT_EQ(recorder.messages.back(),
               (ShownMessage{"Can't open file to write\ncannot write " + savePath.toStdString() +
                                 ": " + std::strerror(ENOENT),

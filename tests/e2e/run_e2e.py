@@ -102,7 +102,8 @@ class EndToEnd:
         window.press("ctrl+s")
         dialog = Window(self.environment, "^Compile and Save SMAF")
         # Typed without its extension, the name still leads to the question before "saved.mmf"
-        # is replaced.
+        # is replaced. The dialog offers the song's own name first.
+        dialog.press("ctrl+a")
         dialog.type(str(self.folder / "saved"))
         dialog.press("Return")
         question = Window(self.environment, "^Compile and Save SMAF", other_than=dialog.id)
