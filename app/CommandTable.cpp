@@ -56,6 +56,21 @@ std::span<const std::optional<CommandId>> ToolbarLayout() {
     return kToolbar;
 }
 
+bool NeedsDocument(CommandId id) {
+    switch (id) {
+        case CommandId::Close:
+        case CommandId::Compile:
+        case CommandId::Save:
+        case CommandId::EmuPlay:
+        case CommandId::MidiPlay:
+        case CommandId::Stop:
+        case CommandId::Rewind:
+            return true;
+        default:
+            return false;
+    }
+}
+
 int TrackOfCommand(CommandId id) {
     if (id == CommandId::Track1) {
         return 0;

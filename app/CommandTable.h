@@ -53,6 +53,9 @@ std::span<const CommandEntry> CommandTable();
 // The toolbar, left to right; an empty entry is a separator.
 std::span<const std::optional<CommandId>> ToolbarLayout();
 
+// Whether the command acts on the open song, so that it is greyed while none is open.
+bool NeedsDocument(CommandId id);
+
 // The View menu's track commands map to the piano roll's visible track: -1 for All, else 0..15.
 int TrackOfCommand(CommandId id);
 

@@ -6,6 +6,7 @@
 #include <QMenu>
 
 #include "MainWindow.h"
+#include "NoticeBar.h"
 #include "UserSettings.h"
 #include "core/ShowMessage.h"
 #include "import/MidiImport.h"
@@ -18,6 +19,19 @@ namespace {
 // A name typed without an extension gets the one of SMAF files.
 QString WithSmafExtension(const QString& path) {
     return QFileInfo(path).suffix().isEmpty() ? path + QStringLiteral(".mmf") : path;
+}
+
+// The name the Save dialog offers: the song's own file name, with ".mmf" for a song imported from
+// a MIDI file; none for a song that no file holds.
+QString SaveNameOf(const std::filesystem::path& songPath) {
+    if (songPath.empty()) {
+        return {};
+    }
+    const QFileInfo file(QFile::decodeName(songPath.c_str()));
+    if (file.suffix().compare(QStringLiteral("mmf"), Qt::CaseInsensitive) == 0) {
+        return file.fileName();
+    }
+    return file.completeBaseName() + QStringLiteral(".mmf");
 }
 
 }  // namespace
@@ -60,29 +74,16 @@ void MainWindow::UpdateRecentFilesMenu() {
     recentFilesMenu_->setEnabled(!files.isEmpty());
 }
 
-// The file's content decides how it opens, not its name. A failed SMAF open leaves no document:
-// the previous one is closed before the attempt. A MIDI file is imported and compiled first and
-// replaces the document only when both succeed.
+// The file's content decides how it opens, not its name. Either way the song that was open stays
+// until the new one has loaded (a SMAF file) or been imported and compiled (a MIDI file). The
+// notices of the previous open go as this one begins, so the bar shows only the new file's.
 void MainWindow::OpenFile(const std::filesystem::path& path) {
     if (!MayDiscardEdits()) {
         return;
     }
-    if (IsStandardMidiFile(path)) {
-        ImportMidiFile(path);
-        return;
-    }
-    CloseDocument();
-    playback_.SetPosition(0);
-    session_.Open(path);
-    ShowDocument();
-    if (document()) {
-        NoteRecentFile(path);
-    }
-}
-
-// The session closes the previous document only once the import has succeeded.
-void MainWindow::ImportMidiFile(const std::filesystem::path& path) {
-    if (!session_.Import(path)) {
+    noticeBar_->Clear();
+    const bool opened = IsStandardMidiFile(path) ? session_.Import(path) : session_.Open(path);
+    if (!opened) {
         return;
     }
     playback_.SetPosition(0);
@@ -101,6 +102,7 @@ void MainWindow::NewDocument() {
 }
 
 void MainWindow::ShowDocument() {
+    EnableDocumentCommands();
     detailView_->SetDocument(document());
     pianoRoll_->ShowDocument();
     UpdateTitle();
@@ -112,6 +114,7 @@ void MainWindow::CloseDocument() {
     }
     Stop();
     pianoRoll_->SetPlayPosition(0);
+    noticeBar_->Clear();
     session_.Close();
     ShowDocument();
     update();
@@ -168,7 +171,7 @@ void MainWindow::SaveDocument() {
         ShowMessage("SMAF not compiled", "Error", MessageIcon::Error);
         return;
     }
-    const QString path = hooks_.askSavePath(this);
+    const QString path = hooks_.askSavePath(this, SaveNameOf(session_.path()));
     if (path.isEmpty() || !TakeInEditsBeforeSave()) {
         return;
     }

@@ -2,11 +2,13 @@
 // single key, and moving the play position with the arrow keys.
 
 #include <QKeyEvent>
+#include <QSlider>
 
 #include "CommandTable.h"
 #include "EntryKey.h"
 #include "MainWindow.h"
 #include "OptionTable.h"
+#include "playback/EmulatorBinding.h"
 #include "playback/MidiPlay.h"
 #include "ui/pianoroll/PianoRoll.h"
 #include "ui/settings/Settings.h"
@@ -77,6 +79,7 @@ void MainWindow::ApplyOption(char letter, int number) {
     const Option* option = OptionTable::Find(letter);
     if (option && option->InBounds(number)) {
         option->set(*this, number);
+        volume_->setValue(GetVolume());
     }
 }
 

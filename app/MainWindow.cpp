@@ -8,7 +8,9 @@
 #include <QShortcut>
 #include <QToolBar>
 #include <QUrl>
+#include <QVBoxLayout>
 
+#include "NoticeBar.h"
 #include "Toolbar.h"
 #include "TrackMenu.h"
 #include "UserSettings.h"
@@ -39,11 +41,21 @@ QString MenuTitle(MenuName menu) {
     return {};
 }
 
-// The text a toolbar button's tip shows: the menu text without its mnemonic and shortcut.
-QString ToolTipOf(std::string_view menuText) {
+// A toolbar button's text: the menu text without its mnemonic and shortcut.
+QString ButtonTextOf(std::string_view menuText) {
     QString text = QString::fromLatin1(menuText.data(), static_cast<qsizetype>(menuText.size()));
     text = text.left(text.indexOf(QLatin1Char('\t')));
     return text.remove(QLatin1Char('&'));
+}
+
+// A toolbar button's tip names the command and the key that runs it.
+QString ToolTipOf(const CommandEntry& entry) {
+    const QString name = ButtonTextOf(entry.text);
+    if (entry.shortcut == QKeyCombination()) {
+        return name;
+    }
+    return QStringLiteral("%1 (%2)").arg(
+        name, QKeySequence(entry.shortcut).toString(QKeySequence::NativeText));
 }
 
 }  // namespace
@@ -62,8 +74,15 @@ MainWindow::MainWindow(const std::filesystem::path& voiceSetPath, ShellHooks hoo
 
     BuildMenus();
     BuildToolbar();
-    pianoRoll_ = new PianoRoll(this);
-    setCentralWidget(pianoRoll_);
+    auto* centre = new QWidget(this);
+    auto* column = new QVBoxLayout(centre);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    noticeBar_ = new NoticeBar(centre);
+    pianoRoll_ = new PianoRoll(centre);
+    column->addWidget(noticeBar_);
+    column->addWidget(pianoRoll_, 1);
+    setCentralWidget(centre);
     ConnectPianoRoll();
     BuildEditMenu();
     ListenToSession();
@@ -80,6 +99,7 @@ MainWindow::MainWindow(const std::filesystem::path& voiceSetPath, ShellHooks hoo
     connect(&refreshTimer_, &QTimer::timeout, this, [this] { TimerTick(0); });
     connect(&midiTimer_, &QTimer::timeout, this, [this] { TimerTick(1); });
     RestoreWindowPlace(*this, kMainWindowPlace, QSize(800, 560));
+    EnableDocumentCommands();
 }
 
 // The voice table lives as long as the window; the detail window goes with it.
@@ -131,8 +151,8 @@ QAction* MainWindow::AddCommand(QMenu& menu, const CommandEntry& entry,
         item->setIcon(images[static_cast<std::size_t>(entry.toolbarImage)]);
     }
     item->setIconVisibleInMenu(false);  // the toolbar images are the buttons' alone
-    item->setIconText(ToolTipOf(entry.text));
-    item->setToolTip(ToolTipOf(entry.text));
+    item->setIconText(ButtonTextOf(entry.text));
+    item->setToolTip(ToolTipOf(entry));
     const CommandId id = entry.id;
     connect(item, &QAction::triggered, this, [this, id] { RunCommand(id); });
     // A shortcut that the menu text does not name stays out of the menu's shortcut column.
@@ -160,6 +180,15 @@ void MainWindow::BuildToolbar() {
             continue;
         }
         toolbar_->addAction(actions_.at(*id));
+    }
+    volume_ = AddVolumeControl(*toolbar_);
+}
+
+void MainWindow::EnableDocumentCommands() {
+    for (const auto& [id, item] : actions_) {
+        if (NeedsDocument(id)) {
+            item->setEnabled(document() != nullptr);
+        }
     }
 }
 

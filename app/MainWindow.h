@@ -17,11 +17,13 @@
 #include "edit/DocumentSession.h"
 #include "ui/pianoroll/PianoRollCommand.h"
 
+class QSlider;
 class QToolBar;
 
 namespace rolvik {
 
 class DetailView;
+class NoticeBar;
 class PianoRoll;
 class TrackMenuGrid;
 
@@ -51,8 +53,10 @@ class MainWindow : public QMainWindow {
     std::uint32_t playPosition() const { return playback_.positionMs(); }
     int currentInstrument() const { return currentInstrument_; }
     PianoRoll& pianoRoll() const { return *pianoRoll_; }
+    NoticeBar& noticeBar() const { return *noticeBar_; }
     DetailView& detailView() const { return *detailView_; }
     QToolBar& toolbar() const { return *toolbar_; }
+    QSlider& volumeControl() const { return *volume_; }
     TrackMenuGrid& trackMenu() const { return *trackMenu_; }
     QMenu& recentFilesMenu() const { return *recentFilesMenu_; }
     QAction* action(CommandId id) const;
@@ -77,6 +81,7 @@ class MainWindow : public QMainWindow {
     void BuildMenus();
     QAction* AddCommand(QMenu& menu, const CommandEntry& entry, const std::vector<QIcon>& images);
     void BuildToolbar();
+    void EnableDocumentCommands();
     void ConnectPianoRoll();
     void ListenToSession();
     void BuildEditMenu();
@@ -87,7 +92,6 @@ class MainWindow : public QMainWindow {
     void OpenRecentFile(const QString& path);
     void NoteRecentFile(const std::filesystem::path& path);
     void UpdateRecentFilesMenu();
-    void ImportMidiFile(const std::filesystem::path& path);
     void CloseCommand();
     void CloseDocument();
     bool MayDiscardEdits();
@@ -121,7 +125,9 @@ class MainWindow : public QMainWindow {
 
     ShellHooks hooks_;
     PianoRoll* pianoRoll_ = nullptr;
+    NoticeBar* noticeBar_ = nullptr;
     QToolBar* toolbar_ = nullptr;
+    QSlider* volume_ = nullptr;
     TrackMenuGrid* trackMenu_ = nullptr;
     QMenu* recentFilesMenu_ = nullptr;
     std::unique_ptr<DetailView> detailView_;

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 
+#include "NoticeBar.h"
+
 namespace rolvik {
 namespace {
 
@@ -16,6 +18,14 @@ QWidget* MainWindowOrNone() {
         }
     }
     return nullptr;
+}
+
+// Notices go to the main window's bar once it has one; they never need an answer.
+NoticeBar* NoticeBarFor(std::string_view caption, MessageIcon icon, QWidget* window) {
+    if (caption != "Notice" || icon != MessageIcon::Information || !window) {
+        return nullptr;
+    }
+    return window->findChild<NoticeBar*>();
 }
 
 }  // namespace
@@ -46,7 +56,12 @@ void ConfigureMessageBox(QMessageBox& box, std::string_view text, std::string_vi
 
 MessageHandler MessageBoxHandler() {
     return [](std::string_view text, std::string_view caption, MessageIcon icon) {
-        QMessageBox box(MainWindowOrNone());
+        QWidget* window = MainWindowOrNone();
+        if (NoticeBar* bar = NoticeBarFor(caption, icon, window)) {
+            bar->Add(FromBytes(text));
+            return;
+        }
+        QMessageBox box(window);
         ConfigureMessageBox(box, text, caption, icon);
         box.exec();
     };

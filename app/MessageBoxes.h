@@ -14,8 +14,9 @@ namespace rolvik {
 void ConfigureMessageBox(QMessageBox& box, std::string_view text, std::string_view caption,
                          MessageIcon icon);
 
-// Shows every message as a modal box owned by the main window ("RolvikWC"), from the moment its
-// creation begins; before that, by no window.
+// Shows a Notice (caption "Notice", the information icon) in the main window's notice bar, without
+// blocking; every other message, and a Notice while there is no main window, as a modal box owned
+// by the main window ("RolvikWC") from the moment its creation begins, before that by no window.
 MessageHandler MessageBoxHandler();
 
 }  // namespace rolvik

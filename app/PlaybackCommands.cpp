@@ -37,7 +37,13 @@ void MainWindow::StartPlaying(PlayState state) {
     if (state == PlayState::EmuPlay) {
         pianoRoll_->SetEditLock(true);
     }
-    playback_.Start(state, *document());
+    if (!playback_.Start(state, *document())) {
+        if (state == PlayState::EmuPlay) {
+            pianoRoll_->SetEditLock(false);
+        }
+        UpdateTitle();
+        return;
+    }
     if (state == PlayState::MidiPlay) {
         midiTimer_.start(kMidiProcPeriodMs);
         // An event leaves at the first tick after its time. The ticks fall a little after each
@@ -103,8 +109,6 @@ void MainWindow::TimerTick(int timer) {
         return;
     }
     const QScopedValueRollback<bool> ticking(inTimerTick_, true);
-    // A player that failed to start answers -1 for its position; the status check right after
-    // stops it, and the position shown stays where it was.
     if (playback_.state() == PlayState::EmuPlay) {
         playback_.ReadPosition();
         pianoRoll_->SetPlayPosition(playback_.positionMs());

@@ -18,7 +18,7 @@ ShellHooks ShellHooks::Desktop() {
                                                            "Standard MIDI file (*.mid *.midi);;"
                                                            "All files (*)"));
     };
-    hooks.askSavePath = [](QWidget* owner) {
+    hooks.askSavePath = [](QWidget* owner, const QString& suggestedName) {
         QFileDialog dialog(
             owner, QStringLiteral("Compile and Save SMAF: Don't forget compile before save!"),
             LastFolder(), QStringLiteral("SMAF file(*.mmf);;All files (*)"));
@@ -26,6 +26,9 @@ ShellHooks ShellHooks::Desktop() {
         // The dialog adds ".mmf" itself, so that it asks before replacing the file that will
         // really be written, not one of the name as typed.
         dialog.setDefaultSuffix(QStringLiteral("mmf"));
+        if (!suggestedName.isEmpty()) {
+            dialog.selectFile(suggestedName);
+        }
         return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
     };
     hooks.shiftHeld = [] {

@@ -15,7 +15,8 @@ namespace rolvik {
 // menus and the About box. Tests replace them; the defaults are the real dialogs and menus.
 struct ShellHooks {
     std::function<QString(QWidget* owner)> askOpenPath;
-    std::function<QString(QWidget* owner)> askSavePath;
+    // The dialog starts with `suggestedName`, the file name the song would have (may be empty).
+    std::function<QString(QWidget* owner, const QString& suggestedName)> askSavePath;
     std::function<bool()> shiftHeld;
     // Shows the menu at the position and returns the chosen action, or null.
     std::function<QAction*(QMenu& menu, QPoint globalPosition)> runMenu;

@@ -1,9 +1,16 @@
 #include "Toolbar.h"
 
 #include <QPixmap>
+#include <QSlider>
+#include <QToolBar>
+
+#include "playback/EmulatorBinding.h"
 
 namespace rolvik {
 namespace {
+
+constexpr int kLoudestVolume = 127;
+constexpr int kVolumeSliderWidth = 100;
 
 QImage WithMagentaTransparent(const QImage& strip) {
     QImage image = strip.convertToFormat(QImage::Format_ARGB32);
@@ -42,6 +49,21 @@ std::vector<QIcon> CutToolbarStrip(const QImage& strip, const QImage& doubleStri
 std::vector<QIcon> ToolbarImages() {
     return CutToolbarStrip(QImage(QStringLiteral(":/rolvik/toolbar.png")),
                            QImage(QStringLiteral(":/rolvik/toolbar@2x.png")));
+}
+
+QSlider* AddVolumeControl(QToolBar& toolbar) {
+    auto* slider = new QSlider(Qt::Horizontal, &toolbar);
+    slider->setObjectName(QStringLiteral("volume"));
+    slider->setRange(0, kLoudestVolume);
+    slider->setValue(GetVolume());
+    slider->setFixedWidth(kVolumeSliderWidth);
+    slider->setFocusPolicy(Qt::NoFocus);  // the window's keys stay the window's
+    slider->setToolTip(QStringLiteral("Volume (Shift+V)"));
+    slider->setAccessibleName(QStringLiteral("Volume"));
+    QObject::connect(slider, &QSlider::valueChanged, slider, [](int volume) { SetVolume(volume); });
+    toolbar.addSeparator();
+    toolbar.addWidget(slider);
+    return slider;
 }
 
 }  // namespace rolvik

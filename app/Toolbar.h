@@ -4,6 +4,9 @@
 #include <QImage>
 #include <vector>
 
+class QSlider;
+class QToolBar;
+
 namespace rolvik {
 
 inline constexpr int kToolbarImageWidth = 16;
@@ -15,5 +18,9 @@ std::vector<QIcon> CutToolbarStrip(const QImage& strip, const QImage& doubleStri
 
 // The toolbar images from the program's resources; none when the strip is missing.
 std::vector<QIcon> ToolbarImages();
+
+// Adds the volume slider (0 to 127) at the toolbar's end. It shows and sets the players' volume,
+// the setting that Shift+V enters too.
+QSlider* AddVolumeControl(QToolBar& toolbar);
 
 }  // namespace rolvik

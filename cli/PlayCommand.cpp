@@ -84,7 +84,9 @@ class PositionLine {
 int RunUntilStopped(Smaf& smaf, const PlayRequest& request) {
     PlaybackController playback;
     playback.SetPosition(smaf.StartOffset() + static_cast<std::uint32_t>(request.fromMs));
-    playback.Start(request.Emu() ? PlayState::EmuPlay : PlayState::MidiPlay, smaf);
+    if (!playback.Start(request.Emu() ? PlayState::EmuPlay : PlayState::MidiPlay, smaf)) {
+        return kExitFailure;
+    }
     PositionLine line(request.Emu(), SongEndMs(smaf));
     auto nextTick = std::chrono::steady_clock::now();
     for (;;) {

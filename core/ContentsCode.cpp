@@ -35,12 +35,52 @@ const char* CharacterSetOf(std::uint8_t contentsCode) {
         case 0x23:
             return "UTF-8";
         case 0x24:
-            return "UTF-16";
+            return "UTF-16BE";
         case 0x25:
-            return "UTF-32";
+            return "UTF-32BE";
         default:
             return kShiftJis;
     }
+}
+
+// The same code with its bytes in the other order, for text whose byte order mark says so.
+const char* LittleEndianSetOf(std::uint8_t contentsCode) {
+    switch (contentsCode) {
+        case 0x20:
+            return "UCS-2LE";
+        case 0x21:
+            return "UCS-4LE";
+        case 0x24:
+            return "UTF-16LE";
+        case 0x25:
+            return "UTF-32LE";
+        default:
+            return CharacterSetOf(contentsCode);
+    }
+}
+
+// What a decode reads: the character set, and the text without its byte order mark.
+struct Reading {
+    const char* characterSet;
+    std::string_view text;
+};
+
+Reading ReadingOf(std::string_view text, std::uint8_t contentsCode) {
+    const std::size_t unit = CodeUnitBytes(contentsCode);
+    if (unit == 1) {
+        return {CharacterSetOf(contentsCode), text};
+    }
+    const std::string_view bigEndianMark =
+        unit == 2 ? std::string_view("\xFE\xFF", 2) : std::string_view("\0\0\xFE\xFF", 4);
+    const std::string_view littleEndianMark =
+        unit == 2 ? std::string_view("\xFF\xFE", 2) : std::string_view("\xFF\xFE\0\0", 4);
+    if (text.starts_with(bigEndianMark)) {
+        return {CharacterSetOf(contentsCode), text.substr(unit)};
+    }
+    if (text.starts_with(littleEndianMark)) {
+        return {LittleEndianSetOf(contentsCode), text.substr(unit)};
+    }
+    return {CharacterSetOf(contentsCode), text};
 }
 
 // One conversion descriptor for the lifetime of a decode; invalid when iconv lacks the set.
@@ -64,11 +104,25 @@ class Converter {
 
 }  // namespace
 
+std::size_t CodeUnitBytes(std::uint8_t contentsCode) {
+    switch (contentsCode) {
+        case 0x20:
+        case 0x24:
+            return 2;
+        case 0x21:
+        case 0x25:
+            return 4;
+        default:
+            return 1;
+    }
+}
+
 std::string DecodeContentsText(std::string_view text, std::uint8_t contentsCode) {
-    Converter converter(CharacterSetOf(contentsCode));
+    const Reading reading = ReadingOf(text, contentsCode);
+    Converter converter(reading.characterSet);
     std::string decoded;
-    char* in = const_cast<char*>(text.data());  // iconv's interface is not const-correct
-    std::size_t inLeft = text.size();
+    char* in = const_cast<char*>(reading.text.data());  // iconv's interface is not const-correct
+    std::size_t inLeft = reading.text.size();
     while (inLeft > 0) {
         char buffer[256];
         char* out = buffer;

@@ -9,9 +9,10 @@
 namespace rolvik {
 
 // One tagged item of a file's contents text: "ST" (title), "AN" (artist), ... The tag holds the
-// bytes found, two or, when the text ends early, fewer; the value is cut at a zero byte and at
-// kMaxTextValueBytes, and holds bytes only from inside the body it was read from. Both are then
-// decoded to UTF-8 by the code the file declares for the text.
+// ASCII bytes found, two or, when the text ends early, fewer, whatever the text's code. The value
+// is cut at its first zero code unit and at kMaxTextValueBytes, holds bytes only from inside the
+// body it was read from, and is decoded to UTF-8 by the code the file declares for the text; the
+// "Dch" item "ES" (edit state), a status byte rather than text, shows its bytes as hex ("F8").
 struct TextItem {
     std::string tag;
     std::string value;

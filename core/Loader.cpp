@@ -180,6 +180,7 @@ bool LoadSmaf(Smaf& smaf, Diagnostics& diagnostics) {
     DistinctDiagnostics oncePerLoad(diagnostics);
     FreeEvents(smaf);
     ReadFileFacts(smaf);
+    smaf.hasMa7Track = false;
     const std::optional<Chunk> file = FindChunk(smaf.fileData, "MMMD");
     if (!file) {
         oncePerLoad.Error("This is not SMAF");
@@ -203,6 +204,9 @@ bool LoadSmaf(Smaf& smaf, Diagnostics& diagnostics) {
                                          oncePerLoad)) {
                 return false;
             }
+        } else if (format == kMa7) {
+            smaf.hasMa7Track = true;
+            oncePerLoad.Report(kMa7NoticeText, "Notice", MessageIcon::Information);
         }
     }
     batch.Commit();

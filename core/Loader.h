@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <string_view>
 
 #include "Diagnostics.h"
 #include "Smaf.h"
@@ -12,6 +13,11 @@ namespace rolvik {
 // Largest decoded sequence a compressed score track may state. Real songs stay far below it; a
 // larger claim is damage, and believing it would exhaust memory before decoding could notice.
 constexpr std::uint32_t kMaxDecodedSequenceBytes = 16 * 1024 * 1024;
+
+// Shown once when a song with an MA-7 score track opens, and again when EmuPlay is asked to play
+// it.
+inline constexpr std::string_view kMa7NoticeText =
+    "Notice: This is written in MA-7 format, which Rolvik can show but not play.";
 
 // The bytes of a SMAF file as OpenSmaf reads them, or nothing after a message that says why.
 std::optional<ByteVector> ReadFileImage(const std::filesystem::path& path);

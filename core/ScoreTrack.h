@@ -9,6 +9,7 @@ namespace rolvik {
 constexpr std::uint8_t kHandyPhoneStandard = 0;        // MA-1/2 two-byte format
 constexpr std::uint8_t kMobileStandardCompressed = 1;  // MA-3/5 format, Huffman-coded sequence
 constexpr std::uint8_t kMobileStandard = 2;            // MA-3/5 format
+constexpr std::uint8_t kMa7 = 3;                       // MA-7 format, which nothing here converts
 
 // The fixed header before a score track's chunk run: format, sequence type, the two timebase codes
 // and the channel status (2 bytes for HandyPhone Standard, 16 for Mobile Standard).

@@ -24,6 +24,7 @@ struct Smaf {
     bool handyPhoneOnly =
         false;  // every score track is a HandyPhone Standard one (IsHandyPhoneOnly)
     bool hasStreamWaves = false;  // a Mobile Standard track carries stream waves ("Mtsp")
+    bool hasMa7Track = false;     // a score track is written in MA-7 format, which cannot play
 
     // The event most recently inserted. Events inserted one by one mostly come in ascending order
     // (a song built in code, a note moved a little), so InsertEvent starts its walk here when it

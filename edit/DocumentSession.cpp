@@ -13,9 +13,15 @@
 
 namespace rolvik {
 
-void DocumentSession::Open(const std::filesystem::path& path) {
+bool DocumentSession::Open(const std::filesystem::path& path) {
+    std::unique_ptr<Smaf> opened = OpenSmaf(path);
+    if (!opened) {
+        return false;
+    }
     Close();
-    Replace(OpenSmaf(path), false);
+    Replace(std::move(opened), false);
+    path_ = path;
+    return true;
 }
 
 bool DocumentSession::Import(const std::filesystem::path& path) {
@@ -25,6 +31,7 @@ bool DocumentSession::Import(const std::filesystem::path& path) {
     }
     Close();
     Replace(std::move(imported), true);
+    path_ = path;
     return true;
 }
 
@@ -59,6 +66,7 @@ void DocumentSession::Lend(Smaf* document) {
 void DocumentSession::Replace(std::unique_ptr<Smaf> document, bool compiledUnsaved) {
     owned_ = std::move(document);
     document_ = owned_.get();
+    path_.clear();
     compiledUnsaved_ = compiledUnsaved;
     ForgetEdits();
 }
@@ -85,6 +93,7 @@ bool DocumentSession::Save(const std::filesystem::path& path, std::string& error
         return false;
     }
     compiledUnsaved_ = false;
+    path_ = path;
     return true;
 }
 
@@ -115,7 +124,7 @@ void DocumentSession::MoveNote(Event& note, std::int64_t timeMs, std::optional<i
     if (key && !note.data.empty()) {
         note.data[0] = static_cast<std::uint8_t>(*key);
     }
-    PlaceEndOfSequence(*document_, gesture_, announcing);
+    PlaceEndOfSequence(*document_, gesture_, note, announcing);
 }
 
 void DocumentSession::ResizeNote(Event& note, std::uint32_t endMs,
@@ -124,13 +133,13 @@ void DocumentSession::ResizeNote(Event& note, std::uint32_t endMs,
     const std::int64_t gate = std::max<std::int64_t>(std::int64_t{endMs} - note.time, base);
     gesture_.Touch(*document_, note);
     SetNoteGate(note, SnapDown(gate, static_cast<std::uint32_t>(base)));
-    PlaceEndOfSequence(*document_, gesture_, Announcing(removing));
+    PlaceEndOfSequence(*document_, gesture_, note, Announcing(removing));
 }
 
 void DocumentSession::InsertNote(std::uint32_t timeMs, int track, int key,
                                  const EventRemovalNotice& removing) {
-    gesture_.Insert(*document_, MakeNewNote(timeMs, track, key));
-    PlaceEndOfSequence(*document_, gesture_, Announcing(removing));
+    const Event* inserted = gesture_.Insert(*document_, MakeNewNote(timeMs, track, key));
+    PlaceEndOfSequence(*document_, gesture_, *inserted, Announcing(removing));
 }
 
 void DocumentSession::DeleteNote(Event& note, const EventRemovalNotice& removing) {

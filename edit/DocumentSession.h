@@ -41,9 +41,12 @@ class DocumentSession {
 
     void SetListener(SessionListener listener) { listener_ = std::move(listener); }
     Smaf* document() const { return document_; }
+    // The file the song was opened from, imported from or last saved to; empty for a new song.
+    const std::filesystem::path& path() const { return path_; }
 
-    // The previous document is closed first; a file that cannot be read leaves no document.
-    void Open(const std::filesystem::path& path);
+    // Only a file that loads replaces the document: one that cannot be read or is no SMAF leaves
+    // the previous document as it was, and false comes back.
+    bool Open(const std::filesystem::path& path);
     // A Standard MIDI file, imported and compiled at once so that it plays, reports and saves like
     // an opened file. Only a successful import replaces the document; no saved file holds it yet.
     bool Import(const std::filesystem::path& path);
@@ -89,6 +92,7 @@ class DocumentSession {
 
     SessionListener listener_;
     std::unique_ptr<Smaf> owned_;
+    std::filesystem::path path_;
     Smaf* document_ = nullptr;
     EditHistory history_;
     EditStep gesture_;

@@ -13,6 +13,16 @@ EditStep::Touched* EditStep::Find(const Event& event) {
     return found == touched_.end() ? nullptr : &*found;
 }
 
+std::optional<std::uint32_t> EditStep::TimeBefore(const Event& event) const {
+    const auto found =
+        std::find_if(touched_.begin(), touched_.end(),
+                     [&event](const Touched& entry) { return entry.event == &event; });
+    if (found == touched_.end() || !found->before) {
+        return std::nullopt;
+    }
+    return found->before->timeMs;
+}
+
 void EditStep::Touch(const Smaf& document, Event& event) {
     if (Find(event)) {
         return;

@@ -47,6 +47,9 @@ class EditStep {
     // that a gesture which changed nothing leaves no step.
     bool Finish(const Smaf& document);
     bool touchedAny() const { return !touched_.empty(); }
+    // The time the event had before the gesture first changed it; none when the gesture has not
+    // touched it or created it.
+    std::optional<std::uint32_t> TimeBefore(const Event& event) const;
 
     void Undo(Smaf& document, const EventRemovalNotice& removing);
     void Redo(Smaf& document, const EventRemovalNotice& removing);

@@ -22,15 +22,21 @@ Event* FindEndOfSequence(const Smaf& document) {
     return nullptr;
 }
 
-std::uint32_t EndOfList(const Smaf& document) {
+std::uint32_t EndOfEvent(const Event& event) {
+    return IsNoteEvent(event) ? event.time + EventGate(event) : event.time;
+}
+
+const Event* LastEvent(const Smaf& document) {
     const Event* last = document.events.get();
-    if (!last) {
-        return 0;
-    }
-    while (last->next) {
+    while (last && last->next) {
         last = last->next.get();
     }
-    return IsNoteEvent(*last) ? last->time + EventGate(*last) : last->time;
+    return last;
+}
+
+std::uint32_t EndOfList(const Smaf& document) {
+    const Event* last = LastEvent(document);
+    return last ? EndOfEvent(*last) : 0;
 }
 
 }  // namespace
@@ -49,12 +55,15 @@ Event* FindNoteAt(const Smaf& document, int visibleTrack, std::uint32_t timeMs, 
     return nullptr;
 }
 
-void PlaceEndOfSequence(Smaf& document, EditStep& step, const EventRemovalNotice& removing) {
+void PlaceEndOfSequence(Smaf& document, EditStep& step, const Event& edited,
+                        const EventRemovalNotice& removing) {
     if (Event* found = FindEndOfSequence(document)) {
+        const std::uint32_t kept = step.TimeBefore(*found).value_or(found->time);
         step.Touch(document, *found);
         removing(*found);
         std::unique_ptr<Event> end = RemoveEvent(document, found);
-        end->time = EndOfList(document);
+        const Event* last = LastEvent(document);
+        end->time = std::max({kept, EndOfEvent(edited), last ? last->time : 0});
         InsertEvent(document, std::move(end));
         return;
     }

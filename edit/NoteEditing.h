@@ -21,9 +21,12 @@ bool IsVisibleNote(const Event& event, int visibleTrack);
 // is in time order, so of overlapping notes the earliest-starting one is found.
 Event* FindNoteAt(const Smaf& document, int visibleTrack, std::uint32_t timeMs, int key);
 
-// Moves the end-of-sequence event behind the last event of the list (behind the end of that event
-// when it is a note), creating it when the list has none. The change becomes part of `step`.
-void PlaceEndOfSequence(Smaf& document, EditStep& step, const EventRemovalNotice& removing);
+// Puts the end-of-sequence event back behind the last event of the list after `edited` was
+// inserted, moved or resized. The end keeps the time it had before the gesture unless the edited
+// note now ends later (or another event lies later), so an edit never cuts off the song's tail; a
+// list without one gets it behind its last event. The change becomes part of `step`.
+void PlaceEndOfSequence(Smaf& document, EditStep& step, const Event& edited,
+                        const EventRemovalNotice& removing);
 
 // Replaces the note's gate time, keeping its key and (for 0x9n) its velocity.
 void SetNoteGate(Event& note, std::uint32_t gateMs);

@@ -1,6 +1,7 @@
 #include "EmuPlay.h"
 
 #include "EmulatorBinding.h"
+#include "core/Loader.h"
 #include "core/ShowMessage.h"
 
 namespace rolvik {
@@ -82,6 +83,10 @@ int EmuSMAFPlay(const Smaf* smaf, std::int32_t positionMs) {
     }
     if (smaf->fileData.empty()) {
         return Fail("EmuSMAFPlay: No data. Please compile before EmuPlay.");
+    }
+    if (smaf->hasMa7Track) {
+        ShowMessage(kMa7NoticeText, "Notice", MessageIcon::Information);
+        return 0;
     }
     if (!StartSequencer(*smaf, positionMs)) {
         return 0;

@@ -12,16 +12,18 @@ namespace rolvik {
 
 PlaybackController::PlaybackController(TickSource clock) : clock_(std::move(clock)) {}
 
-void PlaybackController::Start(PlayState player, Smaf& document) {
+bool PlaybackController::Start(PlayState player, Smaf& document) {
     startOffsetMs_ = document.StartOffset();
     const std::uint32_t from = std::max(positionMs_, startOffsetMs_);
     const auto relative = static_cast<std::int32_t>(from - startOffsetMs_);
-    if (player == PlayState::EmuPlay) {
-        EmuSMAFPlay(&document, relative);
-    } else {
-        EmuMIDIPlay(&document, relative);
-    }
+    const int started = player == PlayState::EmuPlay ? EmuSMAFPlay(&document, relative)
+                                                     : EmuMIDIPlay(&document, relative);
     state_ = player;
+    if (!started) {
+        Stop();
+        return false;
+    }
+    return true;
 }
 
 PlayState PlaybackController::Stop() {

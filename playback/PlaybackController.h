@@ -35,8 +35,9 @@ class PlaybackController {
     void SetPosition(std::uint32_t positionMs) { positionMs_ = positionMs; }
 
     // Starts the player on the document at the position, or at the start offset when the position
-    // lies before it. A failed start is not looked at here: the first status check finds it.
-    void Start(PlayState player, Smaf& document);
+    // lies before it. A player that fails to start has said why itself; it is stopped again at
+    // once, so that no status check reports the same failure a second time, and false comes back.
+    bool Start(PlayState player, Smaf& document);
 
     // Stops the player that runs (EmuPlay returns the engine to MIDI use with the preset voices)
     // and says which one that was; Idle when none ran.
@@ -48,8 +49,8 @@ class PlaybackController {
     // MidiPlay's periodic work: note-offs whose gate has passed, then the events that are due.
     void Process();
 
-    // Takes the running player's position; a player that failed to start has none, and the
-    // position stays where it was.
+    // Takes the running player's position; when it answers none (-1), the position stays where it
+    // was.
     void ReadPosition();
 
     PlayStatus Status() const;

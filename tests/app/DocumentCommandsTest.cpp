@@ -1,12 +1,17 @@
 #include <gmock/gmock.h>
 
+#include <QApplication>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 
 #include "ShellTest.h"
+#include "app/MessageBoxes.h"
+#include "app/NoticeBar.h"
 #include "core/FileIO.h"
 #include "core/SmafExclusive.h"
 #include "ui/detail/DetailView.h"
@@ -24,8 +29,17 @@ ByteVector ReadAll(const std::filesystem::path& path) {
 class DocumentCommandsTest : public ShellTest {};
 
 TEST_F(DocumentCommandsTest, OpenNewAndCloseHandTheDocumentToBothViews) {
+    const auto songCommandsEnabled = [this] {
+        return window->action(CommandId::Save)->isEnabled() &&
+               window->action(CommandId::EmuPlay)->isEnabled() &&
+               window->action(CommandId::Rewind)->isEnabled();
+    };
     EXPECT_EQ(Title(), "Rolvik");
+    EXPECT_FALSE(songCommandsEnabled());
+    EXPECT_FALSE(window->action(CommandId::Close)->isEnabled());
+    EXPECT_TRUE(window->action(CommandId::LoadSmaf)->isEnabled());
     OpenDemoSong();
+    EXPECT_TRUE(songCommandsEnabled());
     Smaf* opened = window->document();
     EXPECT_EQ(window->pianoRoll().state().document, opened);
     EXPECT_EQ(window->detailView().document(), opened);
@@ -41,24 +55,77 @@ TEST_F(DocumentCommandsTest, OpenNewAndCloseHandTheDocumentToBothViews) {
     EXPECT_EQ(window->pianoRoll().state().document, nullptr);
     EXPECT_EQ(window->detailView().document(), nullptr);
     EXPECT_EQ(Title(), "Rolvik");
+    EXPECT_FALSE(songCommandsEnabled());
     EXPECT_TRUE(recorder.messages.empty());
 }
 
-TEST_F(DocumentCommandsTest, ABadFileClosesTheOldDocumentAndLeavesNone) {
+// Whatever is wrong with the file, the song that was open stays open, untouched, and one message
+// says why.
+TEST_F(DocumentCommandsTest, AFileThatDoesNotOpenKeepsTheOpenSong) {
     OpenDemoSong();
+    Smaf* song = window->document();
+    const std::string title = Title();
     QTemporaryDir folder;
-    const std::filesystem::path bad = folder.filePath("bad.mmf").toStdString();
-    std::ofstream(bad) << "not a song";
-    openPath = QString::fromStdString(bad.string());
-    window->RunCommand(CommandId::LoadSmaf);
-    EXPECT_EQ(window->document(), nullptr);
-    EXPECT_EQ(window->pianoRoll().state().document, nullptr);
-    EXPECT_EQ(Title(), "Rolvik");
-    ASSERT_EQ(recorder.messages.size(), 1u) << "the loader's own message and nothing else";
+    const struct {
+        const char* name;
+        std::string bytes;
+    } cases[] = {
+        {"empty.mmf", ""},
+        {"text.mmf", "not a song"},
+        {"random.mmf", std::string("\x9c\x01\xff\x00\x37\xe2MMMD\x00", 11)},
+    };
+    for (const auto& [name, bytes] : cases) {
+        SCOPED_TRACE(name);
+        const std::filesystem::path bad = folder.filePath(name).toStdString();
+        std::ofstream(bad, std::ios::binary) << bytes;
+        recorder.messages.clear();
+        openPath = QString::fromStdString(bad.string());
+        window->RunCommand(CommandId::LoadSmaf);
+        EXPECT_EQ(window->document(), song);
+        EXPECT_EQ(window->pianoRoll().state().document, song);
+        EXPECT_EQ(window->detailView().document(), song);
+        EXPECT_EQ(Title(), title);
+        ASSERT_EQ(recorder.messages.size(), 1u) << "the loader's own message and nothing else";
+        EXPECT_EQ(recorder.messages[0].caption, "Error");
+    }
+    EXPECT_EQ(discardQuestions, 0) << "nothing to discard in an unedited song";
 
     openPath.clear();
+    recorder.messages.clear();
     window->RunCommand(CommandId::LoadSmaf);
-    EXPECT_EQ(recorder.messages.size(), 1u) << "a cancelled dialog does nothing";
+    EXPECT_TRUE(recorder.messages.empty()) << "a cancelled dialog does nothing";
+    EXPECT_EQ(window->document(), song);
+}
+
+// Notices never block: they gather in the bar over the roll and go when the next song opens or
+// the bar is closed. The shell's real message handler is used here.
+TEST_F(DocumentCommandsTest, NoticesShowInTheBarUntilTheNextOpen) {
+    const ScopedMessageHandler shown(MessageBoxHandler());
+    int modalBoxes = 0;
+    QTimer closer;
+    closer.callOnTimeout([&modalBoxes] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            ++modalBoxes;
+            modal->close();
+        }
+    });
+    closer.start(20);
+
+    window->OpenFile(std::filesystem::path(ROLVIK_CORPUS_DIR) / "vavi__ClubGroove.mmf");
+    ASSERT_NE(window->document(), nullptr);
+    EXPECT_EQ(modalBoxes, 0);
+    EXPECT_TRUE(window->noticeBar().isVisibleTo(window.get()));
+    EXPECT_TRUE(window->noticeBar().text().startsWith(
+        "Notice: This is written in HPS format, Rolvik can't convert accurately. Sorry."));
+
+    OpenDemoSong();
+    EXPECT_FALSE(window->noticeBar().isVisibleTo(window.get()));
+    EXPECT_TRUE(window->noticeBar().text().isEmpty());
+
+    window->OpenFile(std::filesystem::path(ROLVIK_CORPUS_DIR) / "vavi__ClubGroove.mmf");
+    QTest::mouseClick(window->noticeBar().findChild<QToolButton*>("CloseNotice"), Qt::LeftButton);
+    EXPECT_FALSE(window->noticeBar().isVisibleTo(window.get()));
+    EXPECT_EQ(modalBoxes, 0);
 }
 
 TEST_F(DocumentCommandsTest, CompileReloadsTheListFromTheCompiledBytes) {
@@ -122,11 +189,13 @@ TEST_F(DocumentCommandsTest, SaveWritesTheDocumentsBytesAndRefusesWithoutThem) {
     savePath = QString::fromStdString(target.string());
     recorder.messages.clear();
     window->RunCommand(CommandId::Save);
+    EXPECT_EQ(offeredSaveName, "demo.mmf") << "the dialog starts with the song's own name";
     EXPECT_TRUE(recorder.messages.empty());
     EXPECT_EQ(ReadAll(target), ReadAll(std::filesystem::path(ROLVIK_SOURCE_DIR) / "res/demo.mmf"));
 
     savePath = folder.filePath("missing-folder/saved.mmf");
     window->RunCommand(CommandId::Save);
+    EXPECT_EQ(offeredSaveName, "saved.mmf") << "the name it was last saved under";
     EXPECT_EQ(recorder.messages.back(),
               (ShownMessage{"Can't open file to write\ncannot write " + savePath.toStdString() +
                                 ": " + std::strerror(ENOENT),

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 
+#include <QSlider>
 #include "ShellTest.h"
 #include "app/OptionEntry.h"
 
@@ -58,6 +59,7 @@ TEST_F(KeyboardEntryTest, ValuesOutsideTheirBoundsAreDropped) {
     EXPECT_EQ(GetTempo(), 100);
     Enter({Qt::Key_V, Qt::Key_1, Qt::Key_0, Qt::Key_Backspace});
     EXPECT_EQ(GetVolume(), 1);
+    EXPECT_EQ(window->volumeControl().value(), 1) << "the toolbar's volume follows";
     Enter({Qt::Key_K, Qt::Key_5, Qt::Key_Minus});
     EXPECT_EQ(GetKeyPitch(), -5);
     Enter({Qt::Key_K, Qt::Key_1, Qt::Key_3});

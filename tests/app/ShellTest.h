@@ -48,7 +48,10 @@ class ShellTest : public EngineTest {
     std::unique_ptr<MainWindow> MakeWindow() {
         ShellHooks hooks;
         hooks.askOpenPath = [this](QWidget*) { return openPath; };
-        hooks.askSavePath = [this](QWidget*) { return savePath; };
+        hooks.askSavePath = [this](QWidget*, const QString& suggestedName) {
+            offeredSaveName = suggestedName;
+            return savePath;
+        };
         hooks.shiftHeld = [this] { return shiftHeld; };
         hooks.runMenu = [this](QMenu& menu, QPoint) { return menuChoice(menu); };
         hooks.showAbout = [this](QWidget*) { ++aboutShown; };
@@ -100,6 +103,7 @@ class ShellTest : public EngineTest {
     std::unique_ptr<MainWindow> window;
     QString openPath;
     QString savePath;
+    QString offeredSaveName;
     bool shiftHeld = false;
     std::function<QAction*(QMenu&)> menuChoice = [](QMenu&) { return nullptr; };
     int aboutShown = 0;

@@ -4,11 +4,13 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QSlider>
 #include <QToolBar>
 
 #include "ShellTest.h"
 #include "app/Toolbar.h"
 #include "app/TrackMenu.h"
+#include "playback/EmulatorBinding.h"
 
 namespace rolvik {
 namespace {
@@ -29,15 +31,23 @@ TEST_F(TrackMenuTest, MenusCarryTheirTextsAndShortcuts) {
     EXPECT_EQ(titles.join(','), "&File,&Edit,&Music,&View,&Window,&Help");
 }
 
-TEST_F(TrackMenuTest, TheToolbarHoldsFifteenItemsInOrder) {
+TEST_F(TrackMenuTest, TheToolbarHoldsTheCommandsInOrderAndTheVolume) {
     const QList<QAction*> items = window->toolbar().actions();
-    ASSERT_EQ(items.size(), 15);
+    ASSERT_EQ(items.size(), 17);
     EXPECT_EQ(items[0], window->action(CommandId::New));
     EXPECT_EQ(items[4], window->action(CommandId::Close));
     EXPECT_TRUE(items[5]->isSeparator());
     EXPECT_EQ(items[10], window->action(CommandId::MidiReset));
     EXPECT_EQ(items[12], window->action(CommandId::ShowDetail));
     EXPECT_EQ(items[14], window->action(CommandId::HelpIndex));
+    EXPECT_EQ(window->toolbar().widgetForAction(items[16]), &window->volumeControl());
+    EXPECT_EQ(items[0]->toolTip(), "New (Ctrl+N)");
+    EXPECT_EQ(items[6]->toolTip(), "EmuPlay (F5)");
+    EXPECT_EQ(items[12]->toolTip(), "Show detail... (Ctrl+D)");
+    EXPECT_EQ(items[0]->iconText(), "New");
+
+    window->volumeControl().setValue(90);
+    EXPECT_EQ(GetVolume(), 90) << "the slider sets the volume that Shift+V enters";
 }
 
 TEST(Toolbar, TheStripIsCutIntoSixteenPixelCellsWithMagentaTransparent) {

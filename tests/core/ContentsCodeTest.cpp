@@ -24,6 +24,13 @@ TEST(ContentsCodeTest, DecodesByTheDeclaredCode) {
         {0x05, "\xC1", "\xD0\xB0"},  // Cyrillic a
         {0x23, "caf\xC3\xA9", "caf\xC3\xA9"},
         {0x20, std::string("\x00\x41\xD5\x5C", 4), "A\xED\x95\x9C"},
+        // Wide codes are big-endian unless a byte order mark says otherwise; the mark is not text.
+        {0x20, std::string("\xFF\xFE\x41\x00", 4), "A"},
+        {0x24, std::string("\xFF\xFE\x41\x00\x5C\xD5", 6), "A\xED\x95\x9C"},
+        {0x24, std::string("\xFE\xFF\x00\x41", 4), "A"},
+        {0x24, std::string("\x00\x41", 2), "A"},
+        {0x21, std::string("\x00\x00\x00\x41", 4), "A"},
+        {0x25, std::string("\xFF\xFE\x00\x00\x41\x00\x00\x00", 8), "A"},
         // A code without a decoder here reads as Shift-JIS.
         {0x80, "\x82\xA0", "\xE3\x81\x82"},
         // Bytes the code cannot decode become U+FFFD, each: a byte that starts no character, a

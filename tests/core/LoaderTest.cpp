@@ -263,6 +263,17 @@ TEST(LoadSmaf, FileCutShortKeepsTheBytesItStillHas) {
     EXPECT_EQ(LoadImage(tiny)->events, nullptr);
 }
 
+// Nothing converts an MA-7 track: the song says so once when it opens, not later as a failure.
+TEST(LoadSmaf, AnMa7TrackGivesOneNotice) {
+    MessageRecorder log;
+    auto smaf = OpenSmaf(Corpus("libsmaf__Utada_Hikaru_-_First_Love.mmf"));
+    ASSERT_NE(smaf, nullptr);
+    EXPECT_TRUE(smaf->hasMa7Track);
+    EXPECT_EQ(log.messages, (std::vector<ShownMessage>{{std::string(kMa7NoticeText), "Notice",
+                                                        MessageIcon::Information}}));
+    EXPECT_FALSE(OpenSmaf(Corpus("dlunch__midi.mmf"))->hasMa7Track);
+}
+
 // Whatever the frame of a file lacks, what is there loads, and one notice says what is wrong.
 TEST(LoadSmaf, DamagedFileLoadsWhatIsThereWithOneNotice) {
     const ByteVector whole = MakeFile(MakeTrack(5, 2, 0x02, 0x02, MakeChunk("Mtsq", kSequence)));
@@ -332,7 +343,8 @@ TEST(CorpusFiles, EveryFileLoadsWithTheMessagesItShouldGive) {
         for (const ShownMessage& message : log.messages) {
             const bool damage =
                 message.caption == "Notice" && message.text.find("damaged") != std::string::npos;
-            EXPECT_TRUE(message == kHpsNotice || message == kVoiceSetNotice || damage)
+            const bool ma7 = message.text == kMa7NoticeText;
+            EXPECT_TRUE(message == kHpsNotice || message == kVoiceSetNotice || damage || ma7)
                 << path << ": " << ::testing::PrintToString(message);
             notices += message == kHpsNotice ? 1 : 0;
             damageNotices += damage ? 1 : 0;

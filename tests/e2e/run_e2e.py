@@ -2,7 +2,9 @@
 """Drives the real window program under Xvfb with real key presses and listens to what it plays
 through a PulseAudio null sink: the demo song with MidiPlay (F6) and EmuPlay (F5) must sound and
 stop with F7; Compile (Ctrl+M) and Save (Ctrl+S) must write a file that opens to the same events,
-asking first when a file of the name, ".mmf" added, is there;
+asking first when a file of the name, ".mmf" added, is there; a real song whose end lies after
+its last note, opened, given one more note by a double-click, compiled, saved and opened again,
+must keep its end where it was;
 Help, About... must open the About box and Esc close it; Exit (Alt+X) must end the program
 cleanly. Every wait is bounded and every process it starts is
 stopped by its id.
@@ -67,6 +69,7 @@ class EndToEnd:
     def __init__(self, bin_dir, source_dir, folder, environment):
         self.bin_dir = bin_dir
         self.demo = source_dir / "res" / "demo.mmf"
+        self.corpus = source_dir.parent / "shared" / "corpus"
         self.folder = folder
         self.environment = environment
         self.failures = []
@@ -102,7 +105,8 @@ class EndToEnd:
         window.press("ctrl+s")
         dialog = Window(self.environment, "^Compile and Save SMAF")
         # Typed without its extension, the name still leads to the question before "saved.mmf"
-        # is replaced.
+        # is replaced. The dialog offers the song's own name first.
+        dialog.press("ctrl+a")
         dialog.type(str(self.folder / "saved"))
         dialog.press("Return")
         question = Window(self.environment, "^Compile and Save SMAF", other_than=dialog.id)
@@ -112,6 +116,49 @@ class EndToEnd:
         dialog.wait_closed()
         self.check(self.events(saved) == self.events(self.demo),
                    "the saved file does not open to the demo song's events")
+
+    def open_file(self, window, path):
+        window.press("ctrl+o")
+        dialog = Window(self.environment, "^Open SMAF$")
+        dialog.press("ctrl+a")
+        dialog.type(str(path))
+        dialog.press("Return")
+        dialog.wait_closed()
+        window.wait_for_title(r"Rolvik \d{5}ms")
+
+    def edit_keeps_the_end(self, window):
+        """A song whose end of sequence lies 1.4 s after its last note keeps that end through an
+        inserted note, a compile, a save and a new open."""
+        song = self.corpus / "dlunch__midi.mmf"
+        before = self.events(song).splitlines()
+        self.open_file(window, song)
+        geometry = dict(line.split("=") for line in
+                        window.xdotool("getwindowgeometry", "--shell", window.id).split())
+        # Among the lowest keys (rows of 3 px from below the ruler), a third of the way across:
+        # no note of the song sounds there.
+        x, y = int(geometry["WIDTH"]) // 3, 430
+        window.xdotool("mousemove", "--window", window.id, str(x), str(y))
+        window.xdotool("click", "--repeat", "2", "--delay", "80", "1")
+        window.press("ctrl+m")
+        message = Window(self.environment, "^CompileSMAF$")
+        message.press("Return")
+        message.wait_closed()
+        edited = self.folder / "edited.mmf"
+        window.press("ctrl+s")
+        dialog = Window(self.environment, "^Compile and Save SMAF")
+        dialog.press("ctrl+a")
+        dialog.type(str(edited))
+        dialog.press("Return")
+        wait_until(edited.exists, STEP_TIMEOUT_S, "the edited file")
+        dialog.wait_closed()
+        self.open_file(window, edited)
+        after = self.events(edited).splitlines()
+        notes = [sum(b"NoteOn" in line for line in lines) for lines in (before, after)]
+        self.check(notes[1] == notes[0] + 1, f"the double-click gave {notes[1] - notes[0]} notes")
+        ends = [lines[-1].split()[1].decode() if lines else "" for lines in (before, after)]
+        self.check(ends[0] == "00067500ms" and ends[1] == ends[0],
+                   f"the end of sequence moved from {ends[0]} to {ends[1]}")
+        print(f"edit, compile, save, reopen: {notes[0]} -> {notes[1]} notes, end {ends[1]}")
 
     def about_box(self, window):
         """Help, About... opens the About box, and Esc closes it again."""
@@ -135,6 +182,7 @@ class EndToEnd:
             self.play_and_stop(window, "F6", r"Rolvik MIDI:\d{5}ms", "MidiPlay")
             self.play_and_stop(window, "F5", r"Rolvik EMU:\d{5}ms .*", "EmuPlay")
             self.compile_and_save(window)
+            self.edit_keeps_the_end(window)
             self.about_box(window)
             window.press("alt+x")
             self.check(program.wait(timeout=STEP_TIMEOUT_S) == 0, "Exit did not end with code 0")

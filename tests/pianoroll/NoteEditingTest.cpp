@@ -4,9 +4,11 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTest>
+#include <functional>
 #include <vector>
 
 #include "TestDocument.h"
+#include "edit/DocumentSession.h"
 #include "edit/NoteEditing.h"
 #include "tests/support/QtTestApplication.h"
 #include "ui/pianoroll/PianoRoll.h"
@@ -412,28 +414,61 @@ TEST_F(NoteEditingTest, ZeroTimebasesSnapNothing) {
     EXPECT_EQ(EventGate(*note), 1u);
 }
 
-TEST(PlaceEndOfSequence, GoesBehindTheLastEventInListOrder) {
-    auto document = CreateSmaf(4, 4);
-    EditStep step;
-    PlaceEndOfSequence(*document, step, [](const Event&) {});
-    ASSERT_TRUE(IsEndOfSequence(document->events.get()));
-    EXPECT_EQ(document->events->time, 0u);
+// The song's note sounds 1000..1500 ms and its end lies later, at 3000 ms, as in many real songs.
+struct EndOfSequenceCase {
+    const char* edit;
+    std::function<void(DocumentSession&, Event&)> gesture;
+    std::uint32_t expectedEndMs;
+};
 
-    Event* end = document->events.get();
-    AddNote(*document, 100, 0x90, 60, 5000);
-    AddNote(*document, 200, 0x81, 61, 300);
-    PlaceEndOfSequence(*document, step, [](const Event&) {});
-    EXPECT_EQ(LastEvent(*document), end) << "the same event is reused";
-    EXPECT_EQ(end->time, 500u) << "the long earlier note does not count";
+const EndOfSequenceCase kEndOfSequenceCases[] = {
+    {"insert before the end",
+     [](DocumentSession& session, Event&) { session.InsertNote(200, 0, 60, {}); }, 3000},
+    {"insert ending after the end",
+     [](DocumentSession& session, Event&) { session.InsertNote(2800, 0, 60, {}); }, 3300},
+    {"move earlier",
+     [](DocumentSession& session, Event& note) { session.MoveNote(note, 0, 64, {}); }, 3000},
+    {"move across the end",
+     [](DocumentSession& session, Event& note) { session.MoveNote(note, 2900, {}, {}); }, 3400},
+    {"move across the end and back in one drag",
+     [](DocumentSession& session, Event& note) {
+         session.MoveNote(note, 2900, {}, {});
+         session.MoveNote(note, 100, {}, {});
+     },
+     3000},
+    {"resize shorter",
+     [](DocumentSession& session, Event& note) { session.ResizeNote(note, 1200, {}); }, 3000},
+    {"resize across the end",
+     [](DocumentSession& session, Event& note) { session.ResizeNote(note, 3500, {}); }, 3500},
+    {"delete", [](DocumentSession& session, Event& note) { session.DeleteNote(note, {}); }, 3000},
+};
 
-    InsertEvent(*document, std::make_unique<Event>(900, 0xB0, ByteVector{7, 100}));
-    PlaceEndOfSequence(*document, step, [](const Event&) {});
-    EXPECT_EQ(end->time, 900u);
-    int ends = 0;
-    for (const Event* event = document->events.get(); event; event = event->next.get()) {
-        ends += IsEndOfSequence(event) ? 1 : 0;
+TEST(EndOfSequence, NeverMovesEarlierOnAnEdit) {
+    for (const EndOfSequenceCase& row : kEndOfSequenceCases) {
+        SCOPED_TRACE(row.edit);
+        auto document = CreateSmaf(1, 1);
+        Event* note = AddNote(*document, 1000, 0x90, 62, 500);
+        Event* end = AddEndOfSequence(*document, 3000);
+        DocumentSession session;
+        session.Lend(document.get());
+        row.gesture(session, *note);
+        session.FinishGesture();
+        EXPECT_EQ(LastEvent(*document), end) << "the same end, behind every event";
+        EXPECT_EQ(end->time, row.expectedEndMs);
+        session.Undo({});
+        EXPECT_EQ(end->time, 3000u) << "undo puts it back";
     }
-    EXPECT_EQ(ends, 1);
+}
+
+TEST(EndOfSequence, AListWithoutOneGetsItBehindItsLastEvent) {
+    auto document = CreateSmaf(1, 1);
+    AddNote(*document, 100, 0x90, 60, 5000);
+    DocumentSession session;
+    session.Lend(document.get());
+    session.InsertNote(200, 1, 61, {});
+    const Event* last = LastEvent(*document);
+    ASSERT_TRUE(IsEndOfSequence(last));
+    EXPECT_EQ(last->time, 700u) << "behind the last-listed note, not the long earlier one";
 }
 
 }  // namespace

@@ -143,7 +143,7 @@ TEST(DetailReportTest, WholeReportOfASmallSong) {
         "OPDA found.",
         "Dch found.",
         "Title: Song",
-        "EditState: x",
+        "EditState: 78",
         "MTR info",
         "Format Type: Mobile Standard(No Compress) (MA-3,5)",
         "Sequence Type: Stream sequence",
@@ -291,6 +291,32 @@ TEST(DetailReportTest, DchItems) {
     const std::vector<std::string> texts = Texts(BuildDetailReport(noDch.get(), 0));
     EXPECT_THAT(texts, ::testing::Contains("OPDA found."));
     EXPECT_THAT(texts, ::testing::Not(::testing::Contains("Dch found.")));
+}
+
+// In a code of two- or four-byte units the tags stay two ASCII bytes and a value ends at its first
+// zero unit; the edit state is a status byte and shows as hex.
+TEST(DetailReportTest, TextInWideCodesAndTheEditState) {
+    const std::string_view utf16Value(
+        "\xFF\xFE"
+        "A\0B\0\0\0C\0",
+        10);
+    const ByteVector contentsInfo =
+        Concat({{0x00, 0x00, 0x24, 0x00, 0x00}, Text("ST:"), Text(utf16Value)});
+    EXPECT_THAT(ContentsInfoLines(contentsInfo), ::testing::Contains("Title: AB"));
+
+    const ByteVector dch = Concat({Text("ST"),
+                                   {0x00, 0x0A},
+                                   Text(utf16Value),
+                                   Text("ES"),
+                                   {0x00, 0x01, 0xF8},
+                                   Text("AN"),
+                                   {0x00, 0x06},
+                                   Text(std::string_view("\0X\0\0\0Y", 6))});
+    auto smaf = DocumentOf(MakeFile(Concat({MakeChunk("CNTI", FiveFieldContentsInfo()),
+                                            MakeChunk("OPDA", MakeChunk("Dch\x24", dch))})));
+    EXPECT_THAT(LinesBetween(BuildDetailReport(smaf.get(), 0), "Dch found.",
+                             "Internal EventList Info====="),
+                ElementsAre("Dch found.", "Title: AB", "EditState: F8", "Artist: X"));
 }
 
 TEST(DetailReportTest, HandyPhoneTrack) {

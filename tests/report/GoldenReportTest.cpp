@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 
 // Reports of real files, checked by hand once against the files' bytes and kept beside the tests:
 // a HandyPhone song with unknown text tags, a compressed Mobile Standard song whose "Dch" holds a
-// byte that its code cannot decode, a file of another contents class with a reserved code, one
+// binary edit state shown in hex, a file of another contents class with a reserved code, one
 // without a score track, one that starts like SMAF but holds no "CNTI", and a Korean song whose
 // EUC-KR title reads in hangul.
 std::vector<fs::path> GoldenReports() {
