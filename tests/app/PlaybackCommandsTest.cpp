@@ -153,6 +153,7 @@ TEST_F(PlaybackCommandsTest, SeeksFollowWithTheViewAsTheModeSays) {
         {FollowPlay::PageFollow, Kind::GoTo, false, true},
     };
     NewDocument();
+    AddNote(60000, 0, 60, 100);
     for (const FollowCase& test : cases) {
         CurrentSettings().followPlay = test.mode;
         shiftHeld = test.shift;
