@@ -15,6 +15,12 @@
 namespace rolvik {
 namespace {
 
+const QString kNewSongName = QStringLiteral("New song");
+
+QString FileNameOf(const std::filesystem::path& path) {
+    return QFileInfo(QFile::decodeName(path.c_str())).fileName();
+}
+
 // A name typed without an extension gets the one of SMAF files.
 QString WithSmafExtension(const QString& path) {
     return QFileInfo(path).suffix().isEmpty() ? path + QStringLiteral(".mmf") : path;
@@ -74,6 +80,7 @@ void MainWindow::OpenFile(const std::filesystem::path& path) {
     CloseDocument();
     playback_.SetPosition(0);
     session_.Open(path);
+    documentName_ = FileNameOf(path);
     ShowDocument();
     if (document()) {
         NoteRecentFile(path);
@@ -87,6 +94,7 @@ void MainWindow::ImportMidiFile(const std::filesystem::path& path) {
     }
     playback_.SetPosition(0);
     pianoRoll_->SetPlayPosition(0);
+    documentName_ = FileNameOf(path);
     ShowDocument();
     NoteRecentFile(path);
 }
@@ -97,6 +105,7 @@ void MainWindow::NewDocument() {
     }
     CloseDocument();
     session_.New();
+    documentName_ = kNewSongName;
     ShowDocument();
 }
 
@@ -125,6 +134,7 @@ bool MainWindow::CompileIntoDocument() {
     }
     detailView_->viewport()->update();
     RepaintRoll();
+    UpdateStatus();
     return true;
 }
 
@@ -180,6 +190,8 @@ void MainWindow::SaveDocument() {
     }
     RememberFolderOf(target);
     NoteRecentFile(QFile::encodeName(target).toStdString());
+    documentName_ = QFileInfo(target).fileName();
+    UpdateStatus();
 }
 
 }  // namespace rolvik

@@ -9,6 +9,7 @@
 #include <QToolBar>
 #include <QUrl>
 
+#include "StatusBar.h"
 #include "Toolbar.h"
 #include "TrackMenu.h"
 #include "UserSettings.h"
@@ -64,6 +65,8 @@ MainWindow::MainWindow(const std::filesystem::path& voiceSetPath, ShellHooks hoo
     BuildToolbar();
     pianoRoll_ = new PianoRoll(this);
     setCentralWidget(pianoRoll_);
+    statusBar_ = new StatusBar(this);
+    setStatusBar(statusBar_);
     ConnectPianoRoll();
     BuildEditMenu();
     ListenToSession();
@@ -178,7 +181,7 @@ void MainWindow::ListenToSession() {
         Stop();
         pianoRoll_->ClearSelection();
     };
-    listener.editsChanged = [this] { UpdateEditActions(); };
+    listener.editsChanged = [this] { EditsChanged(); };
     session_.SetListener(std::move(listener));
 }
 

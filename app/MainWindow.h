@@ -23,6 +23,7 @@ namespace rolvik {
 
 class DetailView;
 class PianoRoll;
+class StatusBar;
 class TrackMenuGrid;
 
 // The main window: menus, shortcuts and toolbar turn into operations on the one open document and
@@ -55,6 +56,7 @@ class MainWindow : public QMainWindow {
     QToolBar& toolbar() const { return *toolbar_; }
     TrackMenuGrid& trackMenu() const { return *trackMenu_; }
     QMenu& recentFilesMenu() const { return *recentFilesMenu_; }
+    StatusBar& songStatus() const { return *statusBar_; }
     QAction* action(CommandId id) const;
     const QTimer& refreshTimer() const { return refreshTimer_; }
     const QTimer& midiTimer() const { return midiTimer_; }
@@ -81,6 +83,7 @@ class MainWindow : public QMainWindow {
     void ListenToSession();
     void BuildEditMenu();
     void UpdateEditActions();
+    void EditsChanged();
 
     void NewDocument();
     void LoadSmaf();
@@ -109,6 +112,7 @@ class MainWindow : public QMainWindow {
     void FollowPlayPosition();
     void MoveViewToPlay();
     void UpdateTitle();
+    void UpdateStatus();
     void SetTitle(const char* title);
     void RepaintRoll();
 
@@ -124,6 +128,8 @@ class MainWindow : public QMainWindow {
     QToolBar* toolbar_ = nullptr;
     TrackMenuGrid* trackMenu_ = nullptr;
     QMenu* recentFilesMenu_ = nullptr;
+    StatusBar* statusBar_ = nullptr;
+    QString documentName_;  // the file name the status bar shows for the open song
     std::unique_ptr<DetailView> detailView_;
     std::map<CommandId, QAction*> actions_;
     QTimer refreshTimer_;
