@@ -69,7 +69,9 @@ MainWindow::MainWindow(const std::filesystem::path& voiceSetPath, ShellHooks hoo
     setStatusBar(statusBar_);
     ConnectPianoRoll();
     BuildEditMenu();
+    AddFindingKeys();
     ListenToSession();
+    RestoreViewChoices();
 
     detailView_ = std::make_unique<DetailView>();
     detailView_->setWindowTitle(QStringLiteral("Rolvik - DetailView"));
@@ -106,6 +108,7 @@ void MainWindow::BuildMenus() {
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     trackMenu_ = FillViewMenu(*view);
     connect(trackMenu_, &TrackMenuGrid::TrackChosen, this, &MainWindow::SelectTrack);
+    BuildViewItems(*view);
     for (const MenuName name : {MenuName::Window, MenuName::Help}) {
         menus[name] = menuBar()->addMenu(MenuTitle(name));
     }
@@ -222,6 +225,15 @@ void MainWindow::RunCommand(CommandId id) {
             return pianoRoll_->Undo();
         case CommandId::Redo:
             return pianoRoll_->Redo();
+        case CommandId::TallerKeys:
+        case CommandId::ShorterKeys:
+        case CommandId::FitKeys:
+        case CommandId::ZoomToFit:
+        case CommandId::FollowPlayback:
+        case CommandId::PlayOrStop:
+        case CommandId::GoToSongStart:
+        case CommandId::GoToSongEnd:
+            return RunViewCommand(id);
         default:
             return SelectTrack(TrackOfCommand(id));
     }
@@ -239,6 +251,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     CloseDocument();
+    RememberRowHeight(pianoRoll_->rowHeight());
     SaveWindowPlace(*this, kMainWindowPlace);
     SaveWindowPlace(*detailView_, kDetailWindowPlace);
     detailView_->hide();

@@ -83,6 +83,9 @@ class MainWindow : public QMainWindow {
     void ListenToSession();
     void BuildEditMenu();
     void UpdateEditActions();
+    void BuildViewItems(QMenu& view);
+    void AddFindingKeys();
+    void RestoreViewChoices();
     void EditsChanged();
 
     void NewDocument();
@@ -105,6 +108,11 @@ class MainWindow : public QMainWindow {
     void Rewind();
     void ShowDetail();
     void SelectTrack(int track);
+    void RunViewCommand(CommandId id);
+    void PlayOrStop();
+    void GoToSongStart();
+    void GoToSongEnd();
+    void SetFollowPlayback(bool follow);
 
     void StartPlaying(PlayState state);
     bool playing() const { return playback_.playing(); }

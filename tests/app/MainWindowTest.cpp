@@ -131,6 +131,27 @@ TEST_F(MainWindowTest, TheStatusBarTellsWhichSongWhereAndWhetherItChanged) {
     EXPECT_THAT(status.shownText().toStdString(), StartsWith("New song | "));
 }
 
+TEST_F(MainWindowTest, RemembersTheRowHeightAndFollowPlaybackAcrossRuns) {
+    EXPECT_EQ(window->pianoRoll().rowHeight(), 3);
+    QAction& follow = *window->action(CommandId::FollowPlayback);
+    EXPECT_FALSE(follow.isChecked());
+    follow.trigger();
+    EXPECT_EQ(CurrentSettings().followPlay, FollowPlay::PageFollow);
+    for (int step = 0; step < 3; ++step) {
+        window->RunCommand(CommandId::TallerKeys);
+    }
+    EXPECT_EQ(window->pianoRoll().rowHeight(), 6);
+    window->close();
+
+    SetDefaultSettings();
+    window = MakeWindow();
+    EXPECT_EQ(window->pianoRoll().rowHeight(), 6);
+    EXPECT_EQ(CurrentSettings().followPlay, FollowPlay::PageFollow);
+    EXPECT_TRUE(window->action(CommandId::FollowPlayback)->isChecked());
+    window->action(CommandId::FollowPlayback)->trigger();
+    EXPECT_EQ(CurrentSettings().followPlay, FollowPlay::NoFollow);
+}
+
 // Also run on a screen of two device pixels per pixel (app_tests_at_scale_2).
 TEST_F(MainWindowTest, WindowsFitTheScreenAndToolbarImagesComeAtItsDensity) {
     window = MakeWindow();
