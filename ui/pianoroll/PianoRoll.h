@@ -54,9 +54,7 @@ class PianoRoll : public QAbstractScrollArea {
     int widthDivider() const { return state_.widthDivider; }
     void SetRowHeight(int pixels);
     int rowHeight() const { return state_.rowHeight; }
-    // The view's zooms. The time axis keeps the time at client x `anchorX` in its place, the key
-    // axis the key row at client y `anchorY`.
-    void ZoomTimeAround(int msPerPixel, int anchorX);
+    // The view's zooms. The key rows keep the row at client y `anchorY` in its place.
     void ZoomToFit();
     void TallerKeys(int anchorY);
     void ShorterKeys(int anchorY);
@@ -103,6 +101,8 @@ class PianoRoll : public QAbstractScrollArea {
     void SetSelectedNote(Event* note);
     // Ctrl with the wheel: the time axis zooms in (forward) or out around the pointer.
     void ZoomTime(bool in, int anchorX);
+    // The scale changes keeping the time at client x `anchorX` in its place.
+    void ZoomTimeAround(int msPerPixel, int anchorX);
     void SetRowHeightAround(int pixels, int anchorY);
     void UpdateHorizontalRange();
     void LoadDefaults();

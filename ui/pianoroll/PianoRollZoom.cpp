@@ -24,7 +24,7 @@ int ZoomStep(int value) {
     return std::max(1, value / 4);
 }
 
-int ClampToInt(std::int64_t value) {
+int ClampToPixels(std::int64_t value) {
     return static_cast<int>(std::clamp<std::int64_t>(value, 0, std::numeric_limits<int>::max()));
 }
 
@@ -62,7 +62,7 @@ void PianoRoll::UpdateHorizontalRange() {
     const std::int64_t songPixels =
         SongLengthMs() / static_cast<std::uint32_t>(state_.widthDivider);
     const int page = std::max(1, viewport()->width());
-    SetScrollRange(*horizontalScrollBar(), ClampToInt(songPixels + page - 1), page);
+    SetScrollRange(*horizontalScrollBar(), ClampToPixels(songPixels + page - 1), page);
 }
 
 void PianoRoll::ZoomTimeAround(int msPerPixel, int anchorX) {
@@ -104,7 +104,7 @@ void PianoRoll::SetRowHeightAround(int pixels, int anchorY) {
     const std::int64_t contentY = std::int64_t{verticalScrollBar()->value()} + anchor;
     const std::int64_t oldHeight = state_.rowHeight;
     SetRowHeight(pixels);
-    verticalScrollBar()->setValue(ClampToInt(contentY * state_.rowHeight / oldHeight - anchor));
+    verticalScrollBar()->setValue(ClampToPixels(contentY * state_.rowHeight / oldHeight - anchor));
 }
 
 void PianoRoll::TallerKeys(int anchorY) {
