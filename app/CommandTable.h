@@ -30,6 +30,16 @@ enum class CommandId {
     New = 40038,
     Undo = 40039,  // the Edit menu's, built apart from the table
     Redo = 40040,
+    // The View menu's zooms and following, and the keys that find a place in the song; built apart
+    // from the table.
+    TallerKeys = 40060,
+    ShorterKeys = 40061,
+    FitKeys = 40062,
+    ZoomToFit = 40063,
+    FollowPlayback = 40064,
+    PlayOrStop = 40065,
+    GoToSongStart = 40066,
+    GoToSongEnd = 40067,
 };
 
 enum class MenuName { File, Music, Window, Help };

@@ -16,6 +16,12 @@
 namespace rolvik {
 namespace {
 
+const QString kNewSongName = QStringLiteral("New song");
+
+QString FileNameOf(const std::filesystem::path& path) {
+    return QFileInfo(QFile::decodeName(path.c_str())).fileName();
+}
+
 // A name typed without an extension gets the one of SMAF files.
 QString WithSmafExtension(const QString& path) {
     return QFileInfo(path).suffix().isEmpty() ? path + QStringLiteral(".mmf") : path;
@@ -88,6 +94,7 @@ void MainWindow::OpenFile(const std::filesystem::path& path) {
     }
     playback_.SetPosition(0);
     pianoRoll_->SetPlayPosition(0);
+    documentName_ = FileNameOf(path);
     ShowDocument();
     NoteRecentFile(path);
 }
@@ -98,6 +105,7 @@ void MainWindow::NewDocument() {
     }
     CloseDocument();
     session_.New();
+    documentName_ = kNewSongName;
     ShowDocument();
 }
 
@@ -128,6 +136,7 @@ bool MainWindow::CompileIntoDocument() {
     }
     detailView_->viewport()->update();
     RepaintRoll();
+    UpdateStatus();
     return true;
 }
 
@@ -183,6 +192,8 @@ void MainWindow::SaveDocument() {
     }
     RememberFolderOf(target);
     NoteRecentFile(QFile::encodeName(target).toStdString());
+    documentName_ = QFileInfo(target).fileName();
+    UpdateStatus();
 }
 
 }  // namespace rolvik

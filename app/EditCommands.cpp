@@ -22,6 +22,13 @@ void MainWindow::UpdateEditActions() {
     actions_.at(CommandId::Redo)->setEnabled(session_.CanRedo());
 }
 
+// An edit can move the song's end, and whether the song holds unsaved or uncompiled edits.
+void MainWindow::EditsChanged() {
+    UpdateEditActions();
+    pianoRoll_->UpdateScrollRanges();
+    UpdateStatus();
+}
+
 // A drag under way when a command comes from the keyboard counts as an edit made.
 bool MainWindow::MayDiscardEdits() {
     pianoRoll_->FinishDrag();

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "NoticeBar.h"
+#include "StatusBar.h"
 #include "Toolbar.h"
 #include "TrackMenu.h"
 #include "UserSettings.h"
@@ -83,9 +84,13 @@ MainWindow::MainWindow(const std::filesystem::path& voiceSetPath, ShellHooks hoo
     column->addWidget(noticeBar_);
     column->addWidget(pianoRoll_, 1);
     setCentralWidget(centre);
+    statusBar_ = new StatusBar(this);
+    setStatusBar(statusBar_);
     ConnectPianoRoll();
     BuildEditMenu();
+    AddFindingKeys();
     ListenToSession();
+    RestoreViewChoices();
 
     detailView_ = std::make_unique<DetailView>();
     detailView_->setWindowTitle(QStringLiteral("Rolvik - DetailView"));
@@ -123,6 +128,7 @@ void MainWindow::BuildMenus() {
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     trackMenu_ = FillViewMenu(*view);
     connect(trackMenu_, &TrackMenuGrid::TrackChosen, this, &MainWindow::SelectTrack);
+    BuildViewItems(*view);
     for (const MenuName name : {MenuName::Window, MenuName::Help}) {
         menus[name] = menuBar()->addMenu(MenuTitle(name));
     }
@@ -207,7 +213,7 @@ void MainWindow::ListenToSession() {
         Stop();
         pianoRoll_->ClearSelection();
     };
-    listener.editsChanged = [this] { UpdateEditActions(); };
+    listener.editsChanged = [this] { EditsChanged(); };
     session_.SetListener(std::move(listener));
 }
 
@@ -248,6 +254,15 @@ void MainWindow::RunCommand(CommandId id) {
             return pianoRoll_->Undo();
         case CommandId::Redo:
             return pianoRoll_->Redo();
+        case CommandId::TallerKeys:
+        case CommandId::ShorterKeys:
+        case CommandId::FitKeys:
+        case CommandId::ZoomToFit:
+        case CommandId::FollowPlayback:
+        case CommandId::PlayOrStop:
+        case CommandId::GoToSongStart:
+        case CommandId::GoToSongEnd:
+            return RunViewCommand(id);
         default:
             return SelectTrack(TrackOfCommand(id));
     }
@@ -265,6 +280,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     CloseDocument();
+    RememberRowHeight(pianoRoll_->rowHeight());
     SaveWindowPlace(*this, kMainWindowPlace);
     SaveWindowPlace(*detailView_, kDetailWindowPlace);
     detailView_->hide();

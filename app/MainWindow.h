@@ -25,6 +25,7 @@ namespace rolvik {
 class DetailView;
 class NoticeBar;
 class PianoRoll;
+class StatusBar;
 class TrackMenuGrid;
 
 // The main window: menus, shortcuts and toolbar turn into operations on the one open document and
@@ -59,6 +60,7 @@ class MainWindow : public QMainWindow {
     QSlider& volumeControl() const { return *volume_; }
     TrackMenuGrid& trackMenu() const { return *trackMenu_; }
     QMenu& recentFilesMenu() const { return *recentFilesMenu_; }
+    StatusBar& songStatus() const { return *statusBar_; }
     QAction* action(CommandId id) const;
     const QTimer& refreshTimer() const { return refreshTimer_; }
     const QTimer& midiTimer() const { return midiTimer_; }
@@ -86,6 +88,10 @@ class MainWindow : public QMainWindow {
     void ListenToSession();
     void BuildEditMenu();
     void UpdateEditActions();
+    void BuildViewItems(QMenu& view);
+    void AddFindingKeys();
+    void RestoreViewChoices();
+    void EditsChanged();
 
     void NewDocument();
     void LoadSmaf();
@@ -106,6 +112,11 @@ class MainWindow : public QMainWindow {
     void Rewind();
     void ShowDetail();
     void SelectTrack(int track);
+    void RunViewCommand(CommandId id);
+    void PlayOrStop();
+    void GoToSongStart();
+    void GoToSongEnd();
+    void SetFollowPlayback(bool follow);
 
     void StartPlaying(PlayState state);
     bool playing() const { return playback_.playing(); }
@@ -113,6 +124,7 @@ class MainWindow : public QMainWindow {
     void FollowPlayPosition();
     void MoveViewToPlay();
     void UpdateTitle();
+    void UpdateStatus();
     void SetTitle(const char* title);
     void RepaintRoll();
 
@@ -130,6 +142,8 @@ class MainWindow : public QMainWindow {
     QSlider* volume_ = nullptr;
     TrackMenuGrid* trackMenu_ = nullptr;
     QMenu* recentFilesMenu_ = nullptr;
+    StatusBar* statusBar_ = nullptr;
+    QString documentName_;  // the file name the status bar shows for the open song
     std::unique_ptr<DetailView> detailView_;
     std::map<CommandId, QAction*> actions_;
     QTimer refreshTimer_;

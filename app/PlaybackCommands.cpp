@@ -5,6 +5,7 @@
 #include <QScrollBar>
 
 #include "MainWindow.h"
+#include "StatusBar.h"
 #include "core/ShowMessage.h"
 #include "playback/MidiPlay.h"
 #include "ui/detail/DetailView.h"
@@ -58,6 +59,7 @@ void MainWindow::StartPlaying(PlayState state) {
         });
     }
     refreshTimer_.start(CurrentSettings().refreshRate);
+    UpdateStatus();
 }
 
 void MainWindow::Stop() {
@@ -97,6 +99,7 @@ void MainWindow::Seek(std::uint32_t positionMs, SeekKind kind) {
     if (follow) {
         MoveViewToPlay();
     }
+    UpdateStatus();
     update();
     detailView_->viewport()->update();
 }
@@ -170,6 +173,20 @@ void MainWindow::MoveViewToPlay() {
 void MainWindow::UpdateTitle() {
     setWindowTitle(QString::fromStdString(WindowTitle(
         document() != nullptr, playback_.state(), playback_.positionMs(), playback_.DeviceInfo())));
+    UpdateStatus();
+}
+
+void MainWindow::UpdateStatus() {
+    SongStatus status;
+    if (document()) {
+        status.fileName = documentName_;
+        status.unsaved = session_.HasUnsavedEdits();
+        status.uncompiled = session_.HasUncompiledEdits();
+        status.positionMs = playback_.positionMs();
+        status.lengthMs = pianoRoll_->SongLengthMs();
+    }
+    status.player = playback_.state();
+    statusBar_->Show(status);
 }
 
 void MainWindow::SetTitle(const char* title) {

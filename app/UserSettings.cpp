@@ -11,6 +11,8 @@ namespace {
 
 const QString kLastFolderKey = QStringLiteral("lastFolder");
 const QString kRecentFilesKey = QStringLiteral("recentFiles");
+const QString kRowHeightKey = QStringLiteral("pianoRoll/rowHeight");
+const QString kFollowPlaybackKey = QStringLiteral("pianoRoll/followPlayback");
 
 QSettings UserSettings() {
     return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Rolvik"),
@@ -66,6 +68,24 @@ void RestoreWindowPlace(QWidget& window, const QString& name, QSize preferred) {
 
 void SaveWindowPlace(const QWidget& window, const QString& name) {
     UserSettings().setValue(PlaceKey(name), window.saveGeometry());
+}
+
+std::optional<int> RememberedRowHeight() {
+    bool isNumber = false;
+    const int pixels = UserSettings().value(kRowHeightKey).toInt(&isNumber);
+    return isNumber && pixels > 0 ? std::optional<int>(pixels) : std::nullopt;
+}
+
+void RememberRowHeight(int pixels) {
+    UserSettings().setValue(kRowHeightKey, pixels);
+}
+
+bool RememberedFollowPlayback() {
+    return UserSettings().value(kFollowPlaybackKey, false).toBool();
+}
+
+void RememberFollowPlayback(bool follow) {
+    UserSettings().setValue(kFollowPlaybackKey, follow);
 }
 
 }  // namespace rolvik

@@ -3,6 +3,7 @@
 #include <QSize>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 class QWidget;
 
@@ -10,8 +11,9 @@ namespace rolvik {
 
 // What the program remembers between runs, in the user's settings file (QSettings, organisation
 // "Rolvik", application "rolvik"): where its windows were, the folder last used by Load and Save,
-// and the files opened or saved last. The settings of the keyboard entry are not among them: they
-// take their defaults at every start.
+// the files opened or saved last, the piano roll's row height and whether the view follows
+// playback. The other settings of the keyboard entry are not among them: they take their defaults
+// at every start.
 
 inline constexpr int kRecentFileCount = 8;
 
@@ -30,5 +32,14 @@ void RemoveRecentFile(const QString& filePath);
 // `preferred`; either way it fits the available area of its screen.
 void RestoreWindowPlace(QWidget& window, const QString& name, QSize preferred);
 void SaveWindowPlace(const QWidget& window, const QString& name);
+
+// The row height the roll had when the last run ended; none before the first, or when the value
+// stored is not a height.
+std::optional<int> RememberedRowHeight();
+void RememberRowHeight(int pixels);
+
+// Whether the view followed playback when it was last chosen; false before the first choice.
+bool RememberedFollowPlayback();
+void RememberFollowPlayback(bool follow);
 
 }  // namespace rolvik

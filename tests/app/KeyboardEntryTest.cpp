@@ -96,6 +96,7 @@ TEST_F(KeyboardEntryTest, GoToNeedsADocumentAndFollowsInEveryModeButNoFollow) {
     EXPECT_EQ(window->playPosition(), 0u);
 
     NewDocument();
+    AddNote(60000, 0, 60, 100);
     CurrentSettings().followPlay = FollowPlay::FollowOnShift;
     Enter({Qt::Key_G, Qt::Key_5, Qt::Key_0, Qt::Key_0, Qt::Key_0, Qt::Key_0});
     EXPECT_EQ(window->playPosition(), 50000u);

@@ -10,11 +10,14 @@
 
 #include "ShellTest.h"
 #include "app/MessageBoxes.h"
+#include "app/StatusBar.h"
 #include "app/UserSettings.h"
 #include "ui/detail/DetailView.h"
 
 namespace rolvik {
 namespace {
+
+using ::testing::StartsWith;
 
 class MainWindowTest : public ShellTest {};
 
@@ -98,6 +101,55 @@ TEST_F(MainWindowTest, RemembersItsPlaceTheLastFolderAndTheRecentFilesAcrossRuns
     EXPECT_EQ(recorder.messages[0].caption, "Notice");
     EXPECT_FALSE(RecentFiles().contains(songs[5]));
     EXPECT_EQ(window->recentFilesMenu().actions().size(), kRecentFileCount - 1);
+}
+
+TEST_F(MainWindowTest, TheStatusBarTellsWhichSongWhereAndWhetherItChanged) {
+    StatusBar& status = window->songStatus();
+    EXPECT_EQ(status.shownText(), "");
+    OpenDemoSong();
+    EXPECT_EQ(status.shownText(), "demo.mmf | 0:00.000 / 0:32.640");
+    window->Seek(2500, MainWindow::SeekKind::Plain);
+    EXPECT_EQ(status.shownText(), "demo.mmf | 0:02.500 / 0:32.640");
+
+    QTest::mouseDClick(window->pianoRoll().viewport(), Qt::LeftButton, {}, QPoint(100, 13));
+    EXPECT_THAT(status.shownText().toStdString(),
+                StartsWith("demo.mmf* | edits not compiled: F5 plays the last compile | 0:02.500"));
+    window->RunCommand(CommandId::Compile);
+    EXPECT_THAT(status.shownText().toStdString(), StartsWith("demo.mmf* | 0:02.500 / "));
+    window->RunCommand(CommandId::EmuPlay);
+    status.SetRepeat(true);
+    EXPECT_THAT(status.shownText().toStdString(),
+                StartsWith("demo.mmf* | EmuPlay running | Repeat | 0:02.500 / "));
+    window->RunCommand(CommandId::Stop);
+    status.SetRepeat(false);
+
+    const QTemporaryDir folder;
+    savePath = folder.filePath("saved.mmf");
+    window->RunCommand(CommandId::Save);
+    EXPECT_THAT(status.shownText().toStdString(), StartsWith("saved.mmf | 0:02.500 / "));
+    window->RunCommand(CommandId::New);
+    EXPECT_THAT(status.shownText().toStdString(), StartsWith("New song | "));
+}
+
+TEST_F(MainWindowTest, RemembersTheRowHeightAndFollowPlaybackAcrossRuns) {
+    EXPECT_EQ(window->pianoRoll().rowHeight(), 3);
+    QAction& follow = *window->action(CommandId::FollowPlayback);
+    EXPECT_FALSE(follow.isChecked());
+    follow.trigger();
+    EXPECT_EQ(CurrentSettings().followPlay, FollowPlay::PageFollow);
+    for (int step = 0; step < 3; ++step) {
+        window->RunCommand(CommandId::TallerKeys);
+    }
+    EXPECT_EQ(window->pianoRoll().rowHeight(), 6);
+    window->close();
+
+    SetDefaultSettings();
+    window = MakeWindow();
+    EXPECT_EQ(window->pianoRoll().rowHeight(), 6);
+    EXPECT_EQ(CurrentSettings().followPlay, FollowPlay::PageFollow);
+    EXPECT_TRUE(window->action(CommandId::FollowPlayback)->isChecked());
+    window->action(CommandId::FollowPlayback)->trigger();
+    EXPECT_EQ(CurrentSettings().followPlay, FollowPlay::NoFollow);
 }
 
 // Also run on a screen of two device pixels per pixel (app_tests_at_scale_2).

@@ -184,6 +184,7 @@ TEST_F(PlaybackCommandsTest, SeeksFollowWithTheViewAsTheModeSays) {
         {FollowPlay::PageFollow, Kind::GoTo, false, true},
     };
     NewDocument();
+    AddNote(60000, 0, 60, 100);
     for (const FollowCase& test : cases) {
         CurrentSettings().followPlay = test.mode;
         shiftHeld = test.shift;
@@ -193,6 +194,31 @@ TEST_F(PlaybackCommandsTest, SeeksFollowWithTheViewAsTheModeSays) {
         EXPECT_EQ(Roll(PianoRollCommand::GetViewStartTime), test.moves ? 47500 : 0)
             << "mode " << static_cast<int>(test.mode) << " shift " << test.shift;
     }
+}
+
+// Space plays or stops; Home and End put the play position at the song's start and end and show
+// it, the end the follow space left of the right edge.
+TEST_F(PlaybackCommandsTest, SpacePlaysOrStopsAndHomeAndEndGoToTheSongsStartAndEnd) {
+    OpenDemoSong();
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(window.get(), Qt::Key_End);
+    EXPECT_EQ(window->playPosition(), 32640u);
+    const int width = window->pianoRoll().viewport()->width();
+    EXPECT_EQ(Roll(PianoRollCommand::GetViewStartTime), (32640 / 25 - (width - 100)) * 25);
+    QTest::keyClick(window.get(), Qt::Key_Home);
+    EXPECT_EQ(window->playPosition(), 0u);
+    EXPECT_EQ(Roll(PianoRollCommand::GetViewStartTime), 0);
+
+    QTest::keyClick(window.get(), Qt::Key_Space);
+    EXPECT_EQ(window->playState(), PlayState::EmuPlay);
+    QTest::keyClick(window.get(), Qt::Key_Space);
+    EXPECT_EQ(window->playState(), PlayState::Idle);
+    window->RunCommand(CommandId::MidiPlay);
+    QTest::keyClick(window.get(), Qt::Key_Space);
+    EXPECT_EQ(window->playState(), PlayState::Idle) << "Space stops MidiPlay too";
+    EXPECT_TRUE(recorder.messages.empty());
 }
 
 TEST_F(PlaybackCommandsTest, PageFollowTurnsThePageOncePlayPassesTheRightEdge) {

@@ -72,9 +72,12 @@ class ShellTest : public EngineTest {
         window->RunCommand(CommandId::New);
         return *window->document();
     }
+    // Added behind the session's back, so the roll is told that the song may have grown.
     Event* Add(std::uint32_t time, std::uint8_t status, ByteVector data) {
-        return InsertEvent(*window->document(),
-                           std::make_unique<Event>(time, status, std::move(data)));
+        Event* event = InsertEvent(*window->document(),
+                                   std::make_unique<Event>(time, status, std::move(data)));
+        window->pianoRoll().UpdateScrollRanges();
+        return event;
     }
     Event* AddNote(std::uint32_t time, std::uint8_t channel, std::uint8_t key,
                    std::uint32_t gateMs) {

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 #include <QScrollBar>
@@ -6,6 +7,7 @@
 #include "TestDocument.h"
 #include "tests/support/QtTestApplication.h"
 #include "tests/support/TextPicture.h"
+#include "ui/pianoroll/Drawing.h"
 #include "ui/pianoroll/PaintPianoRoll.h"
 #include "ui/pianoroll/PianoRoll.h"
 #include "ui/pianoroll/PianoRollGeometry.h"
@@ -205,16 +207,18 @@ TEST_F(PaintPianoRollTest, TheRulerLabelsItsMajorLinesWithTheirTimes) {
 }
 
 // Each row is named by its note (padded to two characters), its octave from -2 and its number,
-// in grey over whatever lies beneath.
-TEST_F(PaintPianoRollTest, EveryRowIsLabelledWithItsKey) {
+// in grey under the notes, and only while the rows are as tall as the names.
+TEST_F(PaintPianoRollTest, EveryRowTallEnoughIsLabelledWithItsKey) {
     auto expectLabel = [this](int key, const char* label) {
         const QImage image = Render();
         const QImage expected = TextPicture(label, Qt::black, Qt::white);
         const QPoint at(1, RowTop(key, state.rowHeight, scrollY) + 1);
         EXPECT_EQ(PixelsOf(image.copy(QRect(at, expected.size())), kMajor), expected) << label;
     };
-    expectLabel(62, "D  3=62");
+    expectLabel(63, "D# 3=63");
     expectLabel(61, "C# 3=61");
+    const QRect noteOnKey62(40, 92, 20, 12);
+    EXPECT_EQ(CountPixels(Render(), noteOnKey62, kMajor), 0) << "the name stays under the note";
     expectLabel(60, "C  3=60");
     scrollY = 0;
     expectLabel(127, "G  8=127");
@@ -223,6 +227,11 @@ TEST_F(PaintPianoRollTest, EveryRowIsLabelledWithItsKey) {
     expectLabel(12, "C  -1=12");
     expectLabel(11, "B  -2=11");
     expectLabel(0, "C  -2=0");
+
+    const QRect nameColumn(1, kRulerHeight, 38, 288);
+    EXPECT_GT(CountPixels(Render(), nameColumn, kMajor), 0);
+    state.rowHeight = QFontMetrics(GothicFont()).height() - 1;
+    EXPECT_EQ(CountPixels(Render(), nameColumn, kMajor), 0) << "too short a row for a name";
 }
 
 TEST_F(PaintPianoRollTest, TheCornerNamesTheVisibleTrackCountingFromOne) {

@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QScrollBar>
 #include <QWheelEvent>
+#include <algorithm>
 
 #include "TestDocument.h"
 #include "tests/support/QtTestApplication.h"
@@ -12,6 +13,7 @@
 namespace rolvik {
 namespace {
 
+using test::AddEndOfSequence;
 using test::AddNote;
 
 TEST(PianoRollGeometry, KeyRowsAtTheDefaultRowHeight) {
@@ -45,42 +47,75 @@ class PianoRollWindow : public ::testing::Test {
         roll->resize(640, 480);
     }
 
+    // A song that ends at `lengthMs`, shown in the roll.
+    void ShowSong(std::uint32_t lengthMs) {
+        song = CreateSmaf(4, 4);
+        AddNote(*song, 0, 0x90, 60, 100);
+        AddEndOfSequence(*song, lengthMs);
+        roll->SetDocument(song.get());
+    }
+
     QScrollBar& horizontal() { return *roll->horizontalScrollBar(); }
+    int screen() const { return roll->viewport()->width(); }
     QScrollBar& vertical() { return *roll->verticalScrollBar(); }
     qint64 Run(PianoRollCommand operation, qint64 argument = 0, int offset = 0) {
         return roll->Command(operation, argument, offset);
     }
 
+    std::unique_ptr<Smaf> song;
     std::unique_ptr<PianoRoll> roll;
 };
 
-TEST_F(PianoRollWindow, StartsFromTheSettingsWithTheFixedScrollRanges) {
+TEST_F(PianoRollWindow, StartsFromTheSettingsWithNothingToScrollAcross) {
     EXPECT_EQ(roll->objectName(), "RolvikPRollWC");
     EXPECT_EQ(roll->state().rowHeight, 3);
     EXPECT_EQ(roll->state().widthDivider, 25);
     EXPECT_EQ(roll->state().dragPreview, 1);
     EXPECT_EQ(roll->state().visibleTrack, -1);
     EXPECT_EQ(roll->state().soundingKey, -1);
-    EXPECT_EQ(horizontal().maximum(), 65526);
-    EXPECT_EQ(horizontal().pageStep(), 10);
+    EXPECT_EQ(horizontal().maximum(), 0);
+    EXPECT_EQ(horizontal().pageStep(), screen());
+    EXPECT_FALSE(horizontal().isEnabled()) << "no song, nothing to scroll to";
     EXPECT_EQ(vertical().maximum(), 384 - 3 + 1);
     EXPECT_EQ(vertical().pageStep(), 3);
-    EXPECT_TRUE(horizontal().isEnabled());
+}
+
+// The range is the song's length and one screen more, a page one screen: the song's end can be
+// brought to the left edge at every scale, and no further.
+TEST_F(PianoRollWindow, TheScrollRangeReachesTheSongsEndAtEveryScale) {
+    const struct {
+        std::uint32_t lengthMs;
+        int divider;
+    } cases[] = {{272'000, 1}, {272'000, 25},  {32'640, 25},
+                 {2'700, 7},   {32'640, 1000}, {3'600'000, 1}};
+    for (const auto& test : cases) {
+        ShowSong(test.lengthMs);
+        Run(PianoRollCommand::SetWidthDivider, test.divider);
+        horizontal().setValue(horizontal().maximum());
+        const std::uint32_t viewStart = roll->ViewStartTime();
+        EXPECT_GE(test.lengthMs, viewStart) << test.lengthMs << " at " << test.divider;
+        EXPECT_LT(test.lengthMs, viewStart + test.divider)
+            << test.lengthMs << " at " << test.divider;
+        EXPECT_EQ(horizontal().pageStep(), screen());
+        EXPECT_TRUE(horizontal().isEnabled());
+    }
 }
 
 TEST_F(PianoRollWindow, MoveViewDividesTheTimeAndAddsTheOffsetWithinTheBar) {
+    ShowSong(100'000);
     Run(PianoRollCommand::MoveView, 5000, -100);
     EXPECT_EQ(horizontal().value(), 100);
     Run(PianoRollCommand::MoveView, 100, -100);
     EXPECT_EQ(horizontal().value(), 0);
     Run(PianoRollCommand::MoveView, 5'000'000'000ll);
-    EXPECT_EQ(horizontal().value(), 65526);
-    EXPECT_EQ(Run(PianoRollCommand::GetViewStartTime), 1'638'150);
+    EXPECT_EQ(horizontal().value(), 4000);
+    EXPECT_EQ(Run(PianoRollCommand::GetViewStartTime), 100'000);
     Run(PianoRollCommand::MoveView, -2500, 0);
     EXPECT_EQ(horizontal().value(), 0);
 }
 
 TEST_F(PianoRollWindow, ChangingTheScaleKeepsTheTimeAtTheLeftEdge) {
+    ShowSong(100'000);
     Run(PianoRollCommand::MoveView, 10000);
     EXPECT_EQ(horizontal().value(), 400);
     Run(PianoRollCommand::SetWidthDivider, 10);
@@ -137,10 +172,13 @@ TEST_F(PianoRollWindow, LoadDefaultsCopiesTheSettingsButLeavesTheRanges) {
     EXPECT_EQ(vertical().pageStep(), 3);
 }
 
-TEST_F(PianoRollWindow, ANewDocumentDropsEveryNoteReference) {
+TEST_F(PianoRollWindow, ANewDocumentShowsFromItsStartWithNothingSelected) {
+    ShowSong(67'000);
+    horizontal().setValue(2680);
     auto document = CreateSmaf(4, 4);
-    Event* note = AddNote(*document, 0, 0x90, 60, 100);
+    Event* note = AddNote(*document, 0, 0x90, 60, 2700);
     Run(PianoRollCommand::SetDocument, reinterpret_cast<qint64>(document.get()));
+    EXPECT_EQ(horizontal().value(), 0);
     Run(PianoRollCommand::SetSelectedNote, reinterpret_cast<qint64>(note));
     Run(PianoRollCommand::SetDocument, 0);
     EXPECT_EQ(roll->state().selectedNote, nullptr);
@@ -148,6 +186,7 @@ TEST_F(PianoRollWindow, ANewDocumentDropsEveryNoteReference) {
 }
 
 TEST_F(PianoRollWindow, ScrollRequestsFollowThePlatformRules) {
+    ShowSong(300'000);
     Run(PianoRollCommand::SetRowHeight, 3);
     roll->Scroll(Qt::Vertical, 0);
     EXPECT_EQ(vertical().value(), 0);
@@ -162,16 +201,17 @@ TEST_F(PianoRollWindow, ScrollRequestsFollowThePlatformRules) {
     roll->Scroll(Qt::Horizontal, 5, 70000);
     EXPECT_EQ(horizontal().value(), static_cast<quint16>(70000));
     roll->Scroll(Qt::Horizontal, 4, 65535);
-    EXPECT_EQ(horizontal().value(), 65526);
+    EXPECT_EQ(horizontal().value(), 12000);
     roll->Scroll(Qt::Horizontal, 2);
-    EXPECT_EQ(horizontal().value(), 65516);
+    EXPECT_EQ(horizontal().value(), 12000 - screen()) << "a page is a screen";
     roll->Scroll(Qt::Horizontal, 8);
-    EXPECT_EQ(horizontal().value(), 65516);
+    EXPECT_EQ(horizontal().value(), 12000 - screen());
 }
 
-void SendWheel(QWidget* target, QPoint angle, Qt::KeyboardModifiers modifiers) {
-    QWheelEvent wheel(QPointF(5, 5), target->mapToGlobal(QPointF(5, 5)), QPoint(), angle,
-                      Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
+void SendWheel(QWidget* target, QPoint angle, Qt::KeyboardModifiers modifiers,
+               QPoint at = QPoint(5, 5)) {
+    QWheelEvent wheel(at, target->mapToGlobal(QPointF(at)), QPoint(), angle, Qt::NoButton,
+                      modifiers, Qt::NoScrollPhase, false);
     QApplication::sendEvent(target, &wheel);
     QApplication::processEvents();
 }
@@ -180,28 +220,71 @@ void SendWheel(QWidget* target, int delta, Qt::KeyboardModifiers modifiers) {
     SendWheel(target, QPoint(0, delta), modifiers);
 }
 
-// With Ctrl the wheel zooms the time axis a quarter a notch, keeping the time at the left edge and
-// the keyboard entry's bound of the width divider (above 0).
-TEST_F(PianoRollWindow, TheWheelScrollsOneRowOrWithCtrlZoomsTheTimeAxis) {
+// With Ctrl the wheel zooms the time axis a quarter a notch within the keyboard entry's bound of
+// the width divider (above 0), and with Ctrl and Shift the key rows; both keep what lies under the
+// pointer where it is.
+TEST_F(PianoRollWindow, TheWheelScrollsOneRowOrWithCtrlZoomsAroundThePointer) {
+    ShowSong(300'000);
     vertical().setValue(30);
     SendWheel(roll->viewport(), 120, Qt::NoModifier);
     EXPECT_EQ(vertical().value(), 27);
     SendWheel(roll->viewport(), -120, Qt::NoModifier);
     SendWheel(roll->viewport(), -1, Qt::NoModifier);
     EXPECT_EQ(vertical().value(), 33);
-    horizontal().setValue(124);
-    SendWheel(roll->viewport(), -120, Qt::ControlModifier);
-    EXPECT_EQ(Run(PianoRollCommand::GetWidthDivider), 31);
-    EXPECT_EQ(Run(PianoRollCommand::GetViewStartTime), 3100);
-    SendWheel(roll->viewport(), 120, Qt::ControlModifier);
-    EXPECT_EQ(Run(PianoRollCommand::GetWidthDivider), 24);
+
+    const QPoint pointer(300, 200);
+    horizontal().setValue(1240);
+    for (int notch : {-120, -120, 120, 120, 120}) {
+        const qint64 before = Run(PianoRollCommand::GetWidthDivider);
+        const double underPointer = roll->ViewStartTime() + (300 + 0.5) * before;
+        SendWheel(roll->viewport(), QPoint(0, notch), Qt::ControlModifier, pointer);
+        const qint64 after = Run(PianoRollCommand::GetWidthDivider);
+        EXPECT_NEAR(roll->ViewStartTime() + (300 + 0.5) * after, underPointer,
+                    std::max(before, after) / 2.0 + 1)
+            << notch;
+    }
+    EXPECT_EQ(Run(PianoRollCommand::GetWidthDivider), 17) << "25, 31, 38, 29, 22, 17";
     Run(PianoRollCommand::SetWidthDivider, 1);
     SendWheel(roll->viewport(), 120, Qt::ControlModifier);
     EXPECT_EQ(Run(PianoRollCommand::GetWidthDivider), 1);
     EXPECT_EQ(vertical().value(), 33);
+
+    const int keyUnderPointer = *KeyAtY(pointer.y(), roll->rowHeight(), vertical().value());
+    for (int notch : {120, 120, 120, -120, 120}) {
+        SendWheel(roll->viewport(), QPoint(0, notch), Qt::ControlModifier | Qt::ShiftModifier,
+                  pointer);
+        EXPECT_EQ(KeyAtY(pointer.y(), roll->rowHeight(), vertical().value()), keyUnderPointer)
+            << roll->rowHeight();
+    }
+    EXPECT_EQ(roll->rowHeight(), 6) << "3, 4, 5, 6, 5, 6";
+    SendWheel(roll->viewport(), QPoint(-120, 0), Qt::ControlModifier | Qt::ShiftModifier, pointer);
+    EXPECT_EQ(roll->rowHeight(), 5) << "a wheel that Shift turns sideways";
+}
+
+TEST_F(PianoRollWindow, ZoomToFitShowsTheWholeSong) {
+    ShowSong(272'000);
+    horizontal().setValue(500);
+    roll->ZoomToFit();
+    EXPECT_EQ(horizontal().value(), 0);
+    EXPECT_GE(std::uint64_t(screen()) * roll->widthDivider(), 272'000u);
+    EXPECT_LT(std::uint64_t(screen()) * (roll->widthDivider() - 1), 272'000u);
+}
+
+// The rows of the keys played, with one key to spare either side, fill the roll's height.
+TEST_F(PianoRollWindow, FitKeysToWindowFillsTheHeightWithTheKeysPlayed) {
+    ShowSong(10'000);
+    AddNote(*song, 100, 0x91, 72, 100);
+    roll->FitKeysToWindow();
+    const int room = roll->viewport()->height() - kRulerHeight;
+    EXPECT_EQ(roll->rowHeight(), std::min(48, room / 15));
+    EXPECT_EQ(KeyAtY(kRulerHeight, roll->rowHeight(), vertical().value()), 73);
+    roll->SetDocument(nullptr);
+    roll->FitKeysToWindow();
+    EXPECT_EQ(roll->rowHeight(), std::max(1, room / 128));
 }
 
 TEST_F(PianoRollWindow, ASidewaysWheelOrSwipeScrollsNothing) {
+    ShowSong(100'000);
     vertical().setValue(30);
     horizontal().setValue(50);
     for (Qt::KeyboardModifiers modifiers : {Qt::NoModifier, Qt::ControlModifier}) {

@@ -131,10 +131,15 @@ void PaintNotes(QPainter& painter, const Frame& frame) {
     }
 }
 
+// A name shows only in a row as tall as its text, where it cannot run into its neighbours'; it
+// goes under the notes, which matter more than the name of their row.
 void PaintKeyLabels(QPainter& painter, const Frame& frame) {
     TextPen pen;
     pen.textColour = kKeyLabel;
     const int lineHeight = painter.fontMetrics().height();
+    if (frame.rowHeight() < lineHeight) {
+        return;
+    }
     for (int key = 0; key < kKeyCount; ++key) {
         pen.position = QPoint(1, RowTop(key, frame.rowHeight(), frame.view.scrollY) + 1);
         if (pen.position.y() + lineHeight <= 0 || pen.position.y() >= frame.height) {
@@ -201,8 +206,8 @@ void PaintPianoRoll(QPainter& painter, const PianoRollView& view, int width, int
     painter.setFont(GothicFont(painter));
     PaintKeyGrid(painter, frame);
     PaintTimeGrid(painter, frame);
-    PaintNotes(painter, frame);
     PaintKeyLabels(painter, frame);
+    PaintNotes(painter, frame);
     PaintRuler(painter, frame);
     PaintPositionLines(painter, frame);
     PaintOverlayTexts(painter, frame);

@@ -15,8 +15,6 @@
 namespace rolvik {
 namespace {
 
-constexpr int kHorizontalMaximum = 65535;
-constexpr int kHorizontalPage = 10;
 // Keeps 128 rows of the tallest height, and the row arithmetic, within int.
 constexpr qint64 kMaxRowHeight = std::numeric_limits<int>::max() / 256;
 
@@ -90,6 +88,7 @@ void PianoRoll::SetWidthDivider(int msPerPixel) {
     if (msPerPixel > 0) {
         const std::uint32_t viewStart = ViewStartTime();
         state_.widthDivider = msPerPixel;
+        UpdateHorizontalRange();
         MoveView(viewStart, 0);
     }
 }
@@ -145,34 +144,34 @@ void PianoRoll::resizeEvent(QResizeEvent*) {
     UpdateScrollRanges();
 }
 
-// A notch of the vertical wheel scrolls one page: one key row, or with Ctrl ten pixels of time. A
-// sideways wheel or swipe has no vertical part and scrolls nothing. The scroll is queued, like
-// every other scroll request, behind the events already waiting.
+// A notch of the vertical wheel scrolls one page, one key row; with Ctrl it zooms the time axis and
+// with Ctrl and Shift the key rows, around the pointer. A sideways wheel or swipe has no vertical
+// part and scrolls nothing; some platforms turn the wheel sideways while Shift is held, so the
+// zoom of the rows takes either. The scroll is queued, like every other scroll request, behind the
+// events already waiting.
 void PianoRoll::wheelEvent(QWheelEvent* event) {
     event->accept();
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    const QPoint pointer = viewport()->mapFromGlobal(event->globalPosition()).toPoint();
+    if (modifiers.testFlag(Qt::ControlModifier) && modifiers.testFlag(Qt::ShiftModifier)) {
+        const QPoint angle = event->angleDelta();
+        const int rowDelta = angle.y() != 0 ? angle.y() : angle.x();
+        if (rowDelta != 0) {
+            rowDelta > 0 ? TallerKeys(pointer.y()) : ShorterKeys(pointer.y());
+        }
+        return;
+    }
     const int delta = event->angleDelta().y();
     if (delta == 0) {
         return;
     }
-    if (event->modifiers().testFlag(Qt::ControlModifier)) {
-        ZoomTime(delta > 0);
+    if (modifiers.testFlag(Qt::ControlModifier)) {
+        ZoomTime(delta > 0, pointer.x());
         return;
     }
     const int request = delta > 0 ? kPageUp : kPageDown;
     QMetaObject::invokeMethod(
         this, [this, request] { Scroll(Qt::Vertical, request); }, Qt::QueuedConnection);
-}
-
-// A quarter of the scale a notch, at least one ms per pixel, keeping the time at the left edge. A
-// divider the keyboard entry would refuse (0 or less) is not taken either.
-void PianoRoll::ZoomTime(bool in) {
-    const qint64 divider = state_.widthDivider;
-    const qint64 step = std::max<qint64>(1, divider / 4);
-    const qint64 zoomed = in ? divider - step : divider + step;
-    if (zoomed > 0 && zoomed <= std::numeric_limits<int>::max()) {
-        SetWidthDivider(static_cast<int>(zoomed));
-        Repaint();
-    }
 }
 
 bool PianoRoll::eventFilter(QObject* watched, QEvent* event) {
@@ -195,13 +194,15 @@ void PianoRoll::UseSession(DocumentSession& session) {
 }
 
 // The history's steps refer to the events of the document they were made on, and the session
-// forgets them with the document; a gesture under way goes with them.
+// forgets them with the document; a gesture under way goes with them. A new song shows from its
+// start, wherever the last one was left.
 void PianoRoll::ShowDocument() {
     state_.document = session_->document();
     state_.selectedNote = nullptr;
     state_.movingNote = nullptr;
     state_.resizingNote = nullptr;
-    Repaint();
+    UpdateScrollRanges();
+    horizontalScrollBar()->setValue(0);
 }
 
 // The shell clears the selection before it rebuilds the event list, so a drag that is under way
@@ -231,7 +232,7 @@ void PianoRoll::LoadDefaults() {
 }
 
 void PianoRoll::UpdateScrollRanges() {
-    SetScrollRange(*horizontalScrollBar(), kHorizontalMaximum, kHorizontalPage);
+    UpdateHorizontalRange();
     SetScrollRange(*verticalScrollBar(), kKeyCount * state_.rowHeight, state_.rowHeight);
     Repaint();
 }

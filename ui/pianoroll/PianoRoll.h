@@ -40,15 +40,27 @@ class PianoRoll : public QAbstractScrollArea {
     void UseSession(DocumentSession& session);
     // Shows a document that the caller keeps (null: none), edited in a session of the roll's own.
     void SetDocument(Smaf* document);
-    // Shows the session's document as it is now, with nothing selected: call it whenever the
+    // Shows the session's document from its start, with nothing selected: call it whenever the
     // session has a new one.
     void ShowDocument();
+    // The horizontal range spans the song's length and one screen more, the vertical one the 128
+    // rows: call it whenever an edit may have changed the song's length.
+    void UpdateScrollRanges();
+    // The song's end in ms, 0 without a document.
+    std::uint32_t SongLengthMs() const;
 
     void MoveView(qint64 timeMs, int offsetPx);
     void SetWidthDivider(int msPerPixel);
     int widthDivider() const { return state_.widthDivider; }
     void SetRowHeight(int pixels);
     int rowHeight() const { return state_.rowHeight; }
+    // The view's zooms. The key rows keep the row at client y `anchorY` in its place.
+    void ZoomToFit();
+    void TallerKeys(int anchorY);
+    void ShorterKeys(int anchorY);
+    void FitKeysToWindow();
+    // The client y in the middle of the key rows shown, for a zoom that has no pointer to keep.
+    int ViewCentreY() const;
     void SetVisibleTrack(int track);
     int visibleTrack() const { return state_.visibleTrack; }
     std::uint32_t ViewStartTime() const;
@@ -87,10 +99,13 @@ class PianoRoll : public QAbstractScrollArea {
 
   private:
     void SetSelectedNote(Event* note);
-    // Ctrl with the wheel: the time axis zooms in (forward) or out.
-    void ZoomTime(bool in);
+    // Ctrl with the wheel: the time axis zooms in (forward) or out around the pointer.
+    void ZoomTime(bool in, int anchorX);
+    // The scale changes keeping the time at client x `anchorX` in its place.
+    void ZoomTimeAround(int msPerPixel, int anchorX);
+    void SetRowHeightAround(int pixels, int anchorY);
+    void UpdateHorizontalRange();
     void LoadDefaults();
-    void UpdateScrollRanges();
     void Repaint();
     void ForgetNote(const Event* note);
     EventRemovalNotice RemovalNotice();
