@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <limits>
 #include <numeric>
 #include <set>
 
@@ -524,6 +525,27 @@ TEST(CorpusTest, HandyPhoneSongsPlayTheirOwnVoices) {
         ASSERT_TRUE(file.has_value()) << name;
         const auto own = RenderStart(*file, 6000);
         EXPECT_GT(DifferenceDb(own, RenderStart(WithTwoVoicesSwapped(*file), 6000)), -20.0) << name;
+    }
+}
+
+// Rolvik renders a compiled HandyPhone song as it renders the song: its voices, the notes' level
+// and the notes written to the registers come through. Those notes' pitch goes through the
+// channel's pitch bend, which also moves the release of the note before, so they come near.
+TEST(CorpusTest, CompiledHandyPhoneSongsRenderAsTheOriginals) {
+    constexpr double kSame = -std::numeric_limits<double>::infinity();
+    const std::pair<const char*, double> songs[] = {
+        {"vavi__cher.mmf", kSame},                         // two-operator voices, drum banks
+        {"libsmaf__Sound_44_3.mmf", kSame},                // four-operator voices
+        {"vavi__Komekome_Club_-_Roman_Hikou.mmf", kSame},  // channels that select no bank
+        {"vavi__SunSpinach.mmf", kSame},                   // default voices
+        {"libsmaf__Canon.MMF", -25.0},                     // notes written to the registers
+    };
+    for (const auto& [name, allowedDb] : songs) {
+        const auto smaf = OpenSmaf(std::filesystem::path(ROLVIK_CORPUS_DIR) / name);
+        ASSERT_TRUE(smaf) << name;
+        const auto original = RenderStart(smaf->fileData, 8000);
+        const auto compiled = RenderStart(CompileSMAF(*smaf).value(), 8000);
+        EXPECT_LE(DifferenceDb(original, compiled), allowedDb) << name;
     }
 }
 
