@@ -63,7 +63,9 @@ std::optional<HandyPhoneVoice> ReadHandyPhoneVoice(Bytes body) {
     HandyPhoneVoice voice{body[3], body[4], {}};
     const int lfo = voiceByte >> 6;
     const int feedback = (voiceByte >> 3) & 0x07;
-    voice.parameters = {0x00, 0x00, static_cast<std::uint8_t>(lfo << 6 | algorithm)};
+    // No drum key; the panpot at the centre, though not enabled: the channel's pan applies.
+    constexpr std::uint8_t kCentrePanpot = 15 << 3;
+    voice.parameters = {0x00, kCentrePanpot, static_cast<std::uint8_t>(lfo << 6 | algorithm)};
     for (std::size_t op = 0; op < operators; ++op) {
         // The voice has one feedback, on operator 1, which every algorithm feeds back.
         const ByteVector converted = MobileStandardOperator(
