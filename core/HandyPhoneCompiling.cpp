@@ -7,6 +7,7 @@
 
 #include "HandyPhoneVoice.h"
 #include "Number.h"
+#include "RegisterPitch.h"
 #include "ScoreTrack.h"
 #include "SevenBitGroups.h"
 #include "SmafExclusive.h"
@@ -162,7 +163,7 @@ class Translator {
             EndHeldNote(channel, timeMs);
             return;
         }
-        const std::optional<double> pitch = RegisterPitch(state);
+        const std::optional<double> pitch = RegisterPitch(state.fNumber, state.block);
         if (!pitch) {
             return;
         }
@@ -187,14 +188,6 @@ class Translator {
 
     static std::uint8_t NearestKey(double pitch) {
         return static_cast<std::uint8_t>(std::clamp(std::lround(pitch), 0l, 127l));
-    }
-
-    static std::optional<double> RegisterPitch(const RegisterChannel& state) {
-        if (state.fNumber == 0) {
-            return std::nullopt;
-        }
-        const double hz = state.fNumber * 49716.0 / std::exp2(20 - state.block);
-        return 69.0 + 12.0 * std::log2(hz / 440.0);
     }
 
     void StartNote(std::size_t channel, double pitch, std::uint32_t timeMs) {
