@@ -6,6 +6,7 @@
 #include "CheckCode.h"
 #include "Chunk.h"
 #include "CompilerCarriedChunks.h"
+#include "HandyPhoneCompiling.h"
 #include "Number.h"
 #include "SmafExclusive.h"
 #include "Timebase.h"
@@ -43,6 +44,38 @@ class ChunkWriter : public ByteWriter {
     }
 };
 
+// The events the compiled song writes for the list's events, by their place in the list: the
+// list's own, or for a HandyPhone Standard song the Mobile Standard events that say the same.
+class WrittenEvents {
+  public:
+    explicit WrittenEvents(const Smaf& smaf) : translated_(smaf.handyPhoneOnly) {
+        if (translated_) {
+            pieces_ = TranslateHandyPhoneEvents(smaf.events.get());
+        }
+    }
+
+    template <typename Write>
+    void ForEach(const Event& event, std::size_t index, Write write) const {
+        if (!translated_) {
+            write(event.status, Bytes(event.data));
+            return;
+        }
+        for (const CompiledEvent& piece : pieces_[index]) {
+            write(piece.status, Bytes(piece.data));
+        }
+    }
+
+    bool AllExclusive(const Event& event, std::size_t index) const {
+        bool all = true;
+        ForEach(event, index, [&all](std::uint8_t status, Bytes) { all = all && status == 0xF0; });
+        return all;
+    }
+
+  private:
+    bool translated_;
+    std::vector<std::vector<CompiledEvent>> pieces_;
+};
+
 bool BelongsToSetup(const Event& event) {
     const bool breaksSetup = event.data.size() >= kSetupBreakingExclusive.size() &&
                              BytesEqual(Bytes(event.data).first(kSetupBreakingExclusive.size()),
@@ -50,31 +83,43 @@ bool BelongsToSetup(const Event& event) {
     return event.status == 0xF0 && event.time == 0 && !breaksSetup;
 }
 
+// Where the setup chunk's walk stopped: the first event left for "Mtsq" and its place in the list.
+struct ListPlace {
+    const Event* event = nullptr;
+    std::size_t index = 0;
+};
+
 // Writes the leading exclusives at time 0 into "Mtsu" and returns the first event left for "Mtsq".
-const Event* WriteSetupChunk(ChunkWriter& out, const Event* event) {
+ListPlace WriteSetupChunk(ChunkWriter& out, const Event* event, const WrittenEvents& written) {
     const std::size_t chunkStart = out.size();
     const std::size_t sizeAt = out.OpenChunk("Mtsu");
-    for (; event && BelongsToSetup(*event); event = event->next.get()) {
-        out.AppendByte(0xF0);
-        out.Append(event->data);
+    std::size_t index = 0;
+    for (; event && BelongsToSetup(*event) && written.AllExclusive(*event, index);
+         event = event->next.get(), ++index) {
+        written.ForEach(*event, index, [&out](std::uint8_t, Bytes data) {
+            out.AppendByte(0xF0);
+            out.Append(data);
+        });
     }
     if (out.size() == sizeAt + 4) {
         out.Truncate(chunkStart);
     } else {
         out.CloseChunk(sizeAt);
     }
-    return event;
+    return {event, index};
 }
 
-void WriteSequenceEvent(ByteVector& out, const Event& event, std::uint32_t gateBase) {
-    out.push_back(event.status);
-    const bool note = IsNoteEvent(event);
-    const std::size_t leadBytes = event.status >= 0x90 ? 2 : 1;
-    if (note && event.data.size() >= leadBytes) {
-        out.insert(out.end(), event.data.begin(), event.data.begin() + leadBytes);
-        WriteNumber(out, EventGate(event) / gateBase);
+void WriteSequenceEvent(ByteVector& out, std::uint8_t status, Bytes data, std::uint32_t gateBase) {
+    out.push_back(status);
+    const bool note = status >= 0x80 && status <= 0x9F;
+    const std::size_t leadBytes = status >= 0x90 ? 2 : 1;
+    if (note && data.size() >= leadBytes) {
+        out.insert(out.end(), data.begin(), data.begin() + leadBytes);
+        const std::uint32_t gateMs =
+            data.size() > leadBytes ? PeekNumber(data.subspan(leadBytes)) : 0;
+        WriteNumber(out, gateMs / gateBase);
     } else {
-        out.insert(out.end(), event.data.begin(), event.data.end());
+        out.insert(out.end(), data.begin(), data.end());
     }
 }
 
@@ -108,7 +153,7 @@ struct Sequence {
     std::optional<std::uint32_t> stopOffset;
 };
 
-Sequence EncodeSequence(const Event* first, const Smaf& smaf) {
+Sequence EncodeSequence(ListPlace first, const Smaf& smaf, const WrittenEvents& written) {
     Sequence sequence;
     ByteVector& out = sequence.bytes;
     if (NeedsMelodyBankOnChannel9(smaf)) {
@@ -117,18 +162,21 @@ Sequence EncodeSequence(const Event* first, const Smaf& smaf) {
     // Each event goes to the last tick at or before its time, counted from the song's beginning,
     // so an event off the grid moves by less than one tick and the events after it stay put.
     std::uint32_t previousTick = 0;
-    for (const Event* event = first; event; event = event->next.get()) {
+    std::size_t index = first.index;
+    for (const Event* event = first.event; event; event = event->next.get(), ++index) {
         const auto offset = static_cast<std::uint32_t>(out.size());
-        if (event == smaf.start && event != first) {
+        if (event == smaf.start && event != first.event) {
             sequence.startOffset = offset;
         }
         if (event == smaf.stop) {
             sequence.stopOffset = offset;
         }
         const std::uint32_t tick = event->time / smaf.durationBase;
-        WriteNumber(out, tick - previousTick);
-        previousTick = tick;
-        WriteSequenceEvent(out, *event, smaf.gateBase);
+        written.ForEach(*event, index, [&](std::uint8_t status, Bytes data) {
+            WriteNumber(out, tick - previousTick);
+            previousTick = tick;
+            WriteSequenceEvent(out, status, data, smaf.gateBase);
+        });
     }
     return sequence;
 }
@@ -190,7 +238,9 @@ std::optional<ByteVector> CompileSMAF(const Smaf& smaf) {
     const std::size_t trackSizeAt = out.OpenChunk("MTR\x05");
     out.Append(std::array<std::uint8_t, 4>{0x02, 0x00, *durationCode, *gateCode});
     out.Append(carried.channelStatus);
-    const Sequence sequence = EncodeSequence(WriteSetupChunk(out, smaf.events.get()), smaf);
+    const WrittenEvents written(smaf);
+    const Sequence sequence =
+        EncodeSequence(WriteSetupChunk(out, smaf.events.get(), written), smaf, written);
     WriteSeekChunk(out, sequence);
     out.AppendChunk(Id("Mtsq"), sequence.bytes);
     WriteStreamWaveChunk(out, carried.streamWaves);

@@ -13,10 +13,12 @@
 #include "HandyPhoneOnly.h"
 #include "Huffman.h"
 #include "MobileStandardConverter.h"
+#include "Number.h"
 #include "ScoreTrack.h"
 #include "ScoreTrackWalker.h"
 #include "SeekPoints.h"
 #include "ShowMessage.h"
+#include "SmafExclusive.h"
 #include "Timebase.h"
 #include "WaveBank.h"
 
@@ -151,7 +153,7 @@ bool LoadMobileStandardTrack(EventBatch& batch, Bytes contents, bool compressed,
 bool HasVoiceSetExclusive(const Smaf& smaf) {
     for (const Event* event = smaf.events.get(); event; event = event->next.get()) {
         if (event->status == 0xF0 && !event->data.empty() &&
-            (event->data[0] == 0x12 || event->data[0] == 0x1F || event->data[0] == 0x2A)) {
+            IsVoiceDefinitionLength(PeekNumber(event->data))) {
             return true;
         }
     }

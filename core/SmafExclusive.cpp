@@ -35,6 +35,11 @@ ByteVector VoiceEraseMessage(Bytes voiceKey) {
     return message;
 }
 
+bool IsVoiceDefinitionLength(std::uint32_t length) {
+    constexpr std::array<std::uint32_t, 7> kLengths = {18, 27, 28, 30, 31, 42, 47};
+    return std::find(kLengths.begin(), kLengths.end(), length) != kLengths.end();
+}
+
 bool IsResetBody(Bytes body) {
     const Bytes reset = Bytes(kResetMessage).subspan(1, kResetMessage.size() - 2);
     return body.size() == reset.size() && BeginsWith(body, reset);

@@ -49,6 +49,13 @@ ByteVector StartMemoryMessage(std::uint8_t model, std::uint8_t kind);
 // F0 43 79 06 7F 02, the bank select MSB, LSB, program and note, F7: erases that voice.
 ByteVector VoiceEraseMessage(Bytes voiceKey);
 
+// Whether an exclusive of this body length (F7 counted) can be a voice definition. The lengths
+// are those of the definitions in real songs: 18 and 28 for a HandyPhone song's two- and
+// four-operator voices; for the MA-3, in seven-bit groups, 30 for a sampled voice and 31 and 47
+// for two- and four-operator FM voices; for the MA-5, in plain bytes, 27 for a sampled voice and
+// 28 and 42 for FM voices.
+bool IsVoiceDefinitionLength(std::uint32_t length);
+
 // Whether the body is the reset's.
 bool IsResetBody(Bytes body);
 

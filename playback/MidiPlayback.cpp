@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "EmulatorBinding.h"
+#include "core/HandyPhoneVoice.h"
 #include "core/Number.h"
 #include "core/ShowMessage.h"
 #include "core/SmafExclusive.h"
@@ -42,16 +43,16 @@ int DoProgramChange(const Event& event) {
 }
 
 // Only these body lengths reach the synthesiser: the reset and master volume (6), voice
-// definitions (18, 30, 47) and long data (256 and more).
+// definitions and long data (256 and more).
 bool IsSentExclusiveLength(std::uint32_t length) {
-    return length == 6 || length == 18 || length == 30 || length == 47 || length >= 256;
+    return length == 6 || IsVoiceDefinitionLength(length) || length >= 256;
 }
 
 // The song's own sound that the engine reads in MIDI use as it does in sequencer use, whatever its
 // length: wave records (43 79 model 7F 03 ...) of the MA-3 and the MA-5, their sampled voice
 // definitions (43 79 model 7F 01 bank bank program note 01 ...), and the MA-5's FM voice
-// definitions (kind 00). MA-5 songs define voices in 27, 28 or 42 bytes and carry waves shorter
-// than 256 bytes, which the lengths above leave out; the MA-3's FM definitions keep to them.
+// definitions (kind 00). MA-5 songs carry waves shorter than 256 bytes, which the lengths above
+// leave out.
 bool IsOwnSoundExclusive(Bytes body) {
     constexpr std::size_t kVoiceKindOffset = kMemoryMessageHeadSize + kVoiceKeySize;
     const std::optional<MemoryMessage> message = ReadMemoryMessage(body);
@@ -105,6 +106,12 @@ int MidiPlayback::DoControlChange(const Event& event) {
     if (event.data.size() < 2) {
         return 1;
     }
+    if (state_.handyPhoneOnly && event.data[0] == 0) {
+        // A HandyPhone bank's voices live at a bank LSB under the melody bank.
+        return Send({event.status, 0x20, HandyPhoneBankLsb(event.data[1])})
+                   ? 1
+                   : Fail("EmuMIDI: DoEvent CC Failed");
+    }
     if (!Send({event.status, event.data[0], event.data[1]})) {
         return Fail("EmuMIDI: DoEvent CC Failed");
     }
@@ -128,7 +135,8 @@ int MidiPlayback::DoExclusive(const Event& event) {
     if (!IsSentExclusiveLength(length) && !IsOwnSoundExclusive(body)) {
         return 1;
     }
-    if (length == 30 || length == 47) {
+    const std::optional<MemoryMessage> memory = ReadMemoryMessage(body);
+    if (IsVoiceDefinitionLength(length) && memory && memory->kind == kVoiceDefinition) {
         // A voice definition replaces the voice at its bank, program and note: erase that first.
         if (EmuSetMidiMsg(VoiceEraseMessage(body.subspan(kMemoryMessageHeadSize, kVoiceKeySize))) !=
             0) {

@@ -1,5 +1,6 @@
 #include "MidiMessage.h"
 
+#include "core/HandyPhoneVoice.h"
 #include "core/SevenBitGroups.h"
 #include "core/SmafExclusive.h"
 
@@ -54,6 +55,16 @@ std::optional<MidiMessage> ParseExclusive(Bytes body) {
         parsed.type = MessageType::RegisterWrite;
         parsed.address = body[3];
         parsed.value = body[4];
+        return parsed;
+    }
+    if (const std::optional<HandyPhoneVoice> own = ReadHandyPhoneVoice(body)) {
+        auto voice = ReadFmVoice(own->parameters);
+        if (!voice) {
+            return std::nullopt;
+        }
+        parsed.type = MessageType::DefineVoice;
+        parsed.key = MakeVoiceKey(kMelodyBank, HandyPhoneBankLsb(own->bank), own->program, 0);
+        parsed.voice = *voice;
         return parsed;
     }
     if (IsResetBody(body)) {

@@ -14,7 +14,7 @@ enum class MessageType : std::uint8_t {
     Channel,        // note, control change, program change, pitch bend, aftertouch
     Reset,          // F0 43 79 06 7F 7F F7
     MasterVolume,   // F0 43 79 05 7E 09 v F7
-    DefineVoice,    // F0 43 79 mm 7F 01 msb lsb pc note kind ... F7
+    DefineVoice,    // F0 43 79 mm 7F 01 msb lsb pc note kind ... F7, or F0 43 03 nn bank pc ... F7
     EraseVoice,     // F0 43 79 mm 7F 02 msb lsb pc note F7
     RegisterWrite,  // F0 43 03 90 address value F7: a write to an FM register of the older chips
     Ignored,        // any other well-formed exclusive

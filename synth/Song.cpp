@@ -7,6 +7,7 @@
 #include "core/CheckCode.h"
 #include "core/Chunk.h"
 #include "core/Diagnostics.h"
+#include "core/HandyPhoneVoice.h"
 #include "core/Loader.h"
 #include "core/ScoreTrackWalker.h"
 #include "core/Smaf.h"
@@ -81,7 +82,20 @@ void SetMessage(Song& song, SongEvent& converted, const MidiMessage& message) {
     }
 }
 
-SongEvent ConvertEvent(Song& song, const Event& event) {
+// A HandyPhone song's bank select picks the bank LSB under the melody bank where its bank's voices
+// live, as the compiled song's does.
+ByteVector ChannelMessage(const Event& event, bool handyPhone) {
+    const bool bankSelect =
+        (event.status & 0xF0) == 0xB0 && event.data.size() >= 2 && event.data[0] == 0x00;
+    if (handyPhone && bankSelect) {
+        return {event.status, 0x20, HandyPhoneBankLsb(event.data[1])};
+    }
+    ByteVector message = {event.status};
+    message.insert(message.end(), event.data.begin(), event.data.end());
+    return message;
+}
+
+SongEvent ConvertEvent(Song& song, const Event& event, bool handyPhone) {
     SongEvent converted;
     converted.timeMs = event.time;
     converted.channel = EventChannel(event);
@@ -102,8 +116,7 @@ SongEvent ConvertEvent(Song& song, const Event& event) {
         SetMessage(song, converted, ParseMidiMessage(message).value_or(MidiMessage{}));
         return converted;
     }
-    ByteVector message = {event.status};
-    message.insert(message.end(), event.data.begin(), event.data.end());
+    const ByteVector message = ChannelMessage(event, handyPhone);
     const bool channelMessage = event.status >= 0xB0 && event.status < 0xF0 &&
                                 (event.status & 0xF0) != 0xA0 && (event.status & 0xF0) != 0xD0;
     if (channelMessage) {
@@ -222,7 +235,7 @@ std::unique_ptr<Song> LoadSong(Bytes smafFile) {
     song->endIndex = 0;
     song->events.reserve(CountEvents(*smaf));
     for (const Event* event = smaf->events.get(); event != nullptr; event = event->next.get()) {
-        song->events.push_back(ConvertEvent(*song, *event));
+        song->events.push_back(ConvertEvent(*song, *event, handyPhone));
         if (song->endIndex == 0 && event == smaf->stop) {
             song->endIndex = song->events.size();
         }

@@ -5,6 +5,8 @@
 #include <numbers>
 #include <optional>
 
+#include "core/RegisterPitch.h"
+
 namespace rolvik::synth {
 namespace {
 
@@ -18,16 +20,6 @@ constexpr int kRegisterKey = -1;
 // their voice's full level.
 constexpr int kRegisterVelocity = 127;
 constexpr int kKeyOnBit = 0x20;
-
-// The pitch, in semitones of MIDI note numbers, of a frequency written to the registers:
-// F-number × 49716 / 2^(20 − block) Hz. Null for F-number 0, which sounds nothing.
-std::optional<float> RegisterPitch(const Channel& channel) {
-    if (channel.fNumber == 0) {
-        return std::nullopt;
-    }
-    const double hz = channel.fNumber * 49716.0 / std::exp2(20 - channel.block);
-    return static_cast<float>(69.0 + 12.0 * std::log2(hz / 440.0));
-}
 
 float SquaredLevel(int value) {
     const float level = value / 127.0f;
@@ -126,7 +118,7 @@ void Synthesizer::WriteRegister(int address, int value, bool sound) {
         }
         return;
     }
-    const std::optional<float> pitch = RegisterPitch(state);
+    const std::optional<float> pitch = RegisterPitch(state.fNumber, state.block);
     if (!pitch) {
         return;
     }

@@ -194,6 +194,36 @@ TEST(CompileSMAF, OtherSongsCompileWithoutTheBankSelect) {
         << "a HandyPhone song with nothing on channel index 9";
 }
 
+// What other players read of a compiled HandyPhone song: the voice as an MA-3 definition under
+// the melody bank, bank selects there, notes at full velocity, and a note written to the
+// registers (A4 at F-number 0x244, block 4, from 100 to 300 ms) as a note with a bend for the rest.
+TEST(CompileSMAF, HandyPhoneSongsCompileIntoWhatOtherPlayersRead) {
+    auto smaf = CreateSmaf(4, 4);
+    smaf->fileData = HandyPhoneImage();
+    ReadFileFacts(*smaf);
+    Add(*smaf, 0, 0xF0,
+        {0x12, 0x43, 0x03, 0x00, 0x81, 0x05, 0x40, 0x01, 0x10, 0x22, 0xF3, 0x50, 0x80, 0x14, 0x72,
+         0xF0, 0x00, 0x80, 0xF7});
+    Add(*smaf, 0, 0xB2, {0x00, 0x81});
+    Add(*smaf, 0, 0x82, {60, 100});
+    const std::uint8_t registerWrites[][2] = {{0xB3, 0x44}, {0xC3, 0x32}, {0xC3, 0x12}};
+    const std::uint32_t times[] = {100, 100, 300};
+    for (int i = 0; i < 3; ++i) {
+        Add(*smaf, times[i], 0xF0,
+            {0x06, 0x43, 0x03, 0x90, registerWrites[i][0], registerWrites[i][1], 0xF7});
+    }
+    const ByteVector file = Compile(*smaf);
+
+    const ByteVector setup = TrackChunk(file, "Mtsu");
+    const ByteVector voiceHead = {0xF0, 0x1F, 0x43, 0x79, 0x06, 0x7F,
+                                  0x01, 0x7C, 0x41, 0x05, 0x00, 0x00};
+    ASSERT_EQ(setup.size(), 2u + 0x1F);
+    EXPECT_TRUE(std::equal(voiceHead.begin(), voiceHead.end(), setup.begin()));
+    EXPECT_EQ(TrackChunk(file, "Mtsq"),
+              (ByteVector{0x00, 0xB2, 0x00, 0x7C, 0x00, 0xB2, 0x20, 0x41, 0x00, 0x92, 60,
+                          0x7F, 0x19, 0x19, 0xE3, 0x7F, 0x3F, 0x00, 0x93, 69,   0x7F, 0x32}));
+}
+
 // The compiled track states the channel status of the tracks it replaces; a HandyPhone track's
 // four bits a channel become the byte its channel has in a Mobile Standard track.
 TEST(CompileSMAF, HandyPhoneChannelStatusMovesToTheChannelsTheTrackPlays) {

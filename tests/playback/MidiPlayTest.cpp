@@ -37,6 +37,10 @@ ByteVector ExclusiveBody(std::size_t length) {
     return body;
 }
 
+// A HandyPhone song's two-operator voice definition (18 bytes): bank 0, program 5.
+const ByteVector kHandyPhoneVoice = {0x43, 0x03, 0x00, 0x00, 0x05, 0x40, 0x01, 0x14, 0x22,
+                                     0x12, 0x2E, 0x21, 0x24, 0x21, 0x12, 0x00, 0x20, 0xF7};
+
 class MidiPlayTest : public EngineTest {
   protected:
     Event* Add(std::uint32_t time, std::uint8_t status, ByteVector data) {
@@ -104,16 +108,14 @@ TEST_F(MidiPlayTest, CatchUpSendsChannelStateSilentlyBetweenResetAndVolume) {
     Add(10, 0xB2, {0x07, 90});                       // control change
     Add(20, 0xC2, {5});                              // program change
     Add(30, 0xE2, {0x00, 0x50});                     // pitch bend
-    AddExclusive(40, ExclusiveBody(18));             // sent
-    AddExclusive(50, ExclusiveBody(31));             // two-operator voice length: skipped
+    AddExclusive(40, kHandyPhoneVoice);              // sent, with nothing to erase
     AddExclusive(60, ExclusiveBody(10));             // skipped
     Add(70, 0xA2, {1, 2, 3});                        // sends nothing
     Event* atPosition = Add(100, 0xB2, {0x0A, 64});  // exactly at the position: first tick
     ASSERT_EQ(EmuMIDIPlay(document.get(), 100), 1);
 
     ByteVector exclusive18 = {0xF0};
-    const ByteVector body18 = ExclusiveBody(18);
-    exclusive18.insert(exclusive18.end(), body18.begin(), body18.end());
+    exclusive18.insert(exclusive18.end(), kHandyPhoneVoice.begin(), kHandyPhoneVoice.end());
     EXPECT_THAT(fake.MidiMessages(),
                 ElementsAre(kReset, ByteVector{0xB2, 0x07, 90}, ByteVector{0xC2, 5},
                             ByteVector{0xE2, 0x00, 0x50}, exclusive18, kVolume127));
@@ -237,9 +239,9 @@ TEST_F(MidiPlayTest, KeyPitchFollowsTheChannelKindAcrossOtherBanks) {
     ReadFileFacts(*document);
     Start();
     EXPECT_THAT(TickAt(1),
-                ElementsAre(ByteVector{0xB9, 0x00, 0}, ByteVector{0xB3, 0x00, 125},
-                            ByteVector{0xB3, 0x00, 4}, NoteOn(9, 38, 100), NoteOn(3, 38, 100)))
-        << "a HandyPhone melody on channel index 9 is transposed";
+                ElementsAre(ByteVector{0xB9, 0x20, 0}, ByteVector{0xB3, 0x20, 125},
+                            ByteVector{0xB3, 0x20, 4}, NoteOn(9, 38, 100), NoteOn(3, 40, 100)))
+        << "a HandyPhone song's banks are LSBs of the melody bank: its melodies are transposed";
 }
 
 // MidiPlay of a real HandyPhone song, its messages played into the engine's synthesiser: the
@@ -260,7 +262,8 @@ TEST_F(MidiPlayTest, HandyPhoneMelodyOnChannelNineSoundsAsMelodyInTheEngine) {
         ASSERT_TRUE(parsed.has_value()) << ::testing::PrintToString(message);
         synthesizer.Apply(*parsed);
     }
-    EXPECT_EQ(synthesizer.channel(kDrumChannel).bankMsb, 4);
+    EXPECT_EQ(synthesizer.channel(kDrumChannel).bankMsb, kMelodyBank);
+    EXPECT_EQ(synthesizer.channel(kDrumChannel).bankLsb, 4);
     EXPECT_FALSE(synthesizer.channel(kDrumChannel).isDrum());
     EXPECT_TRUE(synthesizer.IsSounding(kDrumChannel, kFirstKey));
 }
@@ -289,9 +292,9 @@ TEST_F(MidiPlayTest, ExclusivesOfTheSentLengthsWithEraseAndVolume) {
     AddExclusive(0, body47);
     AddExclusive(0, body300);
     AddExclusive(0, resetBody);
-    // The song's own sound goes whatever its length: an MA-5 sampled voice (kind 01 after the
-    // note), an MA-5 FM voice (kind 00) and a short wave record; an MA-3 FM voice keeps to the
-    // lengths above.
+    // Voice definitions of the lengths songs use go with an erase: an MA-5 sampled voice (kind 01
+    // after the note), an MA-5 FM voice (kind 00) and an MA-3 two-operator FM voice; the song's
+    // own sound goes whatever its length, as a short wave record.
     ByteVector sampledVoice = ExclusiveBody(27);
     sampledVoice[9] = 0x01;
     ByteVector fmVoice = ExclusiveBody(42);
@@ -318,7 +321,8 @@ TEST_F(MidiPlayTest, ExclusivesOfTheSentLengthsWithEraseAndVolume) {
     };
     EXPECT_THAT(TickAt(1),
                 ElementsAre(erase, whole(body30), erase, whole(body47), whole(body300), kReset,
-                            kVolume127, whole(sampledVoice), whole(fmVoice), whole(waveRecord)));
+                            kVolume127, erase, whole(sampledVoice), erase, whole(fmVoice),
+                            whole(waveRecord), erase, whole(olderFmVoice)));
 }
 
 TEST_F(MidiPlayTest, StopSilencesSoundingNotesAndLetsGoOfTheEventList) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 
 #include "SynthTestSupport.h"
@@ -94,6 +95,27 @@ TEST(MidiMessageTest, ReadsVoiceDefinitionsOfEveryKind) {
     EXPECT_TRUE(voice.operators[0].sus());
     EXPECT_EQ(voice.operators[0].rr(), 4);
     EXPECT_EQ(voice.operators[0].ar(), 15);
+
+    // A HandyPhone song's voice on a drum bank: five bytes an operator. The decaying modulator
+    // goes on falling at its release rate while held, the sustained carrier holds.
+    parsed = ParseMidiMessage(ByteVector{0xF0, 0x43, 0x03, 0x02, 0x80, 0x05, 0xA8, 0x01, 0x3B, 0x72,
+                                         0xF3, 0x52, 0x6E, 0x04, 0x81, 0xC0, 0x00, 0x80, 0xF7});
+    ASSERT_TRUE(parsed.has_value());
+    ASSERT_EQ(parsed->type, MessageType::DefineVoice);
+    EXPECT_EQ(parsed->key, (VoiceKey{124, 0x40, 5, 0})) << "drum banks from LSB 64 on";
+    EXPECT_EQ(parsed->voice.lfoRate(), 2);
+    EXPECT_EQ(parsed->voice.operatorCount(), 2);
+    const OperatorParameters& modulator = parsed->voice.operators[0];
+    const OperatorParameters& carrier = parsed->voice.operators[1];
+    EXPECT_EQ((std::array{modulator.multi(), modulator.sr(), modulator.rr(), modulator.dr(),
+                          modulator.ar(), modulator.sl(), modulator.tl(), modulator.ksl(),
+                          modulator.dvb(), modulator.dam(), modulator.ws(), modulator.fb()}),
+              (std::array{3, 7, 7, 2, 15, 3, 20, 2, 1, 2, 6, 5}));
+    EXPECT_TRUE(modulator.evb() && modulator.eam() && modulator.sus() && modulator.ksr());
+    EXPECT_EQ((std::array{carrier.multi(), carrier.sr(), carrier.rr(), carrier.dr(), carrier.ar(),
+                          carrier.tl(), carrier.dvb(), carrier.fb()}),
+              (std::array{0, 0, 8, 1, 12, 0, 2, 0}));
+    EXPECT_FALSE(carrier.evb() || carrier.eam() || carrier.sus() || carrier.ksr());
 }
 
 // The sound of program 0, note 69, on a fresh synthesiser after `prepare`.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <limits>
 #include <numeric>
 #include <set>
 
@@ -281,10 +282,11 @@ TEST(SequencerTest, RegisterWritesSoundFromTheirKeyOnButNotInASeeksCatchUp) {
 }
 
 // A HandyPhone song whose third track plays A4 for 400 ms on its second channel (channel index 9)
-// after selecting bank 0 there, as the older songs do for a melody, with a sine at bank 0.
+// after selecting bank 0 there, as the older songs do for a melody, with a sine at bank 0 (which
+// lives at the melody bank's LSB 0).
 ByteVector HandyPhoneSongOnChannelNine() {
     using namespace rolvik::testing;
-    const ByteVector voice = VoiceMessage(0, 0, 0, 0, SineVoice());
+    const ByteVector voice = VoiceMessage(kMelodyBank, 0, 0, 0, SineVoice());
     ByteVector sequence = {0x00, 0xFF, 0xF0, static_cast<std::uint8_t>(voice.size() - 1)};
     sequence.insert(sequence.end(), voice.begin() + 1, voice.end());
     const ByteVector bankAndNote = {0x00, 0x00, 0x71, 0x00, 0x00, 0x00, 0x70,
@@ -451,6 +453,100 @@ TEST(CorpusTest, CompiledHandyPhoneSongKeepsItsChannelNineMelody) {
     EXPECT_FALSE(ChannelNineIsDrumAtItsFirstNote(*original));
     EXPECT_EQ(compiled->drumChannels, kGeneralMidiDrumChannels) << "a Mobile Standard file";
     EXPECT_FALSE(ChannelNineIsDrumAtItsFirstNote(*compiled));
+}
+
+// The first seconds of a song, both sides one after the other.
+std::vector<float> RenderStart(Bytes file, std::uint32_t lengthMs) {
+    const auto song = LoadSong(file);
+    EXPECT_NE(song, nullptr);
+    if (!song) {
+        return {};
+    }
+    RenderOptions options;
+    options.toMs = lengthMs;
+    OfflineRenderer renderer(*song, options);
+    std::vector<float> left(lengthMs * kMsFrames), right(lengthMs * kMsFrames);
+    const int rendered = renderer.Render(left.data(), right.data(), static_cast<int>(left.size()));
+    left.resize(static_cast<std::size_t>(rendered));
+    left.insert(left.end(), right.begin(), right.begin() + rendered);
+    return left;
+}
+
+// The level of the difference of two renders against the first's, in dB; minus infinity when
+// they are the same.
+double DifferenceDb(const std::vector<float>& a, const std::vector<float>& b) {
+    if (a.size() != b.size()) {
+        return 0.0;
+    }
+    double difference = 0.0, level = 0.0;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        difference += (a[i] - b[i]) * (a[i] - b[i]);
+        level += a[i] * a[i];
+    }
+    return 10.0 * std::log10(difference / level);
+}
+
+// The file with the voice bytes of its first two HandyPhone voice definitions that differ
+// exchanged (each keeps its bank and program), and its check code made anew.
+ByteVector WithTwoVoicesSwapped(ByteVector file) {
+    std::vector<std::size_t> voices;
+    for (std::size_t i = 0; i + 6 < file.size(); ++i) {
+        const bool definition = file[i] == 0xFF && file[i + 1] == 0xF0 &&
+                                (file[i + 2] == 18 || file[i + 2] == 28) && file[i + 3] == 0x43 &&
+                                file[i + 4] == 0x03;
+        if (definition) {
+            voices.push_back(i + 8);
+        }
+    }
+    for (std::size_t a = 0; a < voices.size(); ++a) {
+        for (std::size_t b = a + 1; b < voices.size(); ++b) {
+            const std::size_t length = file[voices[a] - 6] - 6u;
+            if (file[voices[b] - 6] - 6u == length &&
+                !std::equal(file.begin() + voices[a], file.begin() + voices[a] + length,
+                            file.begin() + voices[b])) {
+                std::swap_ranges(file.begin() + voices[a], file.begin() + voices[a] + length,
+                                 file.begin() + voices[b]);
+                const std::uint16_t check = SmafCheckCode(Bytes(file).first(file.size() - 2));
+                file[file.size() - 2] = static_cast<std::uint8_t>(check >> 8);
+                file[file.size() - 1] = static_cast<std::uint8_t>(check);
+                return file;
+            }
+        }
+    }
+    ADD_FAILURE() << "no two different voices";
+    return file;
+}
+
+// HandyPhone songs play the voices they define (two and four operators): exchanging two voices'
+// bytes changes the sound.
+TEST(CorpusTest, HandyPhoneSongsPlayTheirOwnVoices) {
+    for (const char* name : {"vavi__cher.mmf", "libsmaf__Sound_44_3.mmf"}) {
+        const auto file = ReadWholeFile(std::filesystem::path(ROLVIK_CORPUS_DIR) / name);
+        ASSERT_TRUE(file.has_value()) << name;
+        const auto own = RenderStart(*file, 6000);
+        EXPECT_GT(DifferenceDb(own, RenderStart(WithTwoVoicesSwapped(*file), 6000)), -20.0) << name;
+    }
+}
+
+// Rolvik renders a compiled HandyPhone song as it renders the song: its voices, the notes' level
+// and the notes written to the registers come through. Those notes' pitch goes through the
+// channel's pitch bend, which also moves the release of the note before, so they come near.
+TEST(CorpusTest, CompiledHandyPhoneSongsRenderAsTheOriginals) {
+    constexpr double kSame = -std::numeric_limits<double>::infinity();
+    const std::pair<const char*, double> songs[] = {
+        {"vavi__cher.mmf", kSame},                         // two-operator voices, drum banks
+        {"libsmaf__Sound_44_3.mmf", kSame},                // four-operator voices
+        {"vavi__Komekome_Club_-_Roman_Hikou.mmf", kSame},  // channels that select no bank
+        {"vavi__SunSpinach.mmf", kSame},                   // default voices
+        {"libsmaf__Canon.MMF", -25.0},                     // notes written to the registers
+    };
+    for (const auto& [name, allowedDb] : songs) {
+        const auto smaf = OpenSmaf(std::filesystem::path(ROLVIK_CORPUS_DIR) / name);
+        ASSERT_TRUE(smaf) << name;
+        const auto original = RenderStart(smaf->fileData, 8000);
+        const auto compiled = RenderStart(CompileSMAF(*smaf).value(), 8000);
+        EXPECT_LE(DifferenceDb(original, compiled), allowedDb) << name;
+    }
 }
 
 }  // namespace
