@@ -44,6 +44,9 @@ TEST_F(DocumentCommandsTest, OpenNewAndCloseHandTheDocumentToBothViews) {
     EXPECT_EQ(window->pianoRoll().state().document, opened);
     EXPECT_EQ(window->detailView().document(), opened);
     EXPECT_EQ(Title(), "Rolvik 00000ms");
+    // The roll measures the song while the session replaces one document with the next.
+    OpenDemoSong();
+    EXPECT_EQ(window->pianoRoll().state().document, window->document());
 
     window->RunCommand(CommandId::New);
     ASSERT_NE(window->document(), nullptr);

@@ -52,8 +52,11 @@ KeySpan PlayedKeys(const Smaf* document, int visibleTrack) {
 
 }  // namespace
 
+// Read from the session, whose document the roll may not show yet: an open replaces the document
+// and tells of it before the shell hands the new one to the roll.
 std::uint32_t PianoRoll::SongLengthMs() const {
-    return state_.document ? SongLength(*state_.document) : 0;
+    const Smaf* document = session_->document();
+    return document ? SongLength(*document) : 0;
 }
 
 // The bar spans the song and one screen after its end, so the end can be brought to the left edge
