@@ -8,6 +8,7 @@
 #include <string>
 
 #include "Commands.h"
+#include "DecimalOption.h"
 #include "core/Loader.h"
 #include "core/ShowMessage.h"
 #include "import/MidiImport.h"
@@ -79,26 +80,6 @@ class ProgressBar {
     std::uint32_t totalMs_;
     int shownPercent_ = -1;
 };
-
-// Numbers as people type them: decimal, leading zeros allowed, which CLI11 alone would read as
-// octal ("0100" as 64).
-CLI::Validator Decimal() {
-    return CLI::Validator(
-        [](std::string& text) -> std::string {
-            const std::size_t sign = !text.empty() && text[0] == '-' ? 1 : 0;
-            const bool digitsOnly =
-                text.size() > sign &&
-                std::all_of(text.begin() + static_cast<std::ptrdiff_t>(sign), text.end(),
-                            [](char c) { return c >= '0' && c <= '9'; });
-            if (!digitsOnly) {
-                return "not a decimal number: " + text;
-            }
-            const std::size_t firstDigit = text.find_first_not_of('0', sign);
-            text.erase(sign, std::min(firstDigit, text.size() - 1) - sign);
-            return {};
-        },
-        "DECIMAL");
-}
 
 // A SMAF file's bytes as they are; a Standard MIDI file's as the import compiles them.
 std::optional<ByteVector> SongBytes(const std::string& path) {
