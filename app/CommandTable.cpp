@@ -31,6 +31,8 @@ constexpr std::array kCommands = {
                  false},
     CommandEntry{CommandId::MidiReset, MenuName::Music, "M&idiReset\tF9",
                  QKeyCombination(Qt::Key_F9), 9, false},
+    CommandEntry{CommandId::Repeat, MenuName::Music, "Re&peat\tCtrl-R", Qt::CTRL | Qt::Key_R,
+                 kNoToolbarImage, true},
     CommandEntry{CommandId::ShowDetail, MenuName::Window, "&Show detail...", Qt::CTRL | Qt::Key_D,
                  10, false},
     CommandEntry{CommandId::HelpIndex, MenuName::Help, "&Index\tF1", QKeyCombination(Qt::Key_F1),

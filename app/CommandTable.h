@@ -30,6 +30,7 @@ enum class CommandId {
     New = 40038,
     Undo = 40039,  // the Edit menu's, built apart from the table
     Redo = 40040,
+    Repeat = 40041,
 };
 
 enum class MenuName { File, Music, Window, Help };

@@ -61,6 +61,7 @@ MainWindow::MainWindow(const std::filesystem::path& voiceSetPath, ShellHooks hoo
     PresetVoices();
 
     BuildMenus();
+    SetUpRepeat();
     BuildToolbar();
     pianoRoll_ = new PianoRoll(this);
     setCentralWidget(pianoRoll_);
@@ -207,6 +208,8 @@ void MainWindow::RunCommand(CommandId id) {
             return Rewind();
         case CommandId::MidiReset:
             return PresetVoices();
+        case CommandId::Repeat:
+            return SwitchRepeat();
         case CommandId::ShowDetail:
             return ShowDetail();
         case CommandId::HelpIndex:

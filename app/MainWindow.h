@@ -100,6 +100,8 @@ class MainWindow : public QMainWindow {
     void MidiPlay();
     void Stop();
     void Rewind();
+    void SetUpRepeat();
+    void SwitchRepeat();
     void ShowDetail();
     void SelectTrack(int track);
 

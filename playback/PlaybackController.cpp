@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "EmuPlay.h"
+#include "EmulatorBinding.h"
 #include "MidiPlay.h"
 #include "PlayerQueries.h"
 #include "PresetVoices.h"
@@ -22,6 +23,14 @@ void PlaybackController::Start(PlayState player, Smaf& document) {
         EmuMIDIPlay(&document, relative);
     }
     state_ = player;
+}
+
+void PlaybackController::SetRepeat(bool repeat) {
+    rolvik::SetRepeat(repeat);
+}
+
+bool PlaybackController::repeat() const {
+    return GetRepeat();
 }
 
 PlayState PlaybackController::Stop() {

@@ -115,7 +115,7 @@ void UseTheEngine(Engine& engine) {
     ASSERT_EQ(engine.Open(1), 0);
     ASSERT_EQ(engine.Standby(1), 0);
     ASSERT_EQ(engine.Seek(1, 0), 0);
-    ASSERT_EQ(engine.Start(1), 0);
+    ASSERT_EQ(engine.Start(1, 1), 0);
     EXPECT_TRUE(WaitFor([&] { return engine.Control(1, 6, nullptr) == 3; }));
     engine.Delete(1);
     engine.EmuTerminate();
@@ -148,7 +148,7 @@ TEST(EngineTest, StopAndTeardownFadeASoundingNoteOut) {
     const ByteVector song = SongOfOneNote(5000, &voice);
     ASSERT_EQ(engine.Load(1, song.data(), static_cast<std::int32_t>(song.size())), 1);
     ASSERT_EQ(engine.Open(1), 0);
-    ASSERT_EQ(engine.Start(1), 0);
+    ASSERT_EQ(engine.Start(1, 1), 0);
     EXPECT_TRUE(WaitFor([&] { return engine.Control(1, 4, nullptr) >= 100; }));
     engine.Stop(1);
     engine.Delete(1);
