@@ -11,6 +11,8 @@ constexpr int kAll = -1;
 
 constexpr std::array kCommands = {
     CommandEntry{CommandId::New, MenuName::File, "&New\tCtrl-N", Qt::CTRL | Qt::Key_N, 0, false},
+    CommandEntry{CommandId::NewFromRecording, MenuName::File, "New from &Recording...", kNone,
+                 kNoToolbarImage, false},
     CommandEntry{CommandId::LoadSmaf, MenuName::File, "&Load SMAF\tCtrl-O", Qt::CTRL | Qt::Key_O, 1,
                  false},
     CommandEntry{CommandId::Close, MenuName::File, "&Close\tCtrl-W", Qt::CTRL | Qt::Key_W, 4,

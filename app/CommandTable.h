@@ -31,6 +31,7 @@ enum class CommandId {
     Undo = 40039,  // the Edit menu's, built apart from the table
     Redo = 40040,
     Repeat = 40041,
+    NewFromRecording = 40042,
 };
 
 enum class MenuName { File, Music, Window, Help };

@@ -187,6 +187,8 @@ void MainWindow::RunCommand(CommandId id) {
     switch (id) {
         case CommandId::New:
             return NewDocument();
+        case CommandId::NewFromRecording:
+            return NewFromRecording();
         case CommandId::LoadSmaf:
             return LoadSmaf();
         case CommandId::Close:

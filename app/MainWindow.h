@@ -83,6 +83,7 @@ class MainWindow : public QMainWindow {
     void UpdateEditActions();
 
     void NewDocument();
+    void NewFromRecording();
     void LoadSmaf();
     void OpenRecentFile(const QString& path);
     void NoteRecentFile(const std::filesystem::path& path);

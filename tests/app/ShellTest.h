@@ -49,6 +49,7 @@ class ShellTest : public EngineTest {
         ShellHooks hooks;
         hooks.askOpenPath = [this](QWidget*) { return openPath; };
         hooks.askSavePath = [this](QWidget*) { return savePath; };
+        hooks.askRecording = [this](QWidget*) { return recordingChoice; };
         hooks.shiftHeld = [this] { return shiftHeld; };
         hooks.runMenu = [this](QMenu& menu, QPoint) { return menuChoice(menu); };
         hooks.showAbout = [this](QWidget*) { ++aboutShown; };
@@ -100,6 +101,7 @@ class ShellTest : public EngineTest {
     std::unique_ptr<MainWindow> window;
     QString openPath;
     QString savePath;
+    std::optional<RecordingChoice> recordingChoice;
     bool shiftHeld = false;
     std::function<QAction*(QMenu&)> menuChoice = [](QMenu&) { return nullptr; };
     int aboutShown = 0;
