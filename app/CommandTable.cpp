@@ -11,6 +11,8 @@ constexpr int kAll = -1;
 
 constexpr std::array kCommands = {
     CommandEntry{CommandId::New, MenuName::File, "&New\tCtrl-N", Qt::CTRL | Qt::Key_N, 0, false},
+    CommandEntry{CommandId::NewFromRecording, MenuName::File, "New from &Recording...", kNone,
+                 kNoToolbarImage, false},
     CommandEntry{CommandId::LoadSmaf, MenuName::File, "&Load SMAF\tCtrl-O", Qt::CTRL | Qt::Key_O, 1,
                  false},
     CommandEntry{CommandId::Close, MenuName::File, "&Close\tCtrl-W", Qt::CTRL | Qt::Key_W, 4,
@@ -31,6 +33,8 @@ constexpr std::array kCommands = {
                  false},
     CommandEntry{CommandId::MidiReset, MenuName::Music, "M&idiReset\tF9",
                  QKeyCombination(Qt::Key_F9), 9, false},
+    CommandEntry{CommandId::Repeat, MenuName::Music, "Re&peat\tCtrl-R", Qt::CTRL | Qt::Key_R,
+                 kNoToolbarImage, true},
     CommandEntry{CommandId::ShowDetail, MenuName::Window, "&Show detail...", Qt::CTRL | Qt::Key_D,
                  10, false},
     CommandEntry{CommandId::HelpIndex, MenuName::Help, "&Index\tF1", QKeyCombination(Qt::Key_F1),

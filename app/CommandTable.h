@@ -30,6 +30,8 @@ enum class CommandId {
     New = 40038,
     Undo = 40039,  // the Edit menu's, built apart from the table
     Redo = 40040,
+    Repeat = 40041,
+    NewFromRecording = 40042,
     // The View menu's zooms and following, and the keys that find a place in the song; built apart
     // from the table.
     TallerKeys = 40060,

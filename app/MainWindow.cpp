@@ -74,6 +74,7 @@ MainWindow::MainWindow(const std::filesystem::path& voiceSetPath, ShellHooks hoo
     PresetVoices();
 
     BuildMenus();
+    SetUpRepeat();
     BuildToolbar();
     auto* centre = new QWidget(this);
     auto* column = new QVBoxLayout(centre);
@@ -221,6 +222,8 @@ void MainWindow::RunCommand(CommandId id) {
     switch (id) {
         case CommandId::New:
             return NewDocument();
+        case CommandId::NewFromRecording:
+            return NewFromRecording();
         case CommandId::LoadSmaf:
             return LoadSmaf();
         case CommandId::Close:
@@ -242,6 +245,8 @@ void MainWindow::RunCommand(CommandId id) {
             return Rewind();
         case CommandId::MidiReset:
             return PresetVoices();
+        case CommandId::Repeat:
+            return SwitchRepeat();
         case CommandId::ShowDetail:
             return ShowDetail();
         case CommandId::HelpIndex:

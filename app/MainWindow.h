@@ -94,6 +94,7 @@ class MainWindow : public QMainWindow {
     void EditsChanged();
 
     void NewDocument();
+    void NewFromRecording();
     void LoadSmaf();
     void OpenRecentFile(const QString& path);
     void NoteRecentFile(const std::filesystem::path& path);
@@ -110,6 +111,8 @@ class MainWindow : public QMainWindow {
     void MidiPlay();
     void Stop();
     void Rewind();
+    void SetUpRepeat();
+    void SwitchRepeat();
     void ShowDetail();
     void SelectTrack(int track);
     void RunViewCommand(CommandId id);

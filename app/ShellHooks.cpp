@@ -38,6 +38,7 @@ ShellHooks ShellHooks::Desktop() {
     hooks.showAbout = [](QWidget* owner) { RunAboutBox(owner); };
     hooks.askDiscardEdits = [](QWidget* owner) { return AskDiscardEdits(owner); };
     hooks.askCompileBeforeSave = [](QWidget* owner) { return AskCompileBeforeSave(owner); };
+    hooks.askRecording = [](QWidget* owner) { return AskRecording(owner); };
     return hooks;
 }
 

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "CompileQuestion.h"
+#include "RecordingDialog.h"
 
 class QWidget;
 
@@ -25,6 +26,8 @@ struct ShellHooks {
     std::function<bool(QWidget* owner)> askDiscardEdits;
     // Asks whether Save compiles edits that are not compiled yet before it writes.
     std::function<CompileBeforeSave(QWidget* owner)> askCompileBeforeSave;
+    // Asks for the recording and the rate of a new ringtone; none when cancelled.
+    std::function<std::optional<RecordingChoice>(QWidget* owner)> askRecording;
 
     static ShellHooks Desktop();
 };

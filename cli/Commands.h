@@ -16,6 +16,7 @@ constexpr int kExitUsage = 2;
 using CommandRun = std::function<int()>;
 
 void AddCompileCommand(CLI::App& app, CommandRun& run);
+void AddEncodeCommand(CLI::App& app, CommandRun& run);
 void AddEventsCommand(CLI::App& app, CommandRun& run);
 void AddImportCommand(CLI::App& app, CommandRun& run);
 void AddMidiCommand(CLI::App& app, CommandRun& run);

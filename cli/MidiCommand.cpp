@@ -14,6 +14,7 @@ struct MidiArguments {
     std::string input;
     std::string output;
     bool generalMidi = false;
+    bool loopMarkers = false;
 };
 
 int RunMidi(const MidiArguments& arguments) {
@@ -21,7 +22,8 @@ int RunMidi(const MidiArguments& arguments) {
     if (!smaf) {
         return kExitFailure;
     }
-    const ByteVector midi = ExportMidi(*smaf, {.generalMidi = arguments.generalMidi});
+    const ByteVector midi = ExportMidi(
+        *smaf, {.generalMidi = arguments.generalMidi, .loopMarkers = arguments.loopMarkers});
     std::string error;
     if (!WriteFileAtomically(arguments.output, midi, error)) {
         ShowMessage(error, "Error", MessageIcon::Error);
@@ -41,6 +43,8 @@ void AddMidiCommand(CLI::App& app, CommandRun& run) {
     command->add_flag("--gm", arguments->generalMidi,
                       "Map for General MIDI players: drums on channel 10 (HandyPhone rhythm "
                       "channels too), melodies off it, no chip bank selects or chip exclusives");
+    command->add_flag("--loop-markers", arguments->loopMarkers,
+                      "Mark the song's loop with the markers loopStart and loopEnd");
     command->callback([&run, arguments] { run = [arguments] { return RunMidi(*arguments); }; });
 }
 

@@ -3,11 +3,13 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <string>
 
 #include "Commands.h"
+#include "DecimalOption.h"
 #include "core/Loader.h"
 #include "core/ShowMessage.h"
 #include "import/MidiImport.h"
@@ -28,7 +30,17 @@ struct RenderRequest {
     std::uint32_t fromMs = 0;
     std::uint32_t toMs = 0;
     bool hasTo = false;
+    int loops = 0;
+    double lengthSeconds = 0;
+    double fadeSeconds = 0;
 };
+
+// A ringtone of a given length ends in a fade of this long unless told otherwise.
+constexpr double kDefaultLengthFadeSeconds = 3;
+
+std::uint32_t Milliseconds(double seconds) {
+    return static_cast<std::uint32_t>(std::llround(seconds * 1000));
+}
 
 bool EndsWithFlac(const std::string& path) {
     if (path.size() < 5) {
@@ -79,26 +91,6 @@ class ProgressBar {
     std::uint32_t totalMs_;
     int shownPercent_ = -1;
 };
-
-// Numbers as people type them: decimal, leading zeros allowed, which CLI11 alone would read as
-// octal ("0100" as 64).
-CLI::Validator Decimal() {
-    return CLI::Validator(
-        [](std::string& text) -> std::string {
-            const std::size_t sign = !text.empty() && text[0] == '-' ? 1 : 0;
-            const bool digitsOnly =
-                text.size() > sign &&
-                std::all_of(text.begin() + static_cast<std::ptrdiff_t>(sign), text.end(),
-                            [](char c) { return c >= '0' && c <= '9'; });
-            if (!digitsOnly) {
-                return "not a decimal number: " + text;
-            }
-            const std::size_t firstDigit = text.find_first_not_of('0', sign);
-            text.erase(sign, std::min(firstDigit, text.size() - 1) - sign);
-            return {};
-        },
-        "DECIMAL");
-}
 
 // A SMAF file's bytes as they are; a Standard MIDI file's as the import compiles them.
 std::optional<ByteVector> SongBytes(const std::string& path) {
@@ -186,8 +178,35 @@ void AddRenderCommand(CLI::App& app, CommandRun& run) {
     command->add_option("--key-pitch", request->options.keyPitch, "Transposition in semitones")
         ->transform(Decimal())
         ->check(CLI::Range(-synth::kMaxKeyPitch, synth::kMaxKeyPitch));
+    auto* loops = command
+                      ->add_option("--loops", request->loops,
+                                   "Play the introduction once, then the loop N times")
+                      ->transform(Decimal())
+                      ->check(CLI::Range(1, 10000));
+    auto* length = command
+                       ->add_option("--length", request->lengthSeconds,
+                                    "Exactly SECONDS long, looping as often as needed")
+                       ->check(CLI::Range(0.001, 3600.0))
+                       ->excludes(loops);
+    command
+        ->add_option("--fade", request->fadeSeconds,
+                     "Fade out over SECONDS after the last loop (3 with --length, else 0)")
+        ->check(CLI::Range(0.0, 600.0));
+    for (const char* range : {"--from", "--to"}) {
+        command->get_option(range)->excludes(loops)->excludes(length);
+    }
     command->callback([&run, request, command] {
         request->options.fromMs = request->fromMs;
+        if (command->count("--loops") > 0) {
+            request->options.loops = request->loops;
+        }
+        const bool hasLength = command->count("--length") > 0;
+        if (hasLength) {
+            request->options.lengthMs = Milliseconds(request->lengthSeconds);
+        }
+        const bool defaultFade = hasLength && command->count("--fade") == 0;
+        request->options.fadeMs =
+            Milliseconds(defaultFade ? kDefaultLengthFadeSeconds : request->fadeSeconds);
         if (command->count("--to") > 0) {
             request->options.toMs = request->toMs;
         }

@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
     AddImportCommand(app, run);
     AddPlayCommand(app, run);
     AddRenderCommand(app, run);
+    AddEncodeCommand(app, run);
     int code = kExitSuccess;
     try {
         app.parse(argc, argv);

@@ -17,7 +17,6 @@ namespace {
 constexpr std::size_t kHeaderSize = 6;
 // First wave-type byte: bit 7 two channels, bits 6-4 the coding (1: ADPCM), bits 3-0 the rate.
 constexpr std::uint8_t kMonoAdpcm = 0x10;
-constexpr std::array<std::uint32_t, 5> kRatesHz = {4000, 8000, 11025, 22050, 44100};
 
 // Control kinds of the three-byte form.
 constexpr std::uint8_t kVolumeControl = 0x7;
@@ -33,10 +32,10 @@ struct Timebases {
 
 std::optional<std::uint32_t> RateHz(std::uint8_t waveType) {
     const std::uint8_t rateClass = waveType & 0x0F;
-    if ((waveType & 0xF0) != kMonoAdpcm || rateClass >= kRatesHz.size()) {
+    if ((waveType & 0xF0) != kMonoAdpcm || rateClass >= kAudioTrackRatesHz.size()) {
         return std::nullopt;
     }
-    return kRatesHz[rateClass];
+    return kAudioTrackRatesHz[rateClass];
 }
 
 std::optional<AudioEvent> ControlEvent(std::uint8_t control, std::optional<std::uint8_t> value) {
@@ -157,6 +156,15 @@ class SequenceReader {
 };
 
 }  // namespace
+
+std::optional<std::uint8_t> AudioTrackRateClass(std::uint32_t rateHz) {
+    for (std::size_t rateClass = 0; rateClass < kAudioTrackRatesHz.size(); ++rateClass) {
+        if (kAudioTrackRatesHz[rateClass] == rateHz) {
+            return static_cast<std::uint8_t>(rateClass);
+        }
+    }
+    return std::nullopt;
+}
 
 bool ReadAudioTrack(Bytes contents, AudioTrack& track) {
     if (contents.size() < kHeaderSize || contents[0] != 0x00) {

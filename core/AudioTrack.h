@@ -1,13 +1,20 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <vector>
 
 #include "Bytes.h"
 #include "Wave.h"
 
 namespace rolvik {
+
+// The rates an audio track can state, by their rate class (the low nibble of its wave type).
+inline constexpr std::array<std::uint32_t, 5> kAudioTrackRatesHz = {4000, 8000, 11025, 22050,
+                                                                    44100};
+std::optional<std::uint8_t> AudioTrackRateClass(std::uint32_t rateHz);
 
 // One event of an audio track's sequence.
 struct AudioEvent {

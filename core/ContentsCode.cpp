@@ -86,7 +86,7 @@ Reading ReadingOf(std::string_view text, std::uint8_t contentsCode) {
 // One conversion descriptor for the lifetime of a decode; invalid when iconv lacks the set.
 class Converter {
   public:
-    explicit Converter(const char* characterSet) : descriptor_(iconv_open("UTF-8", characterSet)) {}
+    Converter(const char* to, const char* from) : descriptor_(iconv_open(to, from)) {}
     ~Converter() {
         if (valid()) {
             iconv_close(descriptor_);
@@ -119,7 +119,7 @@ std::size_t CodeUnitBytes(std::uint8_t contentsCode) {
 
 std::string DecodeContentsText(std::string_view text, std::uint8_t contentsCode) {
     const Reading reading = ReadingOf(text, contentsCode);
-    Converter converter(reading.characterSet);
+    Converter converter("UTF-8", reading.characterSet);
     std::string decoded;
     char* in = const_cast<char*>(reading.text.data());  // iconv's interface is not const-correct
     std::size_t inLeft = reading.text.size();
@@ -138,6 +138,27 @@ std::string DecodeContentsText(std::string_view text, std::uint8_t contentsCode)
         }
     }
     return decoded;
+}
+
+std::optional<std::string> EncodeContentsText(std::string_view utf8, std::uint8_t contentsCode) {
+    Converter converter(CharacterSetOf(contentsCode), "UTF-8");
+    if (!converter.valid()) {
+        return std::nullopt;
+    }
+    std::string encoded;
+    char* in = const_cast<char*>(utf8.data());  // iconv's interface is not const-correct
+    std::size_t inLeft = utf8.size();
+    while (inLeft > 0) {
+        char buffer[256];
+        char* out = buffer;
+        std::size_t outLeft = sizeof buffer;
+        const std::size_t result = iconv(converter.get(), &in, &inLeft, &out, &outLeft);
+        encoded.append(buffer, static_cast<std::size_t>(out - buffer));
+        if (result == static_cast<std::size_t>(-1) && errno != E2BIG) {
+            return std::nullopt;
+        }
+    }
+    return encoded;
 }
 
 }  // namespace rolvik

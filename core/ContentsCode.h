@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -19,5 +20,9 @@ std::string DecodeContentsText(std::string_view text, std::uint8_t contentsCode)
 // UTF-32, 1 for every other code. Text in such a code ends at its first zero code unit, not at a
 // zero byte, which most of its characters hold.
 std::size_t CodeUnitBytes(std::uint8_t contentsCode);
+
+// Encodes UTF-8 text in the character set of a contents code; none when a character has no place
+// in it (or the text is not UTF-8).
+std::optional<std::string> EncodeContentsText(std::string_view utf8, std::uint8_t contentsCode);
 
 }  // namespace rolvik

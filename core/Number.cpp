@@ -74,4 +74,13 @@ std::optional<std::uint32_t> ReadShortNumber(ByteReader& cursor) {
     return ((std::uint32_t{(*pair)[0]} & 0x7F) + 1) * 128 | (*pair)[1];
 }
 
+void WriteShortNumber(ByteVector& output, std::uint32_t value) {
+    if (value < 0x80) {
+        output.push_back(static_cast<std::uint8_t>(value));
+        return;
+    }
+    output.push_back(static_cast<std::uint8_t>(0x80 | ((value >> 7) - 1)));
+    output.push_back(static_cast<std::uint8_t>(value & 0x7F));
+}
+
 }  // namespace rolvik

@@ -40,4 +40,10 @@ std::size_t WriteNumber(std::span<std::uint8_t> output, std::uint32_t value);
 // ((first & 0x7F) + 1) * 128 | second. "Not there" (cursor unchanged) when cut short.
 std::optional<std::uint32_t> ReadShortNumber(ByteReader& cursor);
 
+// The largest value a two-byte number holds.
+inline constexpr std::uint32_t kMaxShortNumber = 16511;
+
+// Appends the two-byte number form of `value`, at most kMaxShortNumber.
+void WriteShortNumber(ByteVector& output, std::uint32_t value);
+
 }  // namespace rolvik

@@ -57,6 +57,11 @@ void DocumentSession::Close() {
     Replace(nullptr, false);
 }
 
+void DocumentSession::Adopt(std::unique_ptr<Smaf> document) {
+    Close();
+    Replace(std::move(document), true);
+}
+
 void DocumentSession::Lend(Smaf* document) {
     Close();
     document_ = document;

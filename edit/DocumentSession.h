@@ -54,6 +54,9 @@ class DocumentSession {
     void Close();
     // Shows and edits a document that the caller keeps and frees.
     void Lend(Smaf* document);
+    // Takes a document whose file image was made elsewhere (a ringtone made from a recording) as
+    // the open one; no file holds it yet.
+    void Adopt(std::unique_ptr<Smaf> document);
 
     // Compiles the list into the file image and reloads the list from it; a song that does not
     // compile stays as it was, with a message that says so. Needs a document.

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <bitset>
 #include <iterator>
+#include <limits>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <tuple>
 #include <vector>
 
@@ -24,6 +26,7 @@ constexpr std::uint8_t kStartVelocity = 64;
 constexpr std::uint8_t kBankSelectMsb = 0;
 constexpr std::uint8_t kBankSelectLsb = 32;
 constexpr std::uint8_t kEndOfSequence = 0x2F;
+constexpr std::uint8_t kMarker = 0x06;
 
 // At one tick, note-offs of notes that began earlier go first, so that a note repeated on the same
 // key is not cut by its predecessor; then events in list order; then the offs of notes that last
@@ -186,6 +189,31 @@ class MidiExporter {
         return endOfSequence.value_or(lastEnd);
     }
 
+    static ByteVector Marker(std::string_view text) {
+        ByteVector marker{0xFF, kMarker};
+        WriteNumber(marker, static_cast<std::uint32_t>(text.size()));
+        marker.insert(marker.end(), text.begin(), text.end());
+        return marker;
+    }
+
+    // The loop runs from the start point to the stop point, or to the last event without one, as
+    // the players repeat it: its start comes before everything else at its tick, its end after.
+    void AddLoopMarkers(MidiTrack& track) const {
+        const Event* last = document_.stop;
+        for (const Event* event = document_.events.get(); !last && event;
+             event = event->next.get()) {
+            if (!event->next) {
+                last = event;
+            }
+        }
+        const std::uint64_t startTick = document_.StartOffset();
+        const std::uint64_t endTick =
+            last ? std::max<std::uint64_t>(last->time, startTick) : startTick;
+        track.messages.push_back({startTick, 0, Marker("loopStart")});
+        track.messages.push_back(
+            {endTick, std::numeric_limits<std::uint64_t>::max(), Marker("loopEnd")});
+    }
+
     MidiTrack ConductorTrack(std::uint64_t endTick) {
         MidiTrack track;
         const std::string title = SongTitle(document_);
@@ -201,6 +229,9 @@ class MidiExporter {
              {0xFF, 0x51, 0x03, static_cast<std::uint8_t>(kMicrosecondsPerQuarter >> 16),
               static_cast<std::uint8_t>(kMicrosecondsPerQuarter >> 8),
               static_cast<std::uint8_t>(kMicrosecondsPerQuarter)}});
+        if (options_.loopMarkers) {
+            AddLoopMarkers(exclusives_);
+        }
         SortByTickAndOrder(exclusives_);
         track.messages.insert(track.messages.end(),
                               std::make_move_iterator(exclusives_.messages.begin()),

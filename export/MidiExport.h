@@ -11,6 +11,10 @@ struct MidiExportOptions {
     // channels move to MIDI channel 10 and a melody found there moves to a free channel.
     // HandyPhone Standard rhythm channels play each note on the drum key their program names.
     bool generalMidi = false;
+    // Marks where a phone loops the song with the markers "loopStart" (its start point) and
+    // "loopEnd" (its stop point, or its last event) in the first track, the convention of the
+    // MIDI players that loop.
+    bool loopMarkers = false;
 };
 
 // The document's event list as a format 1 Standard MIDI File: a first track with the tempo and the

@@ -69,7 +69,7 @@ int StartSequencer(const Smaf& smaf, std::int32_t positionMs) {
     if (engine.MaSound_Seek(kSound, kSlot, positionMs, 0, 0) != 0) {
         return Fail("Seek failed");
     }
-    if (engine.MaSound_Start(kSound, kSlot, 1, 0) != 0) {
+    if (engine.MaSound_Start(kSound, kSlot, RepeatLoops(), 0) != 0) {
         return Fail("Start failed!");
     }
     return 1;
@@ -129,7 +129,7 @@ int EmuPlaySeek(std::int32_t positionMs) {
     if (engine.MaSound_Seek(kSound, kSlot, positionMs, 0, 0) != 0) {
         return 0;
     }
-    engine.MaSound_Start(kSound, kSlot, 1, 0);
+    engine.MaSound_Start(kSound, kSlot, RepeatLoops(), 0);
     return 1;
 }
 

@@ -10,8 +10,8 @@ namespace rolvik {
 // from the beginning of the sequence, which lies at the document's start offset.
 
 // Moves the engine into sequencer use and starts playing at the position, with the current volume,
-// key pitch and tempo. 1 when playing; 0 after a message, the engine left where the failing step
-// left it (EmuSMAFStop brings it back).
+// key pitch, tempo and repeat. 1 when playing; 0 after a message, the engine left where the failing
+// step left it (EmuSMAFStop brings it back).
 int EmuSMAFPlay(const Smaf* smaf, std::int32_t positionMs);
 
 // Stops the sequencer and returns the engine to MIDI use. Harmless after a failed start.

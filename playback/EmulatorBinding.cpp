@@ -30,6 +30,7 @@ Binding binding;
 int volume = 127;
 int tempo = 100;
 int keyPitch = 0;
+bool repeat = false;
 
 void ShowError(const std::string& text) {
     ShowMessage(text, "Error", MessageIcon::Error);
@@ -159,6 +160,21 @@ int GetTempo() {
 }
 int GetKeyPitch() {
     return keyPitch;
+}
+
+void SetRepeat(bool newRepeat) {
+    repeat = newRepeat;
+    if (emuActive) {
+        Engine().MaSound_Start(1, 1, RepeatLoops(), 0);
+    }
+}
+
+bool GetRepeat() {
+    return repeat;
+}
+
+std::int32_t RepeatLoops() {
+    return repeat ? 0 : 1;
 }
 
 const EngineFunctions& Engine() {

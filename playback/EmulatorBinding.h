@@ -43,6 +43,13 @@ int GetVolume();
 int GetTempo();
 int GetKeyPitch();
 
+// Repeat: both players go back from the song's stop point to its start point and play on until
+// stopped. It takes effect at once, in the player that runs too.
+void SetRepeat(bool repeat);
+bool GetRepeat();
+// What the engine's start takes for it: 0 loops for ever, 1 plays once.
+std::int32_t RepeatLoops();
+
 // The function table of the loaded library.
 const EngineFunctions& Engine();
 

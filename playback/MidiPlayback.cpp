@@ -1,5 +1,6 @@
 #include "MidiPlayback.h"
 
+#include <algorithm>
 #include <string>
 #include <utility>
 
@@ -239,13 +240,53 @@ int MidiPlayback::Proc() {
         }
         note = state_.soundingNotes.erase(note);
     }
-    while (state_.nextEvent && state_.nextEvent->time < elapsedMs) {
-        if (!DoEvent(*state_.nextEvent, 1)) {
+    while (state_.nextEvent && state_.nextEvent->time < TimeMs()) {
+        const Event& event = *state_.nextEvent;
+        if (!DoEvent(event, 1)) {
             return Fail("EmuMIDI: EmuMIDIEvent DoEvent Failed");
         }
-        state_.nextEvent = state_.nextEvent->next.get();
+        state_.nextEvent = event.next.get();
+        if (GetRepeat() && EndsLoop(event)) {
+            ReturnToLoopStart();
+        }
     }
     return 1;
+}
+
+// The loop ends at the stop point, or at the last event of a song without one.
+bool MidiPlayback::EndsLoop(const Event& event) const {
+    const Event* stop = state_.midiDocument->stop;
+    return stop ? &event == stop : !event.next;
+}
+
+// Time goes back by the loop's length at once, so the first event of the loop follows the last
+// without a gap; the notes still sounding keep their end in real time, and the channels get the
+// settings of the events before the start point again.
+void MidiPlayback::ReturnToLoopStart() {
+    Smaf& smaf = *state_.midiDocument;
+    const std::uint32_t loopStartMs = smaf.StartOffset();
+    const std::uint32_t loopEndMs = smaf.stop ? smaf.stop->time : LastEvent(smaf).time;
+    if (loopEndMs <= loopStartMs) {
+        return;
+    }
+    const std::uint32_t loopMs = loopEndMs - loopStartMs;
+    state_.clockBase += loopMs;
+    for (SoundingNote& note : state_.soundingNotes) {
+        note.endTimeMs -= std::min(note.endTimeMs, loopMs);
+    }
+    for (const Event* event = smaf.events.get(); event && event != smaf.start;
+         event = event->next.get()) {
+        DoEvent(*event, 0);
+    }
+    state_.nextEvent = smaf.start;
+}
+
+const Event& MidiPlayback::LastEvent(const Smaf& smaf) {
+    const Event* last = smaf.events.get();
+    while (last->next) {
+        last = last->next.get();
+    }
+    return *last;
 }
 
 int MidiPlayback::Stop() {

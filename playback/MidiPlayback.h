@@ -56,8 +56,9 @@ class MidiPlayback {
     // 1, or 0 after a message.
     int DoEvent(const Event& event, int sound);
 
-    // Note-offs of the notes whose gate has passed, then the events that are due. 1, or 0 after a
-    // message; the failed note-off or event is tried again on the next call.
+    // Note-offs of the notes whose gate has passed, then the events that are due; with repeat on,
+    // the loop's last event leads back to its start point. 1, or 0 after a message; the failed
+    // note-off or event is tried again on the next call.
     int Proc();
 
     // Stops and turns off every note still sounding. Afterwards it holds no reference into the
@@ -76,6 +77,9 @@ class MidiPlayback {
     void EventRemoving(const Event& event);
 
   private:
+    bool EndsLoop(const Event& event) const;
+    void ReturnToLoopStart();
+    static const Event& LastEvent(const Smaf& smaf);
     bool StartChannelKinds();
     int DoNote(const Event& event, int sound);
     int DoControlChange(const Event& event);

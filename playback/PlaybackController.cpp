@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "EmuPlay.h"
+#include "EmulatorBinding.h"
 #include "MidiPlay.h"
 #include "PlayerQueries.h"
 #include "PresetVoices.h"
@@ -24,6 +25,14 @@ bool PlaybackController::Start(PlayState player, Smaf& document) {
         return false;
     }
     return true;
+}
+
+void PlaybackController::SetRepeat(bool repeat) {
+    rolvik::SetRepeat(repeat);
+}
+
+bool PlaybackController::repeat() const {
+    return GetRepeat();
 }
 
 PlayState PlaybackController::Stop() {

@@ -31,6 +31,11 @@ class PlaybackController {
     std::uint32_t positionMs() const { return positionMs_; }
     std::uint32_t NowMs() const { return clock_(); }
 
+    // Repeat: the players go back from the song's stop point to its start point until stopped;
+    // it applies at once to the player that runs.
+    void SetRepeat(bool repeat);
+    bool repeat() const;
+
     // Where the next start plays from.
     void SetPosition(std::uint32_t positionMs) { positionMs_ = positionMs; }
 

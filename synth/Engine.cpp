@@ -244,8 +244,14 @@ std::int32_t Engine::Seek(std::int32_t sound, std::int32_t positionMs) {
     return 0;
 }
 
-std::int32_t Engine::Start(std::int32_t sound) {
+std::int32_t Engine::Start(std::int32_t sound, std::int32_t loops) {
     if (!HasSound(sound) || (state_ != SoundState::Opened && state_ != SoundState::Playing)) {
+        return kFailure;
+    }
+    Command loop;
+    loop.type = CommandType::Loop;
+    loop.value = loops == 0 ? 1 : 0;
+    if (!Post(loop)) {
         return kFailure;
     }
     Command command;

@@ -51,7 +51,9 @@ class Engine {
     std::int32_t Standby(std::int32_t sound);
     std::int32_t Control(std::int32_t sound, std::int32_t control, const std::int32_t* value);
     std::int32_t Seek(std::int32_t sound, std::int32_t positionMs);
-    std::int32_t Start(std::int32_t sound);
+    // Plays from the position; `loops` 0 repeats the song from its stop point back to its start
+    // point until stopped, any other count plays it once. While playing, it changes only that.
+    std::int32_t Start(std::int32_t sound, std::int32_t loops);
     void Stop(std::int32_t sound);
     void Close(std::int32_t sound);
     void Unload(std::int32_t sound);

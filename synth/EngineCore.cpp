@@ -21,6 +21,12 @@ void EngineCore::Apply(const Command& command) {
         case CommandType::Seek:
             sequencer_.Seek(static_cast<std::uint32_t>(command.value));
             break;
+        case CommandType::SeekToFirstEvent:
+            sequencer_.SeekToFirstEvent();
+            break;
+        case CommandType::Loop:
+            sequencer_.SetLooping(command.value != 0);
+            break;
         case CommandType::Start:
             sequencer_.Start();
             break;

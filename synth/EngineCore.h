@@ -16,6 +16,8 @@ enum class CommandType : std::uint8_t {
     DefineStreamWave,
     SetSong,
     Seek,
+    SeekToFirstEvent,
+    Loop,  // value 1: loop from the stop point back to the start point; 0: play to the end
     Start,
     Stop,
     Finish,

@@ -52,8 +52,8 @@ std::int32_t MaSound_Standby(std::int32_t sound, std::int32_t, std::int32_t) {
     return TheEngine().Standby(sound);
 }
 
-std::int32_t MaSound_Start(std::int32_t sound, std::int32_t, std::int32_t, std::int32_t) {
-    return TheEngine().Start(sound);
+std::int32_t MaSound_Start(std::int32_t sound, std::int32_t, std::int32_t loops, std::int32_t) {
+    return TheEngine().Start(sound, loops);
 }
 
 std::int32_t MaSound_GetEmuInfo(std::int32_t info) {

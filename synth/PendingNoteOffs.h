@@ -28,6 +28,12 @@ class PendingNoteOffs {
     // is then no longer pending and must be sent at once.
     std::optional<PendingNoteOff> Add(const PendingNoteOff& off);
     void Clear() { count_ = 0; }
+    // Moves every pending note-off by `deltaScaled`, as song time jumps by it (a loop's return).
+    void Shift(std::int64_t deltaScaled) {
+        for (std::size_t i = 0; i < count_; ++i) {
+            offs_[i].endScaled += deltaScaled;
+        }
+    }
     bool empty() const { return count_ == 0; }
 
     // Calls `send` with every note-off due at `nowScaled` and drops them; the others keep their

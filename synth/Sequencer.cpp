@@ -20,13 +20,36 @@ void Sequencer::SetSong(const Song* song) {
 }
 
 void Sequencer::Seek(std::uint32_t positionMs) {
+    SeekScaled(static_cast<std::int64_t>(positionMs) * kScaledPerMs);
+}
+
+void Sequencer::SeekToFirstEvent() {
+    std::int64_t first = 0;
+    if (song_ != nullptr && song_->endIndex > 0) {
+        first = std::min<std::int64_t>(0, EventScaled(song_->events.front()));
+    }
+    SeekScaled(first);
+}
+
+void Sequencer::SeekScaled(std::int64_t positionScaled) {
     synthesizer_.Reset();
     pendingNoteOffs_.Clear();
     nextEvent_ = 0;
     nextAudioEvent_ = 0;
-    nowScaled_ = static_cast<std::int64_t>(positionMs) * kScaledPerMs;
+    loopsDone_ = 0;
+    loopStartControls_.reset();
+    nowScaled_ = positionScaled;
     if (song_ == nullptr) {
         return;
+    }
+    loopStartEvent_ = 0;
+    while (loopStartEvent_ < song_->endIndex && EventScaled(song_->events[loopStartEvent_]) < 0) {
+        ++loopStartEvent_;
+    }
+    loopStartAudioEvent_ = 0;
+    while (loopStartAudioEvent_ < song_->audioEvents.size() &&
+           AudioEventScaled(song_->audioEvents[loopStartAudioEvent_]) < 0) {
+        ++loopStartAudioEvent_;
     }
     channelVelocity_.fill(song_->initialVelocity);
     while (nextEvent_ < song_->endIndex && EventScaled(song_->events[nextEvent_]) < nowScaled_) {
@@ -142,7 +165,30 @@ void Sequencer::PlayEvent(const SongEvent& event, bool sound) {
     }
 }
 
+std::int64_t Sequencer::LoopEndScaled() const {
+    return static_cast<std::int64_t>(SongLengthMs(*song_)) * kScaledPerMs;
+}
+
+bool Sequencer::CanLoop() const {
+    return looping_ && loopStartControls_ && LoopEndScaled() > 0;
+}
+
+// Song time goes back by the loop's length: the notes and recordings that sound keep their
+// place in real time, so their ends move with it.
+void Sequencer::ReturnToLoopStart() {
+    const std::int64_t loopScaled = LoopEndScaled();
+    nowScaled_ -= loopScaled;
+    pendingNoteOffs_.Shift(-loopScaled);
+    nextEvent_ = loopStartEvent_;
+    nextAudioEvent_ = loopStartAudioEvent_;
+    synthesizer_.RestoreControls(*loopStartControls_);
+    ++loopsDone_;
+}
+
 void Sequencer::PlayDueEvents() {
+    if (!loopStartControls_ && nowScaled_ >= 0 && nextEvent_ <= loopStartEvent_) {
+        loopStartControls_ = synthesizer_.SaveControls();
+    }
     pendingNoteOffs_.SendDue(nowScaled_, [this](const PendingNoteOff& off) { SendNoteOff(off); });
     if (resumePending_) {
         ResumeRecordings();
@@ -155,6 +201,10 @@ void Sequencer::PlayDueEvents() {
            AudioEventScaled(audio[nextAudioEvent_]) <= nowScaled_) {
         PlayAudioEvent(audio[nextAudioEvent_++], 0);
     }
+    if (CanLoop() && nowScaled_ >= LoopEndScaled()) {
+        ReturnToLoopStart();
+        PlayDueEvents();
+    }
 }
 
 std::int64_t Sequencer::NextDueScaled() const {
@@ -164,6 +214,9 @@ std::int64_t Sequencer::NextDueScaled() const {
     }
     if (nextAudioEvent_ < song_->audioEvents.size()) {
         next = std::min(next, AudioEventScaled(song_->audioEvents[nextAudioEvent_]));
+    }
+    if (CanLoop() || (looping_ && nowScaled_ < 0)) {
+        next = std::min(next, nowScaled_ < 0 ? std::int64_t{0} : LoopEndScaled());
     }
     return next;
 }
@@ -193,6 +246,9 @@ std::uint32_t Sequencer::positionMs() const {
 }
 
 bool Sequencer::ended() const {
+    if (song_ != nullptr && CanLoop()) {
+        return false;
+    }
     return song_ == nullptr ||
            (nextEvent_ >= song_->endIndex && nextAudioEvent_ >= song_->audioEvents.size() &&
             pendingNoteOffs_.empty() &&

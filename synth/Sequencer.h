@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 #include "PendingNoteOffs.h"
 #include "Song.h"
@@ -26,6 +27,14 @@ class Sequencer {
     // Moves to a position in ms from the beginning of the sequence: silences everything and
     // brings the channels up to date by replaying every earlier event without its notes.
     void Seek(std::uint32_t positionMs);
+    // Moves to the song's first event, before its start point when the start point is later: what
+    // comes before the start point (the introduction of a song that loops) is played too.
+    void SeekToFirstEvent();
+    // While looping, reaching the stop point goes back to the start point at once, the notes still
+    // sounding ringing on and the channels and LFOs as they were at the start point.
+    void SetLooping(bool looping) { looping_ = looping; }
+    // How many times the song has gone back to its start point since the last seek.
+    int loopsDone() const { return loopsDone_; }
     void Start() { playing_ = song_ != nullptr; }
     // Pauses; sounding notes fade out within a few ms, so that the output is silent soon after.
     void Stop();
@@ -47,6 +56,10 @@ class Sequencer {
     int DeviceInfo() const;
 
   private:
+    void SeekScaled(std::int64_t positionScaled);
+    std::int64_t LoopEndScaled() const;
+    bool CanLoop() const;
+    void ReturnToLoopStart();
     void PlayDueEvents();
     void PlayEvent(const SongEvent& event, bool sound);
     void PlayAudioEvent(const SongAudioEvent& event, std::uint32_t startFrame);
@@ -69,6 +82,13 @@ class Sequencer {
     int tempo_ = kWrittenTempo;
     int keyPitch_ = 0;
     bool playing_ = false;
+    bool looping_ = false;
+    int loopsDone_ = 0;
+    // Where the loop begins in the song's events and the audio tracks' events, and the controls
+    // as they stood there, once the start point has been reached.
+    std::size_t loopStartEvent_ = 0;
+    std::size_t loopStartAudioEvent_ = 0;
+    std::optional<Synthesizer::ControlState> loopStartControls_;
 };
 
 }  // namespace rolvik::synth

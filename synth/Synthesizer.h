@@ -54,6 +54,20 @@ class Synthesizer {
     void SetOutputGain(float gain) { outputGain_ = gain; }
 
     const Channel& channel(int index) const { return channels_[index]; }
+    // The controls of every channel, MIDI and audio, and the LFOs' phases, to be put back later
+    // without touching the notes that sound: a loop's return to its start, which must sound as
+    // the first time.
+    struct ControlState {
+        std::array<Channel, kChannelCount> channels{};
+        std::array<Channel, kAudioChannelCount> audioChannels{};
+        Lfo lfo;
+    };
+    ControlState SaveControls() const { return {channels_, audioChannels_, lfo_}; }
+    void RestoreControls(const ControlState& state) {
+        channels_ = state.channels;
+        audioChannels_ = state.audioChannels;
+        lfo_ = state.lfo;
+    }
     // Bit n set while a note of channel n is held (struck and not yet let go).
     std::uint16_t HeldChannels() const;
     int ActiveNoteCount() const;

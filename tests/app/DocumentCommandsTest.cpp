@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -12,6 +13,7 @@
 #include "ShellTest.h"
 #include "app/MessageBoxes.h"
 #include "app/NoticeBar.h"
+#include "core/AudioTrack.h"
 #include "core/FileIO.h"
 #include "core/SmafExclusive.h"
 #include "ui/detail/DetailView.h"
@@ -174,6 +176,62 @@ TEST_F(DocumentCommandsTest, CompileDuringMidiPlayStopsThePlayerBeforeTheReload)
     fake.calls.clear();
     TickAfter(5000);
     EXPECT_TRUE(fake.MidiMessages().empty());
+}
+
+// A mono 16-bit WAV at 8000 Hz of a tone, `seconds` long.
+void WriteToneWave(const std::filesystem::path& path, int seconds) {
+    const auto frames = static_cast<std::uint32_t>(8000 * seconds);
+    ByteVector wave;
+    const auto put = [&wave](std::uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) {
+            wave.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+        }
+    };
+    wave.insert(wave.end(), {'R', 'I', 'F', 'F'});
+    put(36 + frames * 2, 4);
+    wave.insert(wave.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
+    put(16, 4), put(1, 2), put(1, 2), put(8000, 4), put(16000, 4), put(2, 2), put(16, 2);
+    wave.insert(wave.end(), {'d', 'a', 't', 'a'});
+    put(frames * 2, 4);
+    for (std::uint32_t i = 0; i < frames; ++i) {
+        put(static_cast<std::uint16_t>(static_cast<std::int16_t>(8000 * std::sin(i * 0.3))), 2);
+    }
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(wave.data()),
+               static_cast<std::streamsize>(wave.size()));
+}
+
+// The ringtone is shown as a new document that Save writes; a recording that cannot be read
+// leaves the open document as it was.
+TEST_F(DocumentCommandsTest, NewFromRecordingShowsTheRingtoneAndSaveWritesIt) {
+    OpenDemoSong();
+    Smaf* demo = window->document();
+    QTemporaryDir folder;
+    const std::filesystem::path text = folder.filePath("text.wav").toStdString();
+    std::ofstream(text) << "not a sound";
+    recordingChoice = RecordingChoice{QString::fromStdString(text.string()), 8000};
+    window->RunCommand(CommandId::NewFromRecording);
+    EXPECT_EQ(window->document(), demo);
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(recorder.messages[0].caption, "Error");
+
+    const std::filesystem::path tone = folder.filePath("tone.wav").toStdString();
+    WriteToneWave(tone, 2);
+    recordingChoice = RecordingChoice{QString::fromStdString(tone.string()), 11025};
+    recorder.messages.clear();
+    window->RunCommand(CommandId::NewFromRecording);
+    ASSERT_NE(window->document(), demo);
+    ASSERT_NE(window->document(), nullptr);
+    EXPECT_TRUE(recorder.messages.empty());
+    const auto tracks = ReadAudioTracks(window->document()->fileData);
+    ASSERT_EQ(tracks.size(), 1u);
+    EXPECT_EQ(tracks[0].rateHz, 11025u);
+    EXPECT_NEAR(tracks[0].endMs, 2000.0, 10.0);
+
+    savePath = folder.filePath("ringtone.mmf");
+    window->RunCommand(CommandId::Save);
+    EXPECT_TRUE(recorder.messages.empty());
+    EXPECT_EQ(ReadAll(savePath.toStdString()), window->document()->fileData);
 }
 
 TEST_F(DocumentCommandsTest, SaveWritesTheDocumentsBytesAndRefusesWithoutThem) {

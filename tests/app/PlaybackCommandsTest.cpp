@@ -66,6 +66,36 @@ TEST_F(PlaybackCommandsTest, MidiPlayRunsOnTheTimersAndStopsQuietlyAtTheEnd) {
     EXPECT_TRUE(recorder.messages.empty());
 }
 
+// With Repeat checked the song (no seek points: from its first event to its last) goes back to its
+// start when its end has been played, the cursor and the title with it; the next window starts with
+// Repeat as this one left it.
+TEST_F(PlaybackCommandsTest, RepeatPlaysOnFromTheStartAndIsRememberedAcrossRuns) {
+    NewDocument();
+    AddNote(0, 1, 60, 100);
+    AddNote(200, 1, 64, 100);
+    QAction* repeat = window->action(CommandId::Repeat);
+    EXPECT_EQ(repeat->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_R));
+    ASSERT_FALSE(repeat->isChecked());
+    repeat->trigger();
+    window->RunCommand(CommandId::MidiPlay);
+    TickAfter(50);
+    fake.calls.clear();
+    TickAfter(200);
+    EXPECT_THAT(fake.MidiMessages(),
+                ElementsAre(NoteOn(1, 60, 0), NoteOn(1, 64, 100), NoteOn(1, 60, 100)));
+    EXPECT_EQ(window->playState(), PlayState::MidiPlay);
+    EXPECT_EQ(window->pianoRoll().state().cursorTime, 50u);
+    EXPECT_EQ(Title(), "Rolvik MIDI:00050ms");
+
+    window->RunCommand(CommandId::Stop);
+    window->close();
+    window = MakeWindow();
+    EXPECT_TRUE(window->action(CommandId::Repeat)->isChecked());
+    window->action(CommandId::Repeat)->trigger();
+    window = MakeWindow();
+    EXPECT_FALSE(window->action(CommandId::Repeat)->isChecked());
+}
+
 // A player that cannot start says why, once: no status check may follow with a second box.
 TEST_F(PlaybackCommandsTest, AFailedStartShowsOnlyThePlayersOwnMessage) {
     const struct {

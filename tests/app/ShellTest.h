@@ -52,6 +52,7 @@ class ShellTest : public EngineTest {
             offeredSaveName = suggestedName;
             return savePath;
         };
+        hooks.askRecording = [this](QWidget*) { return recordingChoice; };
         hooks.shiftHeld = [this] { return shiftHeld; };
         hooks.runMenu = [this](QMenu& menu, QPoint) { return menuChoice(menu); };
         hooks.showAbout = [this](QWidget*) { ++aboutShown; };
@@ -107,6 +108,7 @@ class ShellTest : public EngineTest {
     QString openPath;
     QString savePath;
     QString offeredSaveName;
+    std::optional<RecordingChoice> recordingChoice;
     bool shiftHeld = false;
     std::function<QAction*(QMenu&)> menuChoice = [](QMenu&) { return nullptr; };
     int aboutShown = 0;

@@ -1,5 +1,9 @@
 #include "core/Adpcm.h"
 #include "core/AudioTrack.h"
+#include "core/AudioTrackFile.h"
+#include "core/CheckCode.h"
+#include "core/Chunk.h"
+#include "core/RecordingTrack.h"
 #include "tests/support/SmafImage.h"
 
 #include <gtest/gtest.h>
@@ -101,6 +105,69 @@ TEST(AudioTrack, SequenceCutShortKeepsWhatCameBefore) {
     ASSERT_TRUE(ReadAudioTrack(AudioTrackContents(0x11, MakeChunk("Atsq", cut)), track));
     ASSERT_EQ(track.events.size(), 1u);
     EXPECT_EQ(track.events[0].gateMs, 20u);
+}
+
+// A track made for a recording plays its one wave whole from the start asked for, and ends with
+// it; a long wave or a late start takes coarser ticks or waiting events, which must not shift it.
+TEST(RecordingTrack, PlaysTheWaveOnceFromItsStartAndEndsWithIt) {
+    struct Case {
+        std::size_t samples;
+        std::uint32_t rateHz;
+        std::uint32_t startMs;
+        std::uint32_t triggerMs;
+        std::uint32_t endMs;
+    };
+    const Case cases[] = {
+        {8000, 8000, 0, 0, 1000},              // 250 ticks of 4 ms
+        {8001, 8000, 10, 8, 1012},             // 1001 ms, rounded up to whole ticks
+        {22050 * 70, 22050, 0, 0, 70000},      // past 16511 ticks of 4 ms: 5 ms ticks
+        {4000 * 800, 4000, 0, 0, 800000},      // 50 ms ticks
+        {8000, 8000, 100000, 100000, 101000},  // a start beyond one duration
+    };
+    for (const Case& c : cases) {
+        const ByteVector codes((c.samples + 1) / 2, 0x08);
+        const auto contents = BuildRecordingTrack({codes, c.samples, c.rateHz}, c.startMs);
+        ASSERT_TRUE(contents) << c.samples;
+        AudioTrack track;
+        ASSERT_TRUE(ReadAudioTrack(*contents, track));
+        EXPECT_EQ(track.rateHz, c.rateHz);
+        EXPECT_EQ(track.waves.at(1).samples.size(), codes.size() * 2);
+        ASSERT_EQ(track.events.size(), 2u) << c.samples;
+        EXPECT_EQ(track.events[0].kind, AudioEvent::Kind::Volume);
+        EXPECT_EQ(track.events[0].value, 127);
+        EXPECT_EQ(track.events[1].kind, AudioEvent::Kind::Trigger);
+        EXPECT_EQ(track.events[1].timeMs, c.triggerMs) << c.samples;
+        EXPECT_EQ(track.endMs, c.endMs) << c.samples;
+        EXPECT_EQ(track.events[1].gateMs, c.endMs - c.triggerMs) << c.samples;
+    }
+    EXPECT_FALSE(BuildRecordingTrack({ByteVector(4), 8, 12000}, 0));
+    EXPECT_FALSE(BuildRecordingTrack({{}, std::size_t{kMaxRecordingMs} * 4 + 4, 4000}, 0));
+}
+
+TEST(RecordingFile, AudioOnlyFileHoldsTheTextsAndTheTrackUnderItsCheckCode) {
+    const ByteVector info = {0x00, 0x32, 0x01, 0xF8, 0x00, 'S', 'T', ':', 'x', ','};
+    const ByteVector track = AudioTrackContents(0x11, MakeChunk("Atsq", {0x00, 0x00, 0x00}));
+    const ByteVector file = BuildAudioOnlySmaf(info, track);
+    EXPECT_TRUE(HasValidCheckCode(file));
+    EXPECT_EQ(file, MakeFile(Concat({MakeChunk("CNTI", info), MakeChunk(kAudioTrackId, track)})));
+}
+
+// The song keeps every byte of its chunks; the new track takes the first free number.
+TEST(RecordingFile, AddingATrackKeepsTheSongsChunksByteForByte) {
+    const ByteVector track = AudioTrackContents(0x11, MakeChunk("Atsq", {0x00, 0x00, 0x00}));
+    const ByteVector chunks =
+        Concat({MakeChunk("CNTI", {0x00, 0x32, 0x00, 0xF8, 0x00}), MakeChunk(kAudioTrackId, track),
+                MakeChunk("ATR\x01", track)});
+    const auto joined = AddAudioTrack(MakeFile(chunks), track);
+    ASSERT_TRUE(joined);
+    EXPECT_TRUE(HasValidCheckCode(*joined));
+    EXPECT_EQ(*joined, MakeFile(Concat({chunks, MakeChunk("ATR\x02", track)})));
+    EXPECT_EQ(ReadAudioTracks(*joined).size(), 3u);
+
+    ByteVector cut = MakeFile(chunks);
+    cut.pop_back();
+    EXPECT_FALSE(AddAudioTrack(cut, track));
+    EXPECT_FALSE(AddAudioTrack(chunks, track));
 }
 
 }  // namespace

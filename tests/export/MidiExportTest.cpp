@@ -197,6 +197,29 @@ TEST_F(MidiExportTest, TitleComesFromTheContentsInformation) {
     EXPECT_EQ(Export().tracks[0][0], (ReadMessage{0, {0xFF, 0x03, 0x03, 0xED, 0x95, 0x9C}}));
 }
 
+// The markers enclose the stretch a phone repeats: from the start point to the stop point, or to
+// the last event of a song without one, around whatever else the first track holds at those ticks.
+TEST_F(MidiExportTest, LoopMarkersStandAtTheStartAndStopPoints) {
+    const ByteVector loopStart = {0xFF, 0x06, 0x09, 'l', 'o', 'o', 'p', 'S', 't', 'a', 'r', 't'};
+    const ByteVector loopEnd = {0xFF, 0x06, 0x07, 'l', 'o', 'o', 'p', 'E', 'n', 'd'};
+    const ByteVector exclusive = {0xF0, 0x05, 0x7E, 0x7F, 0x09, 0x01, 0xF7};
+    Add(0, 0x90, NoteWithVelocity(60, 100, 100));
+    Add(250, 0xF0, Exclusive({0x7E, 0x7F, 0x09, 0x01, 0xF7}));
+    smaf->start =
+        InsertEvent(*smaf, std::make_unique<Event>(250, 0x90, NoteWithVelocity(62, 100, 100)));
+    Add(900, 0xF0, Exclusive({0x7E, 0x7F, 0x09, 0x01, 0xF7}));
+    Add(1000, 0xFF, {0x2F, 0x00});
+    const auto markers = [&] {
+        return ReadMidi(ExportMidi(*smaf, {.generalMidi = false, .loopMarkers = true})).tracks[0];
+    };
+    EXPECT_THAT(markers(), ElementsAre(ReadMessage{0, kTempo}, ReadMessage{250, loopStart},
+                                       ReadMessage{250, exclusive}, ReadMessage{900, exclusive},
+                                       ReadMessage{1000, loopEnd}, ReadMessage{1000, kEndOfTrack}));
+    smaf->stop = smaf->start->next.get();
+    EXPECT_EQ(markers()[4], (ReadMessage{900, loopEnd}));
+    EXPECT_EQ(Export().tracks[0].size(), 4u) << "no markers unless asked for";
+}
+
 TEST_F(MidiExportTest, GeneralMidiMovesDrumsAndDropsChipMessages) {
     Add(0, 0xB2, {0x00, 125});   // drums on channel 2
     Add(0, 0xB9, {0x00, 124});   // a melody on channel 9

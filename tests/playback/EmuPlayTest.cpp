@@ -160,6 +160,11 @@ TEST_F(EmuPlayTest, PlayerQueriesAskTheSequencerWhileItPlays) {
     EXPECT_THAT(fake.Names(), ElementsAre("MaSound_Stop", "MaSound_Seek"))
         << "a refused seek leaves the sequencer stopped";
     EXPECT_THAT(recorder.messages, IsEmpty()) << "the shell reports a failed seek";
+
+    fake.calls.clear();
+    SetRepeat(true);
+    EXPECT_THAT(fake.Names(), ElementsAre("MaSound_Start"));
+    EXPECT_EQ(fake.calls[0].args, Args({1, 1, 0, 0})) << "repeat reaches the running sequencer";
 }
 
 }  // namespace

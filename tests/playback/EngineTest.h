@@ -53,6 +53,7 @@ class EngineTest : public ::testing::Test {
         SetVolume(127);
         SetTempo(100);
         SetKeyPitch(0);
+        SetRepeat(false);
         FreeVoiceTable();
         ReleaseEmulator();
         SetTickSource(previousClock);

@@ -387,6 +387,29 @@ TEST_F(MidiPlayTest, PositionsAreAbsoluteAndStartBeyondTheEndIsReady) {
     EXPECT_EQ(PlayerStatus(), kPlayerReady);
 }
 
+// With repeat on, the stop point leads straight back to the start point: the clock goes back by the
+// loop's length, a note that rings across the seam ends at its own time, and the channels get the
+// settings of the events before the start point again.
+TEST_F(MidiPlayTest, RepeatGoesBackToTheStartPointWithoutAGap) {
+    Add(0, 0xC0, {9});
+    Add(200, 0xB0, {0x07, 100});
+    document->start = AddNote(200, 0x90, 60, 100, 10);
+    AddNote(300, 0x90, 62, 100, 150);
+    Add(350, 0xB0, {0x07, 30});
+    document->stop = Add(400, 0xFF, {0x00});
+    AddNote(450, 0x90, 64, 100, 10);  // beyond the stop point
+    SetRepeat(true);
+    Start();
+    EXPECT_THAT(TickAt(1), ElementsAre(ByteVector{0xB0, 0x07, 100}, NoteOn(0, 60, 100)));
+    EXPECT_THAT(TickAt(101), ElementsAre(NoteOff(0, 60), NoteOn(0, 62, 100)));
+    EXPECT_THAT(TickAt(151), ElementsAre(ByteVector{0xB0, 0x07, 30}));
+    EXPECT_THAT(TickAt(201),
+                ElementsAre(ByteVector{0xC0, 9}, ByteVector{0xB0, 0x07, 100}, NoteOn(0, 60, 100)));
+    EXPECT_EQ(PlayerPosition(), 201);
+    EXPECT_EQ(PlayerStatus(), kPlayerPlaying);
+    EXPECT_THAT(TickAt(251), ElementsAre(NoteOff(0, 62), NoteOff(0, 60)));
+}
+
 TEST_F(MidiPlayTest, TimesCompareAcrossTheWrapOfTheTickCount) {
     nowMs = 0xFFFFFFF0u;
     AddNote(0, 0x90, 60, 100, 30);

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <chrono>
 #include <cmath>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -84,7 +86,9 @@ class RecordingDevice : public AudioOutput {
 };
 
 // A note of the program's default voice, or of `voice` when given.
-ByteVector SongOfOneNote(std::uint32_t gateMs, const VoiceParameters* voice = nullptr) {
+// A song of one note of A4, in the given voice, and, when given, an end of sequence at `endMs`.
+ByteVector SongOfOneNote(std::uint32_t gateMs, const VoiceParameters* voice = nullptr,
+                         std::optional<std::uint32_t> endMs = std::nullopt) {
     auto smaf = CreateSmaf(1, 1);
     if (voice != nullptr) {
         const ByteVector message = VoiceMessage(124, 0, 0, 0, *voice);
@@ -96,6 +100,9 @@ ByteVector SongOfOneNote(std::uint32_t gateMs, const VoiceParameters* voice = nu
     ByteVector note = {69, 100};
     WriteNumber(note, gateMs);
     InsertEvent(*smaf, std::make_unique<Event>(0, 0x90, note));
+    if (endMs) {
+        InsertEvent(*smaf, std::make_unique<Event>(*endMs, 0xFF, ByteVector{0x2F, 0x00}));
+    }
     return CompileSMAF(*smaf).value();
 }
 
@@ -115,7 +122,7 @@ void UseTheEngine(Engine& engine) {
     ASSERT_EQ(engine.Open(1), 0);
     ASSERT_EQ(engine.Standby(1), 0);
     ASSERT_EQ(engine.Seek(1, 0), 0);
-    ASSERT_EQ(engine.Start(1), 0);
+    ASSERT_EQ(engine.Start(1, 1), 0);
     EXPECT_TRUE(WaitFor([&] { return engine.Control(1, 6, nullptr) == 3; }));
     engine.Delete(1);
     engine.EmuTerminate();
@@ -138,6 +145,40 @@ TEST(EngineTest, FallsBackToTheSilentOutputWhenTheDeviceFails) {
         << "said once in the process";
 }
 
+// Started with no loop count, the sequencer goes back from the end to the start until stopped: a
+// note that fills the loop sounds on without a gap, and every pass after the first (which begins
+// in silence, not in the release of the pass before) is the same.
+TEST(EngineTest, LoopingStartPlaysTheSongAgainWithoutAGap) {
+    const VoiceParameters voice = SineVoice({.rr = 15});
+    const ByteVector song = SongOfOneNote(300, &voice, 300);
+    std::vector<float> heard;
+    Engine engine([&heard] { return std::make_unique<RecordingDevice>(heard); });
+    ASSERT_EQ(engine.EmuInitialize(48000, 2), 0);
+    ASSERT_EQ(engine.Create(1), 1);
+    ASSERT_EQ(engine.Load(1, song.data(), static_cast<std::int32_t>(song.size())), 1);
+    ASSERT_EQ(engine.Open(1), 0);
+    ASSERT_EQ(engine.Start(1, 0), 0);
+    std::this_thread::sleep_for(1s);
+    EXPECT_EQ(engine.Control(1, 6, nullptr), 4) << "still playing";
+    engine.Stop(1);
+    engine.Delete(1);
+    engine.EmuTerminate();
+    const auto onset = std::find_if(heard.begin(), heard.end(), [](float s) { return s != 0; });
+    const auto start = static_cast<std::size_t>(onset - heard.begin());
+    constexpr std::size_t kLoopFrames = 300 * 48;
+    ASSERT_GT(heard.size(), start + 4 * kLoopFrames);
+    const std::span<const float> loops(heard.data() + start, 3 * kLoopFrames);
+    for (std::size_t at = 0; at + 5 * 48 <= loops.size(); at += 5 * 48) {
+        ASSERT_GT(Rms(loops.subspan(at, 5 * 48)), 0.01) << "a gap at " << at / 48 << " ms";
+    }
+    for (std::size_t i = 2 * kLoopFrames; i < 3 * kLoopFrames; ++i) {
+        ASSERT_NEAR(loops[i], loops[i - kLoopFrames], 1e-3) << i;
+    }
+    // At the seam the note struck again overlaps the release of the one before, as any repeated
+    // note does, which may double the sine's steps; a click would jump far beyond that.
+    EXPECT_LT(LargestStep(loops), 2.0f * LargestStep(loops.first(kLoopFrames - 48))) << "no click";
+}
+
 TEST(EngineTest, StopAndTeardownFadeASoundingNoteOut) {
     // A held sine that would release slowly: only the stop's fade can end it.
     const VoiceParameters voice = SineVoice({.rr = 2});
@@ -148,7 +189,7 @@ TEST(EngineTest, StopAndTeardownFadeASoundingNoteOut) {
     const ByteVector song = SongOfOneNote(5000, &voice);
     ASSERT_EQ(engine.Load(1, song.data(), static_cast<std::int32_t>(song.size())), 1);
     ASSERT_EQ(engine.Open(1), 0);
-    ASSERT_EQ(engine.Start(1), 0);
+    ASSERT_EQ(engine.Start(1, 1), 0);
     EXPECT_TRUE(WaitFor([&] { return engine.Control(1, 4, nullptr) >= 100; }));
     engine.Stop(1);
     engine.Delete(1);

@@ -547,6 +547,79 @@ TEST(CorpusTest, CompiledHandyPhoneSongsRenderAsTheOriginals) {
         const auto compiled = RenderStart(CompileSMAF(*smaf).value(), 8000);
         EXPECT_LE(DifferenceDb(original, compiled), allowedDb) << name;
     }
+
+// A song that loops from 300 to 600 ms after an introduction: a note at 0; at the start point a
+// note of 440 Hz; at 500 ms a note whose gate runs 200 ms past the stop point; at 550 ms a volume
+// change that the return to the start point must undo.
+ByteVector LoopingSong() {
+    auto smaf = CreateSmaf(1, 1);
+    InsertEvent(*smaf, ExclusiveEvent(0, VoiceMessage(124, 0, 0, 0, SineVoice())));
+    InsertEvent(*smaf, NoteEvent(0, 0, 60, 200));
+    InsertEvent(*smaf, ControlEvent(300, 0, 7, 100));
+    smaf->start = InsertEvent(*smaf, NoteEvent(300, 0, 69, 100));
+    InsertEvent(*smaf, NoteEvent(500, 0, 76, 300));
+    InsertEvent(*smaf, ControlEvent(550, 0, 7, 30));
+    smaf->stop = InsertEvent(*smaf, std::make_unique<Event>(600, 0xFF, ByteVector{0x00}));
+    return CompileSMAF(*smaf).value();
+}
+
+std::vector<float> RenderWhole(const Song& song, const RenderOptions& options) {
+    OfflineRenderer renderer(song, options);
+    std::vector<float> left(kMsFrames), right(kMsFrames), whole;
+    while (const int frames = renderer.Render(left.data(), right.data(), kMsFrames)) {
+        whole.insert(whole.end(), left.begin(), left.begin() + frames);
+    }
+    return whole;
+}
+
+// The introduction plays once, each pass after the first sounds exactly as the one before (the
+// channels and the LFOs as at the start point, the notes that ring across the seam going on), and
+// the output ends exactly where it should, faded to silence.
+TEST(RingtoneRenderTest, LoopsAfterTheIntroductionAndEveryPassSoundsTheSame) {
+    const auto song = LoadSong(LoopingSong());
+    ASSERT_NE(song, nullptr);
+    RenderOptions options;
+    options.loops = 3;
+    options.fadeMs = 100;
+    const std::vector<float> out = RenderWhole(*song, options);
+    constexpr std::size_t kPass = 300 * kMsFrames;
+    ASSERT_EQ(out.size(), kPass * 4 + 100 * kMsFrames);
+    const auto pass = [&](std::size_t n, std::size_t fromMs, std::size_t toMs) {
+        return std::span(out).subspan(kPass * n + fromMs * kMsFrames, (toMs - fromMs) * kMsFrames);
+    };
+    EXPECT_GT(Rms(pass(0, 0, 100)), 0.01) << "the introduction plays";
+    const auto second = pass(2, 0, 300);
+    const auto third = pass(3, 0, 300);
+    for (std::size_t i = 0; i < second.size(); ++i) {
+        ASSERT_NEAR(second[i], third[i], 1e-5) << i;
+    }
+    EXPECT_NEAR(ToneMagnitude(pass(2, 0, 100), 440), ToneMagnitude(pass(1, 0, 100), 440),
+                0.01 * ToneMagnitude(pass(1, 0, 100), 440))
+        << "the volume of the start point is back";
+    for (std::size_t i = 0; i < 50 * kMsFrames; ++i) {
+        ASSERT_NEAR(pass(1, 250, 300)[i], pass(2, 250, 300)[i], 1e-5) << i;
+    }
+    EXPECT_GT(Rms(pass(2, 0, 150)), Rms(pass(1, 0, 150))) << "the note from 500 ms rings across";
+    EXPECT_LT(std::abs(out.back()), 1e-3);
+}
+
+TEST(RingtoneRenderTest, LengthIsExactAndEndsInAFade) {
+    const auto song = LoadSong(LoopingSong());
+    RenderOptions options;
+    options.lengthMs = 2345;
+    options.fadeMs = 500;
+    const std::vector<float> out = RenderWhole(*song, options);
+    ASSERT_EQ(out.size(), 2345u * kMsFrames);
+    const auto span = std::span(out);
+    EXPECT_LT(Rms(span.last(20 * kMsFrames)),
+              0.1 * Rms(span.subspan(1500 * kMsFrames, 300 * kMsFrames)));
+
+    options.loops = 2;
+    options.lengthMs.reset();
+    options.fadeMs = 0;
+    const std::vector<float> twice = RenderWhole(*song, options);
+    EXPECT_GT(twice.size(), 900u * kMsFrames) << "the last loop's notes ring out";
+    EXPECT_LT(twice.size(), 1900u * kMsFrames);
 }
 
 }  // namespace

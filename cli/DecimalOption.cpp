@@ -1,0 +1,26 @@
+#include "DecimalOption.h"
+
+#include <algorithm>
+#include <string>
+
+namespace rolvik::cli {
+
+CLI::Validator Decimal() {
+    return CLI::Validator(
+        [](std::string& text) -> std::string {
+            const std::size_t sign = !text.empty() && text[0] == '-' ? 1 : 0;
+            const bool digitsOnly =
+                text.size() > sign &&
+                std::all_of(text.begin() + static_cast<std::ptrdiff_t>(sign), text.end(),
+                            [](char c) { return c >= '0' && c <= '9'; });
+            if (!digitsOnly) {
+                return "not a decimal number: " + text;
+            }
+            const std::size_t firstDigit = text.find_first_not_of('0', sign);
+            text.erase(sign, std::min(firstDigit, text.size() - 1) - sign);
+            return {};
+        },
+        "DECIMAL");
+}
+
+}  // namespace rolvik::cli
