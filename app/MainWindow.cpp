@@ -74,7 +74,6 @@ MainWindow::MainWindow(const std::filesystem::path& voiceSetPath, ShellHooks hoo
     PresetVoices();
 
     BuildMenus();
-    SetUpRepeat();
     BuildToolbar();
     auto* centre = new QWidget(this);
     auto* column = new QVBoxLayout(centre);
@@ -87,6 +86,7 @@ MainWindow::MainWindow(const std::filesystem::path& voiceSetPath, ShellHooks hoo
     setCentralWidget(centre);
     statusBar_ = new StatusBar(this);
     setStatusBar(statusBar_);
+    SetUpRepeat();
     ConnectPianoRoll();
     BuildEditMenu();
     AddFindingKeys();

@@ -113,6 +113,7 @@ class MainWindow : public QMainWindow {
     void Rewind();
     void SetUpRepeat();
     void SwitchRepeat();
+    void ApplyRepeat(bool on);
     void ShowDetail();
     void SelectTrack(int track);
     void RunViewCommand(CommandId id);

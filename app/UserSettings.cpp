@@ -13,6 +13,7 @@ const QString kLastFolderKey = QStringLiteral("lastFolder");
 const QString kRecentFilesKey = QStringLiteral("recentFiles");
 const QString kRowHeightKey = QStringLiteral("pianoRoll/rowHeight");
 const QString kFollowPlaybackKey = QStringLiteral("pianoRoll/followPlayback");
+const QString kRepeatKey = QStringLiteral("playback/repeat");
 
 QSettings UserSettings() {
     return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Rolvik"),
@@ -86,6 +87,14 @@ bool RememberedFollowPlayback() {
 
 void RememberFollowPlayback(bool follow) {
     UserSettings().setValue(kFollowPlaybackKey, follow);
+}
+
+bool RememberedRepeat() {
+    return UserSettings().value(kRepeatKey, false).toBool();
+}
+
+void RememberRepeat(bool repeat) {
+    UserSettings().setValue(kRepeatKey, repeat);
 }
 
 }  // namespace rolvik

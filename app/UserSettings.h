@@ -11,8 +11,8 @@ namespace rolvik {
 
 // What the program remembers between runs, in the user's settings file (QSettings, organisation
 // "Rolvik", application "rolvik"): where its windows were, the folder last used by Load and Save,
-// the files opened or saved last, the piano roll's row height and whether the view follows
-// playback. The other settings of the keyboard entry are not among them: they take their defaults
+// the files opened or saved last, the piano roll's row height, whether the view follows
+// playback and whether the players repeat the song. The other settings of the keyboard entry are not among them: they take their defaults
 // at every start.
 
 inline constexpr int kRecentFileCount = 8;
@@ -41,5 +41,9 @@ void RememberRowHeight(int pixels);
 // Whether the view followed playback when it was last chosen; false before the first choice.
 bool RememberedFollowPlayback();
 void RememberFollowPlayback(bool follow);
+
+// Whether the players repeated the song when Repeat was last chosen; false before the first choice.
+bool RememberedRepeat();
+void RememberRepeat(bool repeat);
 
 }  // namespace rolvik

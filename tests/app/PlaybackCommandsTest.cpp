@@ -3,6 +3,7 @@
 #include <QScrollBar>
 
 #include "ShellTest.h"
+#include "app/StatusBar.h"
 #include "core/Loader.h"
 #include "playback/PlayerQueries.h"
 #include "ui/detail/DetailView.h"
@@ -77,6 +78,7 @@ TEST_F(PlaybackCommandsTest, RepeatPlaysOnFromTheStartAndIsRememberedAcrossRuns)
     EXPECT_EQ(repeat->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_R));
     ASSERT_FALSE(repeat->isChecked());
     repeat->trigger();
+    EXPECT_TRUE(window->songStatus().shownText().contains("Repeat"));
     window->RunCommand(CommandId::MidiPlay);
     TickAfter(50);
     fake.calls.clear();
