@@ -17,6 +17,7 @@
 #include "synth/OfflineRenderer.h"
 #include "synth/Song.h"
 #include "synth/Synthesizer.h"
+#include "tests/support/Corpus.h"
 #include "tests/support/SmafImage.h"
 
 namespace rolvik::synth::test {
@@ -381,6 +382,7 @@ void Apply(EngineCore& core, CommandType type, std::int32_t value = 0) {
 // Two seconds of every song from its first note: heard, without offset or clipping, and silent
 // within 50 ms of a stop.
 TEST(CorpusTest, EverySongWithAScoreTrackIsHeardCleanlyAndStops) {
+    ROLVIK_REQUIRE_CORPUS();
     // An older-format song that sets its only channel's expression to 0 (a three-byte control)
     // before its only note: silent by its own events.
     const std::set<std::string> mutedByTheirEvents = {"libsmaf__j-sh08_33.mmf"};
@@ -443,6 +445,7 @@ bool ChannelNineIsDrumAtItsFirstNote(const Song& song) {
 }
 
 TEST(CorpusTest, CompiledHandyPhoneSongKeepsItsChannelNineMelody) {
+    ROLVIK_REQUIRE_CORPUS();
     const auto smaf = OpenSmaf(ROLVIK_CORPUS_DIR "/vavi__HappyPoppy.mmf");
     ASSERT_TRUE(smaf);
     const auto original = LoadSong(smaf->fileData);
