@@ -47,7 +47,7 @@ bool BelongsToSetup(const Event& event) {
     const bool breaksSetup = event.data.size() >= kSetupBreakingExclusive.size() &&
                              BytesEqual(Bytes(event.data).first(kSetupBreakingExclusive.size()),
                                         kSetupBreakingExclusive);
-    return event.status == 0xF0 && event.time == 0 && !breaksSetup;
+    return event.status == kExclusive && event.time == 0 && !breaksSetup;
 }
 
 // Writes the leading exclusives at time 0 into "Mtsu" and returns the first event left for "Mtsq".
@@ -55,7 +55,7 @@ const Event* WriteSetupChunk(ChunkWriter& out, const Event* event) {
     const std::size_t chunkStart = out.size();
     const std::size_t sizeAt = out.OpenChunk("Mtsu");
     for (; event && BelongsToSetup(*event); event = event->next.get()) {
-        out.AppendByte(0xF0);
+        out.AppendByte(kExclusive);
         out.Append(event->data);
     }
     if (out.size() == sizeAt + 4) {
@@ -69,7 +69,7 @@ const Event* WriteSetupChunk(ChunkWriter& out, const Event* event) {
 void WriteSequenceEvent(ByteVector& out, const Event& event, std::uint32_t gateBase) {
     out.push_back(event.status);
     const bool note = IsNoteEvent(event);
-    const std::size_t leadBytes = event.status >= 0x90 ? 2 : 1;
+    const std::size_t leadBytes = StatusKind(event.status) == kNoteOn ? 2 : 1;
     if (note && event.data.size() >= leadBytes) {
         out.insert(out.end(), event.data.begin(), event.data.begin() + leadBytes);
         WriteNumber(out, EventGate(event) / gateBase);
@@ -80,11 +80,12 @@ void WriteSequenceEvent(ByteVector& out, const Event& event, std::uint32_t gateB
 
 constexpr std::uint8_t kDrumChannelIndex = 9;
 // Bank select MSB 124, the melody bank, on channel index 9, at the sequence's first moment.
-constexpr std::array<std::uint8_t, 4> kMelodyOnChannel9{0x00, 0xB0 | kDrumChannelIndex, 0x00, 0x7C};
+constexpr std::array<std::uint8_t, 4> kMelodyOnChannel9{0x00, kControlChange | kDrumChannelIndex,
+                                                        0x00, 0x7C};
 
 bool PlaysOnChannel9(const Event* event) {
     for (; event; event = event->next.get()) {
-        if (event->status >= 0x80 && event->status < 0xF0 &&
+        if (event->status >= kNoteOff && event->status < kExclusive &&
             EventChannel(*event) == kDrumChannelIndex) {
             return true;
         }

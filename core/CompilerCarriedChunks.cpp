@@ -9,8 +9,6 @@
 namespace rolvik {
 namespace {
 
-constexpr std::size_t kChannelStatusOffset = 4;
-
 // A HandyPhone Standard channel's four bits (KCS, VS, ChType) as a Mobile Standard channel status
 // byte: key control on or off, vibration, and the same channel type.
 std::uint8_t MobileChannelStatus(std::uint8_t nibble) {

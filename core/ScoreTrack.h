@@ -14,6 +14,7 @@ constexpr std::uint8_t kMobileStandard = 2;            // MA-3/5 format
 // and the channel status (2 bytes for HandyPhone Standard, 16 for Mobile Standard).
 constexpr std::size_t kHandyPhoneHeaderSize = 6;
 constexpr std::size_t kMobileStandardHeaderSize = 20;
+constexpr std::size_t kChannelStatusOffset = 4;
 
 // Each score track chunk of a file, counted in file order, places its HandyPhone Standard channels
 // four document channels further on (modulo 16).

@@ -8,6 +8,7 @@
 #include "core/Chunk.h"
 #include "core/Diagnostics.h"
 #include "core/Loader.h"
+#include "core/ScoreTrack.h"
 #include "core/ScoreTrackWalker.h"
 #include "core/Smaf.h"
 #include "core/SmafExclusive.h"
@@ -17,7 +18,6 @@ namespace rolvik::synth {
 namespace {
 
 constexpr std::size_t kCheckCodeBytes = 2;
-constexpr std::size_t kChannelStatusOffset = 4;
 
 struct ScoreTracks {
     bool readable = false;

@@ -24,7 +24,7 @@ namespace rolvik::synth::test {
 namespace {
 
 constexpr int kMsFrames = 48;
-constexpr std::size_t kChannelStatusOffset = 33;  // in a compiled file
+constexpr std::size_t kCompiledChannelStatusAt = 33;  // the score track's, in a compiled file
 
 std::unique_ptr<Event> NoteEvent(std::uint32_t timeMs, int channel, int key, std::uint32_t gateMs) {
     ByteVector data = {static_cast<std::uint8_t>(key), 100};
@@ -53,7 +53,7 @@ ByteVector CompileSong(std::vector<std::unique_ptr<Event>> events,
         InsertEvent(*smaf, std::move(event));
     }
     ByteVector file = CompileSMAF(*smaf).value();
-    std::copy(channelStatus.begin(), channelStatus.end(), file.begin() + kChannelStatusOffset);
+    std::copy(channelStatus.begin(), channelStatus.end(), file.begin() + kCompiledChannelStatusAt);
     const std::uint16_t code = SmafCheckCode(Bytes(file).first(file.size() - 2));
     file[file.size() - 2] = static_cast<std::uint8_t>(code >> 8);
     file[file.size() - 1] = static_cast<std::uint8_t>(code & 0xFF);
