@@ -48,9 +48,9 @@ TEST_F(PlaybackControllerTest, EmuPlayPositionsStatusAndStop) {
     EXPECT_FALSE(controller.Seek(offset + 700)) << "the engine refused";
     EXPECT_EQ(controller.positionMs(), offset + 700);
 
-    const std::pair<std::int32_t, PlayStatus> statuses[] = {
-        {4, PlayStatus::Playing}, {3, PlayStatus::Ended}, {1, PlayStatus::Failed}};
-    for (const auto& [status, expected] : statuses) {
+    for (const auto& [status, expected] :
+         {std::pair{4, PlayStatus::Playing}, std::pair{3, PlayStatus::Ended},
+          std::pair{1, PlayStatus::Failed}}) {
         fake.status = status;
         EXPECT_EQ(controller.Status(), expected) << status;
     }
