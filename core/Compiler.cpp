@@ -80,7 +80,7 @@ bool BelongsToSetup(const Event& event) {
     const bool breaksSetup = event.data.size() >= kSetupBreakingExclusive.size() &&
                              BytesEqual(Bytes(event.data).first(kSetupBreakingExclusive.size()),
                                         kSetupBreakingExclusive);
-    return event.status == 0xF0 && event.time == 0 && !breaksSetup;
+    return event.status == kExclusive && event.time == 0 && !breaksSetup;
 }
 
 // Where the setup chunk's walk stopped: the first event left for "Mtsq" and its place in the list.
@@ -97,7 +97,7 @@ ListPlace WriteSetupChunk(ChunkWriter& out, const Event* event, const WrittenEve
     for (; event && BelongsToSetup(*event) && written.AllExclusive(*event, index);
          event = event->next.get(), ++index) {
         written.ForEach(*event, index, [&out](std::uint8_t, Bytes data) {
-            out.AppendByte(0xF0);
+            out.AppendByte(kExclusive);
             out.Append(data);
         });
     }
@@ -111,8 +111,8 @@ ListPlace WriteSetupChunk(ChunkWriter& out, const Event* event, const WrittenEve
 
 void WriteSequenceEvent(ByteVector& out, std::uint8_t status, Bytes data, std::uint32_t gateBase) {
     out.push_back(status);
-    const bool note = status >= 0x80 && status <= 0x9F;
-    const std::size_t leadBytes = status >= 0x90 ? 2 : 1;
+    const bool note = StatusKind(status) == kNoteOff || StatusKind(status) == kNoteOn;
+    const std::size_t leadBytes = StatusKind(status) == kNoteOn ? 2 : 1;
     if (note && data.size() >= leadBytes) {
         out.insert(out.end(), data.begin(), data.begin() + leadBytes);
         const std::uint32_t gateMs =
@@ -125,11 +125,12 @@ void WriteSequenceEvent(ByteVector& out, std::uint8_t status, Bytes data, std::u
 
 constexpr std::uint8_t kDrumChannelIndex = 9;
 // Bank select MSB 124, the melody bank, on channel index 9, at the sequence's first moment.
-constexpr std::array<std::uint8_t, 4> kMelodyOnChannel9{0x00, 0xB0 | kDrumChannelIndex, 0x00, 0x7C};
+constexpr std::array<std::uint8_t, 4> kMelodyOnChannel9{0x00, kControlChange | kDrumChannelIndex,
+                                                        0x00, 0x7C};
 
 bool PlaysOnChannel9(const Event* event) {
     for (; event; event = event->next.get()) {
-        if (event->status >= 0x80 && event->status < 0xF0 &&
+        if (event->status >= kNoteOff && event->status < kExclusive &&
             EventChannel(*event) == kDrumChannelIndex) {
             return true;
         }

@@ -9,8 +9,6 @@
 namespace rolvik {
 namespace {
 
-constexpr std::size_t kChannelStatusOffset = 4;
-
 // A HandyPhone Standard channel's four bits (KCS, VS, ChType) as a Mobile Standard channel status
 // byte: key control on or off, vibration, and the same channel type.
 std::uint8_t MobileChannelStatus(std::uint8_t nibble) {
@@ -31,9 +29,8 @@ void ReadHandyPhoneStatus(Bytes track, unsigned channelBase, CarriedChunks& carr
         return;
     }
     for (unsigned i = 0; i < kChannelsPerHandyPhoneTrack; ++i) {
-        const std::uint8_t byte = track[kChannelStatusOffset + i / 2];
-        const auto nibble = static_cast<std::uint8_t>(i % 2 == 0 ? byte >> 4 : byte & 0x0F);
-        carried.channelStatus[(channelBase + i) % 16] = MobileChannelStatus(nibble);
+        carried.channelStatus[(channelBase + i) % 16] =
+            MobileChannelStatus(HandyPhoneChannelStatus(track, i));
     }
 }
 

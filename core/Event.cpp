@@ -24,10 +24,10 @@ void Event::operator delete(void* node) noexcept {
 
 std::uint32_t EventGate(const Event& event) {
     Bytes data = event.data;
-    if (event.status >= 0x80 && event.status <= 0x8F && data.size() > 1) {
+    if (StatusKind(event.status) == kNoteOff && data.size() > 1) {
         return PeekNumber(data.subspan(1));
     }
-    if (event.status >= 0x90 && event.status <= 0x9F && data.size() > 2) {
+    if (StatusKind(event.status) == kNoteOn && data.size() > 2) {
         return PeekNumber(data.subspan(2));
     }
     return 0;
@@ -35,6 +35,15 @@ std::uint32_t EventGate(const Event& event) {
 
 std::uint8_t EventKey(const Event& event) {
     return IsNoteEvent(event) && !event.data.empty() ? event.data[0] : 0;
+}
+
+bool IsEndOfSequence(const Event& event) {
+    return event.status == kSequenceEvent && event.data.size() == 2 &&
+           event.data[0] == kEndOfSequence && event.data[1] == 0x00;
+}
+
+std::unique_ptr<Event> MakeEndOfSequence(std::uint32_t timeMs) {
+    return std::make_unique<Event>(timeMs, kSequenceEvent, CompactBytes{kEndOfSequence, 0x00});
 }
 
 }  // namespace rolvik

@@ -8,6 +8,24 @@
 
 namespace rolvik {
 
+// The status bytes of the event list. Channel messages carry their channel in the low four bits.
+inline constexpr std::uint8_t kNoteOff = 0x80;  // a note without velocity
+inline constexpr std::uint8_t kNoteOn = 0x90;
+inline constexpr std::uint8_t kControlChange = 0xB0;
+inline constexpr std::uint8_t kProgramChange = 0xC0;
+inline constexpr std::uint8_t kPitchBend = 0xE0;
+inline constexpr std::uint8_t kExclusive = 0xF0;
+inline constexpr std::uint8_t kEndOfExclusive = 0xF7;  // the last byte of an exclusive message
+// A sequence event; its first data byte says which.
+inline constexpr std::uint8_t kSequenceEvent = 0xFF;
+inline constexpr std::uint8_t kEndOfSequence = 0x2F;
+inline constexpr std::uint8_t kNoOperation = 0x00;
+
+// The kind of a channel message, its channel taken off.
+constexpr std::uint8_t StatusKind(std::uint8_t status) {
+    return status & 0xF0;
+}
+
 // One node of the document's time-ordered event list. Times are milliseconds.
 //
 // Layout of `data` by `status` (gate times and exclusive sizes are variable-length numbers):
@@ -45,8 +63,12 @@ inline std::uint8_t EventChannel(const Event& event) {
     return event.status & 0x0F;
 }
 inline bool IsNoteEvent(const Event& event) {
-    return event.status >= 0x80 && event.status <= 0x9F;
+    return StatusKind(event.status) == kNoteOff || StatusKind(event.status) == kNoteOn;
 }
+
+bool IsEndOfSequence(const Event& event);
+// The end-of-sequence event (FF 2F 00) at the time.
+std::unique_ptr<Event> MakeEndOfSequence(std::uint32_t timeMs);
 
 // The gate time (the note's length) in ms of a 0x8n or 0x9n event; 0 for every other status.
 std::uint32_t EventGate(const Event& event);

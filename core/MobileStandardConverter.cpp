@@ -73,11 +73,11 @@ MaybeBody ReadMeta(ByteReader& cursor) {
     if (!kind) {
         return std::nullopt;
     }
-    if (*kind == 0x2F) {
-        return Copied(cursor, 2);  // end of sequence: 2F 00
+    if (*kind == kEndOfSequence) {
+        return Copied(cursor, 2);  // 2F 00
     }
-    if (*kind == 0x00) {
-        return Copied(cursor, 1);  // no operation
+    if (*kind == kNoOperation) {
+        return Copied(cursor, 1);
     }
     return Unrecognised();
 }
@@ -99,10 +99,10 @@ MaybeBody ReadEventBody(ByteReader& cursor, std::uint8_t status, std::uint32_t g
         default:
             break;
     }
-    if (status == 0xF0) {
+    if (status == kExclusive) {
         return ReadExclusive(cursor);
     }
-    if (status == 0xFF) {
+    if (status == kSequenceEvent) {
         return ReadMeta(cursor);
     }
     return Unrecognised();
@@ -118,11 +118,11 @@ bool IsOverlong(Bytes number) {
 // The number inside an event's body: the gate time of a note, the size of an exclusive.
 bool BodyHasOverlongNumber(std::uint8_t status, Bytes body) {
     std::size_t numberOffset = 0;
-    if ((status & 0xF0) == 0x80) {
+    if (StatusKind(status) == kNoteOff) {
         numberOffset = 1;
-    } else if ((status & 0xF0) == 0x90) {
+    } else if (StatusKind(status) == kNoteOn) {
         numberOffset = 2;
-    } else if (status != 0xF0) {
+    } else if (status != kExclusive) {
         return false;
     }
     return body.size() > numberOffset && IsOverlong(body.subspan(numberOffset));

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "Bytes.h"
+
 namespace rolvik {
 
 // The first byte of a score track's contents: how its sequence is written.
@@ -15,6 +17,15 @@ constexpr std::uint8_t kMa7 = 3;                       // MA-7 format, which not
 // and the channel status (2 bytes for HandyPhone Standard, 16 for Mobile Standard).
 constexpr std::size_t kHandyPhoneHeaderSize = 6;
 constexpr std::size_t kMobileStandardHeaderSize = 20;
+constexpr std::size_t kChannelStatusOffset = 4;
+
+// The status nibble (KCS, VS, then the two ChType bits) of HandyPhone Standard track channel 0..3:
+// the two status bytes hold two channels each, the first in the high bits. `contents` holds at
+// least the track's header.
+inline std::uint8_t HandyPhoneChannelStatus(Bytes contents, unsigned trackChannel) {
+    const std::uint8_t byte = contents[kChannelStatusOffset + trackChannel / 2];
+    return static_cast<std::uint8_t>(trackChannel % 2 == 0 ? byte >> 4 : byte & 0x0F);
+}
 
 // Each score track chunk of a file, counted in file order, places its HandyPhone Standard channels
 // four document channels further on (modulo 16).

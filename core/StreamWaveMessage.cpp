@@ -2,12 +2,13 @@
 
 #include <algorithm>
 
+#include "Event.h"
 #include "SevenBitGroups.h"
 
 namespace rolvik {
 namespace {
 
-constexpr std::uint8_t kHead[] = {0xF0, 0x7D, 0x52, 0x56, 0x01};
+constexpr std::uint8_t kHead[] = {kExclusive, 0x7D, 0x52, 0x56, 0x01};
 constexpr std::size_t kHeadSize = sizeof(kHead);
 
 }  // namespace
@@ -18,14 +19,14 @@ ByteVector MakeStreamWaveMessage(const StreamWaveChunk& wave) {
     numbered.insert(numbered.end(), wave.contents.begin(), wave.contents.end());
     const ByteVector packed = PackSevenBitGroups(numbered);
     message.insert(message.end(), packed.begin(), packed.end());
-    message.push_back(0xF7);
+    message.push_back(kEndOfExclusive);
     return message;
 }
 
 bool ReadStreamWaveMessage(Bytes message, std::uint8_t& number, ByteVector& contents) {
     if (message.size() < kHeadSize + 1 ||
         !std::equal(std::begin(kHead), std::end(kHead), message.begin()) ||
-        message.back() != 0xF7) {
+        message.back() != kEndOfExclusive) {
         return false;
     }
     contents = UnpackSevenBitGroups(message.subspan(kHeadSize, message.size() - kHeadSize - 1));

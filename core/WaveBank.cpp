@@ -3,6 +3,7 @@
 #include "Adpcm.h"
 #include "ByteReader.h"
 #include "Chunk.h"
+#include "Event.h"
 #include "Number.h"
 #include "ScoreTrack.h"
 #include "ScoreTrackWalker.h"
@@ -12,8 +13,6 @@
 namespace rolvik {
 namespace {
 
-constexpr std::uint8_t kExclusive = 0xF0;
-constexpr std::uint8_t kEndOfExclusive = 0xF7;
 // 43 79 model 7F 03 id, then one byte that is not wave data.
 constexpr std::size_t kWaveRecordHeadSize = 7;
 

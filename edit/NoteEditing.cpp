@@ -8,11 +8,6 @@
 namespace rolvik {
 namespace {
 
-bool IsEndOfSequence(const Event& event) {
-    return event.status == 0xFF && event.data.size() == 2 && event.data[0] == 0x2F &&
-           event.data[1] == 0x00;
-}
-
 Event* FindEndOfSequence(const Smaf& document) {
     for (Event* event = document.events.get(); event; event = event->next.get()) {
         if (IsEndOfSequence(*event)) {
@@ -67,12 +62,11 @@ void PlaceEndOfSequence(Smaf& document, EditStep& step, const Event& edited,
         InsertEvent(document, std::move(end));
         return;
     }
-    auto end = std::make_unique<Event>(EndOfList(document), 0xFF, ByteVector{0x2F, 0x00});
-    step.Insert(document, std::move(end));
+    step.Insert(document, MakeEndOfSequence(EndOfList(document)));
 }
 
 void SetNoteGate(Event& note, std::uint32_t gateMs) {
-    const std::size_t keptBytes = (note.status & 0xF0) == 0x90 ? 2 : 1;
+    const std::size_t keptBytes = StatusKind(note.status) == kNoteOn ? 2 : 1;
     ByteVector data(note.data.begin(), note.data.begin() + std::min(keptBytes, note.data.size()));
     data.resize(keptBytes, 0);
     WriteNumber(data, gateMs);

@@ -19,12 +19,12 @@ struct ChannelUse {
 ChannelUse FindChannelUse(const Smaf& document) {
     ChannelUse use;
     for (const Event* event = document.events.get(); event; event = event->next.get()) {
-        if (event->status < 0x80 || event->status >= 0xF0) {
+        if (event->status < kNoteOff || event->status >= kExclusive) {
             continue;
         }
         const std::uint8_t channel = EventChannel(*event);
         use.used.set(channel);
-        if ((event->status & 0xF0) != 0xB0 || event->data.size() < 2 ||
+        if (StatusKind(event->status) != kControlChange || event->data.size() < 2 ||
             event->data[0] != kBankSelectMsb) {
             continue;
         }

@@ -7,20 +7,17 @@
 namespace rolvik {
 namespace {
 
-constexpr std::size_t kChannelStatusAt = 4;  // two bytes, two channels each
 constexpr std::uint8_t kRhythm = 3;
 
-// ChType of a track channel: bits 5-4 of its status nibble, the first channel in the high nibble.
+// ChType of a track channel: the low two bits of its status nibble.
 std::uint8_t ChannelType(Bytes header, unsigned trackChannel) {
-    const std::uint8_t status = header[kChannelStatusAt + trackChannel / 2];
-    const unsigned shift = trackChannel % 2 == 0 ? 4 : 0;
-    return (status >> shift) & 0x03;
+    return HandyPhoneChannelStatus(header, trackChannel) & 0x03;
 }
 
 bool SelectsDrumBank(const Event& event) {
     constexpr std::uint8_t kBankSelectMsb = 0;
     constexpr std::uint8_t kDrumBankBit = 0x80;
-    return (event.status & 0xF0) == 0xB0 && event.data.size() >= 2 &&
+    return StatusKind(event.status) == kControlChange && event.data.size() >= 2 &&
            event.data[0] == kBankSelectMsb && (event.data[1] & kDrumBankBit) != 0;
 }
 

@@ -25,7 +25,6 @@ constexpr std::uint32_t kMicrosecondsPerQuarter = 500'000;
 constexpr std::uint8_t kStartVelocity = 64;
 constexpr std::uint8_t kBankSelectMsb = 0;
 constexpr std::uint8_t kBankSelectLsb = 32;
-constexpr std::uint8_t kEndOfSequence = 0x2F;
 constexpr std::uint8_t kMarker = 0x06;
 
 // At one tick, note-offs of notes that began earlier go first, so that a note repeated on the same
@@ -55,7 +54,8 @@ bool AllDataBytes(Bytes bytes) {
 // MIDI carries an exclusive as 7-bit data closed by F7. Some of the chip's voice messages hold
 // 8-bit bytes; no MIDI device could receive them and MIDI file readers reject them.
 bool IsMidiExclusiveBody(Bytes body) {
-    return !body.empty() && body.back() == 0xF7 && AllDataBytes(body.first(body.size() - 1));
+    return !body.empty() && body.back() == kEndOfExclusive &&
+           AllDataBytes(body.first(body.size() - 1));
 }
 
 class MidiExporter {
@@ -80,16 +80,16 @@ class MidiExporter {
 
   private:
     void AddEvent(const Event& event, std::size_t sequence) {
-        const std::uint8_t kind = event.status & 0xF0;
-        if (kind == 0x80 || kind == 0x90) {
+        const std::uint8_t kind = StatusKind(event.status);
+        if (IsNoteEvent(event)) {
             AddNote(event, sequence);
-        } else if (kind == 0xB0 && event.data.size() >= 2) {
+        } else if (kind == kControlChange && event.data.size() >= 2) {
             AddControlChange(event, sequence);
-        } else if (kind == 0xC0 && !event.data.empty()) {
+        } else if (kind == kProgramChange && !event.data.empty()) {
             AddProgramChange(event, sequence);
-        } else if (kind == 0xE0 && event.data.size() >= 2) {
+        } else if (kind == kPitchBend && event.data.size() >= 2) {
             AddChannelMessage(event, sequence, Bytes(event.data).first(2));
-        } else if (event.status == 0xF0) {
+        } else if (event.status == kExclusive) {
             AddExclusive(event, sequence);
         }
     }
@@ -97,7 +97,7 @@ class MidiExporter {
     // 0x8n carries no velocity and sounds with the channel's last one, as playback does.
     void AddNote(const Event& event, std::size_t sequence) {
         const std::uint8_t channel = EventChannel(event);
-        const bool hasVelocity = (event.status & 0xF0) == 0x90;
+        const bool hasVelocity = StatusKind(event.status) == kNoteOn;
         if (event.data.size() < (hasVelocity ? 2u : 1u)) {
             return;
         }
@@ -115,11 +115,11 @@ class MidiExporter {
         auto& messages = channelTracks_[output].messages;
         messages.push_back({event.time,
                             Order(Slot::Event, sequence),
-                            {static_cast<std::uint8_t>(0x90 | output), key, velocity}});
+                            {static_cast<std::uint8_t>(kNoteOn | output), key, velocity}});
         messages.push_back(
             {endTick,
              Order(gateMs == 0 ? Slot::ZeroLengthNoteOff : Slot::EarlierNoteOff, sequence),
-             {static_cast<std::uint8_t>(0x80 | output), key, 0x00}});
+             {static_cast<std::uint8_t>(kNoteOff | output), key, 0x00}});
     }
 
     // For General MIDI, the chip's bank selects go, and so does the bank LSB that completes one:
@@ -152,7 +152,7 @@ class MidiExporter {
             return;
         }
         const std::uint8_t output = channels_[EventChannel(event)];
-        ByteVector bytes{static_cast<std::uint8_t>((event.status & 0xF0) | output)};
+        ByteVector bytes{static_cast<std::uint8_t>(StatusKind(event.status) | output)};
         bytes.insert(bytes.end(), data.begin(), data.end());
         channelTracks_[output].messages.push_back(
             {event.time, Order(Slot::Event, sequence), bytes});
@@ -170,7 +170,7 @@ class MidiExporter {
         if (!IsMidiExclusiveBody(body) || (options_.generalMidi && IsChipExclusive(body))) {
             return;
         }
-        ByteVector bytes{0xF0};
+        ByteVector bytes{kExclusive};
         WriteNumber(bytes, static_cast<std::uint32_t>(body.size()));
         bytes.insert(bytes.end(), body.begin(), body.end());
         exclusives_.messages.push_back({event.time, Order(Slot::Event, sequence), bytes});
@@ -181,7 +181,8 @@ class MidiExporter {
         std::optional<std::uint64_t> endOfSequence;
         std::uint64_t lastEnd = 0;
         for (const Event* event = document_.events.get(); event; event = event->next.get()) {
-            if (event->status == 0xFF && !event->data.empty() && event->data[0] == kEndOfSequence) {
+            if (event->status == kSequenceEvent && !event->data.empty() &&
+                event->data[0] == kEndOfSequence) {
                 endOfSequence = std::max(endOfSequence.value_or(0), std::uint64_t{event->time});
             }
             lastEnd = std::max(lastEnd, std::uint64_t{event->time} + EventGate(*event));

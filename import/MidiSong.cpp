@@ -13,12 +13,6 @@
 namespace rolvik {
 namespace {
 
-constexpr std::uint8_t kNoteOff = 0x80;
-constexpr std::uint8_t kNoteOn = 0x90;
-constexpr std::uint8_t kControlChange = 0xB0;
-constexpr std::uint8_t kProgramChange = 0xC0;
-constexpr std::uint8_t kPitchBend = 0xE0;
-constexpr std::uint8_t kExclusive = 0xF0;
 constexpr std::uint8_t kMeta = 0xFF;
 constexpr std::uint8_t kTempo = 0x51;
 constexpr std::uint8_t kBankSelectMsb = 0;
@@ -32,7 +26,7 @@ bool IsChannelMessage(const MidiTrackEvent& event) {
 }
 
 std::uint8_t Kind(const MidiTrackEvent& event) {
-    return event.status & 0xF0;
+    return StatusKind(event.status);
 }
 
 std::uint8_t Channel(const MidiTrackEvent& event) {
@@ -144,7 +138,7 @@ class SongConverter {
                 AppendGate(*note.event, endMs - note.startMs);
             }
         }
-        Add(endMs, kMeta, {0x2F, 0x00});
+        batch_.Add(MakeEndOfSequence(endMs));
         return Document();
     }
 

@@ -106,9 +106,9 @@ std::string ControlChangeDecode(std::uint8_t controller, std::uint8_t value) {
 
 std::string MetaDecode(std::uint8_t kind) {
     switch (kind) {
-        case 0x00:
+        case kNoOperation:
             return "> NOP";
-        case 0x2F:
+        case kEndOfSequence:
             return "> EOS";
         default:
             return {};
@@ -118,24 +118,24 @@ std::string MetaDecode(std::uint8_t kind) {
 // A decode is shown only when the event holds every data byte the decode reads.
 std::string Decode(const Event& event) {
     const std::size_t length = event.data.size();
-    if (event.status >= 0x80 && event.status <= 0x9F && length >= 1) {
+    if (IsNoteEvent(event) && length >= 1) {
         return NoteDecode(event.data[0]);
     }
-    if (event.status >= 0xB0 && event.status <= 0xBF && length >= 2) {
+    if (StatusKind(event.status) == kControlChange && length >= 2) {
         return ControlChangeDecode(event.data[0], event.data[1]);
     }
-    if (event.status == 0xFF && length >= 1) {
+    if (event.status == kSequenceEvent && length >= 1) {
         return MetaDecode(event.data[0]);
     }
     return {};
 }
 
 ReportStyle EventStyle(const Event& event) {
-    if ((event.status >= 0x80 && event.status <= 0x9F) ||
-        (event.status >= 0xB0 && event.status <= 0xCF)) {
+    const std::uint8_t kind = StatusKind(event.status);
+    if (IsNoteEvent(event) || kind == kControlChange || kind == kProgramChange) {
         return ReportStyle::Channel;
     }
-    if (event.status >= 0xF0 && !event.data.empty() && event.data[0] == 0x00) {
+    if (event.status >= kExclusive && !event.data.empty() && event.data[0] == kNoOperation) {
         return ReportStyle::Faint;
     }
     return ReportStyle::Dim;

@@ -1,9 +1,11 @@
 #include "Note.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <numbers>
 #include <type_traits>
+#include <utility>
 
 #include "EnvelopeRates.h"
 #include "Waveforms.h"
@@ -11,11 +13,6 @@
 namespace rolvik::synth {
 namespace {
 
-constexpr float kSilentDb = static_cast<float>(kEnvelopeRangeDb);
-// A note whose every carrier sounds this far below full scale (its envelope, levels and channel
-// gain together) is no longer heard and ends, which saves computing the long inaudible tails of
-// slow releases.
-constexpr float kQuietDb = 84.0f;
 // A span ends at the first block end from which the note may be that quiet, judged this much
 // early, so that rounding never lets a span run past the block end at which the note stops.
 constexpr float kQuietMarginDb = 0.1f;
@@ -42,11 +39,6 @@ constexpr int kKslBaseNote = 36;
 // attack, otherwise until the phase changes.
 constexpr int kAttackSpan = 4;
 constexpr int kMaxEnvelopeSpan = 1 << 20;
-
-float GainOfDb(float db) {
-    return std::exp2(db * (-1.0f / 20.0f) * std::numbers::log2e_v<float> *
-                     std::numbers::ln10_v<float>);
-}
 
 float DetuneHz(int dt, int octave) {
     const int magnitude = dt & 3;
@@ -98,6 +90,11 @@ void WithAlgorithm(int algorithm, Function&& function) {
     }
 }
 
+float GainOfDb(float db) {
+    return std::exp2(db * (-1.0f / 20.0f) * std::numbers::log2e_v<float> *
+                     std::numbers::ln10_v<float>);
+}
+
 unsigned WaveformIndexOffset(float scaled) {
     return static_cast<unsigned>(static_cast<int>(scaled));
 }
@@ -119,7 +116,7 @@ void Note::Start(const VoiceParameters& voice, int channel, int key, float pitch
     released_ = false;
     for (int i = 0; i < operatorCount_; ++i) {
         operators_[i].derived = DeriveOperator(i, velocity);
-        operators_[i].running = {.envelopeDb = kSilentDb, .envelope = EnvelopePhase::Attack};
+        operators_[i].running = {.envelope = {kSilentDb, EnvelopePhase::Attack}};
     }
     UpdatePitch();
 }
@@ -182,14 +179,14 @@ void Note::Release() {
     for (int i = 0; i < operatorCount_; ++i) {
         const OperatorParameters& params = voice_.operators[i];
         Operator& op = operators_[i];
-        if (params.xof() || op.running.envelope == EnvelopePhase::Off) {
+        if (params.xof() || op.running.envelope.phase == EnvelopePhase::Off) {
             continue;
         }
         if (params.sus()) {
             op.derived.envelope.releaseDbPerSample =
                 SustainedReleaseDbPerSample(params.ksr(), std::clamp(pitchNote_, 0, 127));
         }
-        op.running.envelope = EnvelopePhase::Release;
+        op.running.envelope.phase = EnvelopePhase::Release;
     }
 }
 
@@ -198,8 +195,8 @@ void Note::Damp() {
     const float dampDbPerSample = DbPerSample(kDampTimeMs);
     for (int i = 0; i < operatorCount_; ++i) {
         Operator& op = operators_[i];
-        if (op.running.envelope != EnvelopePhase::Off) {
-            op.running.envelope = EnvelopePhase::Release;
+        if (op.running.envelope.phase != EnvelopePhase::Off) {
+            op.running.envelope.phase = EnvelopePhase::Release;
             op.derived.envelope.releaseDbPerSample =
                 std::max(op.derived.envelope.releaseDbPerSample, dampDbPerSample);
         }
@@ -214,17 +211,17 @@ int Note::SamplesInPhase(const Operator& op) {
         return std::clamp(static_cast<int>(std::ceil(distanceDb / dbPerSample)), 1,
                           kMaxEnvelopeSpan);
     };
-    switch (op.running.envelope) {
+    switch (op.running.envelope.phase) {
         case EnvelopePhase::Attack:
             return op.derived.envelope.attackCoefficient >= 1.0f ? 1 : kAttackSpan;
         case EnvelopePhase::Decay:
-            return samplesTo(op.derived.envelope.sustainLevelDb - op.running.envelopeDb,
+            return samplesTo(op.derived.envelope.sustainLevelDb - op.running.envelope.db,
                              op.derived.envelope.decayDbPerSample);
         case EnvelopePhase::Sustain:
-            return samplesTo(kSilentDb - op.running.envelopeDb,
+            return samplesTo(kSilentDb - op.running.envelope.db,
                              op.derived.envelope.sustainRateDbPerSample);
         case EnvelopePhase::Release:
-            return samplesTo(kSilentDb - op.running.envelopeDb,
+            return samplesTo(kSilentDb - op.running.envelope.db,
                              op.derived.envelope.releaseDbPerSample);
         case EnvelopePhase::Off:
             break;
@@ -232,58 +229,32 @@ int Note::SamplesInPhase(const Operator& op) {
     return kMaxEnvelopeSpan;
 }
 
-float Note::EnvelopeAfter(const Operator& op, int samples) {
-    switch (op.running.envelope) {
-        case EnvelopePhase::Attack: {
-            const float shape = static_cast<float>(kAttackShapeDb);
-            const float remaining =
-                std::pow(1.0f - op.derived.envelope.attackCoefficient, static_cast<float>(samples));
-            return std::max(0.0f, (op.running.envelopeDb + shape) * remaining - shape);
-        }
-        case EnvelopePhase::Decay:
-            return std::min(op.derived.envelope.sustainLevelDb,
-                            op.running.envelopeDb + samples * op.derived.envelope.decayDbPerSample);
-        case EnvelopePhase::Sustain:
-            return std::min(kSilentDb, op.running.envelopeDb +
-                                           samples * op.derived.envelope.sustainRateDbPerSample);
-        case EnvelopePhase::Release:
-            return std::min(kSilentDb, op.running.envelopeDb +
-                                           samples * op.derived.envelope.releaseDbPerSample);
-        case EnvelopePhase::Off:
-            break;
-    }
-    return kSilentDb;
-}
-
-// Moves the envelope to the end of the span PrepareGain set up.
+// Moves the envelope to the end of the span PrepareGain set up. A level may end more than one
+// phase (with SL 0 the attack's end is also the decay's), and an operator that has faded out is
+// off.
 void Note::AdvanceEnvelope(Operator& op) {
-    op.running.envelopeDb = op.running.spanEndDb;
-    if (op.running.envelope == EnvelopePhase::Attack && op.running.envelopeDb <= 0.0f) {
-        op.running.envelope = EnvelopePhase::Decay;
+    EnvelopeState& envelope = op.running.envelope;
+    envelope.db = op.running.spanEndDb;
+    while (envelope.EndPhaseIfReached(op.derived.envelope)) {
     }
-    if (op.running.envelope == EnvelopePhase::Decay &&
-        op.running.envelopeDb >= op.derived.envelope.sustainLevelDb) {
-        op.running.envelope = EnvelopePhase::Sustain;
-    }
-    if (op.running.envelopeDb >= kSilentDb) {
-        op.running.envelopeDb = kSilentDb;
-        op.running.envelope = EnvelopePhase::Off;
+    if (envelope.db >= kSilentDb) {
+        envelope = {kSilentDb, EnvelopePhase::Off};
     }
 }
 
 // The envelope moves along a straight line in dB within a span, so the gain follows a geometric
 // series: the first sample's gain and the ratio from sample to sample.
 void Note::PrepareGain(Operator& op, int samples) {
-    const float endDb = EnvelopeAfter(op, samples);
+    const float endDb = op.running.envelope.After<float>(op.derived.envelope, samples);
     op.running.spanEndDb = endDb;
-    if (endDb >= kSilentDb && op.running.envelopeDb >= kSilentDb - 1.0f) {
+    if (endDb >= kSilentDb && op.running.envelope.db >= kSilentDb - 1.0f) {
         op.running.gain = 0.0f;
         op.running.gainStep = 1.0f;
         op.running.gainStepDb = 0.0f;
         return;
     }
-    const float stepDb = (endDb - op.running.envelopeDb) / samples;
-    op.running.gain = GainOfDb(op.running.envelopeDb + stepDb + op.running.blockLevelDb);
+    const float stepDb = (endDb - op.running.envelope.db) / samples;
+    op.running.gain = GainOfDb(op.running.envelope.db + stepDb + op.running.blockLevelDb);
     if (stepDb != op.running.gainStepDb) {
         op.running.gainStep = GainOfDb(stepDb);
         op.running.gainStepDb = stepDb;
@@ -342,31 +313,51 @@ void Note::PrepareGain(Operator& op, int samples) {
     return output;
 }
 
-// One sample of an algorithm's wiring, as kFmAlgorithms draws it.
+namespace {
+
+// The outputs that `Mask` picks, added in operator order (one picked alone is its output as it
+// is); 0 when it picks none.
+template <unsigned Mask, std::size_t Count>
+[[gnu::always_inline]] inline float SumOfPicked(const std::array<float, Count>& outputs) {
+    if constexpr (Mask == 0) {
+        return 0.0f;
+    } else {
+        constexpr int last = std::bit_width(Mask) - 1;
+        constexpr unsigned rest = Mask & ~(1u << last);
+        if constexpr (rest == 0) {
+            return outputs[last];
+        } else {
+            return SumOfPicked<rest>(outputs) + outputs[last];
+        }
+    }
+}
+
+// Runs operator `Index` of the algorithm for one sample, modulated by the sum of its modulators'
+// outputs (or by its own feedback), and keeps its output.
+template <int Algorithm, std::size_t Index, typename Oscillator, std::size_t Count>
+[[gnu::always_inline]] inline void RunOperator(Oscillator& op, std::array<float, Count>& outputs) {
+    constexpr FmAlgorithm wiring = kFmAlgorithms[Algorithm];
+    if constexpr ((wiring.feedback >> Index & 1) != 0) {
+        outputs[Index] = op.NextWithFeedback();
+    } else {
+        outputs[Index] = op.Next(SumOfPicked<wiring.modulators[Index]>(outputs));
+    }
+}
+
+template <int Algorithm, typename Oscillator, std::size_t... Index>
+[[gnu::always_inline]] inline float WiredSample(Oscillator* op, std::index_sequence<Index...>) {
+    std::array<float, sizeof...(Index)> outputs{};
+    (RunOperator<Algorithm, Index>(op[Index], outputs), ...);
+    return SumOfPicked<kFmAlgorithms[Algorithm].carriers>(outputs);
+}
+
+}  // namespace
+
+// One sample of an algorithm's wiring as kFmAlgorithms gives it: the operators in their order,
+// each modulated by the sum of its modulators' outputs, and the carriers' outputs summed.
 template <int Algorithm>
 [[gnu::always_inline]] inline float Note::ComputeSample(Oscillator* op) {
-    if constexpr (Algorithm == 0) {
-        return op[1].Next(op[0].NextWithFeedback());
-    } else if constexpr (Algorithm == 1) {
-        return op[0].NextWithFeedback() + op[1].Next(0.0f);
-    } else if constexpr (Algorithm == 2) {
-        return op[0].NextWithFeedback() + op[1].Next(0.0f) + op[2].NextWithFeedback() +
-               op[3].Next(0.0f);
-    } else if constexpr (Algorithm == 3) {
-        const float first = op[0].NextWithFeedback();
-        const float chain = op[2].Next(op[1].Next(0.0f));
-        return op[3].Next(first + chain);
-    } else if constexpr (Algorithm == 4) {
-        return op[3].Next(op[2].Next(op[1].Next(op[0].NextWithFeedback())));
-    } else if constexpr (Algorithm == 5) {
-        return op[1].Next(op[0].NextWithFeedback()) + op[3].Next(op[2].NextWithFeedback());
-    } else if constexpr (Algorithm == 6) {
-        return op[0].NextWithFeedback() + op[3].Next(op[2].Next(op[1].Next(0.0f)));
-    } else if constexpr (Algorithm == 7) {
-        return op[0].NextWithFeedback() + op[2].Next(op[1].Next(0.0f)) + op[3].Next(0.0f);
-    } else {
-        return op[0].Next(0.0f);
-    }
+    return WiredSample<Algorithm>(op, std::make_index_sequence<OperatorCountOf(Algorithm)>{});
 }
 
 // How an operator's output is scaled while it renders: modulators in waveform index steps,
@@ -467,17 +458,18 @@ int Note::SamplesUntilQuiet() const {
         if (!IsCarrier(i)) {
             continue;
         }
-        if (op.running.envelope == EnvelopePhase::Attack) {
+        if (op.running.envelope.phase == EnvelopePhase::Attack) {
             return kMaxEnvelopeSpan;
         }
-        const float distanceDb = kQuietDb - kQuietMarginDb -
-                                 (op.running.envelopeDb + op.running.blockLevelDb + loudestGainDb_);
+        const float distanceDb =
+            kQuietDb - kQuietMarginDb -
+            (op.running.envelope.db + op.running.blockLevelDb + loudestGainDb_);
         if (distanceDb <= 0.0f) {
             continue;
         }
-        const float dbPerSample = op.running.envelope == EnvelopePhase::Decay
+        const float dbPerSample = op.running.envelope.phase == EnvelopePhase::Decay
                                       ? op.derived.envelope.decayDbPerSample
-                                  : op.running.envelope == EnvelopePhase::Sustain
+                                  : op.running.envelope.phase == EnvelopePhase::Sustain
                                       ? op.derived.envelope.sustainRateDbPerSample
                                       : op.derived.envelope.releaseDbPerSample;
         if (dbPerSample <= 0.0f || distanceDb / dbPerSample >= kMaxEnvelopeSpan) {
@@ -592,8 +584,8 @@ bool Note::IsQuiet(float outputAttenuationDb) const {
     for (int i = 0; i < operatorCount_; ++i) {
         const Operator& op = operators_[i];
         const bool heard =
-            op.running.envelope == EnvelopePhase::Attack ||
-            op.running.envelopeDb + op.running.blockLevelDb + outputAttenuationDb < kQuietDb;
+            op.running.envelope.phase == EnvelopePhase::Attack ||
+            op.running.envelope.db + op.running.blockLevelDb + outputAttenuationDb < kQuietDb;
         if (IsCarrier(i) && heard) {
             return false;
         }
@@ -604,8 +596,8 @@ bool Note::IsQuiet(float outputAttenuationDb) const {
 float Note::attenuationDb() const {
     float quietest = kSilentDb;
     for (int i = 0; i < operatorCount_; ++i) {
-        if (IsCarrier(i) && operators_[i].running.envelope != EnvelopePhase::Attack) {
-            quietest = std::min(quietest, operators_[i].running.envelopeDb);
+        if (IsCarrier(i) && operators_[i].running.envelope.phase != EnvelopePhase::Attack) {
+            quietest = std::min(quietest, operators_[i].running.envelope.db);
         } else if (IsCarrier(i)) {
             return 0.0f;
         }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <span>
 
+#include "Envelope.h"
 #include "EnvelopeRates.h"
 #include "FmAlgorithms.h"
 #include "Lfo.h"
@@ -72,8 +73,6 @@ class Note {
     float attenuationDb() const;
 
   private:
-    enum class EnvelopePhase : std::uint8_t { Attack, Decay, Sustain, Release, Off };
-
     struct Operator {
         // Derived from the voice and the note at key-on; the pitch's step again when the pitch
         // moves, and the release rate again at key-off and by a damp.
@@ -93,12 +92,11 @@ class Note {
             std::uint32_t phase = 0;
             std::uint32_t step = 0;     // baseStep with vibrato, set per block
             float blockLevelDb = 0.0f;  // levelDb with tremolo, set per block
-            float envelopeDb = 0.0f;
+            EnvelopeState envelope{0.0f, EnvelopePhase::Off};
             float gain = 0.0f;        // of the next sample: envelope and block level together
             float gainStep = 1.0f;    // ratio of one sample's gain to the previous one's
             float gainStepDb = 0.0f;  // gainStep in dB, kept to skip recomputing an unchanged slope
             float spanEndDb = 0.0f;   // where the envelope stands at the end of the current span
-            EnvelopePhase envelope = EnvelopePhase::Off;
             // The last two outputs, scaled by feedbackIndexScale; their sum is the feedback.
             float feedbackSteps[2] = {0.0f, 0.0f};
         };
@@ -128,7 +126,6 @@ class Note {
     Operator::Derived DeriveOperator(int index, int velocity) const;
     void UpdatePitch();
     static int SamplesInPhase(const Operator& op);
-    static float EnvelopeAfter(const Operator& op, int samples);
     static void AdvanceEnvelope(Operator& op);
     static void PrepareGain(Operator& op, int samples);
     template <int Algorithm>

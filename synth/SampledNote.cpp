@@ -3,14 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "Envelope.h"
 #include "EnvelopeRates.h"
 
 namespace rolvik::synth {
 namespace {
 
-constexpr float kSilentDb = static_cast<float>(kEnvelopeRangeDb);
-// Below this the note is no longer heard and ends.
-constexpr float kQuietDb = 84.0f;
 constexpr double kFixedPointOne = 4294967296.0;
 // A full-scale wave sounds about as loud as an FM carrier at full level.
 constexpr float kWaveScale = 0.4f / 32768.0f;
@@ -22,6 +20,7 @@ constexpr double kEndFadeFrames = 48.0;
 // A loop this short or shorter would hold one value; such a voice plays once instead.
 constexpr std::int64_t kShortestLoopFrames = 2;
 
+// Taken once a block; an FM note's gain (exp2, every span) rounds differently in the last bit.
 float GainOfDb(float db) {
     return std::pow(10.0f, db / -20.0f);
 }
@@ -44,8 +43,7 @@ void SampledNote::Begin(const Wave& wave, double waveFramesPerOutputFrame, int c
     loopStart_ = 0;
     end_ = static_cast<std::int64_t>(wave.frames());
     loops_ = false;
-    phase_ = Phase::Attack;
-    envelopeDb_ = kSilentDb;
+    envelope_ = {kSilentDb, EnvelopePhase::Attack};
     gain_ = 0.0f;
     channel_ = channel;
     key_ = key;
@@ -66,9 +64,9 @@ void SampledNote::StartVoice(const VoiceParameters& voice, const Wave& wave, flo
 
     const OperatorParameters& op = voice.operators[0];
     const int note = std::clamp(key, 0, 127);
-    envelope_ = EnvelopeOf(op, note);
+    rates_ = EnvelopeOf(op, note);
     if (op.sus()) {
-        envelope_.releaseDbPerSample = SustainedReleaseDbPerSample(op.ksr(), note);
+        rates_.releaseDbPerSample = SustainedReleaseDbPerSample(op.ksr(), note);
     }
     ignoresKeyOff_ = op.xof();
     levelDb_ = op.tl() * 0.75f + VelocityAttenuationDb(velocity);
@@ -84,8 +82,8 @@ void SampledNote::StartRecording(const Wave& wave, std::uint32_t startFrame, int
     Begin(wave, wave.rateHz / kSampleRateHz, channel, key, serial);
     position_ = static_cast<std::uint64_t>(startFrame) << 32;
     active_ = startFrame < end_;
-    envelope_ = OperatorEnvelope{};
-    envelope_.releaseDbPerSample = DbPerSample(kRecordingReleaseMs);
+    rates_ = OperatorEnvelope{};
+    rates_.releaseDbPerSample = DbPerSample(kRecordingReleaseMs);
     ignoresKeyOff_ = false;
     levelDb_ = VelocityAttenuationDb(velocity);
     tremoloDepthDb_ = 0.0f;
@@ -101,45 +99,24 @@ void SampledNote::Release() {
     }
     released_ = true;
     if (!ignoresKeyOff_) {
-        phase_ = Phase::Release;
+        envelope_.phase = EnvelopePhase::Release;
     }
 }
 
 void SampledNote::Damp() {
     released_ = true;
-    phase_ = Phase::Release;
-    envelope_.releaseDbPerSample = std::max(envelope_.releaseDbPerSample, DbPerSample(kDampTimeMs));
+    envelope_.phase = EnvelopePhase::Release;
+    rates_.releaseDbPerSample = std::max(rates_.releaseDbPerSample, DbPerSample(kDampTimeMs));
 }
 
-// Moves the envelope on by `frames` and returns where it stands then.
+// Moves the envelope on by `frames` and returns where it stands then. The envelope moves a block
+// at a time and ends at most one phase in a block, so after an attack that reaches a sustain level
+// of 0 dB the decay still takes the next block. Its attack's curve is computed in double: once a
+// block, not every few samples as for an FM operator.
 float SampledNote::NextEnvelopeDb(int frames) {
-    switch (phase_) {
-        case Phase::Attack: {
-            const double shape = kAttackShapeDb;
-            const double remaining = std::pow(1.0 - envelope_.attackCoefficient, frames);
-            envelopeDb_ = static_cast<float>((envelopeDb_ + shape) * remaining - shape);
-            if (envelopeDb_ <= 0.0f) {
-                envelopeDb_ = 0.0f;
-                phase_ = Phase::Decay;
-            }
-            break;
-        }
-        case Phase::Decay:
-            envelopeDb_ += frames * envelope_.decayDbPerSample;
-            if (envelopeDb_ >= envelope_.sustainLevelDb) {
-                envelopeDb_ = envelope_.sustainLevelDb;
-                phase_ = Phase::Sustain;
-            }
-            break;
-        case Phase::Sustain:
-            envelopeDb_ += frames * envelope_.sustainRateDbPerSample;
-            break;
-        case Phase::Release:
-            envelopeDb_ += frames * envelope_.releaseDbPerSample;
-            break;
-    }
-    envelopeDb_ = std::min(envelopeDb_, kSilentDb);
-    return envelopeDb_;
+    envelope_.db = envelope_.After<double>(rates_, frames);
+    envelope_.EndPhaseIfReached(rates_);
+    return envelope_.db;
 }
 
 // A frame of one side of the wave as the playback sees it: the loop repeats behind its end, and
@@ -204,7 +181,8 @@ void SampledNote::Render(float* left, float* right, int frames, const Lfo& lfo,
         return;
     }
     gain_ = endGain;
-    const bool fading = phase_ == Phase::Release || phase_ == Phase::Sustain;
+    const bool fading =
+        envelope_.phase == EnvelopePhase::Release || envelope_.phase == EnvelopePhase::Sustain;
     if (fading && endDb + levelDb_ >= kQuietDb) {
         active_ = false;
     }

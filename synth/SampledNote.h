@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "Envelope.h"
 #include "EnvelopeRates.h"
 #include "Lfo.h"
 #include "Note.h"
@@ -38,14 +39,12 @@ class SampledNote {
     int key() const { return key_; }
     std::uint64_t serial() const { return serial_; }
     // The envelope's attenuation in dB: how audible the note still is.
-    float attenuationDb() const { return envelopeDb_; }
+    float attenuationDb() const { return envelope_.db; }
     // Whether the panpot of the voice (0..31) or the channel's places the note.
     bool hasPanpot() const { return panpot_ >= 0; }
     int panpot() const { return panpot_; }
 
   private:
-    enum class Phase : std::uint8_t { Attack, Decay, Sustain, Release };
-
     // What stays the same through a block: the gain at its start and its change per frame, the
     // step through the wave and the channel's gains.
     struct Span {
@@ -74,9 +73,8 @@ class SampledNote {
     std::int64_t end_ = 0;  // the first frame not played
     bool loops_ = false;
     // Envelope, in dB below full level.
-    Phase phase_ = Phase::Attack;
-    float envelopeDb_ = 0.0f;
-    OperatorEnvelope envelope_;
+    EnvelopeState envelope_{0.0f, EnvelopePhase::Attack};
+    OperatorEnvelope rates_;
     bool ignoresKeyOff_ = false;
     float levelDb_ = 0.0f;  // TL and velocity
     float tremoloDepthDb_ = 0.0f;

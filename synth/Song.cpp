@@ -9,6 +9,7 @@
 #include "core/Diagnostics.h"
 #include "core/HandyPhoneVoice.h"
 #include "core/Loader.h"
+#include "core/ScoreTrack.h"
 #include "core/ScoreTrackWalker.h"
 #include "core/Smaf.h"
 #include "core/SmafExclusive.h"
@@ -18,7 +19,6 @@ namespace rolvik::synth {
 namespace {
 
 constexpr std::size_t kCheckCodeBytes = 2;
-constexpr std::size_t kChannelStatusOffset = 4;
 
 struct ScoreTracks {
     bool readable = false;

@@ -75,41 +75,6 @@ TEST_F(DiscardQuestionTest, IsAskedOnlyWhileTheListHoldsEditsNoSavedFileHolds) {
     OpenDemoSong();
     EXPECT_EQ(QuestionsOnClose(), 0) << "nothing edited";
 
-    OpenDemoSong();
-    EditWithTheMouse();
-    window->RunCommand(CommandId::Undo);
-    EXPECT_EQ(QuestionsOnClose(), 0) << "the edit was taken back";
-
-    OpenDemoSong();
-    EditWithTheMouse();
-    window->RunCommand(CommandId::Undo);
-    window->RunCommand(CommandId::Redo);
-    EXPECT_EQ(QuestionsOnClose(), 1) << "the edit was made again";
-
-    savePath = folder.filePath("saved.mmf");
-    OpenDemoSong();
-    EditWithTheMouse();
-    window->RunCommand(CommandId::Compile);
-    window->RunCommand(CommandId::Save);
-    EXPECT_EQ(QuestionsOnClose(), 0) << "compiled and saved";
-
-    NewDocument();
-    EditWithTheMouse();
-    window->RunCommand(CommandId::Compile);
-    EXPECT_EQ(QuestionsOnClose(), 1) << "compiled into memory only";
-
-    NewDocument();
-    EditWithTheMouse();
-    window->RunCommand(CommandId::Compile);
-    window->RunCommand(CommandId::Save);
-    EditWithTheMouse();
-    compileAnswer = CompileBeforeSave::SaveAsItIs;
-    window->RunCommand(CommandId::Save);
-    EXPECT_EQ(QuestionsOnClose(), 1) << "Save told not to compile writes the last compile only";
-
-    NewDocument();
-    EXPECT_EQ(QuestionsOnClose(), 0) << "an empty new document holds nothing to lose";
-
     NewDocument();
     AddNote(1000, 0, 60, 500);  // key 60 at y 213..215, x 40..59
     QWidget* view = window->pianoRoll().viewport();

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "tests/support/Corpus.h"
 #include "tests/support/MessageRecorder.h"
 
 namespace rolvik {
@@ -158,6 +159,7 @@ Bytes SequenceData(const ByteVector& file) {
 }
 
 TEST(HuffmanDecode, CompressedCorpusSongMatchesItsUncompressedTwin) {
+    ROLVIK_REQUIRE_CORPUS();
     const auto compressed = ReadWholeFile(ROLVIK_CORPUS_DIR "/vavi__B_z_-_Love_phantom_c.mmf");
     const auto plain = ReadWholeFile(ROLVIK_CORPUS_DIR "/vavi__B_z_-_Love_phantom.mmf");
     ASSERT_TRUE(compressed && plain);

@@ -4,6 +4,7 @@
 #include "core/FileIO.h"
 #include "core/Loader.h"
 #include "core/ShowMessage.h"
+#include "tests/support/Corpus.h"
 #include "tests/support/MessageRecorder.h"
 #include "tests/support/SmafImage.h"
 
@@ -332,6 +333,7 @@ std::map<std::string, int> HandyPhoneTracksFromCorpusReadme() {
 }
 
 TEST(CorpusFiles, EveryFileLoadsWithTheMessagesItShouldGive) {
+    ROLVIK_REQUIRE_CORPUS();
     const std::map<std::string, int> handyPhoneTracks = HandyPhoneTracksFromCorpusReadme();
     ASSERT_GT(handyPhoneTracks.size(), 70u);
     for (const auto& path : CorpusFiles()) {
@@ -357,6 +359,7 @@ TEST(CorpusFiles, EveryFileLoadsWithTheMessagesItShouldGive) {
 }
 
 TEST(CorpusFiles, CompressedTwinGivesTheSameEvents) {
+    ROLVIK_REQUIRE_CORPUS();
     auto plain = OpenSmaf(Corpus("vavi__B_z_-_Love_phantom.mmf"));
     auto compressed = OpenSmaf(Corpus("vavi__B_z_-_Love_phantom_c.mmf"));
     ASSERT_TRUE(plain && compressed);
@@ -404,6 +407,7 @@ CarriedParts FindCarriedParts(Bytes image) {
 }
 
 TEST(CorpusFiles, CompileKeepsTheWholeSongAndLoadCompileIsStable) {
+    ROLVIK_REQUIRE_CORPUS();
     ScopedMessageHandler quiet([](std::string_view, std::string_view, MessageIcon) {});
     int compiled = 0;
     int withCarriedData = 0;
@@ -440,6 +444,7 @@ TEST(CorpusFiles, CompileKeepsTheWholeSongAndLoadCompileIsStable) {
 }
 
 TEST(CorpusFiles, CheckCodesMatchIndependentlyVerifiedValues) {
+    ROLVIK_REQUIRE_CORPUS();
     const std::map<std::string, std::uint16_t> known{{"vavi__ClubGroove.mmf", 0x4927},
                                                      {"libsmaf__j-sh010_46.mmf", 0x32CD},
                                                      {"dlunch__midi.mmf", 0xF2B6}};

@@ -7,6 +7,7 @@
 #include "core/Smaf.h"
 #include "core/StreamWaveMessage.h"
 #include "core/WaveBank.h"
+#include "tests/support/Corpus.h"
 #include "tests/support/SmafImage.h"
 
 #include <gtest/gtest.h>
@@ -125,6 +126,7 @@ TEST(StreamWaveMessage, CarriesAStreamWaveThroughSevenBitBytes) {
 }
 
 TEST(WaveBank, CorpusWavesDecodeAroundZero) {
+    ROLVIK_REQUIRE_CORPUS();
     // Decoded in the right nibble order the waves of real songs stay centred; the other order
     // drifts far off.
     for (const char* name :
@@ -148,6 +150,7 @@ TEST(WaveBank, CorpusWavesDecodeAroundZero) {
 }
 
 TEST(WaveBank, CorpusStereoStreamWavesLastAsLongAsTheNotesThatPlayThem) {
+    ROLVIK_REQUIRE_CORPUS();
     // Type 0xA0 holds one code for each side in every byte, at the rate the wave states: so read,
     // each wave lasts as long as the gate of the drum note that plays it (key k plays wave k + 1).
     // Read as one stream of all the codes it would last twice as long, and drift.

@@ -8,6 +8,7 @@
 
 #include "core/Loader.h"
 #include "core/ShowMessage.h"
+#include "tests/support/Corpus.h"
 #include "tests/support/QtTestApplication.h"
 #include "tests/support/TextPicture.h"
 #include "ui/detail/DetailView.h"
@@ -149,6 +150,7 @@ class DetailViewTest : public ::testing::Test {
 
     void SetUp() override {
         SetDefaultSettings();
+        ROLVIK_REQUIRE_CORPUS();
         document = OpenSmaf(std::filesystem::path(ROLVIK_CORPUS_DIR) / "libsmaf__Canon.MMF");
         ASSERT_NE(document, nullptr);
         view.resize(500, 400);

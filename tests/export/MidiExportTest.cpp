@@ -14,6 +14,7 @@
 #include "core/Number.h"
 #include "core/ShowMessage.h"
 #include "export/StandardMidiFile.h"
+#include "tests/support/Corpus.h"
 #include "tests/support/SmafImage.h"
 
 namespace rolvik {
@@ -386,6 +387,7 @@ SoundedNotes NotesOfFile(const ReadFile& file) {
 // Every note of a corpus song, as the core's document holds it, sounds once at its own time (one
 // tick a millisecond), and the last note-off falls where the note that ends last ends.
 TEST(MidiExportCorpusTest, EveryNoteOfTheDocumentSounds) {
+    ROLVIK_REQUIRE_CORPUS();
     ScopedMessageHandler quiet([](std::string_view, std::string_view, MessageIcon) {});
     int songs = 0;
     for (const auto& entry : std::filesystem::directory_iterator(ROLVIK_CORPUS_DIR)) {

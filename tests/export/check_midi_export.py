@@ -19,7 +19,7 @@ import mido
 # cache in the source tree.
 sys.dont_write_bytecode = True
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent.parent / "support"))
-from corpus_check import check_every_corpus_file
+from corpus_check import check_every_corpus_file, missing_corpus_status
 
 
 def exported_notes(cli, path, output, general_midi):
@@ -77,6 +77,8 @@ def check_file(cli, path, work):
 
 def main():
     cli, corpus, work = sys.argv[1], pathlib.Path(sys.argv[2]), pathlib.Path(sys.argv[3])
+    if (status := missing_corpus_status(corpus)) is not None:
+        return status
     work.mkdir(parents=True, exist_ok=True)
     return check_every_corpus_file(
         corpus,

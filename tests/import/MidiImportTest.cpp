@@ -9,6 +9,7 @@
 #include "StandardMidiFileImage.h"
 #include "core/Compiler.h"
 #include "core/Loader.h"
+#include "tests/support/Corpus.h"
 #include "tests/support/MessageRecorder.h"
 
 namespace rolvik {
@@ -213,6 +214,7 @@ TEST(ImportStandardMidiFile, ReadsTheFileAndSaysWhenItCannot) {
     EXPECT_THAT(recorder.messages,
                 ElementsAre(testing::ShownMessage{"Can't open /nonexistent/song.mid", "Error",
                                                   MessageIcon::Error}));
+    ROLVIK_REQUIRE_CORPUS();
     const auto reference = ImportStandardMidiFile(ROLVIK_CORPUS_DIR "/smafconv__04._Propose.mid");
     ASSERT_NE(reference, nullptr);
     EXPECT_EQ(Notes(*reference).size(), 572u);

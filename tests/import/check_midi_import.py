@@ -27,7 +27,7 @@ import mido
 
 sys.dont_write_bytecode = True
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent.parent / "support"))
-from corpus_check import check_every_corpus_file
+from corpus_check import check_every_corpus_file, missing_corpus_status
 
 EVENT_LINE = re.compile(r"^<\d+> (\d+)ms ([0-9A-F]{2})\(\s*\d+\): ((?:[0-9A-F]{2} )*)")
 TIMEBASES_MS = {0x00: 1, 0x01: 2, 0x02: 4, 0x03: 5, 0x10: 10, 0x11: 20, 0x12: 40, 0x13: 50}
@@ -185,6 +185,8 @@ def check_reference(cli, reference, work):
 
 def main():
     cli, corpus, work = sys.argv[1], pathlib.Path(sys.argv[2]), pathlib.Path(sys.argv[3])
+    if (status := missing_corpus_status(corpus)) is not None:
+        return status
     work.mkdir(parents=True, exist_ok=True)
     failures = (AssertionError, subprocess.CalledProcessError, OSError, ValueError, EOFError)
     status = check_every_corpus_file(corpus, lambda path: check_round_trip(cli, path, work), failures)

@@ -6,6 +6,7 @@
 #include "core/StreamWaveMessage.h"
 #include "playback/PlayerQueries.h"
 #include "synth/Synthesizer.h"
+#include "tests/support/Corpus.h"
 #include "tests/support/SmafImage.h"
 
 namespace rolvik {
@@ -247,6 +248,7 @@ TEST_F(MidiPlayTest, KeyPitchFollowsTheChannelKindAcrossOtherBanks) {
 // MidiPlay of a real HandyPhone song, its messages played into the engine's synthesiser: the
 // melody of its third track's second channel sounds on a melody channel.
 TEST_F(MidiPlayTest, HandyPhoneMelodyOnChannelNineSoundsAsMelodyInTheEngine) {
+    ROLVIK_REQUIRE_CORPUS();
     document = OpenSmaf(ROLVIK_CORPUS_DIR "/libsmaf__HappyPoppy.mmf");
     ASSERT_NE(document, nullptr);
     SetTrackFilter(kDrumChannel);

@@ -7,6 +7,7 @@
 #include "core/Loader.h"
 #include "synth/Engine.h"
 #include "synth/OfflineRenderer.h"
+#include "tests/support/Corpus.h"
 
 namespace rolvik {
 namespace {
@@ -122,6 +123,7 @@ class PlayersAgreeTest : public EngineTest {
 };
 
 TEST_F(PlayersAgreeTest, SongsWithTheirOwnSampledVoicesSoundAlikeInBothPlayers) {
+    ROLVIK_REQUIRE_CORPUS();
     for (const char* name :
          {"libsmaf__Sound_5.mmf", "libsmaf__Pop_STAR.mmf", "vavi__LoveLife.mmf",
           "vavi__Almarock.mmf", "libsmaf__Melody09.mmf", "libsmaf__Cello_suit_No.1.mmf"}) {

@@ -10,6 +10,7 @@
 #include "core/Loader.h"
 #include "core/ShowMessage.h"
 #include "report/DetailReport.h"
+#include "tests/support/Corpus.h"
 
 namespace rolvik {
 namespace {
@@ -43,6 +44,7 @@ std::vector<std::string> ReadLines(const fs::path& path) {
 TEST(GoldenReportTest, CorpusReportsMatchTheCheckedCopies) {
     const std::vector<fs::path> reports = GoldenReports();
     ASSERT_GE(reports.size(), 5u);
+    ROLVIK_REQUIRE_CORPUS();
     ScopedMessageHandler quiet([](std::string_view, std::string_view, MessageIcon) {});
     for (const fs::path& report : reports) {
         const fs::path song = fs::path(ROLVIK_CORPUS_DIR) / report.stem().concat(".mmf");

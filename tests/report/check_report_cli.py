@@ -17,7 +17,7 @@ import sys
 # cache in the source tree.
 sys.dont_write_bytecode = True
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent.parent / "support"))
-from corpus_check import check_every_corpus_file
+from corpus_check import check_every_corpus_file, missing_corpus_status
 
 EVENT_TIME = re.compile(rb"^<\d{8,}> (\d+)ms ([0-9A-F]{2})")
 
@@ -87,6 +87,8 @@ def check_unwritable_output(cli, corpus):
 
 def main():
     cli, corpus = sys.argv[1], pathlib.Path(sys.argv[2])
+    if (status := missing_corpus_status(corpus)) is not None:
+        return status
     assert run(cli, "report", str(corpus / "no such file.mmf")).returncode == 1
     assert run(cli, "report").returncode == 2
     check_unwritable_output(cli, corpus)

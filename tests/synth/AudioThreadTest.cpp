@@ -12,6 +12,7 @@
 #include "core/Number.h"
 #include "core/Smaf.h"
 #include "synth/EngineCore.h"
+#include "tests/support/Corpus.h"
 
 namespace rolvik::synth::test {
 namespace {
@@ -103,6 +104,7 @@ TEST(AudioThreadTest, CommandsAndRenderingNeverCallTheAllocator) {
 }
 
 TEST(AudioThreadTest, SampledSoundNeverCallsTheAllocator) {
+    ROLVIK_REQUIRE_CORPUS();
     // Wave records and stream waves played by voices and drum keys, and an audio track beside
     // score tracks; waves handed over as messages in MIDI use.
     std::vector<std::unique_ptr<Song>> songs;

@@ -12,6 +12,7 @@
 #include "synth/LookAheadLimiter.h"
 #include "synth/OfflineRenderer.h"
 #include "synth/Song.h"
+#include "tests/support/Corpus.h"
 #include "tests/support/SmafImage.h"
 
 namespace rolvik::synth::test {
@@ -103,6 +104,7 @@ TEST(AudioTrackPlayback, AudioOnlySongKeepsTheTimeBeforeItsStartPoint) {
     EXPECT_EQ(SongLengthMs(*song), 300u);
     EXPECT_NEAR(FirstSoundMs(*song), 100.0 + kLimiterLatencyMs, 1.0);
 
+    ROLVIK_REQUIRE_CORPUS();
     // The audio tracks of real songs played alone: their start points lie behind a lead-in of
     // 2088, 2000 and 248 ms, which the first wave still waits out.
     const std::pair<const char*, double> corpus[] = {{"libsmaf__HappyPoppy.mmf", 2348.0},
@@ -157,6 +159,7 @@ TEST(AudioTrackPlayback, SeekIntoAPhrasePlaysItOnFromThere) {
 }
 
 TEST(AudioTrackPlayback, CorpusSongsOfOnlyARecordingAreHeard) {
+    ROLVIK_REQUIRE_CORPUS();
     for (const char* name : {"dlunch__wave.mmf", "libsmaf__S_36.mmf", "libsmaf__Sound_48.mmf"}) {
         const auto bytes = ReadWholeFile(std::filesystem::path(ROLVIK_CORPUS_DIR) / name);
         ASSERT_TRUE(bytes.has_value()) << name;
@@ -188,6 +191,7 @@ bool SoundsAWave(const Song& song) {
 }
 
 TEST(SampledSoundCorpus, EverySongWithWavesSoundsThem) {
+    ROLVIK_REQUIRE_CORPUS();
     int withWaves = 0;
     for (const auto& entry : std::filesystem::directory_iterator(ROLVIK_CORPUS_DIR)) {
         const auto bytes = ReadWholeFile(entry.path());

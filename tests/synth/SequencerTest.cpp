@@ -18,13 +18,14 @@
 #include "synth/OfflineRenderer.h"
 #include "synth/Song.h"
 #include "synth/Synthesizer.h"
+#include "tests/support/Corpus.h"
 #include "tests/support/SmafImage.h"
 
 namespace rolvik::synth::test {
 namespace {
 
 constexpr int kMsFrames = 48;
-constexpr std::size_t kChannelStatusOffset = 33;  // in a compiled file
+constexpr std::size_t kCompiledChannelStatusAt = 33;  // the score track's, in a compiled file
 
 std::unique_ptr<Event> NoteEvent(std::uint32_t timeMs, int channel, int key, std::uint32_t gateMs) {
     ByteVector data = {static_cast<std::uint8_t>(key), 100};
@@ -53,7 +54,7 @@ ByteVector CompileSong(std::vector<std::unique_ptr<Event>> events,
         InsertEvent(*smaf, std::move(event));
     }
     ByteVector file = CompileSMAF(*smaf).value();
-    std::copy(channelStatus.begin(), channelStatus.end(), file.begin() + kChannelStatusOffset);
+    std::copy(channelStatus.begin(), channelStatus.end(), file.begin() + kCompiledChannelStatusAt);
     const std::uint16_t code = SmafCheckCode(Bytes(file).first(file.size() - 2));
     file[file.size() - 2] = static_cast<std::uint8_t>(code >> 8);
     file[file.size() - 1] = static_cast<std::uint8_t>(code & 0xFF);
@@ -383,6 +384,7 @@ void Apply(EngineCore& core, CommandType type, std::int32_t value = 0) {
 // Two seconds of every song from its first note: heard, without offset or clipping, and silent
 // within 50 ms of a stop.
 TEST(CorpusTest, EverySongWithAScoreTrackIsHeardCleanlyAndStops) {
+    ROLVIK_REQUIRE_CORPUS();
     // An older-format song that sets its only channel's expression to 0 (a three-byte control)
     // before its only note: silent by its own events.
     const std::set<std::string> mutedByTheirEvents = {"libsmaf__j-sh08_33.mmf"};
@@ -445,6 +447,7 @@ bool ChannelNineIsDrumAtItsFirstNote(const Song& song) {
 }
 
 TEST(CorpusTest, CompiledHandyPhoneSongKeepsItsChannelNineMelody) {
+    ROLVIK_REQUIRE_CORPUS();
     const auto smaf = OpenSmaf(ROLVIK_CORPUS_DIR "/vavi__HappyPoppy.mmf");
     ASSERT_TRUE(smaf);
     const auto original = LoadSong(smaf->fileData);
