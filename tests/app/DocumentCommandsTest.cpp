@@ -17,6 +17,7 @@
 #include "core/FileIO.h"
 #include "core/SmafExclusive.h"
 #include "ui/detail/DetailView.h"
+#include "tests/support/Corpus.h"
 
 namespace rolvik {
 namespace {
@@ -105,6 +106,7 @@ TEST_F(DocumentCommandsTest, AFileThatDoesNotOpenKeepsTheOpenSong) {
 // Notices never block: they gather in the bar over the roll and go when the next song opens or
 // the bar is closed. The shell's real message handler is used here.
 TEST_F(DocumentCommandsTest, NoticesShowInTheBarUntilTheNextOpen) {
+    ROLVIK_REQUIRE_CORPUS();
     const ScopedMessageHandler shown(MessageBoxHandler());
     int modalBoxes = 0;
     QTimer closer;

@@ -7,6 +7,7 @@
 #include "core/Loader.h"
 #include "playback/PlayerQueries.h"
 #include "ui/detail/DetailView.h"
+#include "tests/support/Corpus.h"
 
 namespace rolvik {
 namespace {
@@ -100,6 +101,7 @@ TEST_F(PlaybackCommandsTest, RepeatPlaysOnFromTheStartAndIsRememberedAcrossRuns)
 
 // A player that cannot start says why, once: no status check may follow with a second box.
 TEST_F(PlaybackCommandsTest, AFailedStartShowsOnlyThePlayersOwnMessage) {
+    ROLVIK_REQUIRE_CORPUS();
     const struct {
         CommandId command;
         const char* song;  // none: a new song

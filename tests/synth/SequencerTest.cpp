@@ -523,6 +523,7 @@ ByteVector WithTwoVoicesSwapped(ByteVector file) {
 // HandyPhone songs play the voices they define (two and four operators): exchanging two voices'
 // bytes changes the sound.
 TEST(CorpusTest, HandyPhoneSongsPlayTheirOwnVoices) {
+    ROLVIK_REQUIRE_CORPUS();
     for (const char* name : {"vavi__cher.mmf", "libsmaf__Sound_44_3.mmf"}) {
         const auto file = ReadWholeFile(std::filesystem::path(ROLVIK_CORPUS_DIR) / name);
         ASSERT_TRUE(file.has_value()) << name;
@@ -535,6 +536,7 @@ TEST(CorpusTest, HandyPhoneSongsPlayTheirOwnVoices) {
 // and the notes written to the registers come through. Those notes' pitch goes through the
 // channel's pitch bend, which also moves the release of the note before, so they come near.
 TEST(CorpusTest, CompiledHandyPhoneSongsRenderAsTheOriginals) {
+    ROLVIK_REQUIRE_CORPUS();
     constexpr double kSame = -std::numeric_limits<double>::infinity();
     const std::pair<const char*, double> songs[] = {
         {"vavi__cher.mmf", kSame},                         // two-operator voices, drum banks
