@@ -8,6 +8,7 @@
 #include <string>
 
 #include "Commands.h"
+#include "OptionValues.h"
 #include "core/Loader.h"
 #include "core/ShowMessage.h"
 #include "import/MidiImport.h"
@@ -79,26 +80,6 @@ class ProgressBar {
     std::uint32_t totalMs_;
     int shownPercent_ = -1;
 };
-
-// Numbers as people type them: decimal, leading zeros allowed, which CLI11 alone would read as
-// octal ("0100" as 64).
-CLI::Validator Decimal() {
-    return CLI::Validator(
-        [](std::string& text) -> std::string {
-            const std::size_t sign = !text.empty() && text[0] == '-' ? 1 : 0;
-            const bool digitsOnly =
-                text.size() > sign &&
-                std::all_of(text.begin() + static_cast<std::ptrdiff_t>(sign), text.end(),
-                            [](char c) { return c >= '0' && c <= '9'; });
-            if (!digitsOnly) {
-                return "not a decimal number: " + text;
-            }
-            const std::size_t firstDigit = text.find_first_not_of('0', sign);
-            text.erase(sign, std::min(firstDigit, text.size() - 1) - sign);
-            return {};
-        },
-        "DECIMAL");
-}
 
 // A SMAF file's bytes as they are; a Standard MIDI file's as the import compiles them.
 std::optional<ByteVector> SongBytes(const std::string& path) {
@@ -174,21 +155,29 @@ void AddRenderCommand(CLI::App& app, CommandRun& run) {
         ->required();
     command
         ->add_option("--from", request->fromMs, "Start, in ms from the beginning of the sequence")
-        ->transform(Decimal());
+        ->transform(Decimal())
+        ->option_text("MS");
     command->add_option("--to", request->toMs, "End, in ms from the beginning of the sequence")
-        ->transform(Decimal());
-    command->add_option("--volume", request->options.volume, "Volume 0..127")
         ->transform(Decimal())
-        ->check(CLI::Range(0, 127));
-    command->add_option("--tempo", request->options.tempo, "Tempo 70..130 (100: as written)")
+        ->option_text("MS");
+    command->add_option("--volume", request->options.volume, "Volume")
         ->transform(Decimal())
-        ->check(CLI::Range(synth::kMinTempo, synth::kMaxTempo));
+        ->check(CLI::Range(0, 127))
+        ->option_text("0..127");
+    command->add_option("--tempo", request->options.tempo, "Tempo (100: as written)")
+        ->transform(Decimal())
+        ->check(CLI::Range(synth::kMinTempo, synth::kMaxTempo))
+        ->option_text("70..130");
     command->add_option("--key-pitch", request->options.keyPitch, "Transposition in semitones")
         ->transform(Decimal())
-        ->check(CLI::Range(-synth::kMaxKeyPitch, synth::kMaxKeyPitch));
+        ->check(CLI::Range(-synth::kMaxKeyPitch, synth::kMaxKeyPitch))
+        ->option_text("-12..12");
     command->callback([&run, request, command] {
         request->options.fromMs = request->fromMs;
         if (command->count("--to") > 0) {
+            if (request->fromMs > request->toMs) {
+                throw CLI::ValidationError("--from", "lies after --to");
+            }
             request->options.toMs = request->toMs;
         }
         run = [request] { return RunRender(*request); };

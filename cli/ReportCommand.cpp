@@ -67,7 +67,8 @@ void AddReportCommand(CLI::App& app, CommandRun& run) {
     command
         ->add_option("--position", arguments->positionMs,
                      "Play position in ms; the first event at or after it is the marked line")
-        ->transform(DecimalMilliseconds());
+        ->transform(DecimalMilliseconds())
+        ->option_text("MS");
     command->add_flag("--json", arguments->json,
                       "Print one JSON object with the lines, their styles and the marked line");
     command->callback([&run, arguments] { run = [arguments] { return RunReport(*arguments); }; });

@@ -2,18 +2,20 @@
 
 #include "CommandMessages.h"
 #include "Commands.h"
+#include "OptionValues.h"
 #include "StandardOutput.h"
 
 int main(int argc, char** argv) {
     using namespace rolvik::cli;
     CLI::App app{"Rolvik: view, play, edit and compile SMAF (.mmf) files"};
+    app.formatter(PlainValueFormatter());
+    app.set_version_flag("--version", "rolvik-cli " ROLVIK_VERSION);
     app.require_subcommand(1);
     CommandRun run;
     AddEventsCommand(app, run);
-    AddCompileCommand(app, run);
+    AddCompileCommands(app, run);
     AddReportCommand(app, run);
     AddMidiCommand(app, run);
-    AddImportCommand(app, run);
     AddPlayCommand(app, run);
     AddRenderCommand(app, run);
     int code = kExitSuccess;
