@@ -19,6 +19,7 @@ using CommandRun = std::function<int()>;
 
 // `compile` and `import`: both open a song by its content and compile it into a new SMAF file.
 void AddCompileCommands(CLI::App& app, CommandRun& run);
+void AddConvertCommand(CLI::App& app, CommandRun& run);
 void AddEventsCommand(CLI::App& app, CommandRun& run);
 void AddMidiCommand(CLI::App& app, CommandRun& run);
 void AddPlayCommand(CLI::App& app, CommandRun& run);

@@ -2,8 +2,8 @@
 #include <string>
 
 #include "Commands.h"
-#include "OpenSong.h"
 #include "WriteCompiledSmaf.h"
+#include "convert/OpenSong.h"
 
 namespace rolvik::cli {
 namespace {

@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "Commands.h"
-#include "OpenSong.h"
+#include "convert/OpenSong.h"
 #include "core/ShowMessage.h"
 #include "playback/EmulatorBinding.h"
 #include "playback/EngineLocation.h"

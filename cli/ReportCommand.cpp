@@ -6,9 +6,9 @@
 #include <string>
 
 #include "Commands.h"
-#include "OpenSong.h"
-#include "ReportJson.h"
+#include "convert/OpenSong.h"
 #include "report/DetailReport.h"
+#include "report/ReportJson.h"
 
 namespace rolvik::cli {
 namespace {

@@ -18,11 +18,12 @@ int main(int argc, char** argv) {
     AddMidiCommand(app, run);
     AddPlayCommand(app, run);
     AddRenderCommand(app, run);
+    AddConvertCommand(app, run);
     int code = kExitSuccess;
     try {
         app.parse(argc, argv);
-        const rolvik::ScopedMessageHandler messages(
-            CommandMessagePrinter(std::cerr, app.got_subcommand("render")));
+        const rolvik::ScopedMessageHandler messages(CommandMessagePrinter(
+            std::cerr, app.got_subcommand("render") || app.got_subcommand("convert")));
         code = run();
     } catch (const CLI::ParseError& error) {
         code = app.exit(error) == 0 ? kExitSuccess : kExitUsage;
