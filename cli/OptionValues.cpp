@@ -9,13 +9,24 @@ namespace {
 class PlainFormatter : public CLI::Formatter {
   public:
     std::string make_option_opts(const CLI::Option* option) const override {
-        if (!option->get_option_text().empty()) {
-            return " " + option->get_option_text();
+        const std::string& text = option->get_option_text();
+        if (!text.empty()) {
+            // An optional value ("[=LUFS]") is written to the name.
+            return text.starts_with('[') ? text : " " + text;
         }
         if (option->get_positional()) {
             return option->get_required() ? " REQUIRED" : "";
         }
         return CLI::Formatter::make_option_opts(option);
+    }
+
+    // A flag's default value ("--normalize{-16}") belongs to its description, not its name.
+    std::string make_option_name(const CLI::Option* option, bool positional) const override {
+        std::string name = CLI::Formatter::make_option_name(option, positional);
+        for (std::size_t open = name.find('{'); open != std::string::npos; open = name.find('{')) {
+            name.erase(open, name.find('}', open) - open + 1);
+        }
+        return name;
     }
 };
 

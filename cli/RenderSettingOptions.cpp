@@ -22,9 +22,10 @@ void AddRenderOptions(CLI::App& command, synth::RenderOptions& options) {
 }
 
 void AddNormalizeOption(CLI::App& command, double& lufs) {
+    static_assert(kDefaultLoudnessLufs == -16.0, "the flag's default below");
     lufs = kDefaultLoudnessLufs;
     command
-        .add_flag("--normalize{" + std::to_string(kDefaultLoudnessLufs) + "}", lufs,
+        .add_flag("--normalize{-16}", lufs,
                   "Bring each song to this integrated loudness (EBU R128, -16 when no value is "
                   "given), never past a true peak of -1 dBTP")
         ->option_text("[=LUFS]");
