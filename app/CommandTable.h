@@ -30,6 +30,8 @@ enum class CommandId {
     New = 40038,
     Undo = 40039,  // the Edit menu's, built apart from the table
     Redo = 40040,
+    Export = 40041,
+    ConvertFolder = 40042,
 };
 
 enum class MenuName { File, Music, Window, Help };

@@ -95,6 +95,8 @@ class MainWindow : public QMainWindow {
     void CompileDocument();
     bool TakeInEditsBeforeSave();
     void SaveDocument();
+    void ExportDocument();
+    void ConvertFolder();
     void ShowDocument();
     void EmuPlay();
     void MidiPlay();
