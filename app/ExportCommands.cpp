@@ -41,17 +41,13 @@ void RenderAudioExport(AudioExport& job, WorkControl& control) {
         job.error = kLoadFailedText;
         return;
     }
-    const std::optional<ByteVector> audio = RenderSongAudio(
+    WriteSongAudio(
         *song, job.settings, SongTags(job.smafFile),
         [&control](double done) {
             control.done = done;
             return !control.cancelled;
         },
-        job.error);
-    // Cancelled, it leaves no error and writes nothing.
-    if (audio) {
-        WriteFileAtomically(job.path, *audio, job.error);
-    }
+        job.path, job.error);
 }
 
 ByteVector DocumentBytes(const Smaf& document, const ExportType& type) {

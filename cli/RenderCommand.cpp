@@ -11,7 +11,6 @@
 #include "convert/SongAudio.h"
 #include "convert/SongSource.h"
 #include "convert/SongTags.h"
-#include "core/FileIO.h"
 #include "core/ShowMessage.h"
 
 namespace rolvik::cli {
@@ -66,16 +65,12 @@ int RunRender(const RenderRequest& request) {
         showProgress = [&progress](double done) { return progress->Show(done); };
     }
     std::string error;
-    const std::optional<ByteVector> audio = RenderSongAudio(
-        *source->song, request.settings, SongTags(source->smafFile), showProgress, error);
+    const bool written = WriteSongAudio(*source->song, request.settings, SongTags(source->smafFile),
+                                        showProgress, request.output, error);
     if (progress) {
         progress->Finish();
     }
-    if (!audio) {
-        ShowMessage("Can't write " + request.output + ": " + error, "Error", MessageIcon::Error);
-        return kExitFailure;
-    }
-    if (!WriteFileAtomically(request.output, *audio, error)) {
+    if (!written) {
         ShowMessage(error, "Error", MessageIcon::Error);
         return kExitFailure;
     }

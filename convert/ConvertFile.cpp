@@ -17,23 +17,22 @@
 namespace rolvik {
 namespace {
 
-std::optional<ByteVector> RenderedAudio(const ConvertItem& item, const ConvertSettings& settings,
-                                        const KeepGoing& keepGoing) {
+bool WriteAudio(const ConvertItem& item, const ConvertSettings& settings,
+                const KeepGoing& keepGoing) {
     const std::optional<SongSource> source = ReadSongSource(item.input);
     if (!source) {
-        return std::nullopt;
+        return false;
     }
     AudioSettings audio = settings.audio;
     audio.format = *AudioFormatOf(settings.format);
     std::string error;
-    std::optional<ByteVector> bytes = RenderSongAudio(
+    const bool written = WriteSongAudio(
         *source->song, audio, SongTags(source->smafFile),
-        [&keepGoing](double) { return keepGoing(); }, error);
-    if (!bytes && !error.empty()) {
-        ShowMessage("Can't write " + item.output.string() + ": " + error, "Error",
-                    MessageIcon::Error);
+        [&keepGoing](double) { return keepGoing(); }, item.output, error);
+    if (!written && !error.empty()) {
+        ShowMessage(error, "Error", MessageIcon::Error);
     }
-    return bytes;
+    return written;
 }
 
 std::optional<ByteVector> DocumentOutput(const Smaf& smaf, const ConvertSettings& settings) {
@@ -56,27 +55,18 @@ std::optional<ByteVector> DocumentOutput(const Smaf& smaf, const ConvertSettings
     }
 }
 
-std::optional<ByteVector> Output(const ConvertItem& item, const ConvertSettings& settings,
-                                 const KeepGoing& keepGoing) {
-    if (AudioFormatOf(settings.format)) {
-        return RenderedAudio(item, settings, keepGoing);
-    }
+bool WriteDocumentOutput(const ConvertItem& item, const ConvertSettings& settings) {
     const std::unique_ptr<Smaf> smaf = OpenSong(item.input);
     if (!smaf) {
-        return std::nullopt;
-    }
-    return DocumentOutput(*smaf, settings);
-}
-
-bool Write(const ConvertItem& item, const ByteVector& bytes) {
-    std::error_code error;
-    std::filesystem::create_directories(item.output.parent_path(), error);
-    std::string failure;
-    if (!WriteFileAtomically(item.output, bytes, failure)) {
-        ShowMessage(failure, "Error", MessageIcon::Error);
         return false;
     }
-    return true;
+    const std::optional<ByteVector> bytes = DocumentOutput(*smaf, settings);
+    std::string error;
+    if (bytes && !WriteFileAtomically(item.output, *bytes, error)) {
+        ShowMessage(error, "Error", MessageIcon::Error);
+        return false;
+    }
+    return bytes.has_value();
 }
 
 }  // namespace
@@ -96,11 +86,14 @@ FileResult ConvertFile(const ConvertItem& item, const ConvertSettings& settings,
                 "Error: " + item.output.string() + " exists already; --overwrite replaces it"};
     }
     try {
-        const std::optional<ByteVector> bytes = Output(item, settings, keepGoing);
-        if (!keepGoing()) {
+        std::error_code ignoredError;
+        std::filesystem::create_directories(item.output.parent_path(), ignoredError);
+        const bool written = AudioFormatOf(settings.format) ? WriteAudio(item, settings, keepGoing)
+                                                            : WriteDocumentOutput(item, settings);
+        if (!keepGoing() && !written) {
             return {FileOutcome::Stopped, {}};
         }
-        if (bytes && Write(item, *bytes)) {
+        if (written) {
             return {FileOutcome::Converted, {}};
         }
     } catch (const std::bad_alloc&) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "core/FileIO.h"
 #include "export/AudioEncoder.h"
 #include "export/LoudnessMeter.h"
 #include "synth/EmulatorInterface.h"
@@ -55,12 +56,10 @@ std::optional<double> GainFor(const synth::Song& song, const AudioSettings& sett
     return meter.GainFor(*settings.normalizeLufs, kMaxTruePeakDbtp);
 }
 
-}  // namespace
-
-std::optional<ByteVector> RenderSongAudio(const synth::Song& song, const AudioSettings& settings,
-                                          const std::vector<AudioTag>& tags,
-                                          const AudioProgress& progress, std::string& error) {
-    error.clear();
+// The encoded song, in memory or, with a descriptor, in that file.
+std::optional<ByteVector> Encode(const synth::Song& song, const AudioSettings& settings,
+                                 const std::vector<AudioTag>& tags, const AudioProgress& progress,
+                                 std::optional<int> descriptor, std::string& error) {
     float gain = 1.0f;
     double doneBefore = 0.0;
     if (settings.normalizeLufs) {
@@ -72,7 +71,7 @@ std::optional<ByteVector> RenderSongAudio(const synth::Song& song, const AudioSe
         doneBefore = 0.5;
     }
     const std::unique_ptr<AudioEncoder> encoder =
-        AudioEncoder::Open(settings.format, tags, kOutputSampleRateHz, error);
+        AudioEncoder::Open(settings.format, tags, kOutputSampleRateHz, error, descriptor);
     if (!encoder) {
         return std::nullopt;
     }
@@ -89,6 +88,33 @@ std::optional<ByteVector> RenderSongAudio(const synth::Song& song, const AudioSe
         return std::nullopt;
     }
     return encoder->Finish(error);
+}
+
+}  // namespace
+
+bool WriteSongAudio(const synth::Song& song, const AudioSettings& settings,
+                    const std::vector<AudioTag>& tags, const AudioProgress& progress,
+                    const std::filesystem::path& output, std::string& error) {
+    error.clear();
+    const auto failed = [&error, &output] {
+        if (!error.empty() && !error.starts_with("cannot write")) {
+            error = "cannot write " + output.string() + ": " + error;
+        }
+        return false;
+    };
+    if (IsDeviceOrPipe(output)) {
+        const std::optional<ByteVector> bytes =
+            Encode(song, settings, tags, progress, std::nullopt, error);
+        return bytes ? WriteFileAtomically(output, *bytes, error) : failed();
+    }
+    const std::unique_ptr<AtomicFileWriter> file = AtomicFileWriter::Open(output, error);
+    if (!file) {
+        return false;
+    }
+    if (!Encode(song, settings, tags, progress, file->descriptor(), error)) {
+        return failed();
+    }
+    return file->Commit(error);
 }
 
 }  // namespace rolvik

@@ -1,11 +1,11 @@
 #pragma once
 
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "core/Bytes.h"
 #include "export/AudioFormat.h"
 #include "export/AudioTag.h"
 #include "synth/OfflineRenderer.h"
@@ -29,12 +29,13 @@ struct AudioSettings {
 // Told how much of the work is done (0 to 1); returns false to stop it.
 using AudioProgress = std::function<bool(double done)>;
 
-// The file image of the song played by the engine, with the tags. Normalising renders the song
-// twice, once to measure it and once to write it, so that no more than a block of samples is ever
-// held. Null when stopped through `progress` (with `error` empty) or when the format cannot be
-// written (with the reason in `error`).
-std::optional<ByteVector> RenderSongAudio(const synth::Song& song, const AudioSettings& settings,
-                                          const std::vector<AudioTag>& tags,
-                                          const AudioProgress& progress, std::string& error);
+// Writes the song played by the engine, with the tags, as an audio file at `output`, atomically:
+// streamed through the temporary file beside it, so that no more than a block of samples is held,
+// or, for a device or pipe, in one write. Normalising renders the song twice, once to measure it
+// and once to write it. False when stopped through `progress` (with `error` empty, and nothing
+// left behind) or on a failure, with a message that names `output` in `error`.
+bool WriteSongAudio(const synth::Song& song, const AudioSettings& settings,
+                    const std::vector<AudioTag>& tags, const AudioProgress& progress,
+                    const std::filesystem::path& output, std::string& error);
 
 }  // namespace rolvik

@@ -3,6 +3,7 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <mutex>
 
 namespace rolvik {
 namespace {
@@ -43,12 +44,18 @@ const char* CharacterSetOf(std::uint8_t contentsCode) {
     }
 }
 
+// Opening and closing a descriptor loads and unloads the character set's module with the dynamic
+// loader, whose own locking a thread checker cannot see; songs decoded on several threads at once
+// take turns there, so that every load and unload is ordered where it can be checked.
+std::mutex converterModules;
+
 // One conversion descriptor for the lifetime of a decode; invalid when iconv lacks the set.
 class Converter {
   public:
-    explicit Converter(const char* characterSet) : descriptor_(iconv_open("UTF-8", characterSet)) {}
+    explicit Converter(const char* characterSet) : descriptor_(Open(characterSet)) {}
     ~Converter() {
         if (valid()) {
+            const std::lock_guard lock(converterModules);
             iconv_close(descriptor_);
         }
     }
@@ -59,6 +66,11 @@ class Converter {
     iconv_t get() const { return descriptor_; }
 
   private:
+    static iconv_t Open(const char* characterSet) {
+        const std::lock_guard lock(converterModules);
+        return iconv_open("UTF-8", characterSet);
+    }
+
     iconv_t descriptor_;
 };
 

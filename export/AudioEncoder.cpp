@@ -1,8 +1,10 @@
 #include "AudioEncoder.h"
 
 #include <sndfile.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <mutex>
 
@@ -85,6 +87,17 @@ sf_count_t Tell(void* file) {
 
 SF_VIRTUAL_IO kMemoryIo = {Length, Seek, Read, Write, Tell};
 
+// Gives every Ogg page of an open file the fixed serial number; the file is compressed and small.
+bool SetOggSerialNumberIn(int fd) {
+    const off_t length = ::lseek(fd, 0, SEEK_END);
+    ByteVector bytes(static_cast<std::size_t>(std::max<off_t>(0, length)));
+    if (length < 0 || ::pread(fd, bytes.data(), bytes.size(), 0) != length) {
+        return false;
+    }
+    SetOggSerialNumber(bytes, kOggSerialNumber);
+    return ::pwrite(fd, bytes.data(), bytes.size(), 0) == length;
+}
+
 // ID3 as libsndfile writes it has no copyright frame; there the copyright joins the comments.
 bool KeepsCopyright(AudioFormat format) {
     return format != AudioFormat::Mp3;
@@ -134,6 +147,7 @@ void SetTags(SNDFILE* file, AudioFormat format, const std::vector<AudioTag>& tag
 struct AudioEncoder::State {
     AudioFormat format;
     MemoryFile memory;
+    std::optional<int> descriptor;
     SNDFILE* file = nullptr;
     bool started = false;
 };
@@ -148,9 +162,11 @@ AudioEncoder::~AudioEncoder() {
 
 std::unique_ptr<AudioEncoder> AudioEncoder::Open(AudioFormat format,
                                                  const std::vector<AudioTag>& tags,
-                                                 int sampleRateHz, std::string& error) {
+                                                 int sampleRateHz, std::string& error,
+                                                 std::optional<int> descriptor) {
     auto state = std::make_unique<State>();
     state->format = format;
+    state->descriptor = descriptor;
     SF_INFO info{};
     info.samplerate = sampleRateHz;
     info.channels = 2;
@@ -160,7 +176,8 @@ std::unique_ptr<AudioEncoder> AudioEncoder::Open(AudioFormat format,
         if (IsOgg(format)) {
             lock.lock();
         }
-        state->file = sf_open_virtual(&kMemoryIo, SFM_WRITE, &info, &state->memory);
+        state->file = descriptor ? sf_open_fd(*descriptor, SFM_WRITE, &info, SF_FALSE)
+                                 : sf_open_virtual(&kMemoryIo, SFM_WRITE, &info, &state->memory);
     }
     if (state->file == nullptr) {
         error = std::string("this system cannot write the format: ") + sf_strerror(nullptr);
@@ -196,7 +213,12 @@ std::optional<ByteVector> AudioEncoder::Finish(std::string& error) {
         return std::nullopt;
     }
     if (IsOgg(state_->format)) {
-        SetOggSerialNumber(state_->memory.bytes, kOggSerialNumber);
+        if (!state_->descriptor) {
+            SetOggSerialNumber(state_->memory.bytes, kOggSerialNumber);
+        } else if (!SetOggSerialNumberIn(*state_->descriptor)) {
+            error = std::strerror(errno);
+            return std::nullopt;
+        }
     }
     return std::move(state_->memory.bytes);
 }

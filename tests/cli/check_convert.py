@@ -11,7 +11,6 @@ import signal
 import subprocess
 import sys
 import tempfile
-import time
 
 failures = []
 
@@ -77,13 +76,14 @@ def check_batch(cli, root, songs):
 def check_stop(cli, root, songs):
     many = root / "many"
     many.mkdir()
-    for i in range(12):
+    copies = 40
+    for i in range(copies):
         (many / f"song{i:02}.mmf").write_bytes((songs / "demo.mmf").read_bytes())
     out = root / "stopped"
     process = subprocess.Popen([cli, "convert", many, "--format", "wav", "--out", out,
                                 "--jobs", "2"], stdout=subprocess.PIPE, stderr=subprocess.PIPE,
                                text=True)
-    time.sleep(1.5)
+    process.stderr.readline()  # the first file done: the others are in work or waiting
     process.send_signal(signal.SIGINT)
     stdout, _ = process.communicate(timeout=120)
     check(process.returncode == 130, f"Ctrl+C exits {process.returncode}, not 130")
@@ -95,7 +95,7 @@ def check_stop(cli, root, songs):
                    check=True, capture_output=True)
     expected = (whole / "song00.wav").read_bytes()
     written = sorted(out.glob("*.wav")) if out.exists() else []
-    check(len(written) < 12, "Ctrl+C did not stop the batch")
+    check(len(written) < copies, "Ctrl+C did not stop the batch")
     for path in written:
         check(path.read_bytes() == expected, f"{path.name} is not whole after Ctrl+C")
 
