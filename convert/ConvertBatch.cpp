@@ -1,7 +1,10 @@
 #include "ConvertBatch.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <functional>
 #include <mutex>
+#include <numeric>
 #include <optional>
 #include <thread>
 
@@ -17,12 +20,13 @@ class BatchWork {
           settings_(settings),
           stop_(stop),
           observer_(observer),
+          order_(LargestFirst(plan)),
           results_(plan.items.size()) {}
 
     void RunJob() {
         const KeepGoing keepGoing = [this] { return !stop_.load(); };
-        for (std::size_t index = next_++; index < plan_.items.size() && keepGoing();
-             index = next_++) {
+        for (std::size_t taken = next_++; taken < order_.size() && keepGoing(); taken = next_++) {
+            const std::size_t index = order_[taken];
             Tell([&] {
                 if (observer_.started) {
                     observer_.started(index);
@@ -58,6 +62,21 @@ class BatchWork {
     }
 
   private:
+    // The longest songs first, so that no job is left with a long one while the others are done.
+    static std::vector<std::size_t> LargestFirst(const ConvertPlan& plan) {
+        std::vector<std::uintmax_t> sizes;
+        for (const ConvertItem& item : plan.items) {
+            std::error_code error;
+            const std::uintmax_t size = std::filesystem::file_size(item.input, error);
+            sizes.push_back(error ? 0 : size);
+        }
+        std::vector<std::size_t> order(plan.items.size());
+        std::iota(order.begin(), order.end(), std::size_t{0});
+        std::ranges::stable_sort(order, std::greater{},
+                                 [&sizes](std::size_t index) { return sizes[index]; });
+        return order;
+    }
+
     template <typename Call>
     void Tell(Call&& call) {
         const std::lock_guard lock(observerMutex_);
@@ -68,6 +87,7 @@ class BatchWork {
     const ConvertSettings& settings_;
     const std::atomic<bool>& stop_;
     const BatchObserver& observer_;
+    std::vector<std::size_t> order_;
     std::atomic<std::size_t> next_{0};
     std::mutex observerMutex_;
     std::vector<std::optional<FileResult>> results_;
