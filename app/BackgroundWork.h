@@ -1,13 +1,14 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
+#include <QProgressDialog>
 #include <QString>
 #include <QTimer>
 #include <atomic>
 #include <functional>
 #include <thread>
 
-class QProgressDialog;
 class QWidget;
 
 namespace rolvik {
@@ -35,7 +36,8 @@ class BackgroundWork : public QObject {
     WorkControl control_;
     std::atomic<bool> ended_{false};
     std::function<void()> finished_;
-    QProgressDialog* dialog_;
+    // The owner may delete the dialog first, as it deletes all its children.
+    QPointer<QProgressDialog> dialog_;
     QTimer poll_;
     std::thread thread_;
 };
