@@ -32,6 +32,8 @@ enum class CommandId {
     Redo = 40040,
     Repeat = 40041,
     NewFromRecording = 40042,
+    Export = 40043,
+    ConvertFolder = 40044,
     // The View menu's zooms and following, and the keys that find a place in the song; built apart
     // from the table.
     TallerKeys = 40060,

@@ -232,6 +232,10 @@ void MainWindow::RunCommand(CommandId id) {
             return CompileDocument();
         case CommandId::Save:
             return SaveDocument();
+        case CommandId::Export:
+            return ExportDocument();
+        case CommandId::ConvertFolder:
+            return ConvertFolder();
         case CommandId::Exit:
             close();
             return;

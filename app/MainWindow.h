@@ -106,6 +106,8 @@ class MainWindow : public QMainWindow {
     void CompileDocument();
     bool TakeInEditsBeforeSave();
     void SaveDocument();
+    void ExportDocument();
+    void ConvertFolder();
     void ShowDocument();
     void EmuPlay();
     void MidiPlay();

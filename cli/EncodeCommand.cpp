@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "Commands.h"
-#include "DecimalOption.h"
+#include "OptionValues.h"
 #include "core/AudioTrack.h"
 #include "core/FileIO.h"
 #include "core/Loader.h"

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "Commands.h"
-#include "OpenSong.h"
+#include "convert/OpenSong.h"
 #include "report/EventLine.h"
 
 namespace rolvik::cli {

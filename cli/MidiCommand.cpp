@@ -2,7 +2,7 @@
 #include <string>
 
 #include "Commands.h"
-#include "OpenSong.h"
+#include "convert/OpenSong.h"
 #include "core/FileIO.h"
 #include "core/ShowMessage.h"
 #include "export/MidiExport.h"

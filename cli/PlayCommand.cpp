@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "Commands.h"
-#include "OpenSong.h"
+#include "convert/OpenSong.h"
 #include "core/ShowMessage.h"
 #include "playback/EmulatorBinding.h"
 #include "playback/EngineLocation.h"
@@ -26,7 +26,7 @@ constexpr auto kTickPeriod = std::chrono::milliseconds(10);
 
 struct PlayRequest {
     std::string path;
-    std::string mode = "midi";
+    std::string mode = "emu";
     std::int32_t fromMs = 0;
     std::optional<int> track;  // 1..16, as the View menu numbers them
     int volume = 127;
@@ -95,7 +95,7 @@ int RunUntilStopped(Smaf& smaf, const PlayRequest& request) {
         if (stopRequested) {
             playback.Stop();
             line.Finish();
-            return kExitSuccess;
+            return kExitInterrupted;
         }
         playback.Process();
         const PlayStatus status = playback.Status();
@@ -147,24 +147,32 @@ void AddPlayCommand(CLI::App& app, CommandRun& run) {
     command->add_option("FILE", request->path, "SMAF or Standard MIDI file to play")->required();
     command
         ->add_option("--mode", request->mode,
-                     "midi: the event list as MIDI messages; emu: the "
-                     "file's bytes on the engine's sequencer")
-        ->check(CLI::IsMember({"midi", "emu"}));
+                     "emu (the default): the file's bytes on the engine's sequencer, as stored; "
+                     "midi: the event list as MIDI messages")
+        ->check(CLI::IsMember({"midi", "emu"}))
+        ->option_text("emu|midi");
     command
         ->add_option("--from", request->fromMs, "Start, in ms from the beginning of the sequence")
-        ->check(CLI::NonNegativeNumber);
-    command
-        ->add_option("--track", request->track,
-                     "Only this track's notes sound (1..16), MidiPlay only")
-        ->check(CLI::Range(1, 16));
-    command->add_option("--volume", request->volume, "Volume 0..127")->check(CLI::Range(0, 127));
-    command->add_option("--tempo", request->tempo, "Tempo 70..130, EmuPlay only (100: as written)")
-        ->check(CLI::Range(70, 130));
-    command->add_option("--key-pitch", request->keyPitch, "Transposition in semitones, -12..12")
-        ->check(CLI::Range(-12, 12));
-    command->callback([&run, request] {
+        ->check(CLI::NonNegativeNumber)
+        ->option_text("MS");
+    command->add_option("--track", request->track, "Only this track's notes sound, MidiPlay only")
+        ->check(CLI::Range(1, 16))
+        ->option_text("1..16");
+    command->add_option("--volume", request->volume, "Volume")
+        ->check(CLI::Range(0, 127))
+        ->option_text("0..127");
+    command->add_option("--tempo", request->tempo, "Tempo, EmuPlay only (100: as written)")
+        ->check(CLI::Range(70, 130))
+        ->option_text("70..130");
+    command->add_option("--key-pitch", request->keyPitch, "Transposition in semitones")
+        ->check(CLI::Range(-12, 12))
+        ->option_text("-12..12");
+    command->callback([&run, request, command] {
         // The engine's sequencer plays the compiled file whole; only MidiPlay can leave tracks
-        // out.
+        // out, so asking for one track without a player chooses MidiPlay.
+        if (command->count("--mode") == 0 && request->track) {
+            request->mode = "midi";
+        }
         if (request->Emu() && request->track) {
             throw CLI::ValidationError("--track", "plays one track with --mode midi only");
         }

@@ -1,158 +1,99 @@
-#include <sndfile.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
-#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <string>
 
 #include "Commands.h"
-#include "DecimalOption.h"
-#include "core/Loader.h"
+#include "OptionValues.h"
+#include "RenderSettingOptions.h"
+#include "convert/SongAudio.h"
+#include "convert/SongSource.h"
+#include "convert/SongTags.h"
 #include "core/ShowMessage.h"
-#include "import/MidiImport.h"
-#include "synth/EmulatorInterface.h"
-#include "synth/OfflineRenderer.h"
-#include "synth/Song.h"
 
 namespace rolvik::cli {
 namespace {
 
-constexpr int kBlockFrames = 4096;
 constexpr int kProgressBarWidth = 40;
 
 struct RenderRequest {
     std::string input;
     std::string output;
-    synth::RenderOptions options;
+    AudioSettings settings;
+    std::string format;
+    double normalizeLufs = kDefaultLoudnessLufs;
+    LoopOptions loops;
     std::uint32_t fromMs = 0;
     std::uint32_t toMs = 0;
-    bool hasTo = false;
-    int loops = 0;
-    double lengthSeconds = 0;
-    double fadeSeconds = 0;
 };
-
-// A ringtone of a given length ends in a fade of this long unless told otherwise.
-constexpr double kDefaultLengthFadeSeconds = 3;
-
-std::uint32_t Milliseconds(double seconds) {
-    return static_cast<std::uint32_t>(std::llround(seconds * 1000));
-}
-
-bool EndsWithFlac(const std::string& path) {
-    if (path.size() < 5) {
-        return false;
-    }
-    std::string extension = path.substr(path.size() - 5);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension == ".flac";
-}
-
-SNDFILE* OpenOutput(const std::string& path) {
-    SF_INFO info{};
-    info.samplerate = kOutputSampleRateHz;
-    info.channels = 2;
-    info.format = (EndsWithFlac(path) ? SF_FORMAT_FLAC : SF_FORMAT_WAV) | SF_FORMAT_PCM_16;
-    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
-    if (file != nullptr) {
-        sf_command(file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
-    }
-    return file;
-}
 
 // A bar on stderr that one line overwrites as the song goes on.
 class ProgressBar {
   public:
-    explicit ProgressBar(std::uint32_t totalMs) : totalMs_(std::max<std::uint32_t>(totalMs, 1)) {}
-
-    void Show(std::uint32_t doneMs) {
-        const int percent =
-            static_cast<int>(std::min<std::uint64_t>(100, doneMs * 100ull / totalMs_));
+    bool Show(double done) {
+        const int percent = static_cast<int>(std::clamp(done, 0.0, 1.0) * 100);
         if (percent == shownPercent_) {
-            return;
+            return true;
         }
         shownPercent_ = percent;
         const int filled = percent * kProgressBarWidth / 100;
         std::fprintf(stderr, "\r[%s%s] %3d%%", std::string(filled, '#').c_str(),
                      std::string(kProgressBarWidth - filled, ' ').c_str(), percent);
         std::fflush(stderr);
+        return true;
     }
 
     void Finish() {
-        Show(totalMs_);
+        Show(1.0);
         std::fputc('\n', stderr);
     }
 
   private:
-    std::uint32_t totalMs_;
     int shownPercent_ = -1;
 };
 
-// A SMAF file's bytes as they are; a Standard MIDI file's as the import compiles them.
-std::optional<ByteVector> SongBytes(const std::string& path) {
-    if (IsStandardMidiFile(path)) {
-        std::unique_ptr<Smaf> imported = ImportCompiledMidiFile(path);
-        return imported ? std::optional<ByteVector>(std::move(imported->fileData)) : std::nullopt;
-    }
-    return ReadFileImage(path);
-}
-
 int RunRender(const RenderRequest& request) {
-    const auto bytes = SongBytes(request.input);
-    if (!bytes) {
+    const std::optional<SongSource> source = ReadSongSource(request.input);
+    if (!source) {
         return kExitFailure;
     }
-    const auto song = synth::LoadSong(*bytes);
-    if (!song) {
-        ShowMessage("Load failed!\nMay be incorrect SMAF specified.(CRC etc.)", "Error",
-                    MessageIcon::Error);
-        return kExitFailure;
-    }
-    SNDFILE* file = OpenOutput(request.output);
-    if (file == nullptr) {
-        ShowMessage(std::string("Can't write ") + request.output + ": " + sf_strerror(nullptr),
-                    "Error", MessageIcon::Error);
-        return kExitFailure;
-    }
-    synth::OfflineRenderer renderer(*song, request.options);
-    const std::uint32_t endMs = request.options.toMs.value_or(synth::SongLengthMs(*song));
     std::unique_ptr<ProgressBar> progress;
+    AudioProgress showProgress;
     if (isatty(STDERR_FILENO) != 0) {
-        progress = std::make_unique<ProgressBar>(
-            endMs > request.options.fromMs ? endMs - request.options.fromMs : 0);
+        progress = std::make_unique<ProgressBar>();
+        showProgress = [&progress](double done) { return progress->Show(done); };
     }
-    std::array<float, kBlockFrames> left{};
-    std::array<float, kBlockFrames> right{};
-    std::array<float, 2 * kBlockFrames> interleaved{};
-    while (const int frames = renderer.Render(left.data(), right.data(), kBlockFrames)) {
-        for (int i = 0; i < frames; ++i) {
-            interleaved[2 * i] = left[i];
-            interleaved[2 * i + 1] = right[i];
-        }
-        if (sf_writef_float(file, interleaved.data(), frames) != frames) {
-            ShowMessage(std::string("Can't write ") + request.output + ": " + sf_strerror(file),
-                        "Error", MessageIcon::Error);
-            sf_close(file);
-            return kExitFailure;
-        }
-        if (progress) {
-            progress->Show(renderer.positionMs() -
-                           std::min(renderer.positionMs(), request.options.fromMs));
-        }
-    }
+    std::string error;
+    const bool written = WriteSongAudio(*source->song, request.settings, SongTags(source->smafFile),
+                                        showProgress, request.output, error);
     if (progress) {
         progress->Finish();
     }
-    const bool closed = sf_close(file) == 0;
-    if (!closed) {
-        ShowMessage("Can't write " + request.output, "Error", MessageIcon::Error);
+    if (!written) {
+        ShowMessage(error, "Error", MessageIcon::Error);
         return kExitFailure;
     }
     return kExitSuccess;
+}
+
+// The format named by --format, else by the output's extension; a name without an extension (a
+// device such as /dev/stdout) gets WAV.
+AudioFormat ChosenFormat(const RenderRequest& request) {
+    if (const auto named = AudioFormatNamed(request.format)) {
+        return *named;
+    }
+    const std::filesystem::path output(request.output);
+    if (!output.has_extension()) {
+        return AudioFormat::Wav;
+    }
+    if (const auto byExtension = AudioFormatOfPath(output)) {
+        return *byExtension;
+    }
+    throw CLI::ValidationError("OUT",
+                               "cannot write a " + output.extension().string() +
+                                   " file; use .wav, .flac, .ogg, .opus or .mp3, or --format");
 }
 
 }  // namespace
@@ -160,56 +101,42 @@ int RunRender(const RenderRequest& request) {
 void AddRenderCommand(CLI::App& app, CommandRun& run) {
     auto request = std::make_shared<RenderRequest>();
     CLI::App* command = app.add_subcommand(
-        "render", "Play a SMAF file on the synthesiser engine into a WAV or FLAC file");
+        "render", "Play a SMAF file on the synthesiser engine into an audio file");
     command->add_option("IN", request->input, "SMAF or Standard MIDI file to play")->required();
-    command->add_option("OUT", request->output, "WAV file to write (FLAC when it ends in .flac)")
+    command
+        ->add_option("OUT", request->output,
+                     "Audio file to write, in the format its extension names (WAV, FLAC, Ogg "
+                     "Vorbis, Opus, MP3)")
         ->required();
+    command->add_option("--format", request->format, "Format of OUT, whatever its extension")
+        ->check(CLI::IsMember({"wav", "flac", "ogg", "opus", "mp3"}))
+        ->option_text("wav|flac|ogg|opus|mp3");
     command
         ->add_option("--from", request->fromMs, "Start, in ms from the beginning of the sequence")
-        ->transform(Decimal());
+        ->transform(Decimal())
+        ->option_text("MS");
     command->add_option("--to", request->toMs, "End, in ms from the beginning of the sequence")
-        ->transform(Decimal());
-    command->add_option("--volume", request->options.volume, "Volume 0..127")
         ->transform(Decimal())
-        ->check(CLI::Range(0, 127));
-    command->add_option("--tempo", request->options.tempo, "Tempo 70..130 (100: as written)")
-        ->transform(Decimal())
-        ->check(CLI::Range(synth::kMinTempo, synth::kMaxTempo));
-    command->add_option("--key-pitch", request->options.keyPitch, "Transposition in semitones")
-        ->transform(Decimal())
-        ->check(CLI::Range(-synth::kMaxKeyPitch, synth::kMaxKeyPitch));
-    auto* loops = command
-                      ->add_option("--loops", request->loops,
-                                   "Play the introduction once, then the loop N times")
-                      ->transform(Decimal())
-                      ->check(CLI::Range(1, 10000));
-    auto* length = command
-                       ->add_option("--length", request->lengthSeconds,
-                                    "Exactly SECONDS long, looping as often as needed")
-                       ->check(CLI::Range(0.001, 3600.0))
-                       ->excludes(loops);
-    command
-        ->add_option("--fade", request->fadeSeconds,
-                     "Fade out over SECONDS after the last loop (3 with --length, else 0)")
-        ->check(CLI::Range(0.0, 600.0));
+        ->option_text("MS");
+    AddRenderOptions(*command, request->settings.render);
+    AddLoopOptions(*command, request->loops);
+    AddNormalizeOption(*command, request->normalizeLufs);
+    // A ringtone plays from the song's first event, so a stretch of it cannot be asked for too.
     for (const char* range : {"--from", "--to"}) {
-        command->get_option(range)->excludes(loops)->excludes(length);
+        command->get_option(range)->excludes("--loops")->excludes("--length");
     }
     command->callback([&run, request, command] {
-        request->options.fromMs = request->fromMs;
-        if (command->count("--loops") > 0) {
-            request->options.loops = request->loops;
-        }
-        const bool hasLength = command->count("--length") > 0;
-        if (hasLength) {
-            request->options.lengthMs = Milliseconds(request->lengthSeconds);
-        }
-        const bool defaultFade = hasLength && command->count("--fade") == 0;
-        request->options.fadeMs =
-            Milliseconds(defaultFade ? kDefaultLengthFadeSeconds : request->fadeSeconds);
+        synth::RenderOptions& options = request->settings.render;
+        TakeLoopOptions(*command, request->loops, options);
+        options.fromMs = request->fromMs;
         if (command->count("--to") > 0) {
-            request->options.toMs = request->toMs;
+            if (request->fromMs > request->toMs) {
+                throw CLI::ValidationError("--from", "lies after --to");
+            }
+            options.toMs = request->toMs;
         }
+        request->settings.format = ChosenFormat(*request);
+        request->settings.normalizeLufs = NormalizeLufs(*command, request->normalizeLufs);
         run = [request] { return RunRender(*request); };
     });
 }

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "Commands.h"
-#include "OpenSong.h"
-#include "ReportJson.h"
+#include "convert/OpenSong.h"
 #include "report/DetailReport.h"
+#include "report/ReportJson.h"
 
 namespace rolvik::cli {
 namespace {
@@ -67,7 +67,8 @@ void AddReportCommand(CLI::App& app, CommandRun& run) {
     command
         ->add_option("--position", arguments->positionMs,
                      "Play position in ms; the first event at or after it is the marked line")
-        ->transform(DecimalMilliseconds());
+        ->transform(DecimalMilliseconds())
+        ->option_text("MS");
     command->add_flag("--json", arguments->json,
                       "Print one JSON object with the lines, their styles and the marked line");
     command->callback([&run, arguments] { run = [arguments] { return RunReport(*arguments); }; });

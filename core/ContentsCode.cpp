@@ -3,6 +3,7 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <mutex>
 
 namespace rolvik {
 namespace {
@@ -83,12 +84,18 @@ Reading ReadingOf(std::string_view text, std::uint8_t contentsCode) {
     return {CharacterSetOf(contentsCode), text};
 }
 
+// Opening and closing a descriptor loads and unloads the character set's module with the dynamic
+// loader, whose own locking a thread checker cannot see; songs decoded on several threads at once
+// take turns there, so that every load and unload is ordered where it can be checked.
+std::mutex converterModules;
+
 // One conversion descriptor for the lifetime of a decode; invalid when iconv lacks the set.
 class Converter {
   public:
-    Converter(const char* to, const char* from) : descriptor_(iconv_open(to, from)) {}
+    Converter(const char* to, const char* from) : descriptor_(Open(to, from)) {}
     ~Converter() {
         if (valid()) {
+            const std::lock_guard lock(converterModules);
             iconv_close(descriptor_);
         }
     }
@@ -99,6 +106,11 @@ class Converter {
     iconv_t get() const { return descriptor_; }
 
   private:
+    static iconv_t Open(const char* to, const char* from) {
+        const std::lock_guard lock(converterModules);
+        return iconv_open(to, from);
+    }
+
     iconv_t descriptor_;
 };
 

@@ -81,6 +81,8 @@ class FileDescriptor {
 
     int get() const { return fd_; }
     bool valid() const { return fd_ >= 0; }
+    // Gives up ownership: the caller closes the descriptor.
+    int Release() { return std::exchange(fd_, -1); }
 
   private:
     int fd_;
@@ -139,12 +141,13 @@ bool IsStillAt(int fd, const std::filesystem::path& path) {
            opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
 }
 
-// Opens the temporary file locked against every other save of the same file. A save that held the
+// Opens the temporary file, for reading too (an encoder reads back what it wrote), locked against
+// every other save of the same file. A save that held the
 // lock before may have renamed the file into place meanwhile; then the lock is on the saved file
 // and the temporary file is taken afresh.
 FileDescriptor LockTemporary(const std::filesystem::path& temporary) {
     for (int attempt = 0; attempt < kLockAttempts; ++attempt) {
-        FileDescriptor fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
+        FileDescriptor fd(::open(temporary.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
         if (!fd.valid()) {
             return fd;
         }
@@ -169,6 +172,40 @@ void SyncFolderOf(const std::filesystem::path& path) {
 }
 
 }  // namespace
+
+bool IsDeviceOrPipe(const std::filesystem::path& path) {
+    return IsExistingNonFile(path);
+}
+
+std::unique_ptr<AtomicFileWriter> AtomicFileWriter::Open(const std::filesystem::path& path,
+                                                         std::string& error) {
+    FileDescriptor fd = LockTemporary(TemporaryFor(path));
+    if (!fd.valid() || ::ftruncate(fd.get(), 0) != 0) {
+        Fail(path, error);
+        return nullptr;
+    }
+    return std::unique_ptr<AtomicFileWriter>(new AtomicFileWriter(path, fd.Release()));
+}
+
+AtomicFileWriter::AtomicFileWriter(std::filesystem::path path, int fd)
+    : path_(std::move(path)), fd_(fd) {}
+
+AtomicFileWriter::~AtomicFileWriter() {
+    if (!committed_) {
+        ::unlink(TemporaryFor(path_).c_str());
+    }
+    ::close(fd_);
+}
+
+bool AtomicFileWriter::Commit(std::string& error) {
+    const std::filesystem::path temporary = TemporaryFor(path_);
+    if (::fsync(fd_) != 0 || ::rename(temporary.c_str(), path_.c_str()) != 0) {
+        return Fail(path_, error);
+    }
+    committed_ = true;
+    SyncFolderOf(path_);
+    return true;
+}
 
 bool WriteFileAtomically(const std::filesystem::path& path, Bytes bytes, std::string& error) {
     if (IsExistingNonFile(path)) {

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -30,5 +31,33 @@ std::optional<ByteVector> ReadWholeFile(const std::filesystem::path& path);
 // killed save left behind. A device or pipe at `path` is written to directly. On failure returns
 // false and sets `error` to a message that names `path`.
 bool WriteFileAtomically(const std::filesystem::path& path, Bytes bytes, std::string& error);
+
+// A file written piece by piece through its descriptor that appears at `path` whole or not at all,
+// for outputs too large to hold in memory: the pieces go to the temporary file beside it, which
+// Commit syncs and renames into place as WriteFileAtomically does. Dropped without Commit, it
+// removes the temporary file. `path` must not be a device or pipe (see IsDeviceOrPipe).
+class AtomicFileWriter {
+  public:
+    // Null when the temporary file cannot be made, with a message that names `path` in `error`.
+    static std::unique_ptr<AtomicFileWriter> Open(const std::filesystem::path& path,
+                                                  std::string& error);
+    ~AtomicFileWriter();
+    AtomicFileWriter(const AtomicFileWriter&) = delete;
+    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+    int descriptor() const { return fd_; }
+    bool Commit(std::string& error);
+
+  private:
+    AtomicFileWriter(std::filesystem::path path, int fd);
+
+    std::filesystem::path path_;
+    int fd_;
+    bool committed_ = false;
+};
+
+// Whether something other than a file or folder stands at `path`: a device or a pipe, which is
+// written in place rather than replaced.
+bool IsDeviceOrPipe(const std::filesystem::path& path);
 
 }  // namespace rolvik

@@ -22,9 +22,15 @@ MessageHandler& CurrentHandler() {
     return handler;
 }
 
+thread_local MessageHandler* threadHandler = nullptr;
+
 }  // namespace
 
 void ShowMessage(std::string_view text, std::string_view caption, MessageIcon icon) {
+    if (threadHandler != nullptr) {
+        (*threadHandler)(text, caption, icon);
+        return;
+    }
     CurrentHandler()(text, caption, icon);
 }
 
@@ -33,6 +39,13 @@ MessageHandler SetMessageHandler(MessageHandler handler) {
         handler = PrintToStderr;
     }
     return std::exchange(CurrentHandler(), std::move(handler));
+}
+
+ScopedThreadMessageHandler::ScopedThreadMessageHandler(MessageHandler handler)
+    : handler_(std::move(handler)), previous_(std::exchange(threadHandler, &handler_)) {}
+
+ScopedThreadMessageHandler::~ScopedThreadMessageHandler() {
+    threadHandler = previous_;
 }
 
 }  // namespace rolvik

@@ -32,4 +32,19 @@ class ScopedMessageHandler {
     MessageHandler previous_;
 };
 
+// Installs a handler for the calling thread alone, for the lifetime of a scope: work running on
+// several threads at once (a folder conversion) hears each its own messages. It takes precedence
+// over the process-wide handler on that thread.
+class ScopedThreadMessageHandler {
+  public:
+    explicit ScopedThreadMessageHandler(MessageHandler handler);
+    ~ScopedThreadMessageHandler();
+    ScopedThreadMessageHandler(const ScopedThreadMessageHandler&) = delete;
+    ScopedThreadMessageHandler& operator=(const ScopedThreadMessageHandler&) = delete;
+
+  private:
+    MessageHandler handler_;
+    MessageHandler* previous_;
+};
+
 }  // namespace rolvik

@@ -125,6 +125,15 @@ SongEvent ConvertEvent(Song& song, const Event& event, bool handyPhone) {
     return converted;
 }
 
+// An event the synthesiser ignores: an unknown control, a status byte that is no message. The
+// sequencer needs of those only the stop event and the last event, whose times end the song; a
+// crafted song of millions of them would otherwise cost as much again as the document it was read
+// from.
+bool DoesNothing(const SongEvent& event) {
+    return !event.isNote && event.type == MessageType::Ignored;
+}
+
+// Reserving for every event costs only the pages the played ones fill.
 std::size_t CountEvents(const Smaf& smaf) {
     std::size_t count = 0;
     for (const Event* event = smaf.events.get(); event != nullptr; event = event->next.get()) {
@@ -235,7 +244,11 @@ std::unique_ptr<Song> LoadSong(Bytes smafFile) {
     song->endIndex = 0;
     song->events.reserve(CountEvents(*smaf));
     for (const Event* event = smaf->events.get(); event != nullptr; event = event->next.get()) {
-        song->events.push_back(ConvertEvent(*song, *event, handyPhone));
+        const SongEvent converted = ConvertEvent(*song, *event, handyPhone);
+        if (DoesNothing(converted) && event != smaf->stop && event->next != nullptr) {
+            continue;
+        }
+        song->events.push_back(converted);
         if (song->endIndex == 0 && event == smaf->stop) {
             song->endIndex = song->events.size();
         }

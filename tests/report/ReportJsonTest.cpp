@@ -1,10 +1,10 @@
-#include "cli/ReportJson.h"
+#include "report/ReportJson.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 
-namespace rolvik::cli {
+namespace rolvik {
 namespace {
 
 std::string ReportAsJson(const DetailReport& report) {
@@ -37,4 +37,4 @@ TEST(ReportJsonTest, LinesStylesAndMarker) {
 }
 
 }  // namespace
-}  // namespace rolvik::cli
+}  // namespace rolvik

@@ -3,7 +3,7 @@
 #include "core/Loader.h"
 #include "import/MidiImport.h"
 
-namespace rolvik::cli {
+namespace rolvik {
 
 std::unique_ptr<Smaf> OpenSong(const std::filesystem::path& path) {
     if (IsStandardMidiFile(path)) {
@@ -12,4 +12,4 @@ std::unique_ptr<Smaf> OpenSong(const std::filesystem::path& path) {
     return OpenSmaf(path);
 }
 
-}  // namespace rolvik::cli
+}  // namespace rolvik

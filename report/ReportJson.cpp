@@ -1,10 +1,11 @@
 #include "ReportJson.h"
 
-#include <cstdio>
 #include <ostream>
 #include <string_view>
 
-namespace rolvik::cli {
+#include "JsonString.h"
+
+namespace rolvik {
 namespace {
 
 std::string_view StyleName(ReportStyle style) {
@@ -21,28 +22,8 @@ std::string_view StyleName(ReportStyle style) {
     return "Plain";
 }
 
-// A JSON string literal of UTF-8 text.
-std::string Quoted(std::string_view text) {
-    std::string quoted = "\"";
-    for (const char character : text) {
-        const auto byte = static_cast<unsigned char>(character);
-        if (character == '"' || character == '\\') {
-            quoted += '\\';
-            quoted += character;
-        } else if (byte < 0x20) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04X", unsigned{byte});
-            quoted += escape;
-        } else {
-            quoted += character;
-        }
-    }
-    quoted += '"';
-    return quoted;
-}
-
 std::string LineObject(const ReportLine& line) {
-    std::string object = "{\"text\":" + Quoted(line.text) + ",\"style\":\"";
+    std::string object = "{\"text\":" + JsonString(line.text) + ",\"style\":\"";
     object += StyleName(line.style);
     object += "\",\"channel\":";
     object += line.style == ReportStyle::Channel ? std::to_string(line.channel) : "null";
@@ -64,4 +45,4 @@ void WriteReportAsJson(std::ostream& out, const DetailReport& report) {
     out << "\n]}\n";
 }
 
-}  // namespace rolvik::cli
+}  // namespace rolvik

@@ -4,7 +4,7 @@
 
 #include "report/DetailReport.h"
 
-namespace rolvik::cli {
+namespace rolvik {
 
 // The report as one JSON object: {"hasDocument", "markerLine" (a line index or null), "lines": [
 // {"text", "style", "channel" (a number for the Channel style, else null)}]}, with the lines' text
@@ -12,4 +12,4 @@ namespace rolvik::cli {
 // as the lines are made, so that a long report is never held whole.
 void WriteReportAsJson(std::ostream& out, const DetailReport& report);
 
-}  // namespace rolvik::cli
+}  // namespace rolvik
