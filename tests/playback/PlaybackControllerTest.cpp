@@ -31,7 +31,7 @@ class PlaybackControllerTest : public EngineTest {
 
     std::unique_ptr<Smaf> document;
     std::uint32_t offset = 0;
-    PlaybackController controller{[this] { return nowMs; }};
+    PlaybackController& controller = playback;
 };
 
 // EmuPlay counts from the start offset: the controller adds it when it reads the position and
@@ -71,10 +71,10 @@ TEST_F(PlaybackControllerTest, MidiPlayRunsOnTheClockAndStepsOffRemovedEvents) {
     controller.Process();
     controller.ReadPosition();
     EXPECT_EQ(controller.positionMs(), offset + 150);
-    const Event* next = MidiPlayer().nextEvent;
+    const Event* next = engine->midi().MidiPlayer().nextEvent;
     ASSERT_NE(next, nullptr);
     controller.EventRemoving(*next);
-    EXPECT_NE(MidiPlayer().nextEvent, next);
+    EXPECT_NE(engine->midi().MidiPlayer().nextEvent, next);
     EXPECT_EQ(controller.Stop(), PlayState::MidiPlay);
 }
 
