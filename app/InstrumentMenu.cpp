@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "GeneralMidiNames.h"
-#include "playback/VoiceSet.h"
 
 namespace rolvik {
 namespace {
@@ -16,10 +15,9 @@ QString MenuText(const QString& text) {
 
 }  // namespace
 
-QString InstrumentName(int instrument) {
-    if (instrument >= 0 && static_cast<std::uint32_t>(instrument) < voiceCount() &&
-        static_cast<std::size_t>(instrument) < voiceTable.size()) {
-        const auto& name = voiceTable[static_cast<std::size_t>(instrument)].name;
+QString InstrumentName(const VoiceSet& voices, int instrument) {
+    if (instrument >= 0 && static_cast<std::uint32_t>(instrument) < voices.voiceCount()) {
+        const auto& name = voices.voiceTable()[static_cast<std::size_t>(instrument)].name;
         QStringDecoder shiftJis("Shift_JIS");
         return shiftJis(
             QByteArray(name.data(), static_cast<qsizetype>(strnlen(name.data(), name.size()))));
@@ -28,7 +26,7 @@ QString InstrumentName(int instrument) {
     return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
 }
 
-std::unique_ptr<QMenu> BuildInstrumentMenu(int currentInstrument) {
+std::unique_ptr<QMenu> BuildInstrumentMenu(const VoiceSet& voices, int currentInstrument) {
     auto menu = std::make_unique<QMenu>();
     for (int first = 0; first < kInstrumentCount; first += kInstrumentsPerSubmenu) {
         const int last = first + kInstrumentsPerSubmenu - 1;
@@ -38,8 +36,8 @@ std::unique_ptr<QMenu> BuildInstrumentMenu(int currentInstrument) {
         submenu->menuAction()->setCheckable(holdsCurrent);
         submenu->menuAction()->setChecked(holdsCurrent);
         for (int instrument = first; instrument <= last; ++instrument) {
-            QAction* item = submenu->addAction(
-                MenuText(QString::asprintf("%d: ", instrument) + InstrumentName(instrument)));
+            QAction* item = submenu->addAction(MenuText(QString::asprintf("%d: ", instrument) +
+                                                        InstrumentName(voices, instrument)));
             item->setData(kInstrumentCommandBase + instrument);
             item->setCheckable(instrument == currentInstrument);
             item->setChecked(instrument == currentInstrument);

@@ -8,8 +8,6 @@
 #include "EntryKey.h"
 #include "MainWindow.h"
 #include "OptionTable.h"
-#include "playback/EmulatorBinding.h"
-#include "playback/MidiPlay.h"
 #include "ui/pianoroll/PianoRoll.h"
 #include "ui/settings/Settings.h"
 
@@ -35,7 +33,7 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
             SelectTrack(*track);
         }
         if (CurrentSettings().playVisibleOnly == 1) {
-            SetTrackFilter(pianoRoll_->visibleTrack());
+            playback_.SetTrackFilter(pianoRoll_->visibleTrack());
         }
         if (event->key() == Qt::Key_Delete) {
             pianoRoll_->DeleteSelectedNote();
@@ -79,7 +77,7 @@ void MainWindow::ApplyOption(char letter, int number) {
     const Option* option = OptionTable::Find(letter);
     if (option && option->InBounds(number)) {
         option->set(*this, number);
-        volume_->setValue(GetVolume());
+        volume_->setValue(playback_.volume());
     }
 }
 

@@ -16,8 +16,6 @@
 #include "TrackMenu.h"
 #include "UserSettings.h"
 #include "core/ShowMessage.h"
-#include "playback/PresetVoices.h"
-#include "playback/VoiceSet.h"
 #include "ui/detail/DetailView.h"
 #include "ui/pianoroll/PianoRoll.h"
 
@@ -61,17 +59,14 @@ QString ToolTipOf(const CommandEntry& entry) {
 
 }  // namespace
 
-MainWindow::MainWindow(const std::filesystem::path& voiceSetPath, ShellHooks hooks)
-    : hooks_(std::move(hooks)) {
+MainWindow::MainWindow(EngineSession& engine, ShellHooks hooks)
+    : hooks_(std::move(hooks)), engine_(engine), playback_(engine) {
     setObjectName(QStringLiteral("RolvikWC"));
     setWindowTitle(QStringLiteral("Rolvik"));
     setWindowIcon(QIcon(kIconPath));
     setAcceptDrops(true);
     setFocusPolicy(Qt::StrongFocus);
     setContextMenuPolicy(Qt::PreventContextMenu);
-
-    LoadVoiceSet(voiceSetPath);
-    PresetVoices();
 
     BuildMenus();
     BuildToolbar();
@@ -108,12 +103,11 @@ MainWindow::MainWindow(const std::filesystem::path& voiceSetPath, ShellHooks hoo
     EnableDocumentCommands();
 }
 
-// The voice table lives as long as the window; the detail window goes with it.
+// The detail window goes with this one.
 MainWindow::~MainWindow() {
     refreshTimer_.stop();
     midiTimer_.stop();
     detailView_.reset();
-    FreeVoiceTable();
 }
 
 QAction* MainWindow::action(CommandId id) const {
@@ -188,7 +182,7 @@ void MainWindow::BuildToolbar() {
         }
         toolbar_->addAction(actions_.at(*id));
     }
-    volume_ = AddVolumeControl(*toolbar_);
+    volume_ = AddVolumeControl(*toolbar_, playback_);
 }
 
 void MainWindow::EnableDocumentCommands() {
@@ -248,7 +242,7 @@ void MainWindow::RunCommand(CommandId id) {
         case CommandId::Rewind:
             return Rewind();
         case CommandId::MidiReset:
-            return PresetVoices();
+            return engine_.PresetVoices();
         case CommandId::Repeat:
             return SwitchRepeat();
         case CommandId::ShowDetail:

@@ -37,8 +37,8 @@ class MainWindow : public QMainWindow {
   public:
     enum class SeekKind { Plain, GoTo };
 
-    // Reads the voice set at `voiceSetPath`, sends the preset voices and builds the window.
-    MainWindow(const std::filesystem::path& voiceSetPath, ShellHooks hooks);
+    // Builds the window over an engine session that outlives it.
+    MainWindow(EngineSession& engine, ShellHooks hooks);
     ~MainWindow() override;
 
     void RunCommand(CommandId id);
@@ -156,6 +156,7 @@ class MainWindow : public QMainWindow {
     QTimer midiTimer_;
 
     DocumentSession session_;
+    EngineSession& engine_;
     PlaybackController playback_;
     std::uint32_t lastDetailRefresh_ = 0;
     bool inTimerTick_ = false;

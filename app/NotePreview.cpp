@@ -7,8 +7,6 @@
 
 #include "core/ShowMessage.h"
 #include "core/SmafExclusive.h"
-#include "playback/EmulatorBinding.h"
-#include "playback/MidiPlay.h"
 
 namespace rolvik {
 namespace {
@@ -47,12 +45,12 @@ const Event* FindVoiceDefinition(const Smaf& document, const TrackVoice& voice) 
     return nullptr;
 }
 
-bool Send(std::initializer_list<int> bytes, const char* failure) {
+bool Send(const EngineSession& engine, std::initializer_list<int> bytes, const char* failure) {
     ByteVector message;
     for (const int byte : bytes) {
         message.push_back(static_cast<std::uint8_t>(byte));
     }
-    if (EmuSetMidiMsg(message) != 0) {
+    if (engine.EmuSetMidiMsg(message) != 0) {
         ShowMessage(failure, "Error", MessageIcon::Error);
         return false;
     }
@@ -75,9 +73,9 @@ TrackVoice FindTrackVoice(const Smaf& document, int channel) {
     return voice;
 }
 
-void SoundPreviewNote(const Smaf* document, int visibleTrack, int key, bool shiftHeld,
-                      int currentInstrument, PreviewedNote& previewed) {
-    EmuMIDISetVolume();
+void SoundPreviewNote(EngineSession& engine, const Smaf* document, int visibleTrack, int key,
+                      bool shiftHeld, int currentInstrument, PreviewedNote& previewed) {
+    engine.EmuMIDISetVolume();
     const int channel = visibleTrack == kAllTracks ? 0 : visibleTrack;
     TrackVoice voice;
     if (document && visibleTrack != kAllTracks && document->events) {
@@ -86,23 +84,23 @@ void SoundPreviewNote(const Smaf* document, int visibleTrack, int key, bool shif
     if (voice.bankMsb < 0) {
         voice.bankMsb = shiftHeld ? kDrumBank : kMelodyBank;
     } else if (voice.voiceDefinition) {
-        DoEvent(*voice.voiceDefinition, 0);
+        engine.midi().DoEvent(*voice.voiceDefinition, 0);
     }
     const int bankLsb = std::max(voice.bankLsb, 0);
     const int program = voice.program >= 0 ? voice.program : currentInstrument;
-    if (!Send({0xB0 + channel, 0x00, voice.bankMsb}, "SetMidiMsg5 failed") ||
-        !Send({0xB0 + channel, 0x20, bankLsb}, "SetMidiMsg6 failed") ||
-        !Send({0xC0 + channel, program}, "SetMidiMsg7 failed")) {
+    if (!Send(engine, {0xB0 + channel, 0x00, voice.bankMsb}, "SetMidiMsg5 failed") ||
+        !Send(engine, {0xB0 + channel, 0x20, bankLsb}, "SetMidiMsg6 failed") ||
+        !Send(engine, {0xC0 + channel, program}, "SetMidiMsg7 failed")) {
         return;
     }
     previewed.channel = channel;
-    if (Send({0x90 + channel, key, 0x7F}, "SetMidiMsg8[sounding note] failed")) {
+    if (Send(engine, {0x90 + channel, key, 0x7F}, "SetMidiMsg8[sounding note] failed")) {
         previewed.note = key;
     }
 }
 
-void StopPreviewNote(const PreviewedNote& previewed) {
-    Send({0x90 + previewed.channel, previewed.note, 0x00}, "SetMidiMsg8[sounding] failed");
+void StopPreviewNote(const EngineSession& engine, const PreviewedNote& previewed) {
+    Send(engine, {0x90 + previewed.channel, previewed.note, 0x00}, "SetMidiMsg8[sounding] failed");
 }
 
 }  // namespace rolvik

@@ -2,6 +2,7 @@
 
 #include "core/Event.h"
 #include "core/Smaf.h"
+#include "playback/EngineSession.h"
 
 namespace rolvik {
 
@@ -27,10 +28,10 @@ TrackVoice FindTrackVoice(const Smaf& document, int channel);
 // Sounds the key on the visible track (All plays on channel 0) with the bank and program the
 // track uses; without a bank select the melody bank, or with Shift the drum bank, and without a
 // program `currentInstrument`. Each refused message is reported and ends the sequence.
-void SoundPreviewNote(const Smaf* document, int visibleTrack, int key, bool shiftHeld,
-                      int currentInstrument, PreviewedNote& previewed);
+void SoundPreviewNote(EngineSession& engine, const Smaf* document, int visibleTrack, int key,
+                      bool shiftHeld, int currentInstrument, PreviewedNote& previewed);
 
 // Turns the previewed note off again.
-void StopPreviewNote(const PreviewedNote& previewed);
+void StopPreviewNote(const EngineSession& engine, const PreviewedNote& previewed);
 
 }  // namespace rolvik

@@ -3,8 +3,6 @@
 #include <array>
 
 #include "MainWindow.h"
-#include "playback/EmulatorBinding.h"
-#include "playback/MidiPlay.h"
 #include "ui/pianoroll/PianoRoll.h"
 #include "ui/settings/Settings.h"
 
@@ -43,8 +41,9 @@ const Option* OptionTable::Find(char letter) {
         {'H', "PianoRoll's Height: %d", 1, Option::kNoLimit,
          [](W& w) -> std::optional<int> { return w.pianoRoll().rowHeight(); },
          [](W& w, int number) { w.pianoRoll().SetRowHeight(number); }},
-        {'K', "KeyPitch: %d", -12, 12, [](W&) -> std::optional<int> { return GetKeyPitch(); },
-         [](W&, int number) { SetKeyPitch(number); }},
+        {'K', "KeyPitch: %d", -12, 12,
+         [](W& w) -> std::optional<int> { return w.playback_.keyPitch(); },
+         [](W& w, int number) { w.playback_.SetKeyPitch(number); }},
         {'M', "MoveTo: %d", 0, Option::kNoLimit,
          [](W& w) -> std::optional<int> { return static_cast<int>(w.pianoRoll().ViewStartTime()); },
          [](W& w, int number) { w.pianoRoll().MoveView(number, 0); }},
@@ -52,7 +51,7 @@ const Option* OptionTable::Find(char letter) {
          [](W&) -> std::optional<int> { return CurrentSettings().playVisibleOnly; },
          [](W& w, int number) {
              CurrentSettings().playVisibleOnly = number;
-             SetTrackFilter(number == 1 ? w.pianoRoll().visibleTrack() : kAllTracks);
+             w.playback_.SetTrackFilter(number == 1 ? w.pianoRoll().visibleTrack() : kAllTracks);
          }},
         {'R', "Refresh Rate: %d [ms]", 1, Option::kNoLimit,
          [](W&) -> std::optional<int> { return CurrentSettings().refreshRate; },
@@ -70,10 +69,10 @@ const Option* OptionTable::Find(char letter) {
          [](W&, int number) { CurrentSettings().followSpace = -number; },
          {},
          true},
-        {'T', "Tempo: %d", 70, 130, [](W&) -> std::optional<int> { return GetTempo(); },
-         [](W&, int number) { SetTempo(number); }},
-        {'V', "Volume: %d", 0, 127, [](W&) -> std::optional<int> { return GetVolume(); },
-         [](W&, int number) { SetVolume(number); }},
+        {'T', "Tempo: %d", 70, 130, [](W& w) -> std::optional<int> { return w.playback_.tempo(); },
+         [](W& w, int number) { w.playback_.SetTempo(number); }},
+        {'V', "Volume: %d", 0, 127, [](W& w) -> std::optional<int> { return w.playback_.volume(); },
+         [](W& w, int number) { w.playback_.SetVolume(number); }},
         {'W', "PianoRoll's Width divider: %d", 1, Option::kNoLimit,
          [](W& w) -> std::optional<int> { return w.pianoRoll().widthDivider(); },
          [](W& w, int number) { w.pianoRoll().SetWidthDivider(number); }},

@@ -7,7 +7,6 @@
 #include "MainWindow.h"
 #include "StatusBar.h"
 #include "core/ShowMessage.h"
-#include "playback/MidiPlay.h"
 #include "ui/detail/DetailView.h"
 #include "ui/pianoroll/PianoRoll.h"
 #include "ui/settings/Settings.h"
@@ -200,7 +199,7 @@ void MainWindow::RepaintRoll() {
 void MainWindow::SelectTrack(int track) {
     pianoRoll_->SetVisibleTrack(track);
     if (CurrentSettings().playVisibleOnly) {
-        SetTrackFilter(track);
+        playback_.SetTrackFilter(track);
     }
     RepaintRoll();
 }

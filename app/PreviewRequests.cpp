@@ -21,13 +21,13 @@ void MainWindow::HandleRequest(PianoRollRequest kind, int note, quint32 timeMs) 
             return;
         case PianoRollRequest::SoundNoteRequest:
             if (playback_.state() != PlayState::EmuPlay) {
-                SoundPreviewNote(document(), pianoRoll_->visibleTrack(), note, hooks_.shiftHeld(),
-                                 currentInstrument_, previewedNote_);
+                SoundPreviewNote(engine_, document(), pianoRoll_->visibleTrack(), note,
+                                 hooks_.shiftHeld(), currentInstrument_, previewedNote_);
             }
             return;
         case PianoRollRequest::StopNoteRequest:
             if (playback_.state() != PlayState::EmuPlay) {
-                StopPreviewNote(previewedNote_);
+                StopPreviewNote(engine_, previewedNote_);
             }
             return;
         case PianoRollRequest::MiddleClickNotice:
@@ -40,7 +40,7 @@ void MainWindow::HandleRequest(PianoRollRequest kind, int note, quint32 timeMs) 
 }
 
 void MainWindow::ShowInstrumentMenu(QPoint globalPosition) {
-    const std::unique_ptr<QMenu> menu = BuildInstrumentMenu(currentInstrument_);
+    const std::unique_ptr<QMenu> menu = BuildInstrumentMenu(engine_.voices(), currentInstrument_);
     const QAction* chosen = hooks_.runMenu(*menu, globalPosition);
     if (chosen && chosen->data().toInt() >= kInstrumentCommandBase) {
         currentInstrument_ = chosen->data().toInt() - kInstrumentCommandBase;

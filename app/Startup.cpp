@@ -7,9 +7,8 @@
 
 #include "MainWindow.h"
 #include "MessageBoxes.h"
-#include "playback/EmulatorBinding.h"
 #include "playback/EngineLocation.h"
-#include "playback/VoiceSet.h"
+#include "playback/EngineSession.h"
 #include "ui/settings/Settings.h"
 
 namespace rolvik {
@@ -23,22 +22,19 @@ int RunRolvik(int argc, char** argv) {
     const ScopedMessageHandler messageBoxes(MessageBoxHandler());
 
     SetDefaultSettings();
-    if (!LoadEmulator()) {
+    const std::unique_ptr<EngineSession> engine =
+        StartEngineSession(ExecutableFolder() / kVoiceSetFileName, EngineControls{});
+    if (!engine) {
         return 0;
     }
-    int exitCode = 0;
-    {
-        MainWindow window(ExecutableFolder() / kVoiceSetFileName, ShellHooks::Desktop());
-        window.show();
-        window.setFocus();
-        const QStringList arguments = QApplication::arguments();
-        if (arguments.size() > 1) {
-            window.OpenFile(QFile::encodeName(arguments.at(1)).toStdString());
-        }
-        exitCode = QApplication::exec();
+    MainWindow window(*engine, ShellHooks::Desktop());
+    window.show();
+    window.setFocus();
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 1) {
+        window.OpenFile(QFile::encodeName(arguments.at(1)).toStdString());
     }
-    ReleaseEmulator();
-    return exitCode;
+    return QApplication::exec();
 }
 
 }  // namespace rolvik

@@ -4,7 +4,7 @@
 #include <QSlider>
 #include <QToolBar>
 
-#include "playback/EmulatorBinding.h"
+#include "playback/PlaybackController.h"
 
 namespace rolvik {
 namespace {
@@ -51,16 +51,17 @@ std::vector<QIcon> ToolbarImages() {
                            QImage(QStringLiteral(":/rolvik/toolbar@2x.png")));
 }
 
-QSlider* AddVolumeControl(QToolBar& toolbar) {
+QSlider* AddVolumeControl(QToolBar& toolbar, PlaybackController& playback) {
     auto* slider = new QSlider(Qt::Horizontal, &toolbar);
     slider->setObjectName(QStringLiteral("volume"));
     slider->setRange(0, kLoudestVolume);
-    slider->setValue(GetVolume());
+    slider->setValue(playback.volume());
     slider->setFixedWidth(kVolumeSliderWidth);
     slider->setFocusPolicy(Qt::NoFocus);  // the window's keys stay the window's
     slider->setToolTip(QStringLiteral("Volume (Shift+V)"));
     slider->setAccessibleName(QStringLiteral("Volume"));
-    QObject::connect(slider, &QSlider::valueChanged, slider, [](int volume) { SetVolume(volume); });
+    QObject::connect(slider, &QSlider::valueChanged, slider,
+                     [&playback](int volume) { playback.SetVolume(volume); });
     toolbar.addSeparator();
     toolbar.addWidget(slider);
     return slider;

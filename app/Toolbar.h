@@ -9,6 +9,8 @@ class QToolBar;
 
 namespace rolvik {
 
+class PlaybackController;
+
 inline constexpr int kToolbarImageWidth = 16;
 
 // Cuts a strip of toolbar images into 16-pixel-wide cells, magenta (255, 0, 255) becoming
@@ -21,6 +23,6 @@ std::vector<QIcon> ToolbarImages();
 
 // Adds the volume slider (0 to 127) at the toolbar's end. It shows and sets the players' volume,
 // the setting that Shift+V enters too.
-QSlider* AddVolumeControl(QToolBar& toolbar);
+QSlider* AddVolumeControl(QToolBar& toolbar, PlaybackController& playback);
 
 }  // namespace rolvik

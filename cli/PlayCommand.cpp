@@ -11,12 +11,9 @@
 #include "Commands.h"
 #include "convert/OpenSong.h"
 #include "core/ShowMessage.h"
-#include "playback/EmulatorBinding.h"
 #include "playback/EngineLocation.h"
-#include "playback/MidiPlay.h"
+#include "playback/EngineSession.h"
 #include "playback/PlaybackController.h"
-#include "playback/PresetVoices.h"
-#include "playback/VoiceSet.h"
 
 namespace rolvik::cli {
 namespace {
@@ -81,8 +78,8 @@ class PositionLine {
 };
 
 // Ticks until the music ends, Ctrl-C is pressed or the player reports a status it should not.
-int RunUntilStopped(Smaf& smaf, const PlayRequest& request) {
-    PlaybackController playback;
+int RunUntilStopped(EngineSession& engine, Smaf& smaf, const PlayRequest& request) {
+    PlaybackController playback(engine);
     playback.SetPosition(smaf.StartOffset() + static_cast<std::uint32_t>(request.fromMs));
     if (!playback.Start(request.Emu() ? PlayState::EmuPlay : PlayState::MidiPlay, smaf)) {
         return kExitFailure;
@@ -119,22 +116,18 @@ int Play(const PlayRequest& request) {
     if (!smaf) {
         return kExitFailure;
     }
-    if (!LoadEmulator()) {
+    const EngineControls controls = {request.volume, request.tempo, request.keyPitch, false};
+    const std::unique_ptr<EngineSession> engine =
+        StartEngineSession(ExecutableFolder() / kVoiceSetFileName, controls);
+    if (!engine) {
         return kExitFailure;
     }
-    SetVolume(request.volume);
-    SetTempo(request.tempo);
-    SetKeyPitch(request.keyPitch);
-    LoadVoiceSet(ExecutableFolder() / kVoiceSetFileName);
-    PresetVoices();
-    SetTrackFilter(request.track ? *request.track - 1 : kAllTracks);
+    engine->midi().SetTrackFilter(request.track ? *request.track - 1 : kAllTracks);
 
     stopRequested = 0;
     auto previousHandler = std::signal(SIGINT, RequestStop);
-    const int code = RunUntilStopped(*smaf, request);
+    const int code = RunUntilStopped(*engine, *smaf, request);
     std::signal(SIGINT, previousHandler);
-    FreeVoiceTable();
-    ReleaseEmulator();
     return code;
 }
 

@@ -10,14 +10,14 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace rolvik;
     ScopedMessageHandler quiet([](std::string_view, std::string_view, MessageIcon) {});
-    LoadVoiceSetBytes(Bytes(data, size));
-    for (const Voice& voice : voiceTable) {
+    VoiceSet voices;
+    voices.LoadVoiceSetBytes(Bytes(data, size));
+    for (const Voice& voice : voices.voiceTable()) {
         const ByteVector message =
             voice.type == kVoiceTypeFm ? BuildFmVoiceMessage(voice) : BuildPcmVoiceMessage(voice);
         if (message.front() != 0xF0 || message.back() != 0xF7) {
             __builtin_trap();
         }
     }
-    FreeVoiceTable();
     return 0;
 }

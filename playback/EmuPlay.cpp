@@ -11,9 +11,6 @@ namespace {
 constexpr std::int32_t kSound = 1;
 constexpr std::int32_t kSlot = 1;
 
-constexpr std::int32_t kControlVolume = 0;
-constexpr std::int32_t kControlTempo = 1;
-constexpr std::int32_t kControlKeyPitch = 2;
 constexpr std::int32_t kControlPosition = 4;
 constexpr std::int32_t kControlStatus = 6;
 constexpr std::int32_t kEmuInfoDevices = 4;
@@ -23,25 +20,31 @@ int Fail(const char* text) {
     return 0;
 }
 
-bool Control(std::int32_t control, int value) {
+}  // namespace
+
+bool EmuPlayback::EmuPlayControl(std::int32_t control, int value) const {
     std::int32_t copy = value;
-    return Engine().MaSound_Control(kSound, kSlot, control, &copy, 0) == 0;
+    return binding_.Engine().MaSound_Control(kSound, kSlot, control, &copy, 0) == 0;
 }
 
-int StartSequencer(const Smaf& smaf, std::int32_t positionMs) {
-    const EngineFunctions& engine = Engine();
+void EmuPlayback::EmuPlayRestart() const {
+    binding_.Engine().MaSound_Start(kSound, kSlot, controls_.RepeatLoops(), 0);
+}
+
+int EmuPlayback::StartSequencer(const Smaf& smaf, std::int32_t positionMs) const {
+    const EngineFunctions& engine = binding_.Engine();
     engine.MaSound_EmuTerminate();
-    if (engine.MaSound_EmuInitialize(kOutputSampleRateHz, kEngineModeSequencer, WorkPointer()) !=
-        0) {
+    if (engine.MaSound_EmuInitialize(kOutputSampleRateHz, kEngineModeSequencer,
+                                     binding_.WorkPointer()) != 0) {
         return Fail("EmuInitialize2 failed!");
     }
-    if (engine.MaSound_Initialize(0, WorkBlock(), 0) != 0) {
+    if (engine.MaSound_Initialize(0, binding_.WorkBlock(), 0) != 0) {
         return Fail("Initialize failed!");
     }
     if (engine.MaSound_DeviceControl(0x0D, 0, 0, 0) != 0) {
         return Fail("DeviceControl(0x0D, 0, 0, 0) failed!");
     }
-    if (!DeviceSetup()) {
+    if (!binding_.DeviceSetup()) {
         return 0;
     }
     if (engine.MaSound_Create(kSound) != 1) {
@@ -57,27 +60,25 @@ int StartSequencer(const Smaf& smaf, std::int32_t positionMs) {
     if (engine.MaSound_Standby(kSound, kSlot, 0) != 0) {
         return Fail("Standby failed!");
     }
-    if (!Control(kControlVolume, GetVolume())) {
+    if (!EmuPlayControl(kControlVolume, controls_.volume)) {
         return Fail("Control volume failed!");
     }
-    if (!Control(kControlKeyPitch, GetKeyPitch())) {
+    if (!EmuPlayControl(kControlKeyPitch, controls_.keyPitch)) {
         return Fail("Control keypitch failed!");
     }
-    if (!Control(kControlTempo, GetTempo())) {
+    if (!EmuPlayControl(kControlTempo, controls_.tempo)) {
         return Fail("Control tempo failed!");
     }
     if (engine.MaSound_Seek(kSound, kSlot, positionMs, 0, 0) != 0) {
         return Fail("Seek failed");
     }
-    if (engine.MaSound_Start(kSound, kSlot, RepeatLoops(), 0) != 0) {
+    if (engine.MaSound_Start(kSound, kSlot, controls_.RepeatLoops(), 0) != 0) {
         return Fail("Start failed!");
     }
     return 1;
 }
 
-}  // namespace
-
-int EmuSMAFPlay(const Smaf* smaf, std::int32_t positionMs) {
+int EmuPlayback::EmuSMAFPlay(const Smaf* smaf, std::int32_t positionMs) const {
     if (!smaf) {
         return Fail("EmuSMAFPlay: smaf == NULL, it is probably a program bug!");
     }
@@ -88,48 +89,44 @@ int EmuSMAFPlay(const Smaf* smaf, std::int32_t positionMs) {
         ShowMessage(kMa7NoticeText, "Notice", MessageIcon::Information);
         return 0;
     }
-    if (!StartSequencer(*smaf, positionMs)) {
-        return 0;
-    }
-    emuActive = 1;
-    return 1;
+    return StartSequencer(*smaf, positionMs);
 }
 
-void EmuSMAFStop() {
-    const EngineFunctions& engine = Engine();
+void EmuPlayback::EmuSMAFStop() const {
+    const EngineFunctions& engine = binding_.Engine();
     engine.MaSound_Stop(kSound, kSlot, 0);
     engine.MaSound_Close(kSound, kSlot, 0);
     engine.MaSound_Unload(kSound, kSlot, 0);
     engine.MaSound_Delete(kSound);
     engine.MaSound_Terminate();
     engine.MaSound_EmuTerminate();
-    emuActive = 0;
-    if (engine.MaSound_EmuInitialize(kOutputSampleRateHz, kEngineModeMidi, WorkPointer()) != 0) {
+    if (engine.MaSound_EmuInitialize(kOutputSampleRateHz, kEngineModeMidi,
+                                     binding_.WorkPointer()) != 0) {
         Fail("EmuInitialize0 failed!");
         return;
     }
-    DeviceSetup();
+    binding_.DeviceSetup();
 }
 
-int EmuDeviceInfo() {
-    return Engine().MaSound_GetEmuInfo(kEmuInfoDevices);
+int EmuPlayback::EmuDeviceInfo() const {
+    return binding_.Engine().MaSound_GetEmuInfo(kEmuInfoDevices);
 }
 
-int EmuPlayStatus() {
-    return Engine().MaSound_Control(kSound, kSlot, kControlStatus, nullptr, 0);
+int EmuPlayback::EmuPlayStatus() const {
+    return binding_.Engine().MaSound_Control(kSound, kSlot, kControlStatus, nullptr, 0);
 }
 
-int EmuPlayPosition() {
-    return Engine().MaSound_Control(kSound, kSlot, kControlPosition, nullptr, 0);
+int EmuPlayback::EmuPlayPosition() const {
+    return binding_.Engine().MaSound_Control(kSound, kSlot, kControlPosition, nullptr, 0);
 }
 
-int EmuPlaySeek(std::int32_t positionMs) {
-    const EngineFunctions& engine = Engine();
+int EmuPlayback::EmuPlaySeek(std::int32_t positionMs) const {
+    const EngineFunctions& engine = binding_.Engine();
     engine.MaSound_Stop(kSound, kSlot, 0);
     if (engine.MaSound_Seek(kSound, kSlot, positionMs, 0, 0) != 0) {
         return 0;
     }
-    engine.MaSound_Start(kSound, kSlot, RepeatLoops(), 0);
+    engine.MaSound_Start(kSound, kSlot, controls_.RepeatLoops(), 0);
     return 1;
 }
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <utility>
 
-#include "EmulatorBinding.h"
+#include "EngineSession.h"
 #include "core/HandyPhoneVoice.h"
 #include "core/Number.h"
 #include "core/ShowMessage.h"
@@ -17,30 +17,6 @@ namespace {
 int Fail(const std::string& text) {
     ShowMessage(text, "Error", MessageIcon::Error);
     return 0;
-}
-
-bool Send(std::initializer_list<std::uint8_t> message) {
-    return EmuSetMidiMsg(Bytes(message.begin(), message.size())) == 0;
-}
-
-bool SendNoteOff(const SoundingNote& note) {
-    return Send({static_cast<std::uint8_t>(0x90 + note.channel),
-                 static_cast<std::uint8_t>(note.note), 0x00});
-}
-
-int DoPitchBend(const Event& event) {
-    if (event.data.size() < 2) {
-        return 1;
-    }
-    return Send({event.status, event.data[0], event.data[1]}) ? 1
-                                                              : Fail("EmuMIDI: DoEvent PB Failed");
-}
-
-int DoProgramChange(const Event& event) {
-    if (event.data.empty()) {
-        return 1;
-    }
-    return Send({event.status, event.data[0]}) ? 1 : Fail("EmuMIDI: DoEvent PC Failed");
 }
 
 // Only these body lengths reach the synthesiser: the reset and master volume (6), voice
@@ -67,7 +43,32 @@ bool IsOwnSoundExclusive(Bytes body) {
 
 }  // namespace
 
-MidiPlayback::MidiPlayback(TickSource clock) : clock_(std::move(clock)) {}
+MidiPlayback::MidiPlayback(EngineSession& engine, TickSource clock)
+    : engine_(engine), clock_(std::move(clock)) {}
+
+bool MidiPlayback::Send(std::initializer_list<std::uint8_t> message) const {
+    return engine_.EmuSetMidiMsg(Bytes(message.begin(), message.size())) == 0;
+}
+
+bool MidiPlayback::SendNoteOff(const SoundingNote& note) const {
+    return Send({static_cast<std::uint8_t>(0x90 + note.channel),
+                 static_cast<std::uint8_t>(note.note), 0x00});
+}
+
+int MidiPlayback::DoPitchBend(const Event& event) const {
+    if (event.data.size() < 2) {
+        return 1;
+    }
+    return Send({event.status, event.data[0], event.data[1]}) ? 1
+                                                              : Fail("EmuMIDI: DoEvent PB Failed");
+}
+
+int MidiPlayback::DoProgramChange(const Event& event) const {
+    if (event.data.empty()) {
+        return 1;
+    }
+    return Send({event.status, event.data[0]}) ? 1 : Fail("EmuMIDI: DoEvent PC Failed");
+}
 
 // Brings the channels' kinds to what they are after a reset: channel index 9 starts as drums,
 // every other channel as melody. A song without a drum channel needs the engine told, since its
@@ -93,7 +94,7 @@ int MidiPlayback::DoNote(const Event& event, int sound) {
     }
     int note = event.data[0];
     if (state_.channelBank[channel] != kDrumBank) {
-        note = static_cast<std::uint8_t>(note + GetKeyPitch());
+        note = static_cast<std::uint8_t>(note + engine_.controls().keyPitch);
     }
     if (!Send({static_cast<std::uint8_t>(0x90 + channel), static_cast<std::uint8_t>(note),
                static_cast<std::uint8_t>(state_.channelVelocity[channel])})) {
@@ -139,8 +140,8 @@ int MidiPlayback::DoExclusive(const Event& event) {
     const std::optional<MemoryMessage> memory = ReadMemoryMessage(body);
     if (IsVoiceDefinitionLength(length) && memory && memory->kind == kVoiceDefinition) {
         // A voice definition replaces the voice at its bank, program and note: erase that first.
-        if (EmuSetMidiMsg(VoiceEraseMessage(body.subspan(kMemoryMessageHeadSize, kVoiceKeySize))) !=
-            0) {
+        if (engine_.EmuSetMidiMsg(
+                VoiceEraseMessage(body.subspan(kMemoryMessageHeadSize, kVoiceKeySize))) != 0) {
             return Fail("EmuMIDI: DoEvent EmuSetMidiMsg(Erase?) failed");
         }
     }
@@ -148,11 +149,11 @@ int MidiPlayback::DoExclusive(const Event& event) {
     message.reserve(length + 1);
     message.push_back(0xF0);
     message.insert(message.end(), body.begin(), body.end());
-    if (EmuSetMidiMsg(message) != 0) {
+    if (engine_.EmuSetMidiMsg(message) != 0) {
         return Fail("EmuMIDI: DoEvent Exclusive failed(size=" + std::to_string(length + 1) + ")");
     }
     if (length == 6 && body[3] == 0x7F && body[4] == 0x7F) {
-        EmuMIDISetVolume();
+        engine_.EmuMIDISetVolume();
         if (!StartChannelKinds()) {
             return Fail("EmuMIDI: DoEvent CC Failed");
         }
@@ -182,14 +183,14 @@ int MidiPlayback::DoEvent(const Event& event, int sound) {
 // play them sound as they do when the engine plays the whole file.
 int MidiPlayback::SendStreamWaves(const Smaf& smaf) {
     for (const StreamWaveChunk& wave : FindStreamWaves(smaf.fileData)) {
-        if (EmuSetMidiMsg(MakeStreamWaveMessage(wave)) != 0) {
+        if (engine_.EmuSetMidiMsg(MakeStreamWaveMessage(wave)) != 0) {
             return Fail("EmuMIDIPlay: stream wave " + std::to_string(wave.number) + " failed");
         }
     }
     return 1;
 }
 
-int MidiPlayback::Play(Smaf* smaf, std::int32_t positionMs) {
+int MidiPlayback::EmuMIDIPlay(Smaf* smaf, std::int32_t positionMs) {
     state_.midiDocument = smaf;
     if (!smaf) {
         return Fail("EmuMIDIPlay: smaf == NULL, it is probably a program bug!");
@@ -204,7 +205,7 @@ int MidiPlayback::Play(Smaf* smaf, std::int32_t positionMs) {
     }
     state_.handyPhoneOnly = smaf->handyPhoneOnly;
     state_.channelVelocity.fill(64);
-    if (EmuSetMidiMsg(kResetMessage) != 0 || !StartChannelKinds()) {
+    if (engine_.EmuSetMidiMsg(kResetMessage) != 0 || !StartChannelKinds()) {
         return Fail("SetMidiMsg ini failed");
     }
     if (smaf->hasStreamWaves && !SendStreamWaves(*smaf)) {
@@ -219,16 +220,12 @@ int MidiPlayback::Play(Smaf* smaf, std::int32_t positionMs) {
         }
     }
     state_.soundingNotes.clear();
-    EmuMIDISetVolume();
+    engine_.EmuMIDISetVolume();
     state_.clockBase = clock_() - targetMs;
-    midiActive = 1;
     return 1;
 }
 
-int MidiPlayback::Proc() {
-    if (!midiActive) {
-        return 1;
-    }
+int MidiPlayback::EmuMIDIProc() {
     const std::uint32_t elapsedMs = TimeMs();
     for (auto note = state_.soundingNotes.begin(); note != state_.soundingNotes.end();) {
         if (note->endTimeMs >= elapsedMs) {
@@ -246,7 +243,7 @@ int MidiPlayback::Proc() {
             return Fail("EmuMIDI: EmuMIDIEvent DoEvent Failed");
         }
         state_.nextEvent = event.next.get();
-        if (GetRepeat() && EndsLoop(event)) {
+        if (engine_.controls().repeat && EndsLoop(event)) {
             ReturnToLoopStart();
         }
     }
@@ -289,14 +286,13 @@ const Event& MidiPlayback::LastEvent(const Smaf& smaf) {
     return *last;
 }
 
-int MidiPlayback::Stop() {
-    midiActive = 0;
+int MidiPlayback::EmuMIDIStop() {
     state_.nextEvent = nullptr;
     state_.midiDocument = nullptr;
-    return DeleteAllNoteoff();
+    return EmuDeleteAllNoteoff();
 }
 
-int MidiPlayback::DeleteAllNoteoff() {
+int MidiPlayback::EmuDeleteAllNoteoff() {
     while (!state_.soundingNotes.empty()) {
         if (!SendNoteOff(state_.soundingNotes.front())) {
             return Fail("EmuMIDI: EmuDeleteAllNoteoff NoteOFF Failed");
@@ -306,7 +302,7 @@ int MidiPlayback::DeleteAllNoteoff() {
     return 1;
 }
 
-void MidiPlayback::EventRemoving(const Event& event) {
+void MidiPlayback::EmuMIDIEventRemoving(const Event& event) {
     if (state_.nextEvent == &event) {
         state_.nextEvent = event.next.get();
     }

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <list>
 
 #include "TickCount.h"
@@ -37,20 +38,22 @@ struct MidiPlayState {
     bool handyPhoneOnly = false;  // the document has no drum channel: index 9 starts as melody
 };
 
+class EngineSession;
+
 // One MidiPlay: its walk through a document's list and the notes it has turned on. Messages go to
-// the engine, which has one MIDI input, so the program runs one of these (see MidiPlay.h).
+// the session's engine, which has one MIDI input, so each session runs one of these.
 class MidiPlayback {
   public:
-    explicit MidiPlayback(TickSource clock);
+    MidiPlayback(EngineSession& engine, TickSource clock);
 
-    const MidiPlayState& state() const { return state_; }
+    const MidiPlayState& MidiPlayer() const { return state_; }
 
     // MidiPlay's own time: absolute ms, wrapping with the clock.
     std::uint32_t TimeMs() const { return clock_() - state_.clockBase; }
 
     // Resets the synthesiser, replays the events before the position (ms from the document's start
     // offset) silently and starts the clock. 1 when playing, 0 after a message.
-    int Play(Smaf* smaf, std::int32_t positionMs);
+    int EmuMIDIPlay(Smaf* smaf, std::int32_t positionMs);
 
     // Sends one event; with sound 0 it only brings the channel state up to date and sounds no note.
     // 1, or 0 after a message.
@@ -59,22 +62,22 @@ class MidiPlayback {
     // Note-offs of the notes whose gate has passed, then the events that are due; with repeat on,
     // the loop's last event leads back to its start point. 1, or 0 after a message; the failed
     // note-off or event is tried again on the next call.
-    int Proc();
+    int EmuMIDIProc();
 
     // Stops and turns off every note still sounding. Afterwards it holds no reference into the
     // document's event list, so the list may be freed or rebuilt. 1, or 0 after a message.
-    int Stop();
+    int EmuMIDIStop();
 
     // Turns off every sounding note. 1, or 0 after a message, the list keeping the notes not yet
     // off.
-    int DeleteAllNoteoff();
+    int EmuDeleteAllNoteoff();
 
     // kAllTracks lets notes of every channel sound, 0..15 only those of that channel.
     void SetTrackFilter(int channel) { state_.trackFilter = channel; }
 
     // An edit is about to take the event out of the list: the walk moves on to the event behind it,
     // so that it never follows a freed event.
-    void EventRemoving(const Event& event);
+    void EmuMIDIEventRemoving(const Event& event);
 
   private:
     bool EndsLoop(const Event& event) const;
@@ -85,7 +88,12 @@ class MidiPlayback {
     int DoControlChange(const Event& event);
     int DoExclusive(const Event& event);
     int SendStreamWaves(const Smaf& smaf);
+    bool Send(std::initializer_list<std::uint8_t> message) const;
+    bool SendNoteOff(const SoundingNote& note) const;
+    int DoPitchBend(const Event& event) const;
+    int DoProgramChange(const Event& event) const;
 
+    EngineSession& engine_;
     TickSource clock_;
     MidiPlayState state_;
 };

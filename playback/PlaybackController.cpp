@@ -3,23 +3,19 @@
 #include <algorithm>
 #include <utility>
 
-#include "EmuPlay.h"
-#include "EmulatorBinding.h"
-#include "MidiPlay.h"
-#include "PlayerQueries.h"
-#include "PresetVoices.h"
+#include "core/SmafExclusive.h"
 
 namespace rolvik {
-
-PlaybackController::PlaybackController(TickSource clock) : clock_(std::move(clock)) {}
 
 bool PlaybackController::Start(PlayState player, Smaf& document) {
     startOffsetMs_ = document.StartOffset();
     const std::uint32_t from = std::max(positionMs_, startOffsetMs_);
     const auto relative = static_cast<std::int32_t>(from - startOffsetMs_);
-    const int started = player == PlayState::EmuPlay ? EmuSMAFPlay(&document, relative)
-                                                     : EmuMIDIPlay(&document, relative);
+    const int started = player == PlayState::EmuPlay
+                            ? engine_.emu().EmuSMAFPlay(&document, relative)
+                            : engine_.midi().EmuMIDIPlay(&document, relative);
     state_ = player;
+    midiLost_ = false;
     if (!started) {
         Stop();
         return false;
@@ -27,21 +23,46 @@ bool PlaybackController::Start(PlayState player, Smaf& document) {
     return true;
 }
 
-void PlaybackController::SetRepeat(bool repeat) {
-    rolvik::SetRepeat(repeat);
+int PlaybackController::SetVolume(int volume) {
+    engine_.controls().volume = volume;
+    if (state_ == PlayState::EmuPlay) {
+        return engine_.emu().EmuPlayControl(kControlVolume, volume) ? 0 : 1;
+    }
+    if (state_ == PlayState::MidiPlay && !midiLost_) {
+        return engine_.EmuSetMidiMsg(MasterVolumeMessage(volume)) != 0 ? 1 : 0;
+    }
+    return 0;
 }
 
-bool PlaybackController::repeat() const {
-    return GetRepeat();
+int PlaybackController::SetTempo(int tempo) {
+    engine_.controls().tempo = tempo;
+    const bool refused =
+        state_ == PlayState::EmuPlay && !engine_.emu().EmuPlayControl(kControlTempo, tempo);
+    return refused ? 1 : 0;
+}
+
+int PlaybackController::SetKeyPitch(int keyPitch) {
+    engine_.controls().keyPitch = keyPitch;
+    const bool refused =
+        state_ == PlayState::EmuPlay && !engine_.emu().EmuPlayControl(kControlKeyPitch, keyPitch);
+    return refused ? 1 : 0;
+}
+
+void PlaybackController::SetRepeat(bool repeat) {
+    engine_.controls().repeat = repeat;
+    if (state_ == PlayState::EmuPlay) {
+        engine_.emu().EmuPlayRestart();
+    }
 }
 
 PlayState PlaybackController::Stop() {
     if (state_ == PlayState::EmuPlay) {
-        EmuSMAFStop();
-        PresetVoices();
+        engine_.emu().EmuSMAFStop();
+        engine_.PresetVoices();
     } else if (state_ == PlayState::MidiPlay) {
-        EmuMIDIStop();
+        engine_.midi().EmuMIDIStop();
     }
+    midiLost_ = false;
     return std::exchange(state_, PlayState::Idle);
 }
 
@@ -51,8 +72,8 @@ bool PlaybackController::Seek(std::uint32_t positionMs) {
 }
 
 void PlaybackController::Process() {
-    if (state_ == PlayState::MidiPlay) {
-        EmuMIDIProc();
+    if (state_ == PlayState::MidiPlay && !midiLost_) {
+        engine_.midi().EmuMIDIProc();
     }
 }
 
@@ -80,13 +101,48 @@ PlayStatus PlaybackController::Status() const {
 }
 
 int PlaybackController::DeviceInfo() const {
-    return state_ == PlayState::EmuPlay ? EmuDeviceInfo() : 0;
+    return state_ == PlayState::EmuPlay ? engine_.emu().EmuDeviceInfo() : 0;
 }
 
 void PlaybackController::EventRemoving(const Event& event) {
     if (state_ == PlayState::MidiPlay) {
-        EmuMIDIEventRemoving(event);
+        engine_.midi().EmuMIDIEventRemoving(event);
     }
+}
+
+int PlaybackController::PlayerStatus() const {
+    if (state_ == PlayState::EmuPlay) {
+        return engine_.emu().EmuPlayStatus();
+    }
+    if (state_ == PlayState::MidiPlay && !midiLost_) {
+        return engine_.midi().MidiPlayer().nextEvent ? kPlayerPlaying : kPlayerReady;
+    }
+    return -1;
+}
+
+int PlaybackController::PlayerPosition() const {
+    if (state_ == PlayState::EmuPlay) {
+        return engine_.emu().EmuPlayPosition();
+    }
+    if (state_ == PlayState::MidiPlay && !midiLost_) {
+        return static_cast<int>(engine_.midi().TimeMs());
+    }
+    return -1;
+}
+
+int PlaybackController::PlayerSeek(std::int32_t positionMs) {
+    if (state_ == PlayState::EmuPlay) {
+        return engine_.emu().EmuPlaySeek(positionMs);
+    }
+    if (state_ == PlayState::MidiPlay && !midiLost_) {
+        MidiPlayback& midi = engine_.midi();
+        Smaf* document = midi.MidiPlayer().midiDocument;
+        midi.EmuMIDIStop();
+        const int started = midi.EmuMIDIPlay(document, positionMs);
+        midiLost_ = started == 0;
+        return started;
+    }
+    return 0;
 }
 
 }  // namespace rolvik

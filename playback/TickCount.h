@@ -5,13 +5,11 @@
 
 namespace rolvik {
 
-// The millisecond tick count that MidiPlay runs against: monotonic, wrapping at 2^32 like every
-// comparison made with it. Tests install their own clock.
+// A millisecond tick count as MidiPlay runs against it: monotonic, wrapping at 2^32 like every
+// comparison made with it. Tests give the engine session a clock of their own.
 using TickSource = std::function<std::uint32_t()>;
 
+// The steady clock's milliseconds.
 std::uint32_t TickCount();
-
-// Installs a clock and returns the one it replaces; an empty one restores the steady clock.
-TickSource SetTickSource(TickSource source);
 
 }  // namespace rolvik

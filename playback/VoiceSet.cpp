@@ -11,8 +11,6 @@
 
 namespace rolvik {
 
-std::vector<Voice> voiceTable;
-
 namespace {
 
 constexpr std::size_t kFileHeaderSize = 8;
@@ -155,11 +153,7 @@ std::optional<Voice> ReadRecord(Bytes record) {
 
 }  // namespace
 
-std::uint32_t voiceCount() {
-    return static_cast<std::uint32_t>(voiceTable.size());
-}
-
-void LoadVoiceSetBytes(Bytes file) {
+void VoiceSet::LoadVoiceSetBytes(Bytes file) {
     if (file.size() < 4 || !BytesEqual(file.first(4), "FMM3")) {
         ShowError("This is not FMM3");
         return;
@@ -176,19 +170,15 @@ void LoadVoiceSetBytes(Bytes file) {
         if (!voice) {
             return;
         }
-        voiceTable.push_back(*voice);
+        voiceTable_.push_back(*voice);
         r += 3 + std::size_t{file[r + 2]};
     }
 }
 
-void LoadVoiceSet(const std::filesystem::path& path) {
+void VoiceSet::LoadVoiceSet(const std::filesystem::path& path) {
     if (std::optional<ByteVector> file = ReadVoiceSetFile(path)) {
         LoadVoiceSetBytes(*file);
     }
-}
-
-void FreeVoiceTable() {
-    voiceTable = {};
 }
 
 }  // namespace rolvik

@@ -16,8 +16,8 @@
 #include "core/AudioTrack.h"
 #include "core/FileIO.h"
 #include "core/SmafExclusive.h"
-#include "ui/detail/DetailView.h"
 #include "tests/support/Corpus.h"
+#include "ui/detail/DetailView.h"
 
 namespace rolvik {
 namespace {
@@ -162,8 +162,7 @@ TEST_F(DocumentCommandsTest, CompileDuringMidiPlayStopsThePlayerBeforeTheReload)
 
     window->RunCommand(CommandId::Compile);
     EXPECT_EQ(window->playState(), PlayState::Idle);
-    EXPECT_EQ(midiActive, 0);
-    EXPECT_EQ(MidiPlayer().nextEvent, nullptr);
+    EXPECT_EQ(engine->midi().MidiPlayer().nextEvent, nullptr);
     EXPECT_FALSE(window->midiTimer().isActive());
     EXPECT_EQ(recorder.Texts().back(),
               "SMAF successfully compiled.\nTest with Emuplay or save SMAF.");
@@ -274,7 +273,7 @@ TEST_F(DocumentCommandsTest, ClosingTheWindowClosesTheDocumentAndStopsPlay) {
     window->RunCommand(CommandId::MidiPlay);
     window->close();
     EXPECT_EQ(window->document(), nullptr);
-    EXPECT_EQ(midiActive, 0);
+    EXPECT_EQ(window->playState(), PlayState::Idle);
     EXPECT_FALSE(window->refreshTimer().isActive());
 }
 

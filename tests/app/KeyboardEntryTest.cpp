@@ -49,21 +49,21 @@ TEST_F(KeyboardEntryTest, TheStatusLineShowsTheSettingAsItIsTyped) {
 
     EXPECT_THAT(Enter({Qt::Key_T, Qt::Key_1, Qt::Key_2, Qt::Key_0}),
                 ::testing::ElementsAre("Tempo: 100", "Tempo: 1", "Tempo: 12", "Tempo: 120"));
-    EXPECT_EQ(GetTempo(), 120);
+    EXPECT_EQ(engine->controls().tempo, 120);
     EXPECT_EQ(StatusLine(), "") << "the status line goes with Shift";
     EXPECT_EQ(window->pianoRoll().state().statusText, nullptr);
 }
 
 TEST_F(KeyboardEntryTest, ValuesOutsideTheirBoundsAreDropped) {
     Enter({Qt::Key_T, Qt::Key_6, Qt::Key_9});
-    EXPECT_EQ(GetTempo(), 100);
+    EXPECT_EQ(engine->controls().tempo, 100);
     Enter({Qt::Key_V, Qt::Key_1, Qt::Key_0, Qt::Key_Backspace});
-    EXPECT_EQ(GetVolume(), 1);
+    EXPECT_EQ(engine->controls().volume, 1);
     EXPECT_EQ(window->volumeControl().value(), 1) << "the toolbar's volume follows";
     Enter({Qt::Key_K, Qt::Key_5, Qt::Key_Minus});
-    EXPECT_EQ(GetKeyPitch(), -5);
+    EXPECT_EQ(engine->controls().keyPitch, -5);
     Enter({Qt::Key_K, Qt::Key_1, Qt::Key_3});
-    EXPECT_EQ(GetKeyPitch(), -5);
+    EXPECT_EQ(engine->controls().keyPitch, -5);
     Enter({Qt::Key_D, Qt::Key_3});
     EXPECT_EQ(CurrentSettings().drawFunction, 2);
     Enter({Qt::Key_H, Qt::Key_0});
@@ -86,7 +86,7 @@ TEST_F(KeyboardEntryTest, FollowSpaceIsEnteredAndShownNegated) {
 TEST_F(KeyboardEntryTest, EscapeAndUnknownLettersCancel) {
     EXPECT_THAT(Enter({Qt::Key_V, Qt::Key_5, Qt::Key_Escape}),
                 ::testing::ElementsAre("Volume: 127", "Volume: 5", "(Escape)"));
-    EXPECT_EQ(GetVolume(), 127);
+    EXPECT_EQ(engine->controls().volume, 127);
     EXPECT_THAT(Enter({Qt::Key_Z, Qt::Key_Slash}),
                 ::testing::ElementsAre("INVALID TYPE", "HELP: View readme. sorry."));
 }
@@ -120,12 +120,12 @@ TEST_F(KeyboardEntryTest, ARefreshRateEntryRestartsTimerZeroDuringPlay) {
 TEST_F(KeyboardEntryTest, PlayVisibleOnlyFiltersMidiPlayToTheVisibleTrack) {
     QTest::keyClick(window.get(), Qt::Key_3);
     Enter({Qt::Key_O, Qt::Key_1});
-    EXPECT_EQ(MidiPlayer().trackFilter, 2);
+    EXPECT_EQ(engine->midi().MidiPlayer().trackFilter, 2);
     QTest::keyClick(window.get(), Qt::Key_Q);
     EXPECT_EQ(Roll(PianoRollCommand::GetVisibleTrack), 8);
-    EXPECT_EQ(MidiPlayer().trackFilter, 8);
+    EXPECT_EQ(engine->midi().MidiPlayer().trackFilter, 8);
     Enter({Qt::Key_O, Qt::Key_0});
-    EXPECT_EQ(MidiPlayer().trackFilter, kAllTracks);
+    EXPECT_EQ(engine->midi().MidiPlayer().trackFilter, kAllTracks);
 }
 
 TEST_F(KeyboardEntryTest, SingleKeysChooseTheTrackOnlyWithoutModifiers) {
@@ -163,7 +163,7 @@ TEST_F(KeyboardEntryTest, DeleteRemovesTheSelectedNote) {
     window->pianoRoll().Command(PianoRollCommand::SetEditLock, 1);
     QTest::keyClick(window.get(), Qt::Key_Delete);
     Enter({Qt::Key_V, Qt::Key_1, Qt::Key_0, Qt::Key_Delete});
-    EXPECT_EQ(GetVolume(), 1);
+    EXPECT_EQ(engine->controls().volume, 1);
     ASSERT_EQ(window->pianoRoll().state().selectedNote, note);
     window->pianoRoll().Command(PianoRollCommand::SetEditLock, 0);
     QTest::keyClick(window.get(), Qt::Key_Delete);

@@ -118,8 +118,8 @@ TEST_F(NotePreviewTest, ARefusedMessageEndsTheSequenceWithItsOwnText) {
 }
 
 TEST_F(NotePreviewTest, TheInstrumentMenuListsAllProgramsAndChecksTheCurrentOne) {
-    ASSERT_GT(voiceCount(), 0u);
-    std::unique_ptr<QMenu> menu = BuildInstrumentMenu(21);
+    ASSERT_GT(engine->voices().voiceCount(), 0u);
+    std::unique_ptr<QMenu> menu = BuildInstrumentMenu(engine->voices(), 21);
     const QList<QAction*> submenus = menu->actions();
     ASSERT_EQ(submenus.size(), 8);
     EXPECT_EQ(submenus[1]->text(), "Inst# 16 - 31");
@@ -127,12 +127,13 @@ TEST_F(NotePreviewTest, TheInstrumentMenuListsAllProgramsAndChecksTheCurrentOne)
     EXPECT_FALSE(submenus[0]->isChecked());
     const QList<QAction*> items = submenus[1]->menu()->actions();
     ASSERT_EQ(items.size(), 16);
-    EXPECT_EQ(items[5]->text().toStdString(), "21: " + std::string(voiceTable[21].name.data()));
+    EXPECT_EQ(items[5]->text().toStdString(),
+              "21: " + std::string(engine->voices().voiceTable()[21].name.data()));
     EXPECT_TRUE(items[5]->isChecked());
     EXPECT_EQ(items[5]->data().toInt(), 121);
 
-    FreeVoiceTable();
-    menu = BuildInstrumentMenu(0);
+    engine->voices().FreeVoiceTable();
+    menu = BuildInstrumentMenu(engine->voices(), 0);
     EXPECT_EQ(menu->actions()[7]->menu()->actions()[15]->text(), "127: Gunshot");
 
     menuChoice = [](QMenu& shown) { return shown.actions()[2]->menu()->actions()[3]; };

@@ -5,9 +5,8 @@
 #include "ShellTest.h"
 #include "app/StatusBar.h"
 #include "core/Loader.h"
-#include "playback/PlayerQueries.h"
-#include "ui/detail/DetailView.h"
 #include "tests/support/Corpus.h"
+#include "ui/detail/DetailView.h"
 
 namespace rolvik {
 namespace {
@@ -316,11 +315,11 @@ TEST_F(PlaybackCommandsTest, DeletingMidiPlaysNextEventWhilePlaying) {
     roll.verticalScrollBar()->setValue(700);
     window->RunCommand(CommandId::MidiPlay);
     TickAfter(500);
-    ASSERT_EQ(MidiPlayer().nextEvent, next);
+    ASSERT_EQ(engine->midi().MidiPlayer().nextEvent, next);
 
     // Key 62 lies at y 92..103 and 1000..1500 ms at x 40..59.
     QTest::mousePress(roll.viewport(), Qt::RightButton, Qt::NoModifier, QPoint(50, 97));
-    EXPECT_NE(MidiPlayer().nextEvent, next);
+    EXPECT_NE(engine->midi().MidiPlayer().nextEvent, next);
 
     fake.calls.clear();
     TickAfter(2000);

@@ -9,7 +9,6 @@
 
 #include "app/MainWindow.h"
 #include "core/Number.h"
-#include "playback/PresetVoices.h"
 #include "tests/playback/EngineTest.h"
 #include "tests/support/QtTestApplication.h"
 #include "ui/pianoroll/PianoRoll.h"
@@ -17,8 +16,9 @@
 
 namespace rolvik {
 
-// The main window over the fake engine library, with a hand-moved clock, recorded messages and
-// stand-ins for the dialogs, the Shift key and pop-up menus.
+// The main window over an engine session on the fake engine library with the committed voice set,
+// with a hand-moved clock, recorded messages and stand-ins for the dialogs, the Shift key and
+// pop-up menus.
 class ShellTest : public EngineTest {
   protected:
     void SetUp() override {
@@ -26,6 +26,9 @@ class ShellTest : public EngineTest {
         test::EnsureQtApplication();
         UsePrivateUserSettings();
         SetDefaultSettings();
+        engine->voices().LoadVoiceSet(std::filesystem::path(ROLVIK_SOURCE_DIR) / "res" /
+                                      kVoiceSetFileName);
+        engine->PresetVoices();
         window = MakeWindow();
         window->resize(800, 600);
         fake.calls.clear();
@@ -64,8 +67,7 @@ class ShellTest : public EngineTest {
             ++compileQuestions;
             return compileAnswer;
         };
-        return std::make_unique<MainWindow>(
-            std::filesystem::path(ROLVIK_SOURCE_DIR) / "res" / "DefMA3_16.vm3", hooks);
+        return std::make_unique<MainWindow>(*engine, hooks);
     }
 
     // A new document with the events added by the test.

@@ -47,7 +47,7 @@ TEST_F(TrackMenuTest, TheToolbarHoldsTheCommandsInOrderAndTheVolume) {
     EXPECT_EQ(items[0]->iconText(), "New");
 
     window->volumeControl().setValue(90);
-    EXPECT_EQ(GetVolume(), 90) << "the slider sets the volume that Shift+V enters";
+    EXPECT_EQ(engine->controls().volume, 90) << "the slider sets the volume that Shift+V enters";
 }
 
 TEST(Toolbar, TheStripIsCutIntoSixteenPixelCellsWithMagentaTransparent) {

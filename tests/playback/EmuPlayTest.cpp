@@ -1,7 +1,6 @@
 #include <gmock/gmock.h>
 
 #include "EngineTest.h"
-#include "playback/PlayerQueries.h"
 
 namespace rolvik {
 namespace {
@@ -20,22 +19,18 @@ class EmuPlayTest : public EngineTest {
 };
 
 TEST_F(EmuPlayTest, RefusesAMissingDocumentOrOneWithoutBytes) {
-    EXPECT_EQ(EmuSMAFPlay(nullptr, 0), 0);
+    EXPECT_EQ(engine->emu().EmuSMAFPlay(nullptr, 0), 0);
     document->fileData.clear();
-    EXPECT_EQ(EmuSMAFPlay(document.get(), 0), 0);
+    EXPECT_EQ(engine->emu().EmuSMAFPlay(document.get(), 0), 0);
     EXPECT_THAT(recorder.Texts(),
                 ElementsAre("EmuSMAFPlay: smaf == NULL, it is probably a program bug!",
                             "EmuSMAFPlay: No data. Please compile before EmuPlay."));
     EXPECT_THAT(fake.calls, IsEmpty()) << "the engine stays in MIDI use";
-    EXPECT_EQ(emuActive, 0);
 }
 
 TEST_F(EmuPlayTest, StartsTheSequencerWithTheControlsAtThePosition) {
-    SetVolume(99);
-    SetKeyPitch(-2);
-    SetTempo(115);
-    ASSERT_EQ(EmuSMAFPlay(document.get(), 1234), 1);
-    EXPECT_EQ(emuActive, 1);
+    engine->controls() = {99, 115, -2, false};
+    ASSERT_EQ(engine->emu().EmuSMAFPlay(document.get(), 1234), 1);
     EXPECT_THAT(recorder.messages, IsEmpty());
     EXPECT_THAT(
         fake.Names(),
@@ -45,8 +40,8 @@ TEST_F(EmuPlayTest, StartsTheSequencerWithTheControlsAtThePosition) {
                     "MaSound_Load", "MaSound_Open", "MaSound_Standby", "MaSound_Control",
                     "MaSound_Control", "MaSound_Control", "MaSound_Seek", "MaSound_Start"));
     const auto& calls = fake.calls;
-    EXPECT_EQ(calls[1].args, Args({48000, 2, Address(WorkPointer())}));
-    EXPECT_EQ(calls[2].args, Args({0, Address(WorkBlock()), 0}));
+    EXPECT_EQ(calls[1].args, Args({48000, 2, Address(engine->binding().WorkPointer())}));
+    EXPECT_EQ(calls[2].args, Args({0, Address(engine->binding().WorkBlock()), 0}));
     EXPECT_EQ(calls[3].args, Args({0x0D, 0, 0, 0}));
     EXPECT_EQ(calls[8].args, Args({1}));
     EXPECT_EQ(calls[9].args, Args({1, 10, 1, 0, 0}));
@@ -98,8 +93,7 @@ TEST_F(EmuPlayTest, EachFailingStepStopsTheStartWithItsMessage) {
             }
             return std::nullopt;
         };
-        EXPECT_EQ(EmuSMAFPlay(document.get(), 0), 0);
-        EXPECT_EQ(emuActive, 0);
+        EXPECT_EQ(engine->emu().EmuSMAFPlay(document.get(), 0), 0);
         EXPECT_THAT(recorder.Texts(), ElementsAre(step.text));
         EXPECT_EQ(fake.calls.back().name, step.name) << "nothing runs after the failing step";
     }
@@ -107,9 +101,9 @@ TEST_F(EmuPlayTest, EachFailingStepStopsTheStartWithItsMessage) {
 
 TEST_F(EmuPlayTest, StopReturnsTheEngineToMidiUseEvenAfterAFailedStart) {
     fake.results["MaSound_Load"] = 0;
-    EmuSMAFPlay(document.get(), 0);
+    engine->emu().EmuSMAFPlay(document.get(), 0);
     fake.Reset();
-    EmuSMAFStop();
+    engine->emu().EmuSMAFStop();
     EXPECT_THAT(fake.Names(),
                 ElementsAre("MaSound_Stop", "MaSound_Close", "MaSound_Unload", "MaSound_Delete",
                             "MaSound_Terminate", "MaSound_EmuTerminate", "MaSound_EmuInitialize",
@@ -117,52 +111,51 @@ TEST_F(EmuPlayTest, StopReturnsTheEngineToMidiUseEvenAfterAFailedStart) {
                             "MaSound_DeviceControl", "MaSound_DeviceControl"));
     EXPECT_EQ(fake.calls[0].args, Args({1, 1, 0}));
     EXPECT_EQ(fake.calls[3].args, Args({1}));
-    EXPECT_EQ(fake.calls[6].args, Args({48000, 0, Address(WorkPointer())}));
+    EXPECT_EQ(fake.calls[6].args, Args({48000, 0, Address(engine->binding().WorkPointer())}));
 
-    ASSERT_EQ(EmuSMAFPlay(document.get(), 0), 1);
+    ASSERT_EQ(engine->emu().EmuSMAFPlay(document.get(), 0), 1);
     recorder.messages.clear();
     fake.Reset();
     fake.answer = [](const fake::EngineCall& call) -> std::optional<std::int32_t> {
         return call.name == "MaSound_EmuInitialize" ? std::optional(1) : std::nullopt;
     };
-    EmuSMAFStop();
-    EXPECT_EQ(emuActive, 0);
+    engine->emu().EmuSMAFStop();
     EXPECT_THAT(recorder.Texts(), ElementsAre("EmuInitialize0 failed!"));
     EXPECT_EQ(fake.calls.back().name, "MaSound_EmuInitialize");
 }
 
 TEST_F(EmuPlayTest, PlayerQueriesAskTheSequencerWhileItPlays) {
-    EXPECT_EQ(PlayerStatus(), -1);
-    EXPECT_EQ(PlayerPosition(), -1);
-    EXPECT_EQ(PlayerSeek(100), 0);
+    EXPECT_EQ(playback.PlayerStatus(), -1);
+    EXPECT_EQ(playback.PlayerPosition(), -1);
+    EXPECT_EQ(playback.PlayerSeek(100), 0);
     EXPECT_THAT(fake.calls, IsEmpty());
 
-    ASSERT_EQ(EmuSMAFPlay(document.get(), 0), 1);
+    ASSERT_TRUE(playback.Start(PlayState::EmuPlay, *document));
     fake.calls.clear();
     fake.status = 3;
     fake.positionMs = 4321;
     fake.emuInfo = 3;
-    EXPECT_EQ(PlayerStatus(), 3);
-    EXPECT_EQ(PlayerPosition(), 4321);
-    EXPECT_EQ(EmuDeviceInfo(), 3);
+    EXPECT_EQ(playback.PlayerStatus(), 3);
+    EXPECT_EQ(playback.PlayerPosition(), 4321);
+    EXPECT_EQ(engine->emu().EmuDeviceInfo(), 3);
     EXPECT_EQ(fake.calls[0].args, Args({1, 1, 6, 0, 0}));
     EXPECT_EQ(fake.calls[1].args, Args({1, 1, 4, 0, 0}));
     EXPECT_EQ(fake.calls[2].args, Args({4}));
 
     fake.calls.clear();
-    EXPECT_EQ(PlayerSeek(2500), 1);
+    EXPECT_EQ(playback.PlayerSeek(2500), 1);
     EXPECT_THAT(fake.Names(), ElementsAre("MaSound_Stop", "MaSound_Seek", "MaSound_Start"));
     EXPECT_EQ(fake.calls[1].args, Args({1, 1, 2500, 0, 0}));
 
     fake.calls.clear();
     fake.results["MaSound_Seek"] = 1;
-    EXPECT_EQ(PlayerSeek(999999), 0);
+    EXPECT_EQ(playback.PlayerSeek(999999), 0);
     EXPECT_THAT(fake.Names(), ElementsAre("MaSound_Stop", "MaSound_Seek"))
         << "a refused seek leaves the sequencer stopped";
     EXPECT_THAT(recorder.messages, IsEmpty()) << "the shell reports a failed seek";
 
     fake.calls.clear();
-    SetRepeat(true);
+    playback.SetRepeat(true);
     EXPECT_THAT(fake.Names(), ElementsAre("MaSound_Start"));
     EXPECT_EQ(fake.calls[0].args, Args({1, 1, 0, 0})) << "repeat reaches the running sequencer";
 }

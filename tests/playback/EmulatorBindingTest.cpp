@@ -18,28 +18,28 @@ class UnloadedEngineTest : public EngineTest {
 };
 
 TEST_F(UnloadedEngineTest, StartsTheEngineInMidiUseInsideItsWorkBlock) {
-    ASSERT_EQ(LoadEmulator(), 1);
+    ASSERT_EQ(engine->binding().LoadEmulator(), 1);
     EXPECT_THAT(fake.Names(), ElementsAre("MaSound_EmuInitialize", "MaSound_DeviceControl",
                                           "MaSound_DeviceControl", "MaSound_DeviceControl",
                                           "MaSound_DeviceControl"));
-    EXPECT_EQ(fake.calls[0].args, Args({48000, 0, Address(WorkPointer())}));
+    EXPECT_EQ(fake.calls[0].args, Args({48000, 0, Address(engine->binding().WorkPointer())}));
     EXPECT_EQ(fake.calls[1].args, Args({5, 2, 0, 0}));
     EXPECT_EQ(fake.calls[2].args, Args({6, 0, 0, 0}));
     EXPECT_EQ(fake.calls[3].args, Args({8, 2, 0, 0}));
     EXPECT_EQ(fake.calls[4].args, Args({9, 0, 0, 0}));
-    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(WorkPointer()) & 0xFF, 0x81u);
-    EXPECT_GE(WorkPointer(), WorkBlock());
-    EXPECT_LT(WorkPointer(), WorkBlock() + 256);
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(engine->binding().WorkPointer()) & 0xFF, 0x81u);
+    EXPECT_GE(engine->binding().WorkPointer(), engine->binding().WorkBlock());
+    EXPECT_LT(engine->binding().WorkPointer(), engine->binding().WorkBlock() + 256);
     EXPECT_THAT(recorder.messages, IsEmpty());
 
-    ReleaseEmulator();
+    engine->binding().ReleaseEmulator();
     EXPECT_EQ(fake.calls.back().name, "MaSound_EmuTerminate");
-    EXPECT_EQ(WorkBlock(), nullptr);
+    EXPECT_EQ(engine->binding().WorkBlock(), nullptr);
 }
 
 TEST_F(UnloadedEngineTest, MissingLibraryIsNamedInTheMessage) {
     setenv("ROLVIK_ENGINE", "/nonexistent/librolvik-engine.so", 1);
-    EXPECT_EQ(LoadEmulator(), 0);
+    EXPECT_EQ(engine->binding().LoadEmulator(), 0);
     ASSERT_EQ(recorder.messages.size(), 1u);
     EXPECT_EQ(recorder.messages[0].text,
               "/nonexistent/librolvik-engine.so not found.\nIt requires to run this application.");
@@ -49,7 +49,7 @@ TEST_F(UnloadedEngineTest, MissingLibraryIsNamedInTheMessage) {
 
 TEST_F(UnloadedEngineTest, MissingExportFailsWithoutAMessage) {
     setenv("ROLVIK_ENGINE", ROLVIK_FAKE_ENGINE_WITHOUT_MIDI, 1);
-    EXPECT_EQ(LoadEmulator(), 0);
+    EXPECT_EQ(engine->binding().LoadEmulator(), 0);
     EXPECT_THAT(recorder.messages, IsEmpty());
     EXPECT_THAT(fake.calls, IsEmpty());
 }
@@ -70,16 +70,16 @@ TEST_F(UnloadedEngineTest, FailingStartUpStepsShowTheirMessages) {
             }
             return std::nullopt;
         };
-        EXPECT_EQ(LoadEmulator(), 0);
+        EXPECT_EQ(engine->binding().LoadEmulator(), 0);
         EXPECT_THAT(recorder.Texts(), ElementsAre(text));
         EXPECT_EQ(fake.calls.back().args[0], command) << "set-up goes on after a failure";
-        ReleaseEmulator();
+        engine->binding().ReleaseEmulator();
     }
 
     fake.Reset();
     recorder.messages.clear();
     fake.results["MaSound_EmuInitialize"] = 1;
-    EXPECT_EQ(LoadEmulator(), 0);
+    EXPECT_EQ(engine->binding().LoadEmulator(), 0);
     EXPECT_THAT(recorder.Texts(), ElementsAre("EmuInitialize0 failed!"));
 }
 
@@ -133,31 +133,35 @@ TEST(WorkPointerTest, IsTheFirstAddressEndingIn0x81) {
 }
 
 TEST_F(EngineTest, ControlsReachOnlyThePlayerThatRuns) {
-    EXPECT_EQ(SetVolume(90), 0);
-    EXPECT_EQ(SetTempo(80), 0);
-    EXPECT_EQ(SetKeyPitch(-3), 0);
+    EXPECT_EQ(playback.SetVolume(90), 0);
+    EXPECT_EQ(playback.SetTempo(80), 0);
+    EXPECT_EQ(playback.SetKeyPitch(-3), 0);
     EXPECT_THAT(fake.calls, IsEmpty());
-    EXPECT_EQ(GetVolume(), 90);
-    EXPECT_EQ(GetTempo(), 80);
-    EXPECT_EQ(GetKeyPitch(), -3);
+    EXPECT_EQ(playback.volume(), 90);
+    EXPECT_EQ(playback.tempo(), 80);
+    EXPECT_EQ(playback.keyPitch(), -3);
 
-    midiActive = 1;
-    EXPECT_EQ(SetVolume(100), 0);
-    EXPECT_EQ(SetTempo(120), 0);
+    std::unique_ptr<Smaf> document = CreateSmaf(4, 4);
+    InsertEvent(*document, std::make_unique<Event>(0, 0xC0, ByteVector{1}));
+    document->fileData = {'M', 'M', 'M', 'D', 0, 0, 0, 0};
+    ASSERT_TRUE(playback.Start(PlayState::MidiPlay, *document));
+    fake.calls.clear();
+    EXPECT_EQ(playback.SetVolume(100), 0);
+    EXPECT_EQ(playback.SetTempo(120), 0);
     EXPECT_THAT(fake.MidiMessages(),
                 ElementsAre(ByteVector{0xF0, 0x43, 0x79, 0x05, 0x7E, 0x09, 100, 0xF7}));
     fake.results["SetMidiMsg"] = 5;
-    EXPECT_EQ(SetVolume(101), 1);
-    EXPECT_EQ(GetVolume(), 101);
+    EXPECT_EQ(playback.SetVolume(101), 1);
+    EXPECT_EQ(playback.volume(), 101);
     EXPECT_THAT(recorder.messages, IsEmpty());
-    midiActive = 0;
     fake.results.clear();
-    fake.calls.clear();
+    playback.Stop();
 
-    emuActive = 1;
-    EXPECT_EQ(SetVolume(70), 0);
-    EXPECT_EQ(SetTempo(110), 0);
-    EXPECT_EQ(SetKeyPitch(5), 0);
+    ASSERT_TRUE(playback.Start(PlayState::EmuPlay, *document));
+    fake.calls.clear();
+    EXPECT_EQ(playback.SetVolume(70), 0);
+    EXPECT_EQ(playback.SetTempo(110), 0);
+    EXPECT_EQ(playback.SetKeyPitch(5), 0);
     ASSERT_EQ(fake.calls.size(), 3u);
     for (std::size_t i = 0; i < 3; ++i) {
         EXPECT_EQ(fake.calls[i].name, "MaSound_Control");
@@ -167,14 +171,13 @@ TEST_F(EngineTest, ControlsReachOnlyThePlayerThatRuns) {
     EXPECT_EQ(fake.calls[1].pointedValue, 110);
     EXPECT_EQ(fake.calls[2].pointedValue, 5);
     fake.results["MaSound_Control"] = 1;
-    EXPECT_EQ(SetKeyPitch(6), 1);
-    EXPECT_EQ(GetKeyPitch(), 6);
-    emuActive = 0;
+    EXPECT_EQ(playback.SetKeyPitch(6), 1);
+    EXPECT_EQ(playback.keyPitch(), 6);
 }
 
 TEST_F(EngineTest, RefusedMasterVolumeIsReported) {
     fake.results["SetMidiMsg"] = 1;
-    EXPECT_EQ(EmuMIDISetVolume(), 0);
+    EXPECT_EQ(engine->EmuMIDISetVolume(), 0);
     EXPECT_THAT(recorder.Texts(), ElementsAre("EmuMIDISetVolume failed"));
 }
 

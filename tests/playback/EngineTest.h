@@ -5,14 +5,12 @@
 #include <cstdint>
 #include <cstdlib>
 #include <initializer_list>
+#include <memory>
 #include <vector>
 
 #include "FakeEngine.h"
-#include "playback/EmuPlay.h"
-#include "playback/EmulatorBinding.h"
-#include "playback/MidiPlay.h"
-#include "playback/TickCount.h"
-#include "playback/VoiceSet.h"
+#include "playback/EngineSession.h"
+#include "playback/PlaybackController.h"
 #include "tests/support/MessageRecorder.h"
 
 namespace rolvik {
@@ -27,15 +25,15 @@ inline std::int64_t Address(const void* pointer) {
     return static_cast<std::int64_t>(reinterpret_cast<std::intptr_t>(pointer));
 }
 
-// Runs each test against the fake engine library with a clock the test moves by hand, records
-// every message, and leaves the process-wide playback state as it found it.
+// Runs each test on an engine session of its own over the fake engine library, with a clock the
+// test moves by hand and a controller over the session, and records every message.
 class EngineTest : public ::testing::Test {
   protected:
     void SetUp() override {
         fake.Reset();
         setenv("ROLVIK_ENGINE", ROLVIK_FAKE_ENGINE, 1);
         if (loadInSetUp) {
-            ASSERT_EQ(LoadEmulator(), 1);
+            ASSERT_EQ(engine->binding().LoadEmulator(), 1);
             fake.calls.clear();
         }
     }
@@ -43,20 +41,7 @@ class EngineTest : public ::testing::Test {
     void TearDown() override {
         fake.answer = nullptr;
         fake.results.clear();
-        if (emuActive) {
-            EmuSMAFStop();
-        }
-        if (Engine().SetMidiMsg) {
-            EmuMIDIStop();
-        }
-        SetTrackFilter(kAllTracks);
-        SetVolume(127);
-        SetTempo(100);
-        SetKeyPitch(0);
-        SetRepeat(false);
-        FreeVoiceTable();
-        ReleaseEmulator();
-        SetTickSource(previousClock);
+        engine->binding().ReleaseEmulator();
         unsetenv("ROLVIK_ENGINE");
     }
 
@@ -64,7 +49,9 @@ class EngineTest : public ::testing::Test {
     fake::FakeEngine& fake = fake::TheFakeEngine();
     testing::MessageRecorder recorder;
     std::uint32_t nowMs = 1000;
-    TickSource previousClock = SetTickSource([this] { return nowMs; });
+    std::unique_ptr<EngineSession> engine =
+        std::make_unique<EngineSession>([this] { return nowMs; });
+    PlaybackController playback{*engine};
 };
 
 }  // namespace rolvik

@@ -4,7 +4,6 @@
 #include "core/Loader.h"
 #include "core/Number.h"
 #include "core/StreamWaveMessage.h"
-#include "playback/PlayerQueries.h"
 #include "synth/Synthesizer.h"
 #include "tests/support/Corpus.h"
 #include "tests/support/SmafImage.h"
@@ -63,9 +62,11 @@ class MidiPlayTest : public EngineTest {
         return Add(time, 0xF0, std::move(data));
     }
 
-    // Starts at the position and forgets what the start sent.
-    void Start(std::int32_t positionMs = 0) {
-        ASSERT_EQ(EmuMIDIPlay(document.get(), positionMs), 1);
+    // Starts through the controller at the position (ms from the start offset) and forgets what the
+    // start sent.
+    void Start(std::uint32_t positionMs = 0) {
+        playback.SetPosition(document->StartOffset() + positionMs);
+        ASSERT_TRUE(playback.Start(PlayState::MidiPlay, *document));
         startMs = nowMs;
         fake.calls.clear();
     }
@@ -74,7 +75,7 @@ class MidiPlayTest : public EngineTest {
     std::vector<ByteVector> TickAt(std::uint32_t elapsedMs) {
         fake.calls.clear();
         nowMs = startMs + elapsedMs;
-        EXPECT_EQ(EmuMIDIProc(), 1);
+        EXPECT_EQ(engine->midi().EmuMIDIProc(), 1);
         return fake.MidiMessages();
     }
 
@@ -83,25 +84,23 @@ class MidiPlayTest : public EngineTest {
 };
 
 TEST_F(MidiPlayTest, RefusesDocumentsItCannotPlay) {
-    EXPECT_EQ(EmuMIDIPlay(nullptr, 0), 0);
-    EXPECT_EQ(EmuMIDIPlay(document.get(), 0), 0);
+    EXPECT_EQ(engine->midi().EmuMIDIPlay(nullptr, 0), 0);
+    EXPECT_EQ(engine->midi().EmuMIDIPlay(document.get(), 0), 0);
     AddNote(0, 0x90, 60, 100, 10);
     document->start = nullptr;
-    EXPECT_EQ(EmuMIDIPlay(document.get(), 0), 0);
+    EXPECT_EQ(engine->midi().EmuMIDIPlay(document.get(), 0), 0);
     EXPECT_THAT(recorder.Texts(),
                 ElementsAre("EmuMIDIPlay: smaf == NULL, it is probably a program bug!",
                             "EmuMIDIPlay: No events. Please put one or more notes onto pianoroll.",
                             "EmuMIDIPlay: smaf->events != NULL but smaf->start == NULL, it is "
                             "probably a program bug!"));
-    EXPECT_EQ(midiActive, 0);
     EXPECT_THAT(fake.calls, IsEmpty());
 
     document->start = document->events.get();
     fake.results["SetMidiMsg"] = 1;
     recorder.messages.clear();
-    EXPECT_EQ(EmuMIDIPlay(document.get(), 0), 0);
+    EXPECT_EQ(engine->midi().EmuMIDIPlay(document.get(), 0), 0);
     EXPECT_THAT(recorder.Texts(), ElementsAre("SetMidiMsg ini failed"));
-    EXPECT_EQ(midiActive, 0);
 }
 
 TEST_F(MidiPlayTest, CatchUpSendsChannelStateSilentlyBetweenResetAndVolume) {
@@ -113,20 +112,21 @@ TEST_F(MidiPlayTest, CatchUpSendsChannelStateSilentlyBetweenResetAndVolume) {
     AddExclusive(60, ExclusiveBody(10));             // skipped
     Add(70, 0xA2, {1, 2, 3});                        // sends nothing
     Event* atPosition = Add(100, 0xB2, {0x0A, 64});  // exactly at the position: first tick
-    ASSERT_EQ(EmuMIDIPlay(document.get(), 100), 1);
+    playback.SetPosition(100);
+    ASSERT_TRUE(playback.Start(PlayState::MidiPlay, *document));
 
     ByteVector exclusive18 = {0xF0};
     exclusive18.insert(exclusive18.end(), kHandyPhoneVoice.begin(), kHandyPhoneVoice.end());
     EXPECT_THAT(fake.MidiMessages(),
                 ElementsAre(kReset, ByteVector{0xB2, 0x07, 90}, ByteVector{0xC2, 5},
                             ByteVector{0xE2, 0x00, 0x50}, exclusive18, kVolume127));
-    EXPECT_EQ(MidiPlayer().nextEvent, atPosition);
-    EXPECT_THAT(MidiPlayer().soundingNotes, IsEmpty());
-    EXPECT_EQ(PlayerPosition(), 100) << "MidiPlay's time starts at the position";
+    EXPECT_EQ(engine->midi().MidiPlayer().nextEvent, atPosition);
+    EXPECT_THAT(engine->midi().MidiPlayer().soundingNotes, IsEmpty());
+    EXPECT_EQ(playback.PlayerPosition(), 100) << "MidiPlay's time starts at the position";
 
     EXPECT_THAT(TickAt(1), ElementsAre(ByteVector{0xB2, 0x0A, 64}));
-    EXPECT_EQ(MidiPlayer().nextEvent, nullptr);
-    EXPECT_EQ(PlayerStatus(), kPlayerReady);
+    EXPECT_EQ(engine->midi().MidiPlayer().nextEvent, nullptr);
+    EXPECT_EQ(playback.PlayerStatus(), kPlayerReady);
 }
 
 TEST_F(MidiPlayTest, SongsStreamWavesGoToTheEngineAfterTheReset) {
@@ -137,7 +137,7 @@ TEST_F(MidiPlayTest, SongsStreamWavesGoToTheEngineAfterTheReset) {
                          testing::MakeChunk("Mtsp", testing::MakeChunk("Mwa\x03", wave))})));
     ReadFileFacts(*document);
     AddNote(0, 0x99, 2, 100, 10);
-    ASSERT_EQ(EmuMIDIPlay(document.get(), 0), 1);
+    ASSERT_EQ(engine->midi().EmuMIDIPlay(document.get(), 0), 1);
     EXPECT_THAT(fake.MidiMessages(),
                 ElementsAre(kReset, MakeStreamWaveMessage({3, wave}), kVolume127));
 }
@@ -149,13 +149,13 @@ TEST_F(MidiPlayTest, NotesSoundWithTheChannelVelocityAndEndAfterTheirGate) {
     Start();
     EXPECT_THAT(TickAt(0), IsEmpty()) << "nothing is due before its time has passed";
     EXPECT_THAT(TickAt(1), ElementsAre(NoteOn(1, 50, 64), NoteOn(1, 60, 100)));
-    EXPECT_EQ(PlayerStatus(), kPlayerPlaying);
+    EXPECT_EQ(playback.PlayerStatus(), kPlayerPlaying);
     EXPECT_THAT(TickAt(20), IsEmpty());
     EXPECT_THAT(TickAt(21), ElementsAre(NoteOff(1, 50)));
     EXPECT_THAT(TickAt(31), ElementsAre(NoteOn(1, 62, 100)));
-    EXPECT_EQ(PlayerStatus(), kPlayerReady);
+    EXPECT_EQ(playback.PlayerStatus(), kPlayerReady);
     EXPECT_THAT(TickAt(51), ElementsAre(NoteOff(1, 60), NoteOff(1, 62)));
-    EXPECT_THAT(MidiPlayer().soundingNotes, IsEmpty());
+    EXPECT_THAT(engine->midi().MidiPlayer().soundingNotes, IsEmpty());
 }
 
 TEST_F(MidiPlayTest, NoteOffsGoOutBeforeTheNoteOnsOfTheSameTick) {
@@ -167,7 +167,7 @@ TEST_F(MidiPlayTest, NoteOffsGoOutBeforeTheNoteOnsOfTheSameTick) {
 }
 
 TEST_F(MidiPlayTest, KeyPitchTransposesUnclampedExceptOnTheDrumBank) {
-    SetKeyPitch(12);
+    playback.SetKeyPitch(12);
     AddNote(0, 0x90, 120, 100, 10);
     AddNote(0, 0x99, 36, 100, 10);  // channel index 9 starts on the drum bank
     Add(1, 0xB3, {0x00, 125});      // bank select MSB 125 on channel 3
@@ -176,7 +176,7 @@ TEST_F(MidiPlayTest, KeyPitchTransposesUnclampedExceptOnTheDrumBank) {
     AddNote(2, 0x99, 36, 100, 10);
     Start();
     EXPECT_THAT(TickAt(1), ElementsAre(NoteOn(0, 0x84, 100), NoteOn(9, 36, 100)));
-    SetKeyPitch(-1);
+    playback.SetKeyPitch(-1);
     EXPECT_THAT(TickAt(3), ElementsAre(ByteVector{0xB3, 0x00, 125}, ByteVector{0xB9, 0x00, 124},
                                        NoteOn(3, 40, 100), NoteOn(9, 35, 100)));
     EXPECT_THAT(TickAt(20),
@@ -197,34 +197,33 @@ TEST_F(MidiPlayTest, HandyPhoneSongsStartChannelNineAsMelody) {
     AddExclusive(20, resetBody);
     document->fileData = ScoreTrackImage(2);
     ReadFileFacts(*document);
-    ASSERT_EQ(EmuMIDIPlay(document.get(), 10), 1);
+    ASSERT_EQ(engine->midi().EmuMIDIPlay(document.get(), 10), 1);
     EXPECT_THAT(fake.MidiMessages(), ElementsAre(kReset, ByteVector{0xC9, 5}, kVolume127));
-    EXPECT_EQ(MidiPlayer().channelBank[kDrumChannel], 125);
+    EXPECT_EQ(engine->midi().MidiPlayer().channelBank[kDrumChannel], 125);
 
-    EmuMIDIStop();
+    engine->midi().EmuMIDIStop();
     document->fileData = ScoreTrackImage(0);
     ReadFileFacts(*document);
     fake.calls.clear();
-    ASSERT_EQ(EmuMIDIPlay(document.get(), 10), 1);
+    ASSERT_EQ(engine->midi().EmuMIDIPlay(document.get(), 10), 1);
     EXPECT_THAT(fake.MidiMessages(),
                 ElementsAre(kReset, kChannelNineMelody, ByteVector{0xC9, 5}, kVolume127));
-    EXPECT_EQ(MidiPlayer().channelBank[kDrumChannel], 124);
+    EXPECT_EQ(engine->midi().MidiPlayer().channelBank[kDrumChannel], 124);
     // A reset in the song starts the engine's channel index 9 as drums again.
     EXPECT_THAT(TickAt(21), ElementsAre(kReset, kVolume127, kChannelNineMelody));
 
-    EmuMIDIStop();
+    engine->midi().EmuMIDIStop();
     fake.answer = [](const fake::EngineCall& call) -> std::optional<std::int32_t> {
         return call.bytes == kChannelNineMelody ? std::optional(1) : std::nullopt;
     };
-    EXPECT_EQ(EmuMIDIPlay(document.get(), 10), 0);
+    EXPECT_EQ(engine->midi().EmuMIDIPlay(document.get(), 10), 0);
     EXPECT_THAT(recorder.Texts(), ElementsAre("SetMidiMsg ini failed"));
-    EXPECT_EQ(midiActive, 0);
 }
 
 // Only the melody and drum banks change a channel's kind, as in the engine, so that key pitch
 // transposes exactly the notes the engine plays as melody.
 TEST_F(MidiPlayTest, KeyPitchFollowsTheChannelKindAcrossOtherBanks) {
-    SetKeyPitch(2);
+    playback.SetKeyPitch(2);
     Add(0, 0xB9, {0x00, 0});    // a General MIDI drum channel on bank 0: still drums
     Add(0, 0xB3, {0x00, 125});  // channel 3 to drums,
     Add(0, 0xB3, {0x00, 4});    // and a voice bank keeps it there
@@ -235,7 +234,7 @@ TEST_F(MidiPlayTest, KeyPitchFollowsTheChannelKindAcrossOtherBanks) {
                 ElementsAre(ByteVector{0xB9, 0x00, 0}, ByteVector{0xB3, 0x00, 125},
                             ByteVector{0xB3, 0x00, 4}, NoteOn(9, 36, 100), NoteOn(3, 38, 100)));
 
-    EmuMIDIStop();
+    engine->midi().EmuMIDIStop();
     document->fileData = ScoreTrackImage(0);
     ReadFileFacts(*document);
     Start();
@@ -251,12 +250,12 @@ TEST_F(MidiPlayTest, HandyPhoneMelodyOnChannelNineSoundsAsMelodyInTheEngine) {
     ROLVIK_REQUIRE_CORPUS();
     document = OpenSmaf(ROLVIK_CORPUS_DIR "/libsmaf__HappyPoppy.mmf");
     ASSERT_NE(document, nullptr);
-    SetTrackFilter(kDrumChannel);
-    ASSERT_EQ(EmuMIDIPlay(document.get(), 0), 1);
+    engine->midi().SetTrackFilter(kDrumChannel);
+    ASSERT_EQ(engine->midi().EmuMIDIPlay(document.get(), 0), 1);
     constexpr std::uint32_t kFirstNoteMs = 2088;
     constexpr std::uint8_t kFirstKey = 0x52;
     nowMs += kFirstNoteMs + 1;
-    ASSERT_EQ(EmuMIDIProc(), 1);
+    ASSERT_EQ(engine->midi().EmuMIDIProc(), 1);
 
     synth::Synthesizer synthesizer;
     for (const ByteVector& message : fake.MidiMessages()) {
@@ -271,16 +270,16 @@ TEST_F(MidiPlayTest, HandyPhoneMelodyOnChannelNineSoundsAsMelodyInTheEngine) {
 }
 
 TEST_F(MidiPlayTest, TrackFilterSilencesOtherChannelsNotesOnly) {
-    SetTrackFilter(2);
+    engine->midi().SetTrackFilter(2);
     AddNote(0, 0x95, 60, 33, 10);
     Add(0, 0xB5, {0x07, 100});
     AddNote(0, 0x92, 61, 100, 10);
     AddNote(5, 0x85, 62, 0, 10);
     Start();
     EXPECT_THAT(TickAt(1), ElementsAre(ByteVector{0xB5, 0x07, 100}, NoteOn(2, 61, 100)));
-    ASSERT_EQ(MidiPlayer().soundingNotes.size(), 1u);
-    EXPECT_EQ(MidiPlayer().soundingNotes.front().channel, 2);
-    SetTrackFilter(kAllTracks);
+    ASSERT_EQ(engine->midi().MidiPlayer().soundingNotes.size(), 1u);
+    EXPECT_EQ(engine->midi().MidiPlayer().soundingNotes.front().channel, 2);
+    engine->midi().SetTrackFilter(kAllTracks);
     EXPECT_THAT(TickAt(6), ElementsAre(NoteOn(5, 62, 33)))
         << "the filtered note still set its channel's velocity";
 }
@@ -334,17 +333,16 @@ TEST_F(MidiPlayTest, StopSilencesSoundingNotesAndLetsGoOfTheEventList) {
     Start();
     TickAt(1);
     fake.calls.clear();
-    EXPECT_EQ(EmuMIDIStop(), 1);
+    EXPECT_EQ(playback.Stop(), PlayState::MidiPlay);
     EXPECT_THAT(fake.MidiMessages(), ElementsAre(NoteOff(0, 60), NoteOff(1, 64)));
-    EXPECT_EQ(midiActive, 0);
 
     // A reload frees the list; a stopped MidiPlay holds nothing that points into it.
     FreeEvents(*document);
-    EXPECT_EQ(MidiPlayer().nextEvent, nullptr);
+    EXPECT_EQ(engine->midi().MidiPlayer().nextEvent, nullptr);
     EXPECT_THAT(TickAt(600), IsEmpty());
-    EXPECT_EQ(PlayerStatus(), -1);
-    EXPECT_EQ(PlayerPosition(), -1);
-    EXPECT_EQ(PlayerSeek(0), 0);
+    EXPECT_EQ(playback.PlayerStatus(), -1);
+    EXPECT_EQ(playback.PlayerPosition(), -1);
+    EXPECT_EQ(playback.PlayerSeek(0), 0);
 }
 
 TEST_F(MidiPlayTest, RemovingTheNextEventMovesPlayOnToTheOneBehindIt) {
@@ -353,8 +351,8 @@ TEST_F(MidiPlayTest, RemovingTheNextEventMovesPlayOnToTheOneBehindIt) {
     AddNote(20, 0x90, 64, 100, 10);
     Start();
     TickAt(1);
-    ASSERT_EQ(MidiPlayer().nextEvent, removed);
-    EmuMIDIEventRemoving(*removed);
+    ASSERT_EQ(engine->midi().MidiPlayer().nextEvent, removed);
+    engine->midi().EmuMIDIEventRemoving(*removed);
     RemoveEvent(*document, removed).reset();
     EXPECT_THAT(TickAt(21), ElementsAre(NoteOff(0, 60), NoteOn(0, 64, 100)));
 }
@@ -366,11 +364,11 @@ TEST_F(MidiPlayTest, SeekTurnsNotesOffAndReplaysFromTheHead) {
     Start();
     TickAt(1);
     fake.calls.clear();
-    ASSERT_EQ(PlayerSeek(200), 1);
+    ASSERT_EQ(playback.PlayerSeek(200), 1);
     EXPECT_THAT(fake.MidiMessages(),
                 ElementsAre(NoteOff(0, 60), kReset, ByteVector{0xC0, 9}, kVolume127));
-    EXPECT_EQ(midiActive, 1);
-    EXPECT_EQ(PlayerPosition(), 200);
+    EXPECT_EQ(playback.state(), PlayState::MidiPlay);
+    EXPECT_EQ(playback.PlayerPosition(), 200);
 }
 
 TEST_F(MidiPlayTest, PositionsAreAbsoluteAndStartBeyondTheEndIsReady) {
@@ -378,15 +376,15 @@ TEST_F(MidiPlayTest, PositionsAreAbsoluteAndStartBeyondTheEndIsReady) {
     document->start = AddNote(500, 0x90, 62, 100, 10);  // start offset 200
     ASSERT_EQ(document->StartOffset(), 200u);
     Start(50);
-    EXPECT_EQ(PlayerPosition(), 250);
+    EXPECT_EQ(playback.PlayerPosition(), 250);
     EXPECT_THAT(TickAt(250), IsEmpty());
     EXPECT_THAT(TickAt(251), ElementsAre(NoteOn(0, 62, 100)));
-    EXPECT_EQ(PlayerPosition(), 501);
+    EXPECT_EQ(playback.PlayerPosition(), 501);
 
-    EmuMIDIStop();
+    playback.Stop();
     Start(1000);
-    EXPECT_EQ(MidiPlayer().nextEvent, nullptr);
-    EXPECT_EQ(PlayerStatus(), kPlayerReady);
+    EXPECT_EQ(engine->midi().MidiPlayer().nextEvent, nullptr);
+    EXPECT_EQ(playback.PlayerStatus(), kPlayerReady);
 }
 
 // With repeat on, the stop point leads straight back to the start point: the clock goes back by the
@@ -400,15 +398,15 @@ TEST_F(MidiPlayTest, RepeatGoesBackToTheStartPointWithoutAGap) {
     Add(350, 0xB0, {0x07, 30});
     document->stop = Add(400, 0xFF, {0x00});
     AddNote(450, 0x90, 64, 100, 10);  // beyond the stop point
-    SetRepeat(true);
+    playback.SetRepeat(true);
     Start();
     EXPECT_THAT(TickAt(1), ElementsAre(ByteVector{0xB0, 0x07, 100}, NoteOn(0, 60, 100)));
     EXPECT_THAT(TickAt(101), ElementsAre(NoteOff(0, 60), NoteOn(0, 62, 100)));
     EXPECT_THAT(TickAt(151), ElementsAre(ByteVector{0xB0, 0x07, 30}));
     EXPECT_THAT(TickAt(201),
                 ElementsAre(ByteVector{0xC0, 9}, ByteVector{0xB0, 0x07, 100}, NoteOn(0, 60, 100)));
-    EXPECT_EQ(PlayerPosition(), 201);
-    EXPECT_EQ(PlayerStatus(), kPlayerPlaying);
+    EXPECT_EQ(playback.PlayerPosition(), 201);
+    EXPECT_EQ(playback.PlayerStatus(), kPlayerPlaying);
     EXPECT_THAT(TickAt(251), ElementsAre(NoteOff(0, 62), NoteOff(0, 60)));
 }
 
@@ -430,29 +428,29 @@ TEST_F(MidiPlayTest, FailedSendsAreReportedAndTriedAgainOnTheNextTick) {
         return call.bytes == NoteOn(0, 62, 100) ? std::optional(1) : std::nullopt;
     };
     nowMs = startMs + 1;
-    EXPECT_EQ(EmuMIDIProc(), 0);
+    EXPECT_EQ(engine->midi().EmuMIDIProc(), 0);
     EXPECT_THAT(recorder.Texts(), ElementsAre("EmuMIDI: DoEvent NoteON Failed",
                                               "EmuMIDI: EmuMIDIEvent DoEvent Failed"));
-    EXPECT_EQ(MidiPlayer().nextEvent, document->events->next.get());
+    EXPECT_EQ(engine->midi().MidiPlayer().nextEvent, document->events->next.get());
     fake.answer = nullptr;
     EXPECT_THAT(TickAt(2), ElementsAre(NoteOn(0, 62, 100)));
 
     recorder.messages.clear();
     fake.results["SetMidiMsg"] = 1;
     nowMs = startMs + 20;
-    EXPECT_EQ(EmuMIDIProc(), 0);
+    EXPECT_EQ(engine->midi().EmuMIDIProc(), 0);
     EXPECT_THAT(recorder.Texts(), ElementsAre("EmuMIDI: EmuMIDIProc NoteOFF Failed"));
-    EXPECT_EQ(MidiPlayer().soundingNotes.size(), 2u);
+    EXPECT_EQ(engine->midi().MidiPlayer().soundingNotes.size(), 2u);
 
     recorder.messages.clear();
     fake.answer = [](const fake::EngineCall& call) -> std::optional<std::int32_t> {
         return call.bytes == NoteOff(0, 62) ? std::optional(1) : std::nullopt;
     };
     fake.results.clear();
-    EXPECT_EQ(EmuDeleteAllNoteoff(), 0);
+    EXPECT_EQ(engine->midi().EmuDeleteAllNoteoff(), 0);
     EXPECT_THAT(recorder.Texts(), ElementsAre("EmuMIDI: EmuDeleteAllNoteoff NoteOFF Failed"));
-    ASSERT_EQ(MidiPlayer().soundingNotes.size(), 1u);
-    EXPECT_EQ(MidiPlayer().soundingNotes.front().note, 62);
+    ASSERT_EQ(engine->midi().MidiPlayer().soundingNotes.size(), 1u);
+    EXPECT_EQ(engine->midi().MidiPlayer().soundingNotes.front().note, 62);
 }
 
 TEST_F(MidiPlayTest, CatchUpReportsAFailedEventAndGoesOn) {
@@ -461,7 +459,7 @@ TEST_F(MidiPlayTest, CatchUpReportsAFailedEventAndGoesOn) {
     fake.answer = [](const fake::EngineCall& call) -> std::optional<std::int32_t> {
         return call.bytes == ByteVector{0xB0, 0x07, 1} ? std::optional(1) : std::nullopt;
     };
-    ASSERT_EQ(EmuMIDIPlay(document.get(), 10), 1);
+    ASSERT_EQ(engine->midi().EmuMIDIPlay(document.get(), 10), 1);
     EXPECT_THAT(recorder.Texts(),
                 ElementsAre("EmuMIDI: DoEvent CC Failed", "EmuMIDI: EmuMIDIPlay DoEvent Failed"));
     EXPECT_THAT(fake.MidiMessages(),

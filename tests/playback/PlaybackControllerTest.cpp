@@ -31,7 +31,7 @@ class PlaybackControllerTest : public EngineTest {
 
     std::unique_ptr<Smaf> document;
     std::uint32_t offset = 0;
-    PlaybackController controller{[this] { return nowMs; }};
+    PlaybackController& controller = playback;
 };
 
 // EmuPlay counts from the start offset: the controller adds it when it reads the position and
@@ -71,11 +71,35 @@ TEST_F(PlaybackControllerTest, MidiPlayRunsOnTheClockAndStepsOffRemovedEvents) {
     controller.Process();
     controller.ReadPosition();
     EXPECT_EQ(controller.positionMs(), offset + 150);
-    const Event* next = MidiPlayer().nextEvent;
+    const Event* next = engine->midi().MidiPlayer().nextEvent;
     ASSERT_NE(next, nullptr);
     controller.EventRemoving(*next);
-    EXPECT_NE(MidiPlayer().nextEvent, next);
+    EXPECT_NE(engine->midi().MidiPlayer().nextEvent, next);
+
+    // A MidiPlay that cannot start again at a seek has stopped: the status check reports it.
+    fake.results["SetMidiMsg"] = 1;
+    EXPECT_FALSE(controller.Seek(offset + 300));
+    EXPECT_EQ(controller.Status(), PlayStatus::Failed);
+    fake.results.clear();
     EXPECT_EQ(controller.Stop(), PlayState::MidiPlay);
+}
+
+// Two sessions side by side, as several renders at once need them: controls, MidiPlay's walk and
+// which player runs stay each session's own.
+TEST_F(PlaybackControllerTest, SessionsSideBySideKeepTheirOwnState) {
+    EngineSession other([this] { return nowMs; });
+    ASSERT_EQ(other.binding().LoadEmulator(), 1);
+    PlaybackController otherController(other);
+    otherController.SetVolume(40);
+    otherController.SetRepeat(true);
+
+    ASSERT_TRUE(controller.Start(PlayState::MidiPlay, *document));
+    EXPECT_EQ(controller.volume(), 127);
+    EXPECT_FALSE(controller.repeat());
+    EXPECT_NE(engine->midi().MidiPlayer().nextEvent, nullptr);
+    EXPECT_EQ(other.midi().MidiPlayer().nextEvent, nullptr);
+    EXPECT_EQ(otherController.PlayerStatus(), -1);
+    controller.Stop();
 }
 
 }  // namespace

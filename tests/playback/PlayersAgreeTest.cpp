@@ -103,20 +103,20 @@ class PlayersAgreeTest : public EngineTest {
         auto document = CreateSmaf(0, 0);
         document->fileData = file;
         EXPECT_EQ(LoadSmaf(*document), 1);
-        EXPECT_EQ(EmuMIDIPlay(document.get(), 0), 1);
+        EXPECT_EQ(this->engine->midi().EmuMIDIPlay(document.get(), 0), 1);
         const std::uint32_t startMs = nowMs;
         SecondLevels levels;
         std::vector<float> block(2 * kTickMs * kFramesPerMs);
         for (int ms = 0; levels.levelsDb.size() < kMeasuredSeconds; ms += kTickMs) {
             nowMs = startMs + static_cast<std::uint32_t>(ms);
-            EXPECT_EQ(EmuMIDIProc(), 1);
+            EXPECT_EQ(this->engine->midi().EmuMIDIProc(), 1);
             fake.calls.clear();
             output->Pull(block);
             for (std::size_t i = 0; i < block.size(); i += 2) {
                 levels.Add(block[i], block[i + 1]);
             }
         }
-        EmuMIDIStop();
+        this->engine->midi().EmuMIDIStop();
         fake.answer = nullptr;
         return levels.levelsDb;
     }

@@ -5,7 +5,6 @@
 
 #include "EngineTest.h"
 #include "core/FileIO.h"
-#include "playback/PresetVoices.h"
 #include "playback/VoiceMessage.h"
 #include "synth/DefaultDrumKit.h"
 #include "tools/DefaultVoiceSet.h"
@@ -91,13 +90,14 @@ ByteVector PcmPart() {
 class VoiceSetTest : public EngineTest {};
 
 TEST_F(VoiceSetTest, ReadsFmPcmAndOtherRecords) {
-    LoadVoiceSetBytes(VoiceSetFile({Record({124, 0, 5, 0, 0}, "Piano", FmPart()),
-                                    Record({125, 1, 0, 36, 1}, "SixteenCharsLong", PcmPart()),
-                                    Record({7, 8, 9, 10, 2}, "Other", {})}));
+    engine->voices().LoadVoiceSetBytes(
+        VoiceSetFile({Record({124, 0, 5, 0, 0}, "Piano", FmPart()),
+                      Record({125, 1, 0, 36, 1}, "SixteenCharsLong", PcmPart()),
+                      Record({7, 8, 9, 10, 2}, "Other", {})}));
     EXPECT_THAT(recorder.messages, IsEmpty());
-    ASSERT_EQ(voiceCount(), 3u);
+    ASSERT_EQ(engine->voices().voiceCount(), 3u);
 
-    const Voice& fm = voiceTable[0];
+    const Voice& fm = engine->voices().voiceTable()[0];
     EXPECT_STREQ(fm.name.data(), "Piano");
     EXPECT_EQ(fm.program, 5);
     EXPECT_EQ(fm.drumKey, 38);
@@ -123,7 +123,7 @@ TEST_F(VoiceSetTest, ReadsFmPcmAndOtherRecords) {
     EXPECT_EQ(op4.ws, 17);
     EXPECT_EQ(op4.fb, 5);
 
-    const Voice& pcm = voiceTable[1];
+    const Voice& pcm = engine->voices().voiceTable()[1];
     EXPECT_STREQ(pcm.name.data(), "SixteenCharsLong");
     EXPECT_EQ(pcm.type, 1);
     EXPECT_EQ(pcm.waveWord1, 0x1234u);
@@ -143,7 +143,7 @@ TEST_F(VoiceSetTest, ReadsFmPcmAndOtherRecords) {
     EXPECT_TRUE(pcm.waveFlag);
     EXPECT_EQ(pcm.waveBits, 5);
 
-    const Voice& other = voiceTable[2];
+    const Voice& other = engine->voices().voiceTable()[2];
     EXPECT_EQ(other.type, 2);
     EXPECT_EQ(other.note, 10);
     EXPECT_EQ(other.operators[0].tl, 0);
@@ -155,44 +155,46 @@ TEST_F(VoiceSetTest, HostileFilesEndTheReadingWithinTheBytes) {
     for (std::size_t i = 0; i < 4; ++i) {
         ByteVector file = VoiceSetFile({});
         file[i] ^= 0x20;
-        LoadVoiceSetBytes(file);
+        engine->voices().LoadVoiceSetBytes(file);
     }
     EXPECT_THAT(recorder.Texts(), ElementsAre("This is not FMM3", "This is not FMM3",
                                               "This is not FMM3", "This is not FMM3"));
     recorder.messages.clear();
 
-    LoadVoiceSetBytes(VoiceSetFile({Record({124, 0, 1, 0, 0}, "x", FmPart())}, 0));
-    LoadVoiceSetBytes(ByteVector{'F', 'M', 'M', '3', 0, 0});
-    EXPECT_EQ(voiceCount(), 0u);
+    engine->voices().LoadVoiceSetBytes(VoiceSetFile({Record({124, 0, 1, 0, 0}, "x", FmPart())}, 0));
+    engine->voices().LoadVoiceSetBytes(ByteVector{'F', 'M', 'M', '3', 0, 0});
+    EXPECT_EQ(engine->voices().voiceCount(), 0u);
 
     // A stated size beyond the file, a record cut short, and L stepping into the middle.
     ByteVector truncated = VoiceSetFile(
         {Record({124, 0, 1, 0, 0}, "kept", FmPart()), Record({124, 0, 2, 0, 0}, "cut", FmPart())},
         0xFFFFFFFF);
     truncated.resize(truncated.size() - 1);
-    LoadVoiceSetBytes(truncated);
-    EXPECT_EQ(voiceCount(), 1u);
-    LoadVoiceSetBytes(VoiceSetFile({Record({1, 0, 0, 0, 9}, "", {}, 0), ByteVector(21, 0)}));
+    engine->voices().LoadVoiceSetBytes(truncated);
+    EXPECT_EQ(engine->voices().voiceCount(), 1u);
+    engine->voices().LoadVoiceSetBytes(
+        VoiceSetFile({Record({1, 0, 0, 0, 9}, "", {}, 0), ByteVector(21, 0)}));
     EXPECT_THAT(recorder.messages, IsEmpty());
-    EXPECT_EQ(voiceCount(), 2u);
+    EXPECT_EQ(engine->voices().voiceCount(), 2u);
 }
 
 TEST_F(VoiceSetTest, FileFailuresShowTheirMessages) {
-    LoadVoiceSet("/nonexistent/DefMA3_16.vm3");
-    LoadVoiceSet(std::filesystem::temp_directory_path());
+    engine->voices().LoadVoiceSet("/nonexistent/DefMA3_16.vm3");
+    engine->voices().LoadVoiceSet(std::filesystem::temp_directory_path());
     EXPECT_THAT(recorder.Texts(),
                 ElementsAre("DefMA3_16.vm3 couldn't open\nIt isn't required, but there are some "
                             "affections.",
                             "DefMA3_16.vm3 couldn't open\nIt isn't required, but there are some "
                             "affections."));
-    EXPECT_EQ(voiceCount(), 0u);
+    EXPECT_EQ(engine->voices().voiceCount(), 0u);
 }
 
 TEST_F(VoiceSetTest, PresetVoicesCopiesMelodyAndDrumVoices) {
-    LoadVoiceSetBytes(VoiceSetFile({Record({124, 0, 5, 0, 0}, "melody", FmPart()),
-                                    Record({125, 0, 0, 36, 0}, "drum", FmPart()),
-                                    Record({124, 1, 7, 0, 1}, "elsewhere", PcmPart())}));
-    PresetVoices();
+    engine->voices().LoadVoiceSetBytes(
+        VoiceSetFile({Record({124, 0, 5, 0, 0}, "melody", FmPart()),
+                      Record({125, 0, 0, 36, 0}, "drum", FmPart()),
+                      Record({124, 1, 7, 0, 1}, "elsewhere", PcmPart())}));
+    engine->PresetVoices();
     const std::vector<ByteVector> sent = fake.MidiMessages();
     ASSERT_EQ(sent.size(), 2u + 10 + 9 + 1);
     EXPECT_EQ(sent[0], (ByteVector{0xF0, 0x43, 0x79, 0x06, 0x7F, 0x7F, 0xF7}));
@@ -211,15 +213,16 @@ TEST_F(VoiceSetTest, PresetVoicesCopiesMelodyAndDrumVoices) {
     EXPECT_EQ(sent.back().size(), 31u);
     EXPECT_EQ(sent.back()[7], 1);
     EXPECT_EQ(sent.back()[10], 0x01);
-    EXPECT_EQ(voiceTable[0].bankLsb, 0) << "the copies leave the table alone";
+    EXPECT_EQ(engine->voices().voiceTable()[0].bankLsb, 0) << "the copies leave the table alone";
 }
 
 TEST_F(VoiceSetTest, RefusedMessagesAreReported) {
-    LoadVoiceSetBytes(VoiceSetFile({Record({125, 0, 0, 200, 0}, "drum", FmPart())}));
+    engine->voices().LoadVoiceSetBytes(
+        VoiceSetFile({Record({125, 0, 0, 200, 0}, "drum", FmPart())}));
     fake.answer = [](const fake::EngineCall& call) -> std::optional<std::int32_t> {
         return call.bytes.size() > 8 && call.bytes[8] == 3 ? std::optional(1) : std::nullopt;
     };
-    PresetVoices();
+    engine->PresetVoices();
     EXPECT_THAT(
         recorder.Texts(),
         ElementsAre("PresetVoices EmuSetMidiMsg(Assign) failed at Bank125:0, PC3, Note200"));
@@ -228,7 +231,7 @@ TEST_F(VoiceSetTest, RefusedMessagesAreReported) {
     recorder.messages.clear();
     fake.calls.clear();
     fake.results["SetMidiMsg"] = 1;
-    PresetVoices();
+    engine->PresetVoices();
     EXPECT_THAT(recorder.Texts(), ElementsAre("SetMidiMsg ini failed"));
     EXPECT_EQ(fake.calls.size(), 1u);
 }
@@ -281,16 +284,16 @@ TEST_F(VoiceSetTest, OurVoiceSetIsMadeFromGenMidiAndLoadsWhole) {
         EXPECT_EQ(tools::BuildDefaultVoiceSet(*lump), ReadWholeFile(committed))
             << "res/DefMA3_16.vm3 is out of date: run rolvik-make-voiceset";
     }
-    LoadVoiceSet(committed);
+    engine->voices().LoadVoiceSet(committed);
     EXPECT_THAT(recorder.messages, IsEmpty());
-    ASSERT_EQ(voiceCount(), 128u + 47);
-    EXPECT_STREQ(voiceTable[0].name.data(), "Acoustic Grand P");
-    EXPECT_EQ(voiceTable[127].program, 127);
-    EXPECT_EQ(voiceTable[128].bankMsb, 125);
-    EXPECT_EQ(voiceTable[128].note, 35);
-    EXPECT_EQ(voiceTable[174].note, 81);
+    ASSERT_EQ(engine->voices().voiceCount(), 128u + 47);
+    EXPECT_STREQ(engine->voices().voiceTable()[0].name.data(), "Acoustic Grand P");
+    EXPECT_EQ(engine->voices().voiceTable()[127].program, 127);
+    EXPECT_EQ(engine->voices().voiceTable()[128].bankMsb, 125);
+    EXPECT_EQ(engine->voices().voiceTable()[128].note, 35);
+    EXPECT_EQ(engine->voices().voiceTable()[174].note, 81);
 
-    PresetVoices();
+    engine->PresetVoices();
     EXPECT_EQ(fake.MidiMessages().size(), 2u + 128 * 10 + 47 * 9);
     EXPECT_THAT(recorder.messages, IsEmpty());
 }

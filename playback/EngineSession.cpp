@@ -1,11 +1,9 @@
-#include "PresetVoices.h"
+#include "EngineSession.h"
 
 #include <cstdio>
+#include <utility>
 
-#include "EmulatorBinding.h"
-#include "MidiPlay.h"
 #include "VoiceMessage.h"
-#include "VoiceSet.h"
 #include "core/ShowMessage.h"
 #include "core/SmafExclusive.h"
 
@@ -27,8 +25,19 @@ void ShowAssignFailure(const Voice& voice) {
 
 }  // namespace
 
-void AssignVoice(std::size_t index, std::optional<std::uint8_t> bankLsb,
-                 std::optional<std::uint8_t> program) {
+EngineSession::EngineSession(TickSource clock) : clock_(std::move(clock)) {}
+
+int EngineSession::EmuMIDISetVolume() const {
+    if (EmuSetMidiMsg(MasterVolumeMessage(controls_.volume)) != 0) {
+        ShowMessage("EmuMIDISetVolume failed", "Error", MessageIcon::Error);
+        return 0;
+    }
+    return 1;
+}
+
+void EngineSession::AssignVoice(std::size_t index, std::optional<std::uint8_t> bankLsb,
+                                std::optional<std::uint8_t> program) const {
+    const std::vector<Voice>& voiceTable = voices_.voiceTable();
     if (index >= voiceTable.size()) {
         return;
     }
@@ -42,12 +51,13 @@ void AssignVoice(std::size_t index, std::optional<std::uint8_t> bankLsb,
     }
 }
 
-void PresetVoices() {
+void EngineSession::PresetVoices() const {
     if (EmuSetMidiMsg(kResetMessage) != 0) {
         ShowMessage("SetMidiMsg ini failed", "Error", MessageIcon::Error);
         return;
     }
     EmuMIDISetVolume();
+    const std::vector<Voice>& voiceTable = voices_.voiceTable();
     for (std::size_t index = 0; index < voiceTable.size(); ++index) {
         const Voice& voice = voiceTable[index];
         if (voice.bankMsb == kMelodyBank && voice.bankLsb == 0) {
@@ -63,6 +73,19 @@ void PresetVoices() {
             AssignVoice(index, std::nullopt, std::nullopt);
         }
     }
+}
+
+std::unique_ptr<EngineSession> StartEngineSession(const std::filesystem::path& voiceSetPath,
+                                                  const EngineControls& controls,
+                                                  TickSource clock) {
+    auto session = std::make_unique<EngineSession>(std::move(clock));
+    if (!session->binding().LoadEmulator()) {
+        return nullptr;
+    }
+    session->controls() = controls;
+    session->voices().LoadVoiceSet(voiceSetPath);
+    session->PresetVoices();
+    return session;
 }
 
 }  // namespace rolvik
