@@ -12,8 +12,8 @@ namespace rolvik {
 // What the program remembers between runs, in the user's settings file (QSettings, organisation
 // "Rolvik", application "rolvik"): where its windows were, the folder last used by Load and Save,
 // the files opened or saved last, the piano roll's row height, whether the view follows
-// playback and whether the players repeat the song. The other settings of the keyboard entry are not among them: they take their defaults
-// at every start.
+// playback and whether the players repeat the song. The other settings of the keyboard entry are
+// not among them: they take their defaults at every start.
 
 inline constexpr int kRecentFileCount = 8;
 

@@ -35,7 +35,8 @@ void AddRenderOptions(CLI::App& command, synth::RenderOptions& options) {
 
 void AddLoopOptions(CLI::App& command, LoopOptions& loops) {
     CLI::Option* count =
-        command.add_option("--loops", loops.loops, "Play the introduction once, then the loop N times")
+        command
+            .add_option("--loops", loops.loops, "Play the introduction once, then the loop N times")
             ->transform(Decimal())
             ->check(CLI::Range(1, 10000))
             ->option_text("N");

@@ -8,6 +8,7 @@
 #include "CompilerCarriedChunks.h"
 #include "HandyPhoneCompiling.h"
 #include "Number.h"
+#include "SeekPoints.h"
 #include "SmafExclusive.h"
 #include "Timebase.h"
 
@@ -180,13 +181,6 @@ Sequence EncodeSequence(ListPlace first, const Smaf& smaf, const WrittenEvents& 
         });
     }
     return sequence;
-}
-
-void AppendSeekItem(ChunkWriter& out, std::string_view tag, std::uint32_t offset) {
-    out.AppendText(tag);
-    out.AppendByte(':');
-    out.AppendU32BigEndian(offset);
-    out.AppendByte(',');
 }
 
 // The song's start and stop points ("st", "sp"), pointing into the new sequence, so that it plays

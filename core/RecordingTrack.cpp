@@ -5,6 +5,7 @@
 
 #include "AudioTrack.h"
 #include "ByteWriter.h"
+#include "SeekPoints.h"
 #include "Timebase.h"
 
 namespace rolvik {
@@ -58,13 +59,6 @@ Sequence TriggerSequence(std::uint32_t startTicks, std::uint32_t gateTicks) {
     WriteShortNumber(out, gateTicks);
     Append(out, kEndOfSequence);
     return sequence;
-}
-
-void AppendSeekItem(ByteWriter& out, std::string_view tag, std::uint32_t offset) {
-    out.AppendText(tag);
-    out.AppendByte(':');
-    out.AppendU32BigEndian(offset);
-    out.AppendByte(',');
 }
 
 void AppendChunk(ByteWriter& out, std::string_view id, Bytes contents) {

@@ -33,4 +33,11 @@ void ReadSeekPoints(Bytes info, SeekPoints& points) {
     }
 }
 
+void AppendSeekItem(ByteWriter& out, std::string_view tag, std::uint32_t offset) {
+    out.AppendText(tag);
+    out.AppendByte(':');
+    out.AppendU32BigEndian(offset);
+    out.AppendByte(',');
+}
+
 }  // namespace rolvik
