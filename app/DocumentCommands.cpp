@@ -9,7 +9,6 @@
 #include "NoticeBar.h"
 #include "UserSettings.h"
 #include "core/ShowMessage.h"
-#include "import/MidiImport.h"
 #include "ui/detail/DetailView.h"
 #include "ui/pianoroll/PianoRoll.h"
 
@@ -88,8 +87,7 @@ void MainWindow::OpenFile(const std::filesystem::path& path) {
         return;
     }
     noticeBar_->Clear();
-    const bool opened = IsStandardMidiFile(path) ? session_.Import(path) : session_.Open(path);
-    if (!opened) {
+    if (!session_.Open(path)) {
         return;
     }
     playback_.SetPosition(0);

@@ -2,14 +2,14 @@
 #include <string>
 
 #include "Commands.h"
-#include "OpenSong.h"
 #include "WriteCompiledSmaf.h"
+#include "import/OpenSong.h"
 
 namespace rolvik::cli {
 namespace {
 
 int RunImport(const std::string& input, const std::string& output) {
-    std::unique_ptr<Smaf> smaf = OpenSong(input);
+    std::unique_ptr<Smaf> smaf = OpenSong(input).smaf;
     if (!smaf) {
         return kExitFailure;
     }

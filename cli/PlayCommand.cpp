@@ -9,8 +9,8 @@
 #include <thread>
 
 #include "Commands.h"
-#include "OpenSong.h"
 #include "core/ShowMessage.h"
+#include "import/OpenSong.h"
 #include "playback/EmulatorBinding.h"
 #include "playback/EngineLocation.h"
 #include "playback/MidiPlay.h"
@@ -115,7 +115,7 @@ int RunUntilStopped(Smaf& smaf, const PlayRequest& request) {
 }
 
 int Play(const PlayRequest& request) {
-    std::unique_ptr<Smaf> smaf = OpenSong(request.path);
+    std::unique_ptr<Smaf> smaf = OpenSong(request.path).smaf;
     if (!smaf) {
         return kExitFailure;
     }

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "Commands.h"
-#include "OpenSong.h"
 #include "ReportJson.h"
+#include "import/OpenSong.h"
 #include "report/DetailReport.h"
 
 namespace rolvik::cli {
@@ -27,7 +27,7 @@ void PrintLines(const DetailReport& report) {
 }
 
 int RunReport(const ReportArguments& arguments) {
-    std::unique_ptr<Smaf> smaf = OpenSong(arguments.path);
+    std::unique_ptr<Smaf> smaf = OpenSong(arguments.path).smaf;
     if (!smaf) {
         return kExitFailure;
     }
