@@ -199,12 +199,6 @@ void MainWindow::EnableDocumentCommands() {
     }
 }
 
-void MainWindow::ConnectPianoRoll() {
-    connect(pianoRoll_, &PianoRoll::Request, this, &MainWindow::HandleRequest,
-            Qt::DirectConnection);
-    pianoRoll_->UseSession(session_);
-}
-
 // MidiPlay steps off an event before an edit takes it out of the list it walks, and neither
 // player nor the roll's selection may outlive a list that is freed or rebuilt.
 void MainWindow::ListenToSession() {

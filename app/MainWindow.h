@@ -15,7 +15,6 @@
 #include "WindowTitle.h"
 #include "core/Smaf.h"
 #include "edit/DocumentSession.h"
-#include "ui/pianoroll/PianoRollCommand.h"
 
 class QSlider;
 class QToolBar;
@@ -132,7 +131,6 @@ class MainWindow : public QMainWindow {
     void SetTitle(const char* title);
     void RepaintRoll();
 
-    void HandleRequest(PianoRollRequest kind, int note, quint32 timeMs);
     void OptionKeyPress(QKeyEvent& event);
     std::optional<int> OptionValue(char letter);
     void ApplyOption(char letter, int number);

@@ -16,8 +16,8 @@
 #include "core/AudioTrack.h"
 #include "core/FileIO.h"
 #include "core/SmafExclusive.h"
-#include "ui/detail/DetailView.h"
 #include "tests/support/Corpus.h"
+#include "ui/detail/DetailView.h"
 
 namespace rolvik {
 namespace {
@@ -142,7 +142,7 @@ TEST_F(DocumentCommandsTest, CompileReloadsTheListFromTheCompiledBytes) {
 
     NewDocument();
     Event* note = AddNote(1000, 2, 60, 500);
-    window->pianoRoll().Command(PianoRollCommand::SetSelectedNote, reinterpret_cast<qint64>(note));
+    window->pianoRoll().SetSelectedNote(note);
     window->RunCommand(CommandId::Compile);
     EXPECT_EQ(recorder.messages.back(),
               (ShownMessage{"SMAF successfully compiled.\nTest with Emuplay or save SMAF.",

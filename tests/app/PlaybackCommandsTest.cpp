@@ -6,8 +6,8 @@
 #include "app/StatusBar.h"
 #include "core/Loader.h"
 #include "playback/PlayerQueries.h"
-#include "ui/detail/DetailView.h"
 #include "tests/support/Corpus.h"
+#include "ui/detail/DetailView.h"
 
 namespace rolvik {
 namespace {
@@ -208,10 +208,10 @@ TEST_F(PlaybackCommandsTest, SeeksFollowWithTheViewAsTheModeSays) {
     for (const FollowCase& test : cases) {
         CurrentSettings().followPlay = test.mode;
         shiftHeld = test.shift;
-        window->pianoRoll().Command(PianoRollCommand::MoveView, 0);
+        window->pianoRoll().MoveView(0, 0);
         window->Seek(50000, test.kind);
         // 50000 ms less 100 pixels of follow space at 25 ms a pixel.
-        EXPECT_EQ(Roll(PianoRollCommand::GetViewStartTime), test.moves ? 47500 : 0)
+        EXPECT_EQ(window->pianoRoll().ViewStartTime(), test.moves ? 47500 : 0)
             << "mode " << static_cast<int>(test.mode) << " shift " << test.shift;
     }
 }
@@ -226,10 +226,10 @@ TEST_F(PlaybackCommandsTest, SpacePlaysOrStopsAndHomeAndEndGoToTheSongsStartAndE
     QTest::keyClick(window.get(), Qt::Key_End);
     EXPECT_EQ(window->playPosition(), 32640u);
     const int width = window->pianoRoll().viewport()->width();
-    EXPECT_EQ(Roll(PianoRollCommand::GetViewStartTime), (32640 / 25 - (width - 100)) * 25);
+    EXPECT_EQ(window->pianoRoll().ViewStartTime(), (32640 / 25 - (width - 100)) * 25);
     QTest::keyClick(window.get(), Qt::Key_Home);
     EXPECT_EQ(window->playPosition(), 0u);
-    EXPECT_EQ(Roll(PianoRollCommand::GetViewStartTime), 0);
+    EXPECT_EQ(window->pianoRoll().ViewStartTime(), 0);
 
     QTest::keyClick(window.get(), Qt::Key_Space);
     EXPECT_EQ(window->playState(), PlayState::EmuPlay);
@@ -249,9 +249,9 @@ TEST_F(PlaybackCommandsTest, PageFollowTurnsThePageOncePlayPassesTheRightEdge) {
     window->RunCommand(CommandId::MidiPlay);
     // The window is 800 pixels wide: (0 + 800 - 100) * 25 ms = 17500 ms.
     TickAfter(17000);
-    EXPECT_EQ(Roll(PianoRollCommand::GetViewStartTime), 0);
+    EXPECT_EQ(window->pianoRoll().ViewStartTime(), 0);
     TickAfter(600);
-    EXPECT_EQ(Roll(PianoRollCommand::GetViewStartTime), 17600 - 2500);
+    EXPECT_EQ(window->pianoRoll().ViewStartTime(), 17600 - 2500);
 }
 
 // A failing player reports from inside a tick, and the message box's own event loop delivers
@@ -312,7 +312,7 @@ TEST_F(PlaybackCommandsTest, DeletingMidiPlaysNextEventWhilePlaying) {
     Event* next = AddNote(1000, 0, 62, 500);
     AddNote(2000, 0, 64, 100);
     PianoRoll& roll = window->pianoRoll();
-    roll.Command(PianoRollCommand::SetRowHeight, 12);
+    roll.SetRowHeight(12);
     roll.verticalScrollBar()->setValue(700);
     window->RunCommand(CommandId::MidiPlay);
     TickAfter(500);

@@ -38,52 +38,6 @@ PianoRoll::PianoRoll(QWidget* parent) : QAbstractScrollArea(parent) {
     UpdateScrollRanges();
 }
 
-qint64 PianoRoll::Command(PianoRollCommand operation, qint64 argument, int offsetPx) {
-    switch (operation) {
-        case PianoRollCommand::MoveView:
-            MoveView(argument, offsetPx);
-            return 0;
-        case PianoRollCommand::SetWidthDivider:
-            SetWidthDivider(ClampToInt(argument));
-            return 0;
-        case PianoRollCommand::SetRowHeight:
-            SetRowHeight(ClampToInt(argument));
-            return 0;
-        case PianoRollCommand::SetVisibleTrack:
-            SetVisibleTrack(static_cast<int>(argument));
-            return 0;
-        case PianoRollCommand::GetWidthDivider:
-            return widthDivider();
-        case PianoRollCommand::GetRowHeight:
-            return rowHeight();
-        case PianoRollCommand::GetVisibleTrack:
-            return visibleTrack();
-        case PianoRollCommand::GetViewStartTime:
-            return ViewStartTime();
-        case PianoRollCommand::SetDocument:
-            SetDocument(reinterpret_cast<Smaf*>(argument));
-            return 0;
-        case PianoRollCommand::SetPlayPosition:
-            SetPlayPosition(static_cast<std::uint32_t>(argument));
-            return 0;
-        case PianoRollCommand::SetStatusText:
-            SetStatusText(reinterpret_cast<const char*>(argument));
-            return 0;
-        case PianoRollCommand::GetStatusText:
-            return reinterpret_cast<qint64>(state_.statusText);
-        case PianoRollCommand::SetEditLock:
-            state_.editLock = static_cast<int>(argument);
-            return 0;
-        case PianoRollCommand::LoadDefaults:
-            LoadDefaults();
-            return 0;
-        case PianoRollCommand::SetSelectedNote:
-            SetSelectedNote(reinterpret_cast<Event*>(argument));
-            return 0;
-    }
-    return 0;
-}
-
 void PianoRoll::SetWidthDivider(int msPerPixel) {
     if (msPerPixel > 0) {
         const std::uint32_t viewStart = ViewStartTime();

@@ -106,7 +106,7 @@ void PianoRoll::LeftPress(int x, int y) {
     PressOnRoll(timeMs, *key);
     state_.soundingKey = *key;
     state_.dragMode = DragMode::Roll;
-    emit Request(PianoRollRequest::SoundNoteRequest, *key, timeMs);
+    emit NoteSoundRequested(*key, timeMs);
 }
 
 void PianoRoll::PressInRuler(int x) {
@@ -115,7 +115,7 @@ void PianoRoll::PressInRuler(int x) {
     }
     state_.cursorTime = TimeAt(x);
     state_.dragMode = DragMode::PlayCursor;
-    emit Request(PianoRollRequest::SeekRequest, 0, state_.cursorTime);
+    emit SeekRequested(state_.cursorTime);
     Repaint();
 }
 
@@ -143,7 +143,7 @@ void PianoRoll::PressOnRoll(std::uint32_t timeMs, int key) {
 
 void PianoRoll::DragPlayCursor(int x) {
     state_.cursorTime = TimeAt(x);
-    emit Request(PianoRollRequest::SeekRequest, 0, state_.cursorTime);
+    emit SeekRequested(state_.cursorTime);
     Repaint();
 }
 
@@ -160,9 +160,9 @@ void PianoRoll::DragOnRoll(int x, int y) {
         DragResizingNote(timeMs);
     }
     if (state_.dragPreview && key && *key != state_.soundingKey) {
-        emit Request(PianoRollRequest::StopNoteRequest, 0, 0);
+        emit NoteStopRequested();
         state_.soundingKey = *key;
-        emit Request(PianoRollRequest::SoundNoteRequest, *key, timeMs);
+        emit NoteSoundRequested(*key, timeMs);
     }
 }
 
@@ -185,7 +185,7 @@ void PianoRoll::LeftRelease() {
         Repaint();
     }
     session_->FinishGesture();
-    emit Request(PianoRollRequest::StopNoteRequest, 0, 0);
+    emit NoteStopRequested();
     state_.soundingKey = -1;
     state_.dragMode = DragMode::None;
 }
@@ -207,7 +207,7 @@ void PianoRoll::LeftDoubleClick(int x, int y) {
         CommitWhenNoDrag();
         Repaint();
     }
-    emit Request(PianoRollRequest::DoubleClickNotice, *key, timeMs);
+    emit DoubleClicked(*key, timeMs);
 }
 
 // An edit made while the left button drags belongs to the drag's step, which its release ends.
@@ -248,7 +248,7 @@ void PianoRoll::MiddlePress(int x, int y) {
         return;
     }
     if (const std::optional<int> key = KeyAt(y)) {
-        emit Request(PianoRollRequest::MiddleClickNotice, *key, TimeAt(x));
+        emit MiddleClicked(*key, TimeAt(x));
     }
 }
 
