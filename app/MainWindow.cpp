@@ -80,7 +80,7 @@ MainWindow::MainWindow(const std::filesystem::path& voiceSetPath, ShellHooks hoo
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
     noticeBar_ = new NoticeBar(centre);
-    pianoRoll_ = new PianoRoll(centre);
+    pianoRoll_ = new PianoRoll(session_, centre);
     column->addWidget(noticeBar_);
     column->addWidget(pianoRoll_, 1);
     setCentralWidget(centre);
@@ -250,9 +250,8 @@ void MainWindow::RunCommand(CommandId id) {
             hooks_.showAbout(this);
             return;
         case CommandId::Undo:
-            return pianoRoll_->Undo();
         case CommandId::Redo:
-            return pianoRoll_->Redo();
+            return StepHistory(id);
         case CommandId::TallerKeys:
         case CommandId::ShorterKeys:
         case CommandId::FitKeys:

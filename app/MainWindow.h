@@ -87,6 +87,7 @@ class MainWindow : public QMainWindow {
     void ListenToSession();
     void BuildEditMenu();
     void UpdateEditActions();
+    void StepHistory(CommandId id);
     void BuildViewItems(QMenu& view);
     void AddFindingKeys();
     void RestoreViewChoices();

@@ -43,7 +43,6 @@ void MainWindow::ConnectPianoRoll() {
     connect(
         pianoRoll_, &PianoRoll::MiddleClicked, this, [this] { ShowInstrumentMenu(QCursor::pos()); },
         Qt::DirectConnection);
-    pianoRoll_->UseSession(session_);
 }
 
 void MainWindow::ShowInstrumentMenu(QPoint globalPosition) {

@@ -57,11 +57,11 @@ class NoteEditingTest : public ::testing::Test {
         document = CreateSmaf(300, 40);
         note = AddNote(*document, 1000, 0x91, 62, 500, 90);
         AddEndOfSequence(*document, 1500);
-        roll = std::make_unique<PianoRoll>();
+        roll = std::make_unique<PianoRoll>(session);
         roll->resize(640, 480);
         roll->SetRowHeight(12);
         roll->verticalScrollBar()->setValue(700);
-        roll->SetDocument(document.get());
+        Show(document.get());
         RecordRequests();
     }
 
@@ -121,8 +121,15 @@ class NoteEditingTest : public ::testing::Test {
         EXPECT_EQ(last->time, timeMs);
     }
 
+    // Shows a document that the test keeps (null: none).
+    void Show(Smaf* shown) {
+        session.Lend(shown);
+        roll->ShowDocument();
+    }
+
     std::unique_ptr<Smaf> document;
     Event* note = nullptr;
+    DocumentSession session;
     std::unique_ptr<PianoRoll> roll;
     std::vector<SentRequest> requests;
 };
@@ -334,7 +341,7 @@ TEST_F(NoteEditingTest, TheRulerSeeksAndDragsThePlayCursor) {
 }
 
 TEST_F(NoteEditingTest, WithoutADocumentTheRulerIsDeadButKeysStillSound) {
-    roll->SetDocument(nullptr);
+    Show(nullptr);
     Press(100, 5);
     EXPECT_EQ(roll->state().cursorTime, 0u);
     Release(100, 5);
@@ -345,7 +352,7 @@ TEST_F(NoteEditingTest, WithoutADocumentTheRulerIsDeadButKeysStillSound) {
 }
 
 TEST_F(NoteEditingTest, WithoutDragPreviewTheFirstKeyKeepsSounding) {
-    roll->SetDocument(nullptr);
+    Show(nullptr);
     CurrentSettings().dragPreview = 0;
     CurrentSettings().pianoRollHeight = 12;
     roll->LoadDefaults();

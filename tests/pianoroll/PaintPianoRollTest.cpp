@@ -304,9 +304,10 @@ TEST(PianoRollDrawFunction, TheThreeModesGiveTheSamePicture) {
         AddNote(*document, static_cast<std::uint32_t>(i * 97),
                 static_cast<std::uint8_t>(0x90 | i % 16), 40 + i % 40, 300);
     }
-    PianoRoll roll;
+    DocumentSession session;
+    session.Lend(document.get());
+    PianoRoll roll(session);
     roll.resize(500, 400);
-    roll.SetDocument(document.get());
     roll.SetSelectedNote(document->events.get());
     roll.SetVisibleTrack(-1);
     roll.SetPlayPosition(1500);

@@ -43,7 +43,7 @@ class PianoRollWindow : public ::testing::Test {
     static void SetUpTestSuite() { test::EnsureQtApplication(); }
     void SetUp() override {
         SetDefaultSettings();
-        roll = std::make_unique<PianoRoll>();
+        roll = std::make_unique<PianoRoll>(session);
         roll->resize(640, 480);
     }
 
@@ -52,14 +52,21 @@ class PianoRollWindow : public ::testing::Test {
         song = CreateSmaf(4, 4);
         AddNote(*song, 0, 0x90, 60, 100);
         AddEndOfSequence(*song, lengthMs);
-        roll->SetDocument(song.get());
+        Show(song.get());
     }
 
     QScrollBar& horizontal() { return *roll->horizontalScrollBar(); }
     int screen() const { return roll->viewport()->width(); }
     QScrollBar& vertical() { return *roll->verticalScrollBar(); }
 
+    // Shows a document that the test keeps (null: none).
+    void Show(Smaf* document) {
+        session.Lend(document);
+        roll->ShowDocument();
+    }
+
     std::unique_ptr<Smaf> song;
+    DocumentSession session;
     std::unique_ptr<PianoRoll> roll;
 };
 
@@ -138,7 +145,7 @@ TEST_F(PianoRollWindow, EverySetterReachesWhatTheRollDraws) {
     const char* status = "Tempo: 100";
     roll->SetVisibleTrack(3);
     EXPECT_EQ(roll->visibleTrack(), 3);
-    roll->SetDocument(document.get());
+    Show(document.get());
     EXPECT_EQ(roll->state().document, document.get());
     roll->SetPlayPosition(1234);
     EXPECT_EQ(roll->state().cursorTime, 1234u);
@@ -166,10 +173,10 @@ TEST_F(PianoRollWindow, ANewDocumentShowsFromItsStartWithNothingSelected) {
     horizontal().setValue(2680);
     auto document = CreateSmaf(4, 4);
     Event* note = AddNote(*document, 0, 0x90, 60, 2700);
-    roll->SetDocument(document.get());
+    Show(document.get());
     EXPECT_EQ(horizontal().value(), 0);
     roll->SetSelectedNote(note);
-    roll->SetDocument(nullptr);
+    Show(nullptr);
     EXPECT_EQ(roll->state().selectedNote, nullptr);
     EXPECT_EQ(roll->state().document, nullptr);
 }
@@ -267,7 +274,7 @@ TEST_F(PianoRollWindow, FitKeysToWindowFillsTheHeightWithTheKeysPlayed) {
     const int room = roll->viewport()->height() - kRulerHeight;
     EXPECT_EQ(roll->rowHeight(), std::min(48, room / 15));
     EXPECT_EQ(KeyAtY(kRulerHeight, roll->rowHeight(), vertical().value()), 73);
-    roll->SetDocument(nullptr);
+    Show(nullptr);
     roll->FitKeysToWindow();
     EXPECT_EQ(roll->rowHeight(), std::max(1, room / 128));
 }

@@ -25,7 +25,8 @@ int ClampToInt(qint64 value) {
 
 }  // namespace
 
-PianoRoll::PianoRoll(QWidget* parent) : QAbstractScrollArea(parent) {
+PianoRoll::PianoRoll(DocumentSession& session, QWidget* parent)
+    : QAbstractScrollArea(parent), session_(session) {
     setObjectName(QStringLiteral("RolvikPRollWC"));
     setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     setFocusPolicy(Qt::NoFocus);
@@ -35,7 +36,7 @@ PianoRoll::PianoRoll(QWidget* parent) : QAbstractScrollArea(parent) {
     viewport()->setAttribute(Qt::WA_NoSystemBackground);
     WatchWheelOverBars(*this);
     LoadDefaults();
-    UpdateScrollRanges();
+    ShowDocument();
 }
 
 void PianoRoll::SetWidthDivider(int msPerPixel) {
@@ -136,22 +137,11 @@ bool PianoRoll::eventFilter(QObject* watched, QEvent* event) {
     return QAbstractScrollArea::eventFilter(watched, event);
 }
 
-void PianoRoll::SetDocument(Smaf* document) {
-    lentSession_.Lend(document);
-    session_ = &lentSession_;
-    ShowDocument();
-}
-
-void PianoRoll::UseSession(DocumentSession& session) {
-    session_ = &session;
-    ShowDocument();
-}
-
 // The history's steps refer to the events of the document they were made on, and the session
 // forgets them with the document; a gesture under way goes with them. A new song shows from its
 // start, wherever the last one was left.
 void PianoRoll::ShowDocument() {
-    state_.document = session_->document();
+    state_.document = session_.document();
     state_.selectedNote = nullptr;
     state_.movingNote = nullptr;
     state_.resizingNote = nullptr;
@@ -221,18 +211,6 @@ void PianoRoll::FinishDrag() {
     if (holdsCapture_) {
         LeftRelease();
     }
-}
-
-void PianoRoll::Undo() {
-    FinishDrag();
-    session_->Undo(ForgettingNotice());
-    Repaint();
-}
-
-void PianoRoll::Redo() {
-    FinishDrag();
-    session_->Redo(ForgettingNotice());
-    Repaint();
 }
 
 }  // namespace rolvik

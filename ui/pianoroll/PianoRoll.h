@@ -19,7 +19,8 @@ class PianoRoll : public QAbstractScrollArea {
     Q_OBJECT
 
   public:
-    explicit PianoRoll(QWidget* parent = nullptr);
+    // Shows and edits the document of `session`, which outlives the roll.
+    explicit PianoRoll(DocumentSession& session, QWidget* parent = nullptr);
 
     const PianoRollState& state() const { return state_; }
 
@@ -30,10 +31,6 @@ class PianoRoll : public QAbstractScrollArea {
     // is set, a right press only selects, and so the key does nothing.
     void DeleteSelectedNote();
 
-    // Edits through `session` from now on, showing its document; the session outlives the roll.
-    void UseSession(DocumentSession& session);
-    // Shows a document that the caller keeps (null: none), edited in a session of the roll's own.
-    void SetDocument(Smaf* document);
     // Shows the session's document from its start, with nothing selected: call it whenever the
     // session has a new one.
     void ShowDocument();
@@ -72,12 +69,10 @@ class PianoRoll : public QAbstractScrollArea {
     // The view's scale, row height and drag preview from the settings, leaving the ranges.
     void LoadDefaults();
 
-    // Takes back the last edit, or makes again the last one taken back. A drag under way ends
-    // first and is the edit taken back.
-    void Undo();
-    void Redo();
     // Ends a drag under way as its release would, so that its edit is in the history.
     void FinishDrag();
+    // Lets go of every reference to the note (selection, drag), which leaves the list for good.
+    void ForgetNote(const Event* note);
 
   signals:
     // A press or a drag in the ruler put the play cursor at `timeMs`.
@@ -113,7 +108,6 @@ class PianoRoll : public QAbstractScrollArea {
     void SetRowHeightAround(int pixels, int anchorY);
     void UpdateHorizontalRange();
     void Repaint();
-    void ForgetNote(const Event* note);
     EventRemovalNotice RemovalNotice();
     EventRemovalNotice ForgettingNotice();
     void CommitWhenNoDrag();
@@ -133,8 +127,7 @@ class PianoRoll : public QAbstractScrollArea {
     void MiddlePress(int x, int y);
 
     PianoRollState state_;
-    DocumentSession lentSession_;  // edits a document set through Command
-    DocumentSession* session_ = &lentSession_;
+    DocumentSession& session_;
     bool holdsCapture_ = false;  // between our own left press and its release
 };
 

@@ -167,13 +167,13 @@ void PianoRoll::DragOnRoll(int x, int y) {
 }
 
 void PianoRoll::DragMovingNote(std::uint32_t timeMs, std::optional<int> key) {
-    session_->MoveNote(*state_.movingNote, std::int64_t{timeMs} + state_.moveOffset, key,
-                       RemovalNotice());
+    session_.MoveNote(*state_.movingNote, std::int64_t{timeMs} + state_.moveOffset, key,
+                      RemovalNotice());
     Repaint();
 }
 
 void PianoRoll::DragResizingNote(std::uint32_t timeMs) {
-    session_->ResizeNote(*state_.resizingNote, timeMs, RemovalNotice());
+    session_.ResizeNote(*state_.resizingNote, timeMs, RemovalNotice());
     Repaint();
 }
 
@@ -184,7 +184,7 @@ void PianoRoll::LeftRelease() {
         state_.resizingNote = nullptr;
         Repaint();
     }
-    session_->FinishGesture();
+    session_.FinishGesture();
     emit NoteStopRequested();
     state_.soundingKey = -1;
     state_.dragMode = DragMode::None;
@@ -203,7 +203,7 @@ void PianoRoll::LeftDoubleClick(int x, int y) {
     Smaf* document = state_.document;
     if (document && !FindNoteAt(*document, state_.visibleTrack, timeMs, *key)) {
         const int track = state_.visibleTrack == -1 ? 0 : state_.visibleTrack;
-        session_->InsertNote(timeMs, track, *key, RemovalNotice());
+        session_.InsertNote(timeMs, track, *key, RemovalNotice());
         CommitWhenNoDrag();
         Repaint();
     }
@@ -213,7 +213,7 @@ void PianoRoll::LeftDoubleClick(int x, int y) {
 // An edit made while the left button drags belongs to the drag's step, which its release ends.
 void PianoRoll::CommitWhenNoDrag() {
     if (!holdsCapture_) {
-        session_->FinishGesture();
+        session_.FinishGesture();
     }
 }
 
@@ -228,7 +228,7 @@ void PianoRoll::RightPress(int x, int y) {
     if (note && state_.editLock) {
         state_.selectedNote = note;
     } else if (note) {
-        session_->DeleteNote(*note, ForgettingNotice());
+        session_.DeleteNote(*note, ForgettingNotice());
         CommitWhenNoDrag();
     }
     Repaint();
@@ -238,7 +238,7 @@ void PianoRoll::DeleteSelectedNote() {
     if (!state_.selectedNote || !state_.document || state_.editLock) {
         return;
     }
-    session_->DeleteNote(*state_.selectedNote, ForgettingNotice());
+    session_.DeleteNote(*state_.selectedNote, ForgettingNotice());
     CommitWhenNoDrag();
     Repaint();
 }
