@@ -62,7 +62,7 @@ QString ToolTipOf(const CommandEntry& entry) {
 }  // namespace
 
 MainWindow::MainWindow(const std::filesystem::path& voiceSetPath, ShellHooks hooks)
-    : hooks_(std::move(hooks)) {
+    : hooks_(std::move(hooks)), timers_([this](int timer) { TimerTick(timer); }) {
     setObjectName(QStringLiteral("RolvikWC"));
     setWindowTitle(QStringLiteral("Rolvik"));
     setWindowIcon(QIcon(kIconPath));
@@ -99,19 +99,13 @@ MainWindow::MainWindow(const std::filesystem::path& voiceSetPath, ShellHooks hoo
     detailView_->SetPlayPositionSource([this] { return playback_.positionMs(); });
     RestoreWindowPlace(*detailView_, kDetailWindowPlace, QSize(640, 480));
 
-    // Notes leave on MidiPlay's ticks: coarse timers could let them drift by several ms.
-    refreshTimer_.setTimerType(Qt::PreciseTimer);
-    midiTimer_.setTimerType(Qt::PreciseTimer);
-    connect(&refreshTimer_, &QTimer::timeout, this, [this] { TimerTick(0); });
-    connect(&midiTimer_, &QTimer::timeout, this, [this] { TimerTick(1); });
     RestoreWindowPlace(*this, kMainWindowPlace, QSize(800, 560));
     EnableDocumentCommands();
 }
 
 // The voice table lives as long as the window; the detail window goes with it.
 MainWindow::~MainWindow() {
-    refreshTimer_.stop();
-    midiTimer_.stop();
+    timers_.Stop();
     detailView_.reset();
     FreeVoiceTable();
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QMainWindow>
-#include <QTimer>
 #include <cstdint>
 #include <filesystem>
 #include <map>
@@ -11,6 +10,7 @@
 #include "CommandTable.h"
 #include "NotePreview.h"
 #include "OptionEntry.h"
+#include "PlayPositionTimers.h"
 #include "ShellHooks.h"
 #include "WindowTitle.h"
 #include "core/Smaf.h"
@@ -28,8 +28,9 @@ class StatusBar;
 class TrackMenuGrid;
 
 // The main window: menus, shortcuts and toolbar turn into operations on the one open document and
-// on the two players; two timers drive playback; keys enter settings and move the play position.
-// The detail window is its own top-level window, hidden until asked for, and goes with this one.
+// on the two players, whose play-position timers it ticks; keys enter settings and move the play
+// position. The detail window is its own top-level window, hidden until asked for, and goes with
+// this one.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 
@@ -46,6 +47,8 @@ class MainWindow : public QMainWindow {
     // One tick of timer 0 (refresh) or timer 1 (MidiPlay's processing).
     void TimerTick(int timer);
     void Seek(std::uint32_t positionMs, SeekKind kind);
+    // The keyboard entry's GoTo: the view follows unless the follow mode is NoFollow.
+    void GoTo(std::uint32_t positionMs);
 
     Smaf* document() const { return session_.document(); }
     const DocumentSession& session() const { return session_; }
@@ -61,8 +64,7 @@ class MainWindow : public QMainWindow {
     QMenu& recentFilesMenu() const { return *recentFilesMenu_; }
     StatusBar& songStatus() const { return *statusBar_; }
     QAction* action(CommandId id) const;
-    const QTimer& refreshTimer() const { return refreshTimer_; }
-    const QTimer& midiTimer() const { return midiTimer_; }
+    PlayPositionTimers& playTimers() { return timers_; }
 
     // The instrument menu at a screen position, as the middle button opens it.
     void ShowInstrumentMenu(QPoint globalPosition);
@@ -77,8 +79,6 @@ class MainWindow : public QMainWindow {
     void dropEvent(QDropEvent* event) override;
 
   private:
-    friend class OptionTable;
-
     void BuildMenus();
     QAction* AddCommand(QMenu& menu, const CommandEntry& entry, const std::vector<QIcon>& images);
     void BuildToolbar();
@@ -149,8 +149,7 @@ class MainWindow : public QMainWindow {
     QString documentName_;  // the file name the status bar shows for the open song
     std::unique_ptr<DetailView> detailView_;
     std::map<CommandId, QAction*> actions_;
-    QTimer refreshTimer_;
-    QTimer midiTimer_;
+    PlayPositionTimers timers_;
 
     DocumentSession session_;
     PlaybackController playback_;

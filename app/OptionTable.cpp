@@ -31,15 +31,10 @@ const Option* OptionTable::Find(char letter) {
          kFollowModes},
         {'G', "GoTo: %d [ms]", 0, Option::kNoLimit,
          [](W& w) -> std::optional<int> {
-             return w.document() ? std::optional<int>(static_cast<int>(w.playback_.positionMs()))
+             return w.document() ? std::optional<int>(static_cast<int>(w.playPosition()))
                                  : std::nullopt;
          },
-         [](W& w, int number) {
-             if (w.document()) {
-                 w.Seek(static_cast<std::uint32_t>(number), W::SeekKind::GoTo);
-                 w.UpdateTitle();
-             }
-         }},
+         [](W& w, int number) { w.GoTo(static_cast<std::uint32_t>(number)); }},
         {'H', "PianoRoll's Height: %d", 1, Option::kNoLimit,
          [](W& w) -> std::optional<int> { return w.pianoRoll().rowHeight(); },
          [](W& w, int number) { w.pianoRoll().SetRowHeight(number); }},
@@ -58,9 +53,7 @@ const Option* OptionTable::Find(char letter) {
          [](W&) -> std::optional<int> { return CurrentSettings().refreshRate; },
          [](W& w, int number) {
              CurrentSettings().refreshRate = number;
-             if (w.playing()) {
-                 w.refreshTimer_.start(number);
-             }
+             w.playTimers().SetRefreshRate(number);
          }},
         {'S',
          "Follow space: %d [px]",

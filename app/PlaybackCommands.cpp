@@ -15,8 +15,6 @@
 namespace rolvik {
 namespace {
 
-constexpr int kMidiProcPeriodMs = 10;
-constexpr int kMidiProcPhaseMs = 2;
 constexpr std::uint32_t kDetailRefreshMs = 100;
 
 }  // namespace
@@ -45,20 +43,7 @@ void MainWindow::StartPlaying(PlayState state) {
         UpdateTitle();
         return;
     }
-    if (state == PlayState::MidiPlay) {
-        midiTimer_.start(kMidiProcPeriodMs);
-        // An event leaves at the first tick after its time. The ticks fall a little after each
-        // period of the player's clock, so that events on that grid leave soon and equally late
-        // every time, where ticks right on the grid would send each either at once or a whole
-        // period later by the timer's jitter; the first of them sends the events at the start.
-        QTimer::singleShot(kMidiProcPhaseMs, Qt::PreciseTimer, this, [this] {
-            if (playback_.state() == PlayState::MidiPlay) {
-                midiTimer_.start();
-                TimerTick(1);
-            }
-        });
-    }
-    refreshTimer_.start(CurrentSettings().refreshRate);
+    timers_.Start(state);
     UpdateStatus();
 }
 
@@ -68,11 +53,9 @@ void MainWindow::Stop() {
     }
     SetTitle("Rolvik <Stopping play...>");
     const PlayState stopped = playback_.Stop();
-    refreshTimer_.stop();
+    timers_.Stop();
     if (stopped == PlayState::EmuPlay) {
         pianoRoll_->SetEditLock(false);
-    } else {
-        midiTimer_.stop();
     }
     UpdateTitle();
     update();
@@ -81,6 +64,13 @@ void MainWindow::Stop() {
 void MainWindow::Rewind() {
     if (document()) {
         Seek(document()->StartOffset(), SeekKind::Plain);
+        UpdateTitle();
+    }
+}
+
+void MainWindow::GoTo(std::uint32_t positionMs) {
+    if (document()) {
+        Seek(positionMs, SeekKind::GoTo);
         UpdateTitle();
     }
 }

@@ -164,7 +164,7 @@ TEST_F(DocumentCommandsTest, CompileDuringMidiPlayStopsThePlayerBeforeTheReload)
     EXPECT_EQ(window->playState(), PlayState::Idle);
     EXPECT_EQ(midiActive, 0);
     EXPECT_EQ(MidiPlayer().nextEvent, nullptr);
-    EXPECT_FALSE(window->midiTimer().isActive());
+    EXPECT_FALSE(window->playTimers().midi().isActive());
     EXPECT_EQ(recorder.Texts().back(),
               "SMAF successfully compiled.\nTest with Emuplay or save SMAF.");
 
@@ -275,7 +275,7 @@ TEST_F(DocumentCommandsTest, ClosingTheWindowClosesTheDocumentAndStopsPlay) {
     window->close();
     EXPECT_EQ(window->document(), nullptr);
     EXPECT_EQ(midiActive, 0);
-    EXPECT_FALSE(window->refreshTimer().isActive());
+    EXPECT_FALSE(window->playTimers().refresh().isActive());
 }
 
 }  // namespace

@@ -110,11 +110,11 @@ TEST_F(KeyboardEntryTest, ARefreshRateEntryRestartsTimerZeroDuringPlay) {
     AddNote(9000, 0, 60, 100);
     Enter({Qt::Key_R, Qt::Key_2, Qt::Key_5});
     window->RunCommand(CommandId::MidiPlay);
-    EXPECT_EQ(window->refreshTimer().interval(), 25);
+    EXPECT_EQ(window->playTimers().refresh().interval(), 25);
     Enter({Qt::Key_R, Qt::Key_0});
     EXPECT_EQ(CurrentSettings().refreshRate, 25);
-    EXPECT_TRUE(window->refreshTimer().isActive());
-    EXPECT_EQ(window->refreshTimer().interval(), 25);
+    EXPECT_TRUE(window->playTimers().refresh().isActive());
+    EXPECT_EQ(window->playTimers().refresh().interval(), 25);
 }
 
 TEST_F(KeyboardEntryTest, PlayVisibleOnlyFiltersMidiPlayToTheVisibleTrack) {

@@ -33,8 +33,8 @@ TEST_F(PlaybackCommandsTest, PlayersNeedADocumentAndNeverRunTogether) {
     AddNote(0, 0, 60, 500);
     window->RunCommand(CommandId::MidiPlay);
     EXPECT_EQ(window->playState(), PlayState::MidiPlay);
-    EXPECT_EQ(window->refreshTimer().interval(), 10);
-    EXPECT_EQ(window->midiTimer().interval(), 10);
+    EXPECT_EQ(window->playTimers().refresh().interval(), 10);
+    EXPECT_EQ(window->playTimers().midi().interval(), 10);
     fake.calls.clear();
     window->RunCommand(CommandId::EmuPlay);
     window->RunCommand(CommandId::MidiPlay);
@@ -62,8 +62,8 @@ TEST_F(PlaybackCommandsTest, MidiPlayRunsOnTheTimersAndStopsQuietlyAtTheEnd) {
                 ElementsAre(NoteOn(1, 64, 100), NoteOn(1, 60, 0), NoteOn(1, 64, 0)))
         << "every event sent: status 3 stops, turning off the notes still sounding";
     EXPECT_EQ(window->playState(), PlayState::Idle);
-    EXPECT_FALSE(window->refreshTimer().isActive());
-    EXPECT_FALSE(window->midiTimer().isActive());
+    EXPECT_FALSE(window->playTimers().refresh().isActive());
+    EXPECT_FALSE(window->playTimers().midi().isActive());
     EXPECT_EQ(Title(), "Rolvik 00250ms");
     EXPECT_TRUE(recorder.messages.empty());
 }
@@ -136,8 +136,8 @@ TEST_F(PlaybackCommandsTest, AFailedStartShowsOnlyThePlayersOwnMessage) {
         window->TimerTick(0);
         EXPECT_THAT(recorder.messages, ElementsAre(test.shown));
         EXPECT_EQ(window->playState(), PlayState::Idle);
-        EXPECT_FALSE(window->refreshTimer().isActive());
-        EXPECT_FALSE(window->midiTimer().isActive());
+        EXPECT_FALSE(window->playTimers().refresh().isActive());
+        EXPECT_FALSE(window->playTimers().midi().isActive());
         EXPECT_EQ(window->pianoRoll().state().editLock, 0);
         EXPECT_EQ(Title(), "Rolvik 00000ms");
     }
@@ -148,7 +148,7 @@ TEST_F(PlaybackCommandsTest, EmuPlayLocksEditingAndShowsTheDeviceInTheTitle) {
     window->RunCommand(CommandId::EmuPlay);
     EXPECT_EQ(window->playState(), PlayState::EmuPlay);
     EXPECT_EQ(window->pianoRoll().state().editLock, 1);
-    EXPECT_FALSE(window->midiTimer().isActive());
+    EXPECT_FALSE(window->playTimers().midi().isActive());
 
     fake.positionMs = 1234;
     fake.emuInfo = 3;
