@@ -1,5 +1,4 @@
-// The main window's Edit menu, and the question asked before edits that no saved file holds are
-// thrown away.
+// The main window's Edit menu.
 
 #include "EditMenu.h"
 #include "MainWindow.h"
@@ -41,18 +40,6 @@ void MainWindow::EditsChanged() {
     UpdateEditActions();
     pianoRoll_->UpdateScrollRanges();
     UpdateStatus();
-}
-
-// A drag under way when a command comes from the keyboard counts as an edit made.
-bool MainWindow::MayDiscardEdits() {
-    pianoRoll_->FinishDrag();
-    return !session_.HasUnsavedEdits() || hooks_.askDiscardEdits(this);
-}
-
-void MainWindow::CloseCommand() {
-    if (MayDiscardEdits()) {
-        CloseDocument();
-    }
 }
 
 }  // namespace rolvik

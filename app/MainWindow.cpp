@@ -98,6 +98,7 @@ MainWindow::MainWindow(const std::filesystem::path& voiceSetPath, ShellHooks hoo
     detailView_->setWindowIcon(QIcon(kIconPath));
     detailView_->SetPlayPositionSource([this] { return playback_.positionMs(); });
     RestoreWindowPlace(*detailView_, kDetailWindowPlace, QSize(640, 480));
+    BuildDocumentCommands();
 
     RestoreWindowPlace(*this, kMainWindowPlace, QSize(800, 560));
     EnableDocumentCommands();
@@ -133,7 +134,6 @@ void MainWindow::BuildMenus() {
         QMenu* menu = menus[entry.menu];
         if (entry.id == CommandId::Exit) {
             recentFilesMenu_ = menu->addMenu(QStringLiteral("Recent files"));
-            UpdateRecentFilesMenu();
         }
         if (entry.separatorBefore) {
             menu->addSeparator();
@@ -209,17 +209,17 @@ void MainWindow::ListenToSession() {
 void MainWindow::RunCommand(CommandId id) {
     switch (id) {
         case CommandId::New:
-            return NewDocument();
+            return documents_->New();
         case CommandId::NewFromRecording:
-            return NewFromRecording();
+            return documents_->NewFromRecording();
         case CommandId::LoadSmaf:
-            return LoadSmaf();
+            return documents_->Load();
         case CommandId::Close:
-            return CloseCommand();
+            return documents_->Close();
         case CommandId::Compile:
-            return CompileDocument();
+            return documents_->Compile();
         case CommandId::Save:
-            return SaveDocument();
+            return documents_->Save();
         case CommandId::Exit:
             close();
             return;
@@ -267,11 +267,11 @@ void MainWindow::ShowDetail() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (!MayDiscardEdits()) {
+    if (!documents_->MayDiscardEdits()) {
         event->ignore();
         return;
     }
-    CloseDocument();
+    documents_->CloseDocument();
     RememberRowHeight(pianoRoll_->rowHeight());
     SaveWindowPlace(*this, kMainWindowPlace);
     SaveWindowPlace(*detailView_, kDetailWindowPlace);
@@ -303,6 +303,26 @@ void MainWindow::dropEvent(QDropEvent* event) {
     }
     event->acceptProposedAction();
     OpenFile(QFile::encodeName(urls.first().toLocalFile()).toStdString());
+}
+
+void MainWindow::OpenFile(const std::filesystem::path& path) {
+    documents_->Open(path);
+}
+
+void MainWindow::BuildDocumentCommands() {
+    DocumentCommandsListener listener;
+    listener.stopPlaying = [this] { Stop(); };
+    listener.playFromStart = [this] { playback_.SetPosition(0); };
+    listener.documentShown = [this] {
+        EnableDocumentCommands();
+        UpdateTitle();
+        update();
+    };
+    listener.statusChanged = [this] { UpdateStatus(); };
+    documents_ = std::make_unique<DocumentCommands>(
+        *this, hooks_, session_,
+        DocumentViews{*pianoRoll_, *noticeBar_, *detailView_, *recentFilesMenu_},
+        std::move(listener));
 }
 
 }  // namespace rolvik

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "CommandTable.h"
+#include "DocumentCommands.h"
 #include "NotePreview.h"
 #include "OptionEntry.h"
 #include "PlayPositionTimers.h"
@@ -93,20 +94,7 @@ class MainWindow : public QMainWindow {
     void RestoreViewChoices();
     void EditsChanged();
 
-    void NewDocument();
-    void NewFromRecording();
-    void LoadSmaf();
-    void OpenRecentFile(const QString& path);
-    void NoteRecentFile(const std::filesystem::path& path);
-    void UpdateRecentFilesMenu();
-    void CloseCommand();
-    void CloseDocument();
-    bool MayDiscardEdits();
-    bool CompileIntoDocument();
-    void CompileDocument();
-    bool TakeInEditsBeforeSave();
-    void SaveDocument();
-    void ShowDocument();
+    void BuildDocumentCommands();
     void EmuPlay();
     void MidiPlay();
     void Stop();
@@ -146,12 +134,12 @@ class MainWindow : public QMainWindow {
     TrackMenuGrid* trackMenu_ = nullptr;
     QMenu* recentFilesMenu_ = nullptr;
     StatusBar* statusBar_ = nullptr;
-    QString documentName_;  // the file name the status bar shows for the open song
     std::unique_ptr<DetailView> detailView_;
     std::map<CommandId, QAction*> actions_;
     PlayPositionTimers timers_;
 
     DocumentSession session_;
+    std::unique_ptr<DocumentCommands> documents_;
     PlaybackController playback_;
     std::uint32_t lastDetailRefresh_ = 0;
     bool inTimerTick_ = false;

@@ -169,7 +169,7 @@ void MainWindow::UpdateTitle() {
 void MainWindow::UpdateStatus() {
     SongStatus status;
     if (document()) {
-        status.fileName = documentName_;
+        status.fileName = documents_->documentName();
         status.unsaved = session_.HasUnsavedEdits();
         status.uncompiled = session_.HasUncompiledEdits();
         status.positionMs = playback_.positionMs();
