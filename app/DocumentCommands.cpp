@@ -1,15 +1,15 @@
-// The main window's commands on the document: open, New, Close, Compile and Save.
+#include "DocumentCommands.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
 
-#include "MainWindow.h"
 #include "NoticeBar.h"
 #include "UserSettings.h"
+#include "core/Loader.h"
 #include "core/ShowMessage.h"
-#include "import/MidiImport.h"
+#include "import/RecordingRingtone.h"
 #include "ui/detail/DetailView.h"
 #include "ui/pianoroll/PianoRoll.h"
 
@@ -42,15 +42,26 @@ QString SaveNameOf(const std::filesystem::path& songPath) {
 
 }  // namespace
 
-void MainWindow::LoadSmaf() {
-    const QString path = hooks_.askOpenPath(this);
+DocumentCommands::DocumentCommands(QWidget& owner, const ShellHooks& hooks,
+                                   DocumentSession& session, DocumentViews views,
+                                   DocumentCommandsListener listener)
+    : owner_(owner),
+      hooks_(hooks),
+      session_(session),
+      views_(views),
+      listener_(std::move(listener)) {
+    UpdateRecentFilesMenu();
+}
+
+void DocumentCommands::Load() {
+    const QString path = hooks_.askOpenPath(&owner_);
     if (!path.isEmpty()) {
         RememberFolderOf(path);
-        OpenFile(QFile::encodeName(path).toStdString());
+        Open(QFile::encodeName(path).toStdString());
     }
 }
 
-void MainWindow::OpenRecentFile(const QString& path) {
+void DocumentCommands::OpenRecentFile(const QString& path) {
     if (!QFileInfo::exists(path)) {
         RemoveRecentFile(path);
         UpdateRecentFilesMenu();
@@ -59,89 +70,127 @@ void MainWindow::OpenRecentFile(const QString& path) {
                     "Notice", MessageIcon::Information);
         return;
     }
-    OpenFile(QFile::encodeName(path).toStdString());
+    Open(QFile::encodeName(path).toStdString());
 }
 
-void MainWindow::NoteRecentFile(const std::filesystem::path& path) {
+void DocumentCommands::NoteRecentFile(const std::filesystem::path& path) {
     AddRecentFile(QFile::decodeName(path.c_str()));
     UpdateRecentFilesMenu();
 }
 
 // Numbered entries, the most recent first; the menu is disabled while the list is empty.
-void MainWindow::UpdateRecentFilesMenu() {
-    recentFilesMenu_->clear();
+void DocumentCommands::UpdateRecentFilesMenu() {
+    views_.recentFiles.clear();
     const QStringList files = RecentFiles();
     for (qsizetype index = 0; index < files.size(); ++index) {
         const QString& path = files[index];
-        QAction* item = recentFilesMenu_->addAction(
+        QAction* item = views_.recentFiles.addAction(
             QStringLiteral("&%1 %2").arg(index + 1).arg(QDir::toNativeSeparators(path)));
-        connect(item, &QAction::triggered, this, [this, path] { OpenRecentFile(path); });
+        QObject::connect(item, &QAction::triggered, &owner_,
+                         [this, path] { OpenRecentFile(path); });
     }
-    recentFilesMenu_->setEnabled(!files.isEmpty());
+    views_.recentFiles.setEnabled(!files.isEmpty());
 }
 
 // The file's content decides how it opens, not its name. Either way the song that was open stays
 // until the new one has loaded (a SMAF file) or been imported and compiled (a MIDI file). The
 // notices of the previous open go as this one begins, so the bar shows only the new file's.
-void MainWindow::OpenFile(const std::filesystem::path& path) {
+void DocumentCommands::Open(const std::filesystem::path& path) {
     if (!MayDiscardEdits()) {
         return;
     }
-    noticeBar_->Clear();
-    const bool opened = IsStandardMidiFile(path) ? session_.Import(path) : session_.Open(path);
-    if (!opened) {
+    views_.notices.Clear();
+    if (!session_.Open(path)) {
         return;
     }
-    playback_.SetPosition(0);
-    pianoRoll_->SetPlayPosition(0);
+    listener_.playFromStart();
+    views_.roll.SetPlayPosition(0);
     documentName_ = FileNameOf(path);
-    ShowDocument();
+    Show();
     NoteRecentFile(path);
 }
 
-void MainWindow::NewDocument() {
+void DocumentCommands::New() {
     if (!MayDiscardEdits()) {
         return;
     }
     CloseDocument();
     session_.New();
     documentName_ = kNewSongName;
-    ShowDocument();
+    Show();
 }
 
-void MainWindow::ShowDocument() {
-    EnableDocumentCommands();
-    detailView_->SetDocument(document());
-    pianoRoll_->ShowDocument();
-    UpdateTitle();
-}
-
-void MainWindow::CloseDocument() {
-    if (!document()) {
+// A ringtone made from a recording as `rolvik-cli encode` makes it (its texts left empty), shown
+// as a new document that Save writes.
+void DocumentCommands::NewFromRecording() {
+    if (!MayDiscardEdits()) {
         return;
     }
-    Stop();
-    pianoRoll_->SetPlayPosition(0);
-    noticeBar_->Clear();
+    const std::optional<RecordingChoice> choice = hooks_.askRecording(&owner_);
+    if (!choice) {
+        return;
+    }
+    RingtoneOptions options;
+    options.rateHz = choice->rateHz;
+    RingtoneResult made =
+        RecordingToRingtone(QFile::encodeName(choice->path).toStdString(), options);
+    if (!made.file) {
+        ShowMessage(made.message, "Error", MessageIcon::Error);
+        return;
+    }
+    auto smaf = CreateSmaf(0, 0);
+    smaf->fileData = std::move(*made.file);
+    if (!LoadSmaf(*smaf)) {
+        return;
+    }
+    CloseDocument();
+    session_.Adopt(std::move(smaf));
+    Show();
+}
+
+void DocumentCommands::Show() {
+    views_.detail.SetDocument(session_.document());
+    views_.roll.ShowDocument();
+    listener_.documentShown();
+}
+
+// A drag under way when a command comes from the keyboard counts as an edit made.
+bool DocumentCommands::MayDiscardEdits() {
+    views_.roll.FinishDrag();
+    return !session_.HasUnsavedEdits() || hooks_.askDiscardEdits(&owner_);
+}
+
+void DocumentCommands::Close() {
+    if (MayDiscardEdits()) {
+        CloseDocument();
+    }
+}
+
+void DocumentCommands::CloseDocument() {
+    if (!session_.document()) {
+        return;
+    }
+    listener_.stopPlaying();
+    views_.roll.SetPlayPosition(0);
+    views_.notices.Clear();
     session_.Close();
-    ShowDocument();
-    update();
+    Show();
 }
 
 // The reload frees and rebuilds the event list; the session has the player stopped first, so that
 // neither MidiPlay's walk nor the sequencer's copy of the old bytes outlives them.
-bool MainWindow::CompileIntoDocument() {
+bool DocumentCommands::CompileIntoDocument() {
     if (!session_.Compile()) {
         return false;
     }
-    detailView_->viewport()->update();
-    RepaintRoll();
-    UpdateStatus();
+    views_.detail.viewport()->update();
+    views_.roll.viewport()->update();
+    listener_.statusChanged();
     return true;
 }
 
-void MainWindow::CompileDocument() {
-    if (!document()) {
+void DocumentCommands::Compile() {
+    if (!session_.document()) {
         ShowMessage("SMAF not opened", "CompileSMAF Error", MessageIcon::Error);
         return;
     }
@@ -153,12 +202,12 @@ void MainWindow::CompileDocument() {
 
 // Edits that no compile has taken in are not in the file image; Save asks whether to compile them
 // rather than silently write the song without them.
-bool MainWindow::TakeInEditsBeforeSave() {
-    pianoRoll_->FinishDrag();
+bool DocumentCommands::TakeInEditsBeforeSave() {
+    views_.roll.FinishDrag();
     if (!session_.HasUncompiledEdits()) {
         return true;
     }
-    switch (hooks_.askCompileBeforeSave(this)) {
+    switch (hooks_.askCompileBeforeSave(&owner_)) {
         case CompileBeforeSave::Compile:
             return CompileIntoDocument();
         case CompileBeforeSave::SaveAsItIs:
@@ -171,16 +220,16 @@ bool MainWindow::TakeInEditsBeforeSave() {
 
 // The bytes go to a temporary file that is renamed into place, so a failed save never leaves
 // half a file where the old one was.
-void MainWindow::SaveDocument() {
-    if (!document()) {
+void DocumentCommands::Save() {
+    if (!session_.document()) {
         ShowMessage("SMAF not opened", "Error", MessageIcon::Error);
         return;
     }
-    if (document()->fileData.empty()) {
+    if (session_.document()->fileData.empty()) {
         ShowMessage("SMAF not compiled", "Error", MessageIcon::Error);
         return;
     }
-    const QString path = hooks_.askSavePath(this, SaveNameOf(session_.path()));
+    const QString path = hooks_.askSavePath(&owner_, SaveNameOf(session_.path()));
     if (path.isEmpty() || !TakeInEditsBeforeSave()) {
         return;
     }
@@ -193,7 +242,7 @@ void MainWindow::SaveDocument() {
     RememberFolderOf(target);
     NoteRecentFile(QFile::encodeName(target).toStdString());
     documentName_ = QFileInfo(target).fileName();
-    UpdateStatus();
+    listener_.statusChanged();
 }
 
 }  // namespace rolvik

@@ -1,5 +1,4 @@
-// The main window's Edit menu, and the question asked before edits that no saved file holds are
-// thrown away.
+// The main window's Edit menu.
 
 #include "EditMenu.h"
 #include "MainWindow.h"
@@ -22,23 +21,25 @@ void MainWindow::UpdateEditActions() {
     actions_.at(CommandId::Redo)->setEnabled(session_.CanRedo());
 }
 
+// Takes back the last edit (Undo) or makes again the last one taken back (Redo). A drag under way
+// ends first and is the edit taken back; the roll lets go of every note that leaves the list.
+void MainWindow::StepHistory(CommandId id) {
+    pianoRoll_->FinishDrag();
+    const EventRemovalNotice forget = [this](const Event& event) {
+        pianoRoll_->ForgetNote(&event);
+    };
+    if (id == CommandId::Undo) {
+        session_.Undo(forget);
+    } else {
+        session_.Redo(forget);
+    }
+}
+
 // An edit can move the song's end, and whether the song holds unsaved or uncompiled edits.
 void MainWindow::EditsChanged() {
     UpdateEditActions();
     pianoRoll_->UpdateScrollRanges();
     UpdateStatus();
-}
-
-// A drag under way when a command comes from the keyboard counts as an edit made.
-bool MainWindow::MayDiscardEdits() {
-    pianoRoll_->FinishDrag();
-    return !session_.HasUnsavedEdits() || hooks_.askDiscardEdits(this);
-}
-
-void MainWindow::CloseCommand() {
-    if (MayDiscardEdits()) {
-        CloseDocument();
-    }
 }
 
 }  // namespace rolvik

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "BackgroundWork.h"
+#include "DocumentCommands.h"
 #include "ExportTypes.h"
 #include "MainWindow.h"
 #include "UserSettings.h"
@@ -96,7 +97,7 @@ void MainWindow::ExportDocument() {
                     "Error", MessageIcon::Error);
         return;
     }
-    if (!TakeInEditsBeforeSave()) {
+    if (!documents_->TakeInEditsBeforeSave()) {
         return;
     }
     RememberFolderOf(path);

@@ -60,7 +60,10 @@ QString ToolTipOf(const CommandEntry& entry) {
 }  // namespace
 
 MainWindow::MainWindow(EngineSession& engine, ShellHooks hooks)
-    : hooks_(std::move(hooks)), engine_(engine), playback_(engine) {
+    : hooks_(std::move(hooks)),
+      timers_([this](int timer) { TimerTick(timer); }),
+      engine_(engine),
+      playback_(engine) {
     setObjectName(QStringLiteral("RolvikWC"));
     setWindowTitle(QStringLiteral("Rolvik"));
     setWindowIcon(QIcon(kIconPath));
@@ -75,7 +78,7 @@ MainWindow::MainWindow(EngineSession& engine, ShellHooks hooks)
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
     noticeBar_ = new NoticeBar(centre);
-    pianoRoll_ = new PianoRoll(centre);
+    pianoRoll_ = new PianoRoll(session_, centre);
     column->addWidget(noticeBar_);
     column->addWidget(pianoRoll_, 1);
     setCentralWidget(centre);
@@ -93,20 +96,15 @@ MainWindow::MainWindow(EngineSession& engine, ShellHooks hooks)
     detailView_->setWindowIcon(QIcon(kIconPath));
     detailView_->SetPlayPositionSource([this] { return playback_.positionMs(); });
     RestoreWindowPlace(*detailView_, kDetailWindowPlace, QSize(640, 480));
+    BuildDocumentCommands();
 
-    // Notes leave on MidiPlay's ticks: coarse timers could let them drift by several ms.
-    refreshTimer_.setTimerType(Qt::PreciseTimer);
-    midiTimer_.setTimerType(Qt::PreciseTimer);
-    connect(&refreshTimer_, &QTimer::timeout, this, [this] { TimerTick(0); });
-    connect(&midiTimer_, &QTimer::timeout, this, [this] { TimerTick(1); });
     RestoreWindowPlace(*this, kMainWindowPlace, QSize(800, 560));
     EnableDocumentCommands();
 }
 
 // The detail window goes with this one.
 MainWindow::~MainWindow() {
-    refreshTimer_.stop();
-    midiTimer_.stop();
+    timers_.Stop();
     detailView_.reset();
 }
 
@@ -133,7 +131,6 @@ void MainWindow::BuildMenus() {
         QMenu* menu = menus[entry.menu];
         if (entry.id == CommandId::Exit) {
             recentFilesMenu_ = menu->addMenu(QStringLiteral("Recent files"));
-            UpdateRecentFilesMenu();
         }
         if (entry.separatorBefore) {
             menu->addSeparator();
@@ -193,12 +190,6 @@ void MainWindow::EnableDocumentCommands() {
     }
 }
 
-void MainWindow::ConnectPianoRoll() {
-    connect(pianoRoll_, &PianoRoll::Request, this, &MainWindow::HandleRequest,
-            Qt::DirectConnection);
-    pianoRoll_->UseSession(session_);
-}
-
 // MidiPlay steps off an event before an edit takes it out of the list it walks, and neither
 // player nor the roll's selection may outlive a list that is freed or rebuilt.
 void MainWindow::ListenToSession() {
@@ -215,17 +206,17 @@ void MainWindow::ListenToSession() {
 void MainWindow::RunCommand(CommandId id) {
     switch (id) {
         case CommandId::New:
-            return NewDocument();
+            return documents_->New();
         case CommandId::NewFromRecording:
-            return NewFromRecording();
+            return documents_->NewFromRecording();
         case CommandId::LoadSmaf:
-            return LoadSmaf();
+            return documents_->Load();
         case CommandId::Close:
-            return CloseCommand();
+            return documents_->Close();
         case CommandId::Compile:
-            return CompileDocument();
+            return documents_->Compile();
         case CommandId::Save:
-            return SaveDocument();
+            return documents_->Save();
         case CommandId::Export:
             return ExportDocument();
         case CommandId::ConvertFolder:
@@ -254,9 +245,8 @@ void MainWindow::RunCommand(CommandId id) {
             hooks_.showAbout(this);
             return;
         case CommandId::Undo:
-            return pianoRoll_->Undo();
         case CommandId::Redo:
-            return pianoRoll_->Redo();
+            return StepHistory(id);
         case CommandId::TallerKeys:
         case CommandId::ShorterKeys:
         case CommandId::FitKeys:
@@ -278,11 +268,11 @@ void MainWindow::ShowDetail() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (!MayDiscardEdits()) {
+    if (!documents_->MayDiscardEdits()) {
         event->ignore();
         return;
     }
-    CloseDocument();
+    documents_->CloseDocument();
     RememberRowHeight(pianoRoll_->rowHeight());
     SaveWindowPlace(*this, kMainWindowPlace);
     SaveWindowPlace(*detailView_, kDetailWindowPlace);
@@ -314,6 +304,26 @@ void MainWindow::dropEvent(QDropEvent* event) {
     }
     event->acceptProposedAction();
     OpenFile(QFile::encodeName(urls.first().toLocalFile()).toStdString());
+}
+
+void MainWindow::OpenFile(const std::filesystem::path& path) {
+    documents_->Open(path);
+}
+
+void MainWindow::BuildDocumentCommands() {
+    DocumentCommandsListener listener;
+    listener.stopPlaying = [this] { Stop(); };
+    listener.playFromStart = [this] { playback_.SetPosition(0); };
+    listener.documentShown = [this] {
+        EnableDocumentCommands();
+        UpdateTitle();
+        update();
+    };
+    listener.statusChanged = [this] { UpdateStatus(); };
+    documents_ = std::make_unique<DocumentCommands>(
+        *this, hooks_, session_,
+        DocumentViews{*pianoRoll_, *noticeBar_, *detailView_, *recentFilesMenu_},
+        std::move(listener));
 }
 
 }  // namespace rolvik

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QMainWindow>
-#include <QTimer>
 #include <cstdint>
 #include <filesystem>
 #include <map>
@@ -9,13 +8,14 @@
 #include <vector>
 
 #include "CommandTable.h"
+#include "DocumentCommands.h"
 #include "NotePreview.h"
 #include "OptionEntry.h"
+#include "PlayPositionTimers.h"
 #include "ShellHooks.h"
 #include "WindowTitle.h"
 #include "core/Smaf.h"
 #include "edit/DocumentSession.h"
-#include "ui/pianoroll/PianoRollCommand.h"
 
 class QSlider;
 class QToolBar;
@@ -29,8 +29,9 @@ class StatusBar;
 class TrackMenuGrid;
 
 // The main window: menus, shortcuts and toolbar turn into operations on the one open document and
-// on the two players; two timers drive playback; keys enter settings and move the play position.
-// The detail window is its own top-level window, hidden until asked for, and goes with this one.
+// on the two players, whose play-position timers it ticks; keys enter settings and move the play
+// position. The detail window is its own top-level window, hidden until asked for, and goes with
+// this one.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 
@@ -47,6 +48,8 @@ class MainWindow : public QMainWindow {
     // One tick of timer 0 (refresh) or timer 1 (MidiPlay's processing).
     void TimerTick(int timer);
     void Seek(std::uint32_t positionMs, SeekKind kind);
+    // The keyboard entry's GoTo: the view follows unless the follow mode is NoFollow.
+    void GoTo(std::uint32_t positionMs);
 
     Smaf* document() const { return session_.document(); }
     const DocumentSession& session() const { return session_; }
@@ -62,8 +65,9 @@ class MainWindow : public QMainWindow {
     QMenu& recentFilesMenu() const { return *recentFilesMenu_; }
     StatusBar& songStatus() const { return *statusBar_; }
     QAction* action(CommandId id) const;
-    const QTimer& refreshTimer() const { return refreshTimer_; }
-    const QTimer& midiTimer() const { return midiTimer_; }
+    PlayPositionTimers& playTimers() { return timers_; }
+    // The controls of the player that the keyboard entry sets (tempo, volume, key pitch, tracks).
+    PlaybackController& playback() { return playback_; }
 
     // The instrument menu at a screen position, as the middle button opens it.
     void ShowInstrumentMenu(QPoint globalPosition);
@@ -78,8 +82,6 @@ class MainWindow : public QMainWindow {
     void dropEvent(QDropEvent* event) override;
 
   private:
-    friend class OptionTable;
-
     void BuildMenus();
     QAction* AddCommand(QMenu& menu, const CommandEntry& entry, const std::vector<QIcon>& images);
     void BuildToolbar();
@@ -88,27 +90,15 @@ class MainWindow : public QMainWindow {
     void ListenToSession();
     void BuildEditMenu();
     void UpdateEditActions();
+    void StepHistory(CommandId id);
     void BuildViewItems(QMenu& view);
     void AddFindingKeys();
     void RestoreViewChoices();
     void EditsChanged();
 
-    void NewDocument();
-    void NewFromRecording();
-    void LoadSmaf();
-    void OpenRecentFile(const QString& path);
-    void NoteRecentFile(const std::filesystem::path& path);
-    void UpdateRecentFilesMenu();
-    void CloseCommand();
-    void CloseDocument();
-    bool MayDiscardEdits();
-    bool CompileIntoDocument();
-    void CompileDocument();
-    bool TakeInEditsBeforeSave();
-    void SaveDocument();
+    void BuildDocumentCommands();
     void ExportDocument();
     void ConvertFolder();
-    void ShowDocument();
     void EmuPlay();
     void MidiPlay();
     void Stop();
@@ -134,7 +124,6 @@ class MainWindow : public QMainWindow {
     void SetTitle(const char* title);
     void RepaintRoll();
 
-    void HandleRequest(PianoRollRequest kind, int note, quint32 timeMs);
     void OptionKeyPress(QKeyEvent& event);
     std::optional<int> OptionValue(char letter);
     void ApplyOption(char letter, int number);
@@ -149,14 +138,13 @@ class MainWindow : public QMainWindow {
     TrackMenuGrid* trackMenu_ = nullptr;
     QMenu* recentFilesMenu_ = nullptr;
     StatusBar* statusBar_ = nullptr;
-    QString documentName_;  // the file name the status bar shows for the open song
     std::unique_ptr<DetailView> detailView_;
     std::map<CommandId, QAction*> actions_;
-    QTimer refreshTimer_;
-    QTimer midiTimer_;
+    PlayPositionTimers timers_;
 
     DocumentSession session_;
     EngineSession& engine_;
+    std::unique_ptr<DocumentCommands> documents_;
     PlaybackController playback_;
     std::uint32_t lastDetailRefresh_ = 0;
     bool inTimerTick_ = false;

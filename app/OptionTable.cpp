@@ -29,21 +29,16 @@ const Option* OptionTable::Find(char letter) {
          kFollowModes},
         {'G', "GoTo: %d [ms]", 0, Option::kNoLimit,
          [](W& w) -> std::optional<int> {
-             return w.document() ? std::optional<int>(static_cast<int>(w.playback_.positionMs()))
+             return w.document() ? std::optional<int>(static_cast<int>(w.playPosition()))
                                  : std::nullopt;
          },
-         [](W& w, int number) {
-             if (w.document()) {
-                 w.Seek(static_cast<std::uint32_t>(number), W::SeekKind::GoTo);
-                 w.UpdateTitle();
-             }
-         }},
+         [](W& w, int number) { w.GoTo(static_cast<std::uint32_t>(number)); }},
         {'H', "PianoRoll's Height: %d", 1, Option::kNoLimit,
          [](W& w) -> std::optional<int> { return w.pianoRoll().rowHeight(); },
          [](W& w, int number) { w.pianoRoll().SetRowHeight(number); }},
         {'K', "KeyPitch: %d", -12, 12,
-         [](W& w) -> std::optional<int> { return w.playback_.keyPitch(); },
-         [](W& w, int number) { w.playback_.SetKeyPitch(number); }},
+         [](W& w) -> std::optional<int> { return w.playback().keyPitch(); },
+         [](W& w, int number) { w.playback().SetKeyPitch(number); }},
         {'M', "MoveTo: %d", 0, Option::kNoLimit,
          [](W& w) -> std::optional<int> { return static_cast<int>(w.pianoRoll().ViewStartTime()); },
          [](W& w, int number) { w.pianoRoll().MoveView(number, 0); }},
@@ -51,15 +46,13 @@ const Option* OptionTable::Find(char letter) {
          [](W&) -> std::optional<int> { return CurrentSettings().playVisibleOnly; },
          [](W& w, int number) {
              CurrentSettings().playVisibleOnly = number;
-             w.playback_.SetTrackFilter(number == 1 ? w.pianoRoll().visibleTrack() : kAllTracks);
+             w.playback().SetTrackFilter(number == 1 ? w.pianoRoll().visibleTrack() : kAllTracks);
          }},
         {'R', "Refresh Rate: %d [ms]", 1, Option::kNoLimit,
          [](W&) -> std::optional<int> { return CurrentSettings().refreshRate; },
          [](W& w, int number) {
              CurrentSettings().refreshRate = number;
-             if (w.playing()) {
-                 w.refreshTimer_.start(number);
-             }
+             w.playTimers().SetRefreshRate(number);
          }},
         {'S',
          "Follow space: %d [px]",
@@ -69,10 +62,11 @@ const Option* OptionTable::Find(char letter) {
          [](W&, int number) { CurrentSettings().followSpace = -number; },
          {},
          true},
-        {'T', "Tempo: %d", 70, 130, [](W& w) -> std::optional<int> { return w.playback_.tempo(); },
-         [](W& w, int number) { w.playback_.SetTempo(number); }},
-        {'V', "Volume: %d", 0, 127, [](W& w) -> std::optional<int> { return w.playback_.volume(); },
-         [](W& w, int number) { w.playback_.SetVolume(number); }},
+        {'T', "Tempo: %d", 70, 130, [](W& w) -> std::optional<int> { return w.playback().tempo(); },
+         [](W& w, int number) { w.playback().SetTempo(number); }},
+        {'V', "Volume: %d", 0, 127,
+         [](W& w) -> std::optional<int> { return w.playback().volume(); },
+         [](W& w, int number) { w.playback().SetVolume(number); }},
         {'W', "PianoRoll's Width divider: %d", 1, Option::kNoLimit,
          [](W& w) -> std::optional<int> { return w.pianoRoll().widthDivider(); },
          [](W& w, int number) { w.pianoRoll().SetWidthDivider(number); }},

@@ -25,8 +25,8 @@ struct Option {
     bool InBounds(int number) const { return number >= minimum && number <= maximum; }
 };
 
-// The settings of the keyboard entry, one row a letter. The rows reach into the window, which
-// lets this table alone do so.
+// The settings of the keyboard entry, one row a letter, read and set through the window's public
+// operations.
 class OptionTable {
   public:
     // The row of the letter, or null for a letter that sets nothing.

@@ -14,8 +14,6 @@
 namespace rolvik {
 namespace {
 
-constexpr int kMidiProcPeriodMs = 10;
-constexpr int kMidiProcPhaseMs = 2;
 constexpr std::uint32_t kDetailRefreshMs = 100;
 
 }  // namespace
@@ -44,20 +42,7 @@ void MainWindow::StartPlaying(PlayState state) {
         UpdateTitle();
         return;
     }
-    if (state == PlayState::MidiPlay) {
-        midiTimer_.start(kMidiProcPeriodMs);
-        // An event leaves at the first tick after its time. The ticks fall a little after each
-        // period of the player's clock, so that events on that grid leave soon and equally late
-        // every time, where ticks right on the grid would send each either at once or a whole
-        // period later by the timer's jitter; the first of them sends the events at the start.
-        QTimer::singleShot(kMidiProcPhaseMs, Qt::PreciseTimer, this, [this] {
-            if (playback_.state() == PlayState::MidiPlay) {
-                midiTimer_.start();
-                TimerTick(1);
-            }
-        });
-    }
-    refreshTimer_.start(CurrentSettings().refreshRate);
+    timers_.Start(state);
     UpdateStatus();
 }
 
@@ -67,11 +52,9 @@ void MainWindow::Stop() {
     }
     SetTitle("Rolvik <Stopping play...>");
     const PlayState stopped = playback_.Stop();
-    refreshTimer_.stop();
+    timers_.Stop();
     if (stopped == PlayState::EmuPlay) {
         pianoRoll_->SetEditLock(false);
-    } else {
-        midiTimer_.stop();
     }
     UpdateTitle();
     update();
@@ -80,6 +63,13 @@ void MainWindow::Stop() {
 void MainWindow::Rewind() {
     if (document()) {
         Seek(document()->StartOffset(), SeekKind::Plain);
+        UpdateTitle();
+    }
+}
+
+void MainWindow::GoTo(std::uint32_t positionMs) {
+    if (document()) {
+        Seek(positionMs, SeekKind::GoTo);
         UpdateTitle();
     }
 }
@@ -178,7 +168,7 @@ void MainWindow::UpdateTitle() {
 void MainWindow::UpdateStatus() {
     SongStatus status;
     if (document()) {
-        status.fileName = documentName_;
+        status.fileName = documents_->documentName();
         status.unsaved = session_.HasUnsavedEdits();
         status.uncompiled = session_.HasUncompiledEdits();
         status.positionMs = playback_.positionMs();

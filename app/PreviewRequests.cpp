@@ -11,32 +11,38 @@
 
 namespace rolvik {
 
-void MainWindow::HandleRequest(PianoRollRequest kind, int note, quint32 timeMs) {
-    switch (kind) {
-        case PianoRollRequest::SeekRequest:
+// The roll's requests are handled before their emits return, as the roll relies on.
+void MainWindow::ConnectPianoRoll() {
+    connect(
+        pianoRoll_, &PianoRoll::SeekRequested, this,
+        [this](quint32 timeMs) {
             if (document()) {
                 Seek(std::max<std::uint32_t>(timeMs, document()->StartOffset()), SeekKind::Plain);
                 UpdateTitle();
             }
-            return;
-        case PianoRollRequest::SoundNoteRequest:
+        },
+        Qt::DirectConnection);
+    connect(
+        pianoRoll_, &PianoRoll::NoteSoundRequested, this,
+        [this](int key) {
             if (playback_.state() != PlayState::EmuPlay) {
-                SoundPreviewNote(engine_, document(), pianoRoll_->visibleTrack(), note,
+                SoundPreviewNote(engine_, document(), pianoRoll_->visibleTrack(), key,
                                  hooks_.shiftHeld(), currentInstrument_, previewedNote_);
             }
-            return;
-        case PianoRollRequest::StopNoteRequest:
+        },
+        Qt::DirectConnection);
+    connect(
+        pianoRoll_, &PianoRoll::NoteStopRequested, this,
+        [this] {
             if (playback_.state() != PlayState::EmuPlay) {
                 StopPreviewNote(engine_, previewedNote_);
             }
-            return;
-        case PianoRollRequest::MiddleClickNotice:
-            // The roll fills nearly all of the window: its middle clicks open the menu too.
-            ShowInstrumentMenu(QCursor::pos());
-            return;
-        case PianoRollRequest::DoubleClickNotice:
-            return;
-    }
+        },
+        Qt::DirectConnection);
+    // The roll fills nearly all of the window: its middle clicks open the menu too.
+    connect(
+        pianoRoll_, &PianoRoll::MiddleClicked, this, [this] { ShowInstrumentMenu(QCursor::pos()); },
+        Qt::DirectConnection);
 }
 
 void MainWindow::ShowInstrumentMenu(QPoint globalPosition) {

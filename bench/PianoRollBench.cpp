@@ -48,10 +48,11 @@ BENCHMARK(PaintPianoRollIntoImage)
 // The whole paint event of the widget through each drawFunction path.
 void PaintPianoRollWidget(benchmark::State& state) {
     CurrentSettings().drawFunction = static_cast<int>(state.range(0));
-    PianoRoll roll;
+    DocumentSession session;
+    session.Lend(&bench::SharedTenThousandNoteSong());
+    PianoRoll roll(session);
     roll.resize(kWidth, kHeight);
     roll.show();
-    roll.SetDocument(&bench::SharedTenThousandNoteSong());
     roll.horizontalScrollBar()->setValue(12000);
     QPixmap window(roll.viewport()->size());
     for (auto _ : state) {

@@ -3,7 +3,7 @@
 
 #include "Commands.h"
 #include "WriteCompiledSmaf.h"
-#include "convert/OpenSong.h"
+#include "import/OpenSong.h"
 
 namespace rolvik::cli {
 namespace {
@@ -23,7 +23,7 @@ constexpr CompileCommandText kCompileCommands[] = {
 };
 
 int RunCompile(const std::string& input, const std::string& output) {
-    std::unique_ptr<Smaf> smaf = OpenSong(input);
+    std::unique_ptr<Smaf> smaf = OpenSong(input).smaf;
     if (!smaf) {
         return kExitFailure;
     }

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "Commands.h"
-#include "convert/OpenSong.h"
+#include "import/OpenSong.h"
 #include "report/EventLine.h"
 
 namespace rolvik::cli {
@@ -17,7 +17,7 @@ void PrintEventLine(std::size_t index, const Event& event) {
 }
 
 int RunEvents(const std::string& path) {
-    std::unique_ptr<Smaf> smaf = OpenSong(path);
+    std::unique_ptr<Smaf> smaf = OpenSong(path).smaf;
     if (!smaf) {
         return kExitFailure;
     }

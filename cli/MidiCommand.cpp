@@ -2,10 +2,10 @@
 #include <string>
 
 #include "Commands.h"
-#include "convert/OpenSong.h"
 #include "core/FileIO.h"
 #include "core/ShowMessage.h"
 #include "export/MidiExport.h"
+#include "import/OpenSong.h"
 
 namespace rolvik::cli {
 namespace {
@@ -18,7 +18,7 @@ struct MidiArguments {
 };
 
 int RunMidi(const MidiArguments& arguments) {
-    std::unique_ptr<Smaf> smaf = OpenSong(arguments.input);
+    std::unique_ptr<Smaf> smaf = OpenSong(arguments.input).smaf;
     if (!smaf) {
         return kExitFailure;
     }

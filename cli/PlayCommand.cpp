@@ -9,8 +9,8 @@
 #include <thread>
 
 #include "Commands.h"
-#include "convert/OpenSong.h"
 #include "core/ShowMessage.h"
+#include "import/OpenSong.h"
 #include "playback/EngineLocation.h"
 #include "playback/EngineSession.h"
 #include "playback/PlaybackController.h"
@@ -112,7 +112,7 @@ int RunUntilStopped(EngineSession& engine, Smaf& smaf, const PlayRequest& reques
 }
 
 int Play(const PlayRequest& request) {
-    std::unique_ptr<Smaf> smaf = OpenSong(request.path);
+    std::unique_ptr<Smaf> smaf = OpenSong(request.path).smaf;
     if (!smaf) {
         return kExitFailure;
     }

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "Commands.h"
-#include "convert/OpenSong.h"
+#include "import/OpenSong.h"
 #include "report/DetailReport.h"
 #include "report/ReportJson.h"
 
@@ -27,7 +27,7 @@ void PrintLines(const DetailReport& report) {
 }
 
 int RunReport(const ReportArguments& arguments) {
-    std::unique_ptr<Smaf> smaf = OpenSong(arguments.path);
+    std::unique_ptr<Smaf> smaf = OpenSong(arguments.path).smaf;
     if (!smaf) {
         return kExitFailure;
     }

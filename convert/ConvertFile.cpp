@@ -4,7 +4,6 @@
 #include <optional>
 #include <sstream>
 
-#include "OpenSong.h"
 #include "SongSource.h"
 #include "SongTags.h"
 #include "core/Compiler.h"
@@ -13,6 +12,7 @@
 #include "export/MidiExport.h"
 #include "report/DetailReport.h"
 #include "report/ReportJson.h"
+#include "import/OpenSong.h"
 
 namespace rolvik {
 namespace {
@@ -56,7 +56,7 @@ std::optional<ByteVector> DocumentOutput(const Smaf& smaf, const ConvertSettings
 }
 
 bool WriteDocumentOutput(const ConvertItem& item, const ConvertSettings& settings) {
-    const std::unique_ptr<Smaf> smaf = OpenSong(item.input);
+    const std::unique_ptr<Smaf> smaf = OpenSong(item.input).smaf;
     if (!smaf) {
         return false;
     }

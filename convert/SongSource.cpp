@@ -1,24 +1,12 @@
 #include "SongSource.h"
 
-#include "core/Loader.h"
 #include "core/ShowMessage.h"
-#include "import/MidiImport.h"
+#include "import/OpenSong.h"
 
 namespace rolvik {
-namespace {
-
-std::optional<ByteVector> SmafBytes(const std::string& path) {
-    if (IsStandardMidiFile(path)) {
-        std::unique_ptr<Smaf> imported = ImportCompiledMidiFile(path);
-        return imported ? std::optional<ByteVector>(std::move(imported->fileData)) : std::nullopt;
-    }
-    return ReadFileImage(path);
-}
-
-}  // namespace
 
 std::optional<SongSource> ReadSongSource(const std::string& path) {
-    std::optional<ByteVector> bytes = SmafBytes(path);
+    std::optional<ByteVector> bytes = ReadSongBytes(path);
     if (!bytes) {
         return std::nullopt;
     }

@@ -9,28 +9,17 @@
 #include "core/FileIO.h"
 #include "core/Loader.h"
 #include "core/ShowMessage.h"
-#include "import/MidiImport.h"
+#include "import/OpenSong.h"
 
 namespace rolvik {
 
 bool DocumentSession::Open(const std::filesystem::path& path) {
-    std::unique_ptr<Smaf> opened = OpenSmaf(path);
-    if (!opened) {
+    OpenedSong opened = OpenSong(path);
+    if (!opened.smaf) {
         return false;
     }
     Close();
-    Replace(std::move(opened), false);
-    path_ = path;
-    return true;
-}
-
-bool DocumentSession::Import(const std::filesystem::path& path) {
-    std::unique_ptr<Smaf> imported = ImportCompiledMidiFile(path);
-    if (!imported) {
-        return false;
-    }
-    Close();
-    Replace(std::move(imported), true);
+    Replace(std::move(opened.smaf), opened.origin == SongOrigin::StandardMidi);
     path_ = path;
     return true;
 }

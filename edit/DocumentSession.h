@@ -44,12 +44,11 @@ class DocumentSession {
     // The file the song was opened from, imported from or last saved to; empty for a new song.
     const std::filesystem::path& path() const { return path_; }
 
-    // Only a file that loads replaces the document: one that cannot be read or is no SMAF leaves
-    // the previous document as it was, and false comes back.
+    // Opens a SMAF file, or imports a Standard MIDI file and compiles it at once so that it plays,
+    // reports and saves like a loaded file (no saved file holds that one yet); what the file
+    // holds decides, not its name. Only a file that opens replaces the document: one that cannot
+    // be read, imported or loaded leaves the previous document as it was, and false comes back.
     bool Open(const std::filesystem::path& path);
-    // A Standard MIDI file, imported and compiled at once so that it plays, reports and saves like
-    // an opened file. Only a successful import replaces the document; no saved file holds it yet.
-    bool Import(const std::filesystem::path& path);
     void New();
     void Close();
     // Shows and edits a document that the caller keeps and frees.

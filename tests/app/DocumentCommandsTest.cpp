@@ -142,7 +142,7 @@ TEST_F(DocumentCommandsTest, CompileReloadsTheListFromTheCompiledBytes) {
 
     NewDocument();
     Event* note = AddNote(1000, 2, 60, 500);
-    window->pianoRoll().Command(PianoRollCommand::SetSelectedNote, reinterpret_cast<qint64>(note));
+    window->pianoRoll().SetSelectedNote(note);
     window->RunCommand(CommandId::Compile);
     EXPECT_EQ(recorder.messages.back(),
               (ShownMessage{"SMAF successfully compiled.\nTest with Emuplay or save SMAF.",
@@ -163,7 +163,7 @@ TEST_F(DocumentCommandsTest, CompileDuringMidiPlayStopsThePlayerBeforeTheReload)
     window->RunCommand(CommandId::Compile);
     EXPECT_EQ(window->playState(), PlayState::Idle);
     EXPECT_EQ(engine->midi().MidiPlayer().nextEvent, nullptr);
-    EXPECT_FALSE(window->midiTimer().isActive());
+    EXPECT_FALSE(window->playTimers().midi().isActive());
     EXPECT_EQ(recorder.Texts().back(),
               "SMAF successfully compiled.\nTest with Emuplay or save SMAF.");
 
@@ -274,7 +274,7 @@ TEST_F(DocumentCommandsTest, ClosingTheWindowClosesTheDocumentAndStopsPlay) {
     window->close();
     EXPECT_EQ(window->document(), nullptr);
     EXPECT_EQ(window->playState(), PlayState::Idle);
-    EXPECT_FALSE(window->refreshTimer().isActive());
+    EXPECT_FALSE(window->playTimers().refresh().isActive());
 }
 
 }  // namespace

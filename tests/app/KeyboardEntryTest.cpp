@@ -67,9 +67,9 @@ TEST_F(KeyboardEntryTest, ValuesOutsideTheirBoundsAreDropped) {
     Enter({Qt::Key_D, Qt::Key_3});
     EXPECT_EQ(CurrentSettings().drawFunction, 2);
     Enter({Qt::Key_H, Qt::Key_0});
-    EXPECT_EQ(Roll(PianoRollCommand::GetRowHeight), 3);
+    EXPECT_EQ(window->pianoRoll().rowHeight(), 3);
     Enter({Qt::Key_W, Qt::Key_1, Qt::Key_0});
-    EXPECT_EQ(Roll(PianoRollCommand::GetWidthDivider), 10);
+    EXPECT_EQ(window->pianoRoll().widthDivider(), 10);
 }
 
 TEST_F(KeyboardEntryTest, FollowSpaceIsEnteredAndShownNegated) {
@@ -101,7 +101,7 @@ TEST_F(KeyboardEntryTest, GoToNeedsADocumentAndFollowsInEveryModeButNoFollow) {
     Enter({Qt::Key_G, Qt::Key_5, Qt::Key_0, Qt::Key_0, Qt::Key_0, Qt::Key_0});
     EXPECT_EQ(window->playPosition(), 50000u);
     EXPECT_EQ(Title(), "Rolvik 50000ms");
-    EXPECT_EQ(Roll(PianoRollCommand::GetViewStartTime), 47500);
+    EXPECT_EQ(window->pianoRoll().ViewStartTime(), 47500);
 }
 
 TEST_F(KeyboardEntryTest, ARefreshRateEntryRestartsTimerZeroDuringPlay) {
@@ -110,11 +110,11 @@ TEST_F(KeyboardEntryTest, ARefreshRateEntryRestartsTimerZeroDuringPlay) {
     AddNote(9000, 0, 60, 100);
     Enter({Qt::Key_R, Qt::Key_2, Qt::Key_5});
     window->RunCommand(CommandId::MidiPlay);
-    EXPECT_EQ(window->refreshTimer().interval(), 25);
+    EXPECT_EQ(window->playTimers().refresh().interval(), 25);
     Enter({Qt::Key_R, Qt::Key_0});
     EXPECT_EQ(CurrentSettings().refreshRate, 25);
-    EXPECT_TRUE(window->refreshTimer().isActive());
-    EXPECT_EQ(window->refreshTimer().interval(), 25);
+    EXPECT_TRUE(window->playTimers().refresh().isActive());
+    EXPECT_EQ(window->playTimers().refresh().interval(), 25);
 }
 
 TEST_F(KeyboardEntryTest, PlayVisibleOnlyFiltersMidiPlayToTheVisibleTrack) {
@@ -122,7 +122,7 @@ TEST_F(KeyboardEntryTest, PlayVisibleOnlyFiltersMidiPlayToTheVisibleTrack) {
     Enter({Qt::Key_O, Qt::Key_1});
     EXPECT_EQ(engine->midi().MidiPlayer().trackFilter, 2);
     QTest::keyClick(window.get(), Qt::Key_Q);
-    EXPECT_EQ(Roll(PianoRollCommand::GetVisibleTrack), 8);
+    EXPECT_EQ(window->pianoRoll().visibleTrack(), 8);
     EXPECT_EQ(engine->midi().MidiPlayer().trackFilter, 8);
     Enter({Qt::Key_O, Qt::Key_0});
     EXPECT_EQ(engine->midi().MidiPlayer().trackFilter, kAllTracks);
@@ -130,13 +130,13 @@ TEST_F(KeyboardEntryTest, PlayVisibleOnlyFiltersMidiPlayToTheVisibleTrack) {
 
 TEST_F(KeyboardEntryTest, SingleKeysChooseTheTrackOnlyWithoutModifiers) {
     QTest::keyClick(window.get(), Qt::Key_8);
-    EXPECT_EQ(Roll(PianoRollCommand::GetVisibleTrack), 7);
+    EXPECT_EQ(window->pianoRoll().visibleTrack(), 7);
     QTest::keyClick(window.get(), Qt::Key_I);
-    EXPECT_EQ(Roll(PianoRollCommand::GetVisibleTrack), 15);
+    EXPECT_EQ(window->pianoRoll().visibleTrack(), 15);
     QTest::keyClick(window.get(), Qt::Key_1, Qt::ControlModifier);
-    EXPECT_EQ(Roll(PianoRollCommand::GetVisibleTrack), 15);
+    EXPECT_EQ(window->pianoRoll().visibleTrack(), 15);
     QTest::keyClick(window.get(), Qt::Key_0);
-    EXPECT_EQ(Roll(PianoRollCommand::GetVisibleTrack), kAllTracks);
+    EXPECT_EQ(window->pianoRoll().visibleTrack(), kAllTracks);
 }
 
 TEST_F(KeyboardEntryTest, ArrowKeysSeekBySecondsOrWithCtrlByTenths) {
@@ -159,13 +159,13 @@ TEST_F(KeyboardEntryTest, ArrowKeysSeekBySecondsOrWithCtrlByTenths) {
 TEST_F(KeyboardEntryTest, DeleteRemovesTheSelectedNote) {
     NewDocument();
     Event* note = AddNote(0, 0, 60, 500);
-    window->pianoRoll().Command(PianoRollCommand::SetSelectedNote, reinterpret_cast<qint64>(note));
-    window->pianoRoll().Command(PianoRollCommand::SetEditLock, 1);
+    window->pianoRoll().SetSelectedNote(note);
+    window->pianoRoll().SetEditLock(true);
     QTest::keyClick(window.get(), Qt::Key_Delete);
     Enter({Qt::Key_V, Qt::Key_1, Qt::Key_0, Qt::Key_Delete});
     EXPECT_EQ(engine->controls().volume, 1);
     ASSERT_EQ(window->pianoRoll().state().selectedNote, note);
-    window->pianoRoll().Command(PianoRollCommand::SetEditLock, 0);
+    window->pianoRoll().SetEditLock(false);
     QTest::keyClick(window.get(), Qt::Key_Delete);
     EXPECT_EQ(window->pianoRoll().state().selectedNote, nullptr);
     for (const Event* event = window->document()->events.get(); event; event = event->next.get()) {

@@ -22,12 +22,9 @@ ByteVector Bytes2(int a, int b) {
 
 class NotePreviewTest : public ShellTest {
   protected:
-    void Request(PianoRollRequest kind, int note = 0) {
-        emit window->pianoRoll().Request(kind, note, 0);
-    }
-    void ShowTrack(int track) {
-        window->pianoRoll().Command(PianoRollCommand::SetVisibleTrack, track);
-    }
+    void SoundNote(int note) { emit window->pianoRoll().NoteSoundRequested(note, 0); }
+    void StopNote() { emit window->pianoRoll().NoteStopRequested(); }
+    void ShowTrack(int track) { window->pianoRoll().SetVisibleTrack(track); }
     Event* AddExclusive(std::uint32_t time, const ByteVector& body) {
         ByteVector data;
         WriteNumber(data, static_cast<std::uint32_t>(body.size()));
@@ -39,12 +36,12 @@ class NotePreviewTest : public ShellTest {
 TEST_F(NotePreviewTest, WithAllVisibleTheMelodyBankAndCurrentInstrumentPlayOnChannelZero) {
     NewDocument();
     AddNote(0, 3, 60, 100);
-    Request(PianoRollRequest::SoundNoteRequest, 72);
+    SoundNote(72);
     EXPECT_THAT(fake.MidiMessages(),
                 ElementsAre(kVolume127, Bytes3(0xB0, 0x00, 0x7C), Bytes3(0xB0, 0x20, 0x00),
                             Bytes2(0xC0, 0), Bytes3(0x90, 72, 0x7F)));
     fake.calls.clear();
-    Request(PianoRollRequest::StopNoteRequest);
+    StopNote();
     EXPECT_THAT(fake.MidiMessages(), ElementsAre(Bytes3(0x90, 72, 0x00)));
 }
 
@@ -58,7 +55,7 @@ TEST_F(NotePreviewTest, ATracksBankAndProgramAreFoundWhateverTheirOrder) {
     const ByteVector definition = {0x43, 0x79, 0x06, 0x7F, 0x01, 0x7C, 0x03, 42, 0x11, 0xF7};
     AddExclusive(50, definition);
     ShowTrack(5);
-    Request(PianoRollRequest::SoundNoteRequest, 60);
+    SoundNote(60);
     ByteVector sentDefinition = {0xF0};
     sentDefinition.insert(sentDefinition.end(), definition.begin(), definition.end());
     const std::vector<ByteVector> messages = fake.MidiMessages();
@@ -74,7 +71,7 @@ TEST_F(NotePreviewTest, ShiftPicksTheDrumBankForATrackWithoutBankSelect) {
     AddNote(0, 9, 36, 100);
     ShowTrack(9);
     shiftHeld = true;
-    Request(PianoRollRequest::SoundNoteRequest, 36);
+    SoundNote(36);
     EXPECT_EQ(fake.MidiMessages()[1], Bytes3(0xB9, 0x00, 0x7D));
 }
 
@@ -82,13 +79,13 @@ TEST_F(NotePreviewTest, RequestsAreIgnoredDuringEmuPlayButSoundDuringMidiPlay) {
     OpenDemoSong();
     window->RunCommand(CommandId::EmuPlay);
     fake.calls.clear();
-    Request(PianoRollRequest::SoundNoteRequest, 60);
-    Request(PianoRollRequest::StopNoteRequest);
+    SoundNote(60);
+    StopNote();
     EXPECT_TRUE(fake.calls.empty());
     window->RunCommand(CommandId::Stop);
     window->RunCommand(CommandId::MidiPlay);
     fake.calls.clear();
-    Request(PianoRollRequest::SoundNoteRequest, 60);
+    SoundNote(60);
     EXPECT_EQ(fake.MidiMessages().back(), Bytes3(0x90, 60, 0x7F));
 }
 
@@ -102,18 +99,18 @@ TEST_F(NotePreviewTest, ARefusedMessageEndsTheSequenceWithItsOwnText) {
         }
         return ++sent == refused ? 1 : 0;
     };
-    Request(PianoRollRequest::SoundNoteRequest, 60);
+    SoundNote(60);
     EXPECT_EQ(recorder.messages,
               (std::vector<ShownMessage>{{"SetMidiMsg6 failed", "Error", MessageIcon::Error}}));
     EXPECT_EQ(sent, 3);
 
     sent = 0;
     refused = 5;  // the note-on is refused: the last previewed note stays
-    Request(PianoRollRequest::SoundNoteRequest, 61);
+    SoundNote(61);
     EXPECT_EQ(recorder.Texts().back(), "SetMidiMsg8[sounding note] failed");
     fake.answer = nullptr;
     fake.calls.clear();
-    Request(PianoRollRequest::StopNoteRequest);
+    StopNote();
     EXPECT_THAT(fake.MidiMessages(), ElementsAre(Bytes3(0x90, 0, 0x00)));
 }
 

@@ -32,8 +32,8 @@ TEST_F(PlaybackCommandsTest, PlayersNeedADocumentAndNeverRunTogether) {
     AddNote(0, 0, 60, 500);
     window->RunCommand(CommandId::MidiPlay);
     EXPECT_EQ(window->playState(), PlayState::MidiPlay);
-    EXPECT_EQ(window->refreshTimer().interval(), 10);
-    EXPECT_EQ(window->midiTimer().interval(), 10);
+    EXPECT_EQ(window->playTimers().refresh().interval(), 10);
+    EXPECT_EQ(window->playTimers().midi().interval(), 10);
     fake.calls.clear();
     window->RunCommand(CommandId::EmuPlay);
     window->RunCommand(CommandId::MidiPlay);
@@ -61,8 +61,8 @@ TEST_F(PlaybackCommandsTest, MidiPlayRunsOnTheTimersAndStopsQuietlyAtTheEnd) {
                 ElementsAre(NoteOn(1, 64, 100), NoteOn(1, 60, 0), NoteOn(1, 64, 0)))
         << "every event sent: status 3 stops, turning off the notes still sounding";
     EXPECT_EQ(window->playState(), PlayState::Idle);
-    EXPECT_FALSE(window->refreshTimer().isActive());
-    EXPECT_FALSE(window->midiTimer().isActive());
+    EXPECT_FALSE(window->playTimers().refresh().isActive());
+    EXPECT_FALSE(window->playTimers().midi().isActive());
     EXPECT_EQ(Title(), "Rolvik 00250ms");
     EXPECT_TRUE(recorder.messages.empty());
 }
@@ -135,8 +135,8 @@ TEST_F(PlaybackCommandsTest, AFailedStartShowsOnlyThePlayersOwnMessage) {
         window->TimerTick(0);
         EXPECT_THAT(recorder.messages, ElementsAre(test.shown));
         EXPECT_EQ(window->playState(), PlayState::Idle);
-        EXPECT_FALSE(window->refreshTimer().isActive());
-        EXPECT_FALSE(window->midiTimer().isActive());
+        EXPECT_FALSE(window->playTimers().refresh().isActive());
+        EXPECT_FALSE(window->playTimers().midi().isActive());
         EXPECT_EQ(window->pianoRoll().state().editLock, 0);
         EXPECT_EQ(Title(), "Rolvik 00000ms");
     }
@@ -147,7 +147,7 @@ TEST_F(PlaybackCommandsTest, EmuPlayLocksEditingAndShowsTheDeviceInTheTitle) {
     window->RunCommand(CommandId::EmuPlay);
     EXPECT_EQ(window->playState(), PlayState::EmuPlay);
     EXPECT_EQ(window->pianoRoll().state().editLock, 1);
-    EXPECT_FALSE(window->midiTimer().isActive());
+    EXPECT_FALSE(window->playTimers().midi().isActive());
 
     fake.positionMs = 1234;
     fake.emuInfo = 3;
@@ -207,10 +207,10 @@ TEST_F(PlaybackCommandsTest, SeeksFollowWithTheViewAsTheModeSays) {
     for (const FollowCase& test : cases) {
         CurrentSettings().followPlay = test.mode;
         shiftHeld = test.shift;
-        window->pianoRoll().Command(PianoRollCommand::MoveView, 0);
+        window->pianoRoll().MoveView(0, 0);
         window->Seek(50000, test.kind);
         // 50000 ms less 100 pixels of follow space at 25 ms a pixel.
-        EXPECT_EQ(Roll(PianoRollCommand::GetViewStartTime), test.moves ? 47500 : 0)
+        EXPECT_EQ(window->pianoRoll().ViewStartTime(), test.moves ? 47500 : 0)
             << "mode " << static_cast<int>(test.mode) << " shift " << test.shift;
     }
 }
@@ -225,10 +225,10 @@ TEST_F(PlaybackCommandsTest, SpacePlaysOrStopsAndHomeAndEndGoToTheSongsStartAndE
     QTest::keyClick(window.get(), Qt::Key_End);
     EXPECT_EQ(window->playPosition(), 32640u);
     const int width = window->pianoRoll().viewport()->width();
-    EXPECT_EQ(Roll(PianoRollCommand::GetViewStartTime), (32640 / 25 - (width - 100)) * 25);
+    EXPECT_EQ(window->pianoRoll().ViewStartTime(), (32640 / 25 - (width - 100)) * 25);
     QTest::keyClick(window.get(), Qt::Key_Home);
     EXPECT_EQ(window->playPosition(), 0u);
-    EXPECT_EQ(Roll(PianoRollCommand::GetViewStartTime), 0);
+    EXPECT_EQ(window->pianoRoll().ViewStartTime(), 0);
 
     QTest::keyClick(window.get(), Qt::Key_Space);
     EXPECT_EQ(window->playState(), PlayState::EmuPlay);
@@ -248,9 +248,9 @@ TEST_F(PlaybackCommandsTest, PageFollowTurnsThePageOncePlayPassesTheRightEdge) {
     window->RunCommand(CommandId::MidiPlay);
     // The window is 800 pixels wide: (0 + 800 - 100) * 25 ms = 17500 ms.
     TickAfter(17000);
-    EXPECT_EQ(Roll(PianoRollCommand::GetViewStartTime), 0);
+    EXPECT_EQ(window->pianoRoll().ViewStartTime(), 0);
     TickAfter(600);
-    EXPECT_EQ(Roll(PianoRollCommand::GetViewStartTime), 17600 - 2500);
+    EXPECT_EQ(window->pianoRoll().ViewStartTime(), 17600 - 2500);
 }
 
 // A failing player reports from inside a tick, and the message box's own event loop delivers
@@ -311,7 +311,7 @@ TEST_F(PlaybackCommandsTest, DeletingMidiPlaysNextEventWhilePlaying) {
     Event* next = AddNote(1000, 0, 62, 500);
     AddNote(2000, 0, 64, 100);
     PianoRoll& roll = window->pianoRoll();
-    roll.Command(PianoRollCommand::SetRowHeight, 12);
+    roll.SetRowHeight(12);
     roll.verticalScrollBar()->setValue(700);
     window->RunCommand(CommandId::MidiPlay);
     TickAfter(500);

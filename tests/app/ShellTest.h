@@ -95,9 +95,6 @@ class ShellTest : public EngineTest {
     }
 
     std::string Title() const { return window->windowTitle().toStdString(); }
-    qint64 Roll(PianoRollCommand operation) const {
-        return window->pianoRoll().Command(operation, 0);
-    }
 
     // Runs timer 1 (MidiPlay's processing) and then timer 0 at the given ms after now.
     void TickAfter(std::uint32_t elapsedMs) {

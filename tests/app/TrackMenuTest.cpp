@@ -71,16 +71,16 @@ TEST_F(TrackMenuTest, TrackItemsAndKeysChooseTheVisibleTrack) {
     auto* menu = qobject_cast<QMenu*>(grid.parentWidget());
     ASSERT_NE(menu, nullptr);
     QTest::keyClick(menu, Qt::Key_W);
-    EXPECT_EQ(Roll(PianoRollCommand::GetVisibleTrack), 9);
+    EXPECT_EQ(window->pianoRoll().visibleTrack(), 9);
     QTest::keyClick(menu, Qt::Key_0);
-    EXPECT_EQ(Roll(PianoRollCommand::GetVisibleTrack), kAllTracks);
+    EXPECT_EQ(window->pianoRoll().visibleTrack(), kAllTracks);
 
     window->RunCommand(CommandId::Track1);
-    EXPECT_EQ(Roll(PianoRollCommand::GetVisibleTrack), 0);
+    EXPECT_EQ(window->pianoRoll().visibleTrack(), 0);
     window->RunCommand(CommandId::Track2);
-    EXPECT_EQ(Roll(PianoRollCommand::GetVisibleTrack), 1);
+    EXPECT_EQ(window->pianoRoll().visibleTrack(), 1);
     window->RunCommand(CommandId::Track16);
-    EXPECT_EQ(Roll(PianoRollCommand::GetVisibleTrack), 15);
+    EXPECT_EQ(window->pianoRoll().visibleTrack(), 15);
 }
 
 // The label at the top of the first column is drawn as a disabled item: no ink of its text is as

@@ -23,7 +23,7 @@ class UndoRedoTest : public ShellTest {
   protected:
     void SetUp() override {
         ShellTest::SetUp();
-        roll().Command(PianoRollCommand::SetRowHeight, 12);
+        roll().SetRowHeight(12);
         roll().verticalScrollBar()->setValue(700);
     }
 

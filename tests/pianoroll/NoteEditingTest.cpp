@@ -22,8 +22,11 @@ using test::AddNote;
 using test::IsEndOfSequence;
 using test::LastEvent;
 
+// The roll's request signals, told apart in the record of what it sent.
+enum class RequestKind { Seek, SoundNote, StopNote, DoubleClick, MiddleClick };
+
 struct SentRequest {
-    PianoRollRequest kind;
+    RequestKind kind;
     int note;
     quint32 timeMs;
     friend bool operator==(const SentRequest&, const SentRequest&) = default;
@@ -34,11 +37,11 @@ void PrintTo(const SentRequest& request, std::ostream* out) {
          << "}";
 }
 
-constexpr auto kSeek = PianoRollRequest::SeekRequest;
-constexpr auto kSound = PianoRollRequest::SoundNoteRequest;
-constexpr auto kStop = PianoRollRequest::StopNoteRequest;
-constexpr auto kDoubleClick = PianoRollRequest::DoubleClickNotice;
-constexpr auto kMiddle = PianoRollRequest::MiddleClickNotice;
+constexpr auto kSeek = RequestKind::Seek;
+constexpr auto kSound = RequestKind::SoundNote;
+constexpr auto kStop = RequestKind::StopNote;
+constexpr auto kDoubleClick = RequestKind::DoubleClick;
+constexpr auto kMiddle = RequestKind::MiddleClick;
 
 // Rows of 12 pixels scrolled so that key 64 covers y 68..79, key 62 y 92..103 and key 60 y
 // 116..127; at 25 ms a pixel the note on key 62 (1000 ms, 500 ms long) covers x 40..59.
@@ -54,17 +57,35 @@ class NoteEditingTest : public ::testing::Test {
         document = CreateSmaf(300, 40);
         note = AddNote(*document, 1000, 0x91, 62, 500, 90);
         AddEndOfSequence(*document, 1500);
-        roll = std::make_unique<PianoRoll>();
+        roll = std::make_unique<PianoRoll>(session);
         roll->resize(640, 480);
-        roll->Command(PianoRollCommand::SetRowHeight, 12);
+        roll->SetRowHeight(12);
         roll->verticalScrollBar()->setValue(700);
-        roll->Command(PianoRollCommand::SetDocument, reinterpret_cast<qint64>(document.get()));
+        Show(document.get());
+        RecordRequests();
+    }
+
+    void RecordRequests() {
+        PianoRoll* sender = roll.get();
+        const auto record = [this](RequestKind kind, int key, quint32 timeMs) {
+            requests.push_back({kind, key, timeMs});
+        };
+        const auto direct = Qt::DirectConnection;
         QObject::connect(
-            roll.get(), &PianoRoll::Request, roll.get(),
-            [this](PianoRollRequest kind, int key, quint32 timeMs) {
-                requests.push_back({kind, key, timeMs});
-            },
-            Qt::DirectConnection);
+            sender, &PianoRoll::SeekRequested, sender,
+            [record](quint32 timeMs) { record(kSeek, 0, timeMs); }, direct);
+        QObject::connect(
+            sender, &PianoRoll::NoteSoundRequested, sender,
+            [record](int key, quint32 timeMs) { record(kSound, key, timeMs); }, direct);
+        QObject::connect(
+            sender, &PianoRoll::NoteStopRequested, sender, [record] { record(kStop, 0, 0); },
+            direct);
+        QObject::connect(
+            sender, &PianoRoll::DoubleClicked, sender,
+            [record](int key, quint32 timeMs) { record(kDoubleClick, key, timeMs); }, direct);
+        QObject::connect(
+            sender, &PianoRoll::MiddleClicked, sender,
+            [record](int key, quint32 timeMs) { record(kMiddle, key, timeMs); }, direct);
     }
 
     QWidget* surface() { return roll->viewport(); }
@@ -100,8 +121,15 @@ class NoteEditingTest : public ::testing::Test {
         EXPECT_EQ(last->time, timeMs);
     }
 
+    // Shows a document that the test keeps (null: none).
+    void Show(Smaf* shown) {
+        session.Lend(shown);
+        roll->ShowDocument();
+    }
+
     std::unique_ptr<Smaf> document;
     Event* note = nullptr;
+    DocumentSession session;
     std::unique_ptr<PianoRoll> roll;
     std::vector<SentRequest> requests;
 };
@@ -166,7 +194,7 @@ TEST_F(NoteEditingTest, APressBeyondFourFifthsResizesInGateSteps) {
 }
 
 TEST_F(NoteEditingTest, TheLastMillisecondOfAShortNoteResizesIt) {
-    roll->Command(PianoRollCommand::SetWidthDivider, 1);
+    roll->SetWidthDivider(1);
     Event* shortNote = AddNote(*document, 100, 0x90, 64, 4);
     Press(102, kKey64Y);
     EXPECT_EQ(roll->state().movingNote, shortNote);
@@ -197,8 +225,8 @@ TEST_F(NoteEditingTest, ADoubleClickInsertsANoteOnTheVisibleTrack) {
         {kSound, 62, 5000}, {kStop, 0, 0}, {kDoubleClick, 62, 5000}, {kStop, 0, 0}};
     EXPECT_EQ(requests, expected);
 
-    roll->Command(PianoRollCommand::SetVisibleTrack, 5);
-    roll->Command(PianoRollCommand::SetEditLock, 1);
+    roll->SetVisibleTrack(5);
+    roll->SetEditLock(true);
     DoubleClick(300, kKey64Y);
     const Event* onTrack = FindNoteAt(*document, 5, 7500, 64);
     ASSERT_NE(onTrack, nullptr);
@@ -266,7 +294,7 @@ TEST_F(NoteEditingTest, DeletingTheNoteBeingDraggedEndsTheDrag) {
 
 TEST_F(NoteEditingTest, ClearingTheSelectionBeforeARebuildEndsTheDrag) {
     Press(44, kKey62Y);
-    roll->Command(PianoRollCommand::SetSelectedNote, 0);
+    roll->SetSelectedNote(nullptr);
     FreeEvents(*document);
     Move(100, kKey64Y);
     EXPECT_EQ(document->events, nullptr);
@@ -274,21 +302,21 @@ TEST_F(NoteEditingTest, ClearingTheSelectionBeforeARebuildEndsTheDrag) {
 }
 
 TEST_F(NoteEditingTest, TheEditLockTurnsEditsIntoSelection) {
-    roll->Command(PianoRollCommand::SetEditLock, 1);
+    roll->SetEditLock(true);
     Press(44, kKey62Y);
     EXPECT_EQ(roll->state().selectedNote, note);
     EXPECT_EQ(roll->state().movingNote, nullptr);
     Move(100, kKey64Y);
     EXPECT_EQ(note->time, 1000u);
     Release(100, kKey64Y);
-    roll->Command(PianoRollCommand::SetSelectedNote, 0);
+    roll->SetSelectedNote(nullptr);
     Press(50, kKey62Y, Qt::RightButton);
     EXPECT_EQ(CountNotes(), 1);
     EXPECT_EQ(roll->state().selectedNote, note);
 }
 
 TEST_F(NoteEditingTest, NotesOfHiddenTracksCannotBeTouched) {
-    roll->Command(PianoRollCommand::SetVisibleTrack, 0);
+    roll->SetVisibleTrack(0);
     Press(44, kKey62Y);
     EXPECT_EQ(roll->state().selectedNote, nullptr);
     Move(100, kKey64Y);
@@ -313,7 +341,7 @@ TEST_F(NoteEditingTest, TheRulerSeeksAndDragsThePlayCursor) {
 }
 
 TEST_F(NoteEditingTest, WithoutADocumentTheRulerIsDeadButKeysStillSound) {
-    roll->Command(PianoRollCommand::SetDocument, 0);
+    Show(nullptr);
     Press(100, 5);
     EXPECT_EQ(roll->state().cursorTime, 0u);
     Release(100, 5);
@@ -324,10 +352,10 @@ TEST_F(NoteEditingTest, WithoutADocumentTheRulerIsDeadButKeysStillSound) {
 }
 
 TEST_F(NoteEditingTest, WithoutDragPreviewTheFirstKeyKeepsSounding) {
-    roll->Command(PianoRollCommand::SetDocument, 0);
+    Show(nullptr);
     CurrentSettings().dragPreview = 0;
     CurrentSettings().pianoRollHeight = 12;
-    roll->Command(PianoRollCommand::LoadDefaults, 0);
+    roll->LoadDefaults();
     Press(200, kKey62Y);
     Move(200, kKey64Y);
     Release(200, kKey64Y);
@@ -377,12 +405,10 @@ TEST_F(NoteEditingTest, AModalWindowOpenedDuringAPressTakesTheCapture) {
     box.setModal(true);
     box.setAttribute(Qt::WA_DontShowOnScreen);
     QObject::connect(
-        roll.get(), &PianoRoll::Request, &box,
-        [&box](PianoRollRequest kind) {
-            if (kind == kSeek) {
-                box.show();
-                box.hide();
-            }
+        roll.get(), &PianoRoll::SeekRequested, &box,
+        [&box] {
+            box.show();
+            box.hide();
         },
         Qt::DirectConnection);
     Press(100, 5);

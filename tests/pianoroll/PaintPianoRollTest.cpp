@@ -304,16 +304,16 @@ TEST(PianoRollDrawFunction, TheThreeModesGiveTheSamePicture) {
         AddNote(*document, static_cast<std::uint32_t>(i * 97),
                 static_cast<std::uint8_t>(0x90 | i % 16), 40 + i % 40, 300);
     }
-    PianoRoll roll;
+    DocumentSession session;
+    session.Lend(document.get());
+    PianoRoll roll(session);
     roll.resize(500, 400);
-    roll.Command(PianoRollCommand::SetDocument, reinterpret_cast<qint64>(document.get()));
-    roll.Command(PianoRollCommand::SetSelectedNote,
-                 reinterpret_cast<qint64>(document->events.get()));
-    roll.Command(PianoRollCommand::SetVisibleTrack, -1);
-    roll.Command(PianoRollCommand::SetPlayPosition, 1500);
+    roll.SetSelectedNote(document->events.get());
+    roll.SetVisibleTrack(-1);
+    roll.SetPlayPosition(1500);
     roll.verticalScrollBar()->setValue(150);
     const char* status = "Width divider: 25";
-    roll.Command(PianoRollCommand::SetStatusText, reinterpret_cast<qint64>(status));
+    roll.SetStatusText(status);
     std::vector<QImage> pictures;
     for (int drawFunction : {0, 1, 2}) {
         CurrentSettings().drawFunction = drawFunction;

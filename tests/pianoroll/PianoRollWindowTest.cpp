@@ -43,7 +43,7 @@ class PianoRollWindow : public ::testing::Test {
     static void SetUpTestSuite() { test::EnsureQtApplication(); }
     void SetUp() override {
         SetDefaultSettings();
-        roll = std::make_unique<PianoRoll>();
+        roll = std::make_unique<PianoRoll>(session);
         roll->resize(640, 480);
     }
 
@@ -52,17 +52,21 @@ class PianoRollWindow : public ::testing::Test {
         song = CreateSmaf(4, 4);
         AddNote(*song, 0, 0x90, 60, 100);
         AddEndOfSequence(*song, lengthMs);
-        roll->SetDocument(song.get());
+        Show(song.get());
     }
 
     QScrollBar& horizontal() { return *roll->horizontalScrollBar(); }
     int screen() const { return roll->viewport()->width(); }
     QScrollBar& vertical() { return *roll->verticalScrollBar(); }
-    qint64 Run(PianoRollCommand operation, qint64 argument = 0, int offset = 0) {
-        return roll->Command(operation, argument, offset);
+
+    // Shows a document that the test keeps (null: none).
+    void Show(Smaf* document) {
+        session.Lend(document);
+        roll->ShowDocument();
     }
 
     std::unique_ptr<Smaf> song;
+    DocumentSession session;
     std::unique_ptr<PianoRoll> roll;
 };
 
@@ -90,7 +94,7 @@ TEST_F(PianoRollWindow, TheScrollRangeReachesTheSongsEndAtEveryScale) {
                  {2'700, 7},   {32'640, 1000}, {3'600'000, 1}};
     for (const auto& test : cases) {
         ShowSong(test.lengthMs);
-        Run(PianoRollCommand::SetWidthDivider, test.divider);
+        roll->SetWidthDivider(test.divider);
         horizontal().setValue(horizontal().maximum());
         const std::uint32_t viewStart = roll->ViewStartTime();
         EXPECT_GE(test.lengthMs, viewStart) << test.lengthMs << " at " << test.divider;
@@ -103,69 +107,61 @@ TEST_F(PianoRollWindow, TheScrollRangeReachesTheSongsEndAtEveryScale) {
 
 TEST_F(PianoRollWindow, MoveViewDividesTheTimeAndAddsTheOffsetWithinTheBar) {
     ShowSong(100'000);
-    Run(PianoRollCommand::MoveView, 5000, -100);
+    roll->MoveView(5000, -100);
     EXPECT_EQ(horizontal().value(), 100);
-    Run(PianoRollCommand::MoveView, 100, -100);
+    roll->MoveView(100, -100);
     EXPECT_EQ(horizontal().value(), 0);
-    Run(PianoRollCommand::MoveView, 5'000'000'000ll);
+    roll->MoveView(5'000'000'000ll, 0);
     EXPECT_EQ(horizontal().value(), 4000);
-    EXPECT_EQ(Run(PianoRollCommand::GetViewStartTime), 100'000);
-    Run(PianoRollCommand::MoveView, -2500, 0);
+    EXPECT_EQ(roll->ViewStartTime(), 100'000);
+    roll->MoveView(-2500, 0);
     EXPECT_EQ(horizontal().value(), 0);
 }
 
 TEST_F(PianoRollWindow, ChangingTheScaleKeepsTheTimeAtTheLeftEdge) {
     ShowSong(100'000);
-    Run(PianoRollCommand::MoveView, 10000);
+    roll->MoveView(10000, 0);
     EXPECT_EQ(horizontal().value(), 400);
-    Run(PianoRollCommand::SetWidthDivider, 10);
+    roll->SetWidthDivider(10);
     EXPECT_EQ(horizontal().value(), 1000);
-    EXPECT_EQ(Run(PianoRollCommand::GetWidthDivider), 10);
-    EXPECT_EQ(Run(PianoRollCommand::GetViewStartTime), 10000);
-    Run(PianoRollCommand::SetWidthDivider, 0);
-    EXPECT_EQ(Run(PianoRollCommand::GetWidthDivider), 10) << "a zero scale would divide by zero";
+    EXPECT_EQ(roll->widthDivider(), 10);
+    EXPECT_EQ(roll->ViewStartTime(), 10000);
+    roll->SetWidthDivider(0);
+    EXPECT_EQ(roll->widthDivider(), 10) << "a zero scale would divide by zero";
 }
 
 TEST_F(PianoRollWindow, RowHeightSetsTheVerticalRange) {
-    Run(PianoRollCommand::SetRowHeight, 12);
-    EXPECT_EQ(Run(PianoRollCommand::GetRowHeight), 12);
+    roll->SetRowHeight(12);
+    EXPECT_EQ(roll->rowHeight(), 12);
     EXPECT_EQ(vertical().maximum(), 1536 - 12 + 1);
     EXPECT_EQ(vertical().pageStep(), 12);
-    Run(PianoRollCommand::SetRowHeight, -1);
-    EXPECT_EQ(Run(PianoRollCommand::GetRowHeight), 12);
+    roll->SetRowHeight(-1);
+    EXPECT_EQ(roll->rowHeight(), 12);
 }
 
-TEST_F(PianoRollWindow, EveryCodeAnswersAndUnknownCodesDoNothing) {
+TEST_F(PianoRollWindow, EverySetterReachesWhatTheRollDraws) {
     auto document = CreateSmaf(4, 4);
     Event* note = AddNote(*document, 0, 0x90, 60, 100);
     const char* status = "Tempo: 100";
-    EXPECT_EQ(Run(PianoRollCommand::SetVisibleTrack, 3), 0);
-    EXPECT_EQ(Run(PianoRollCommand::GetVisibleTrack), 3);
-    EXPECT_EQ(Run(PianoRollCommand::SetDocument, reinterpret_cast<qint64>(document.get())), 0);
+    roll->SetVisibleTrack(3);
+    EXPECT_EQ(roll->visibleTrack(), 3);
+    Show(document.get());
     EXPECT_EQ(roll->state().document, document.get());
-    EXPECT_EQ(Run(PianoRollCommand::SetPlayPosition, 1234), 0);
+    roll->SetPlayPosition(1234);
     EXPECT_EQ(roll->state().cursorTime, 1234u);
-    EXPECT_EQ(Run(PianoRollCommand::SetStatusText, reinterpret_cast<qint64>(status)), 0);
-    EXPECT_EQ(Run(PianoRollCommand::GetStatusText), reinterpret_cast<qint64>(status));
-    EXPECT_EQ(Run(PianoRollCommand::SetEditLock, 1), 0);
+    roll->SetStatusText(status);
+    EXPECT_EQ(roll->statusText(), status);
+    roll->SetEditLock(true);
     EXPECT_EQ(roll->state().editLock, 1);
-    EXPECT_EQ(Run(PianoRollCommand::SetSelectedNote, reinterpret_cast<qint64>(note)), 0);
+    roll->SetSelectedNote(note);
     EXPECT_EQ(roll->state().selectedNote, note);
-
-    const PianoRollState before = roll->state();
-    for (int code : {15, 16, 100, 0xFFFF}) {
-        EXPECT_EQ(Run(static_cast<PianoRollCommand>(code), 77, 5), 0);
-    }
-    EXPECT_EQ(roll->state().visibleTrack, before.visibleTrack);
-    EXPECT_EQ(roll->state().cursorTime, before.cursorTime);
-    EXPECT_EQ(horizontal().value(), 0);
 }
 
 TEST_F(PianoRollWindow, LoadDefaultsCopiesTheSettingsButLeavesTheRanges) {
     CurrentSettings().widthDivider = 10;
     CurrentSettings().pianoRollHeight = 8;
     CurrentSettings().dragPreview = 0;
-    Run(PianoRollCommand::LoadDefaults);
+    roll->LoadDefaults();
     EXPECT_EQ(roll->state().widthDivider, 10);
     EXPECT_EQ(roll->state().rowHeight, 8);
     EXPECT_EQ(roll->state().dragPreview, 0);
@@ -177,17 +173,17 @@ TEST_F(PianoRollWindow, ANewDocumentShowsFromItsStartWithNothingSelected) {
     horizontal().setValue(2680);
     auto document = CreateSmaf(4, 4);
     Event* note = AddNote(*document, 0, 0x90, 60, 2700);
-    Run(PianoRollCommand::SetDocument, reinterpret_cast<qint64>(document.get()));
+    Show(document.get());
     EXPECT_EQ(horizontal().value(), 0);
-    Run(PianoRollCommand::SetSelectedNote, reinterpret_cast<qint64>(note));
-    Run(PianoRollCommand::SetDocument, 0);
+    roll->SetSelectedNote(note);
+    Show(nullptr);
     EXPECT_EQ(roll->state().selectedNote, nullptr);
     EXPECT_EQ(roll->state().document, nullptr);
 }
 
 TEST_F(PianoRollWindow, ScrollRequestsFollowThePlatformRules) {
     ShowSong(300'000);
-    Run(PianoRollCommand::SetRowHeight, 3);
+    roll->SetRowHeight(3);
     roll->Scroll(Qt::Vertical, 0);
     EXPECT_EQ(vertical().value(), 0);
     roll->Scroll(Qt::Vertical, 3);
@@ -235,18 +231,18 @@ TEST_F(PianoRollWindow, TheWheelScrollsOneRowOrWithCtrlZoomsAroundThePointer) {
     const QPoint pointer(300, 200);
     horizontal().setValue(1240);
     for (int notch : {-120, -120, 120, 120, 120}) {
-        const qint64 before = Run(PianoRollCommand::GetWidthDivider);
+        const qint64 before = roll->widthDivider();
         const double underPointer = roll->ViewStartTime() + (300 + 0.5) * before;
         SendWheel(roll->viewport(), QPoint(0, notch), Qt::ControlModifier, pointer);
-        const qint64 after = Run(PianoRollCommand::GetWidthDivider);
+        const qint64 after = roll->widthDivider();
         EXPECT_NEAR(roll->ViewStartTime() + (300 + 0.5) * after, underPointer,
                     std::max(before, after) / 2.0 + 1)
             << notch;
     }
-    EXPECT_EQ(Run(PianoRollCommand::GetWidthDivider), 17) << "25, 31, 38, 29, 22, 17";
-    Run(PianoRollCommand::SetWidthDivider, 1);
+    EXPECT_EQ(roll->widthDivider(), 17) << "25, 31, 38, 29, 22, 17";
+    roll->SetWidthDivider(1);
     SendWheel(roll->viewport(), 120, Qt::ControlModifier);
-    EXPECT_EQ(Run(PianoRollCommand::GetWidthDivider), 1);
+    EXPECT_EQ(roll->widthDivider(), 1);
     EXPECT_EQ(vertical().value(), 33);
 
     const int keyUnderPointer = *KeyAtY(pointer.y(), roll->rowHeight(), vertical().value());
@@ -278,7 +274,7 @@ TEST_F(PianoRollWindow, FitKeysToWindowFillsTheHeightWithTheKeysPlayed) {
     const int room = roll->viewport()->height() - kRulerHeight;
     EXPECT_EQ(roll->rowHeight(), std::min(48, room / 15));
     EXPECT_EQ(KeyAtY(kRulerHeight, roll->rowHeight(), vertical().value()), 73);
-    roll->SetDocument(nullptr);
+    Show(nullptr);
     roll->FitKeysToWindow();
     EXPECT_EQ(roll->rowHeight(), std::max(1, room / 128));
 }
@@ -299,7 +295,7 @@ TEST_F(PianoRollWindow, ASidewaysWheelOrSwipeScrollsNothing) {
 
 // The bars scroll by the window's rule, not by their own three lines a notch.
 TEST_F(PianoRollWindow, TheWheelOverTheBarsFollowsTheWindowsRule) {
-    Run(PianoRollCommand::SetRowHeight, 12);
+    roll->SetRowHeight(12);
     vertical().setValue(120);
     SendWheel(&vertical(), -120, Qt::NoModifier);
     EXPECT_EQ(vertical().value(), 132);
@@ -307,7 +303,7 @@ TEST_F(PianoRollWindow, TheWheelOverTheBarsFollowsTheWindowsRule) {
     EXPECT_EQ(vertical().value(), 120);
     EXPECT_EQ(horizontal().value(), 0);
     SendWheel(&vertical(), -120, Qt::ControlModifier);
-    EXPECT_EQ(Run(PianoRollCommand::GetWidthDivider), 31) << "Ctrl zooms over the bars too";
+    EXPECT_EQ(roll->widthDivider(), 31) << "Ctrl zooms over the bars too";
     EXPECT_EQ(vertical().value(), 120);
     SendWheel(&horizontal(), QPoint(-120, 0), Qt::NoModifier);
     EXPECT_EQ(horizontal().value(), 0);

@@ -45,7 +45,9 @@ int CentredScrollY(const Smaf* document, int visibleTrack, int rowHeight, int he
 }
 
 QImage RenderPianoRollSnapshot(Smaf* document, const SnapshotRequest& request) {
-    PianoRoll roll;
+    DocumentSession session;
+    session.Lend(document);
+    PianoRoll roll(session);
     SetViewportSize(roll, request.width, request.height);
     if (request.widthDivider) {
         roll.SetWidthDivider(*request.widthDivider);
@@ -54,7 +56,7 @@ QImage RenderPianoRollSnapshot(Smaf* document, const SnapshotRequest& request) {
         roll.SetRowHeight(*request.rowHeight);
     }
     roll.SetVisibleTrack(request.visibleTrack);
-    roll.SetDocument(document);
+    roll.ShowDocument();
     roll.SetPlayPosition(request.positionMs);
     roll.horizontalScrollBar()->setValue(request.scrollX);
     roll.verticalScrollBar()->setValue(request.scrollY.value_or(

@@ -25,7 +25,8 @@ int ClampToInt(qint64 value) {
 
 }  // namespace
 
-PianoRoll::PianoRoll(QWidget* parent) : QAbstractScrollArea(parent) {
+PianoRoll::PianoRoll(DocumentSession& session, QWidget* parent)
+    : QAbstractScrollArea(parent), session_(session) {
     setObjectName(QStringLiteral("RolvikPRollWC"));
     setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     setFocusPolicy(Qt::NoFocus);
@@ -35,53 +36,7 @@ PianoRoll::PianoRoll(QWidget* parent) : QAbstractScrollArea(parent) {
     viewport()->setAttribute(Qt::WA_NoSystemBackground);
     WatchWheelOverBars(*this);
     LoadDefaults();
-    UpdateScrollRanges();
-}
-
-qint64 PianoRoll::Command(PianoRollCommand operation, qint64 argument, int offsetPx) {
-    switch (operation) {
-        case PianoRollCommand::MoveView:
-            MoveView(argument, offsetPx);
-            return 0;
-        case PianoRollCommand::SetWidthDivider:
-            SetWidthDivider(ClampToInt(argument));
-            return 0;
-        case PianoRollCommand::SetRowHeight:
-            SetRowHeight(ClampToInt(argument));
-            return 0;
-        case PianoRollCommand::SetVisibleTrack:
-            SetVisibleTrack(static_cast<int>(argument));
-            return 0;
-        case PianoRollCommand::GetWidthDivider:
-            return widthDivider();
-        case PianoRollCommand::GetRowHeight:
-            return rowHeight();
-        case PianoRollCommand::GetVisibleTrack:
-            return visibleTrack();
-        case PianoRollCommand::GetViewStartTime:
-            return ViewStartTime();
-        case PianoRollCommand::SetDocument:
-            SetDocument(reinterpret_cast<Smaf*>(argument));
-            return 0;
-        case PianoRollCommand::SetPlayPosition:
-            SetPlayPosition(static_cast<std::uint32_t>(argument));
-            return 0;
-        case PianoRollCommand::SetStatusText:
-            SetStatusText(reinterpret_cast<const char*>(argument));
-            return 0;
-        case PianoRollCommand::GetStatusText:
-            return reinterpret_cast<qint64>(state_.statusText);
-        case PianoRollCommand::SetEditLock:
-            state_.editLock = static_cast<int>(argument);
-            return 0;
-        case PianoRollCommand::LoadDefaults:
-            LoadDefaults();
-            return 0;
-        case PianoRollCommand::SetSelectedNote:
-            SetSelectedNote(reinterpret_cast<Event*>(argument));
-            return 0;
-    }
-    return 0;
+    ShowDocument();
 }
 
 void PianoRoll::SetWidthDivider(int msPerPixel) {
@@ -182,22 +137,11 @@ bool PianoRoll::eventFilter(QObject* watched, QEvent* event) {
     return QAbstractScrollArea::eventFilter(watched, event);
 }
 
-void PianoRoll::SetDocument(Smaf* document) {
-    lentSession_.Lend(document);
-    session_ = &lentSession_;
-    ShowDocument();
-}
-
-void PianoRoll::UseSession(DocumentSession& session) {
-    session_ = &session;
-    ShowDocument();
-}
-
 // The history's steps refer to the events of the document they were made on, and the session
 // forgets them with the document; a gesture under way goes with them. A new song shows from its
 // start, wherever the last one was left.
 void PianoRoll::ShowDocument() {
-    state_.document = session_->document();
+    state_.document = session_.document();
     state_.selectedNote = nullptr;
     state_.movingNote = nullptr;
     state_.resizingNote = nullptr;
@@ -267,18 +211,6 @@ void PianoRoll::FinishDrag() {
     if (holdsCapture_) {
         LeftRelease();
     }
-}
-
-void PianoRoll::Undo() {
-    FinishDrag();
-    session_->Undo(ForgettingNotice());
-    Repaint();
-}
-
-void PianoRoll::Redo() {
-    FinishDrag();
-    session_->Redo(ForgettingNotice());
-    Repaint();
 }
 
 }  // namespace rolvik

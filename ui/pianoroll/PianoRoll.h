@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <optional>
 
-#include "PianoRollCommand.h"
 #include "PianoRollState.h"
 #include "edit/DocumentSession.h"
 
@@ -13,19 +12,15 @@ namespace rolvik {
 
 // The piano roll: the document's notes as bars on a grid of 128 key rows, time running to the
 // right under a 12-pixel ruler, with the play cursor. It turns the mouse into times and keys and
-// edits through the document's session. The shell drives it through its typed methods (Command is
-// the same by code) and hears from it through Request, which must be connected with
+// edits through the document's session. The shell drives it through its typed methods and hears
+// from it through one signal per request, each of which must be connected with
 // Qt::DirectConnection: callers rely on the request having been handled when the emit returns.
 class PianoRoll : public QAbstractScrollArea {
     Q_OBJECT
 
   public:
-    explicit PianoRoll(QWidget* parent = nullptr);
-
-    // Runs one operation of PianoRollCommand. Pointers (document, status text, note) travel in
-    // `argument`; `offsetPx` is MoveView's pixel offset. Unknown operations change nothing and
-    // answer 0, as do operations without a result.
-    qint64 Command(PianoRollCommand operation, qint64 argument, int offsetPx = 0);
+    // Shows and edits the document of `session`, which outlives the roll.
+    explicit PianoRoll(DocumentSession& session, QWidget* parent = nullptr);
 
     const PianoRollState& state() const { return state_; }
 
@@ -36,10 +31,6 @@ class PianoRoll : public QAbstractScrollArea {
     // is set, a right press only selects, and so the key does nothing.
     void DeleteSelectedNote();
 
-    // Edits through `session` from now on, showing its document; the session outlives the roll.
-    void UseSession(DocumentSession& session);
-    // Shows a document that the caller keeps (null: none), edited in a session of the roll's own.
-    void SetDocument(Smaf* document);
     // Shows the session's document from its start, with nothing selected: call it whenever the
     // session has a new one.
     void ShowDocument();
@@ -67,21 +58,33 @@ class PianoRoll : public QAbstractScrollArea {
     void SetPlayPosition(std::uint32_t timeMs);
     // The text stays the caller's and must live while it is shown; null shows none.
     void SetStatusText(const char* text);
+    const char* statusText() const { return state_.statusText; }
     // While set, clicks only select: the player owns the compiled bytes.
     void SetEditLock(bool locked);
     // Nothing selected, and a drag under way lets go of its note: the shell clears the selection
     // before it rebuilds the event list, rather than keep a reference to an event about to go.
     void ClearSelection();
+    // Selects a note of the document shown (null: none, as ClearSelection).
+    void SetSelectedNote(Event* note);
+    // The view's scale, row height and drag preview from the settings, leaving the ranges.
+    void LoadDefaults();
 
-    // Takes back the last edit, or makes again the last one taken back. A drag under way ends
-    // first and is the edit taken back.
-    void Undo();
-    void Redo();
     // Ends a drag under way as its release would, so that its edit is in the history.
     void FinishDrag();
+    // Lets go of every reference to the note (selection, drag), which leaves the list for good.
+    void ForgetNote(const Event* note);
 
   signals:
-    void Request(rolvik::PianoRollRequest kind, int note, quint32 timeMs);
+    // A press or a drag in the ruler put the play cursor at `timeMs`.
+    void SeekRequested(quint32 timeMs);
+    // A press on a key row, or a drag onto another, asks to hear `key`.
+    void NoteSoundRequested(int key, quint32 timeMs);
+    // The key asked for last is to stop sounding.
+    void NoteStopRequested();
+    // A double-click on a key row, whether or not it inserted a note.
+    void DoubleClicked(int key, quint32 timeMs);
+    // A middle press on a key row.
+    void MiddleClicked(int key, quint32 timeMs);
     // An edit is about to take the event out of the document's list (to free it, or to put it back
     // elsewhere). Connect with Qt::DirectConnection: the event is still linked while this runs.
     void EventRemoving(const rolvik::Event* event);
@@ -98,16 +101,13 @@ class PianoRoll : public QAbstractScrollArea {
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
   private:
-    void SetSelectedNote(Event* note);
     // Ctrl with the wheel: the time axis zooms in (forward) or out around the pointer.
     void ZoomTime(bool in, int anchorX);
     // The scale changes keeping the time at client x `anchorX` in its place.
     void ZoomTimeAround(int msPerPixel, int anchorX);
     void SetRowHeightAround(int pixels, int anchorY);
     void UpdateHorizontalRange();
-    void LoadDefaults();
     void Repaint();
-    void ForgetNote(const Event* note);
     EventRemovalNotice RemovalNotice();
     EventRemovalNotice ForgettingNotice();
     void CommitWhenNoDrag();
@@ -127,8 +127,7 @@ class PianoRoll : public QAbstractScrollArea {
     void MiddlePress(int x, int y);
 
     PianoRollState state_;
-    DocumentSession lentSession_;  // edits a document set through Command
-    DocumentSession* session_ = &lentSession_;
+    DocumentSession& session_;
     bool holdsCapture_ = false;  // between our own left press and its release
 };
 

@@ -106,7 +106,7 @@ void PianoRoll::LeftPress(int x, int y) {
     PressOnRoll(timeMs, *key);
     state_.soundingKey = *key;
     state_.dragMode = DragMode::Roll;
-    emit Request(PianoRollRequest::SoundNoteRequest, *key, timeMs);
+    emit NoteSoundRequested(*key, timeMs);
 }
 
 void PianoRoll::PressInRuler(int x) {
@@ -115,7 +115,7 @@ void PianoRoll::PressInRuler(int x) {
     }
     state_.cursorTime = TimeAt(x);
     state_.dragMode = DragMode::PlayCursor;
-    emit Request(PianoRollRequest::SeekRequest, 0, state_.cursorTime);
+    emit SeekRequested(state_.cursorTime);
     Repaint();
 }
 
@@ -143,7 +143,7 @@ void PianoRoll::PressOnRoll(std::uint32_t timeMs, int key) {
 
 void PianoRoll::DragPlayCursor(int x) {
     state_.cursorTime = TimeAt(x);
-    emit Request(PianoRollRequest::SeekRequest, 0, state_.cursorTime);
+    emit SeekRequested(state_.cursorTime);
     Repaint();
 }
 
@@ -160,20 +160,20 @@ void PianoRoll::DragOnRoll(int x, int y) {
         DragResizingNote(timeMs);
     }
     if (state_.dragPreview && key && *key != state_.soundingKey) {
-        emit Request(PianoRollRequest::StopNoteRequest, 0, 0);
+        emit NoteStopRequested();
         state_.soundingKey = *key;
-        emit Request(PianoRollRequest::SoundNoteRequest, *key, timeMs);
+        emit NoteSoundRequested(*key, timeMs);
     }
 }
 
 void PianoRoll::DragMovingNote(std::uint32_t timeMs, std::optional<int> key) {
-    session_->MoveNote(*state_.movingNote, std::int64_t{timeMs} + state_.moveOffset, key,
-                       RemovalNotice());
+    session_.MoveNote(*state_.movingNote, std::int64_t{timeMs} + state_.moveOffset, key,
+                      RemovalNotice());
     Repaint();
 }
 
 void PianoRoll::DragResizingNote(std::uint32_t timeMs) {
-    session_->ResizeNote(*state_.resizingNote, timeMs, RemovalNotice());
+    session_.ResizeNote(*state_.resizingNote, timeMs, RemovalNotice());
     Repaint();
 }
 
@@ -184,8 +184,8 @@ void PianoRoll::LeftRelease() {
         state_.resizingNote = nullptr;
         Repaint();
     }
-    session_->FinishGesture();
-    emit Request(PianoRollRequest::StopNoteRequest, 0, 0);
+    session_.FinishGesture();
+    emit NoteStopRequested();
     state_.soundingKey = -1;
     state_.dragMode = DragMode::None;
 }
@@ -203,17 +203,17 @@ void PianoRoll::LeftDoubleClick(int x, int y) {
     Smaf* document = state_.document;
     if (document && !FindNoteAt(*document, state_.visibleTrack, timeMs, *key)) {
         const int track = state_.visibleTrack == -1 ? 0 : state_.visibleTrack;
-        session_->InsertNote(timeMs, track, *key, RemovalNotice());
+        session_.InsertNote(timeMs, track, *key, RemovalNotice());
         CommitWhenNoDrag();
         Repaint();
     }
-    emit Request(PianoRollRequest::DoubleClickNotice, *key, timeMs);
+    emit DoubleClicked(*key, timeMs);
 }
 
 // An edit made while the left button drags belongs to the drag's step, which its release ends.
 void PianoRoll::CommitWhenNoDrag() {
     if (!holdsCapture_) {
-        session_->FinishGesture();
+        session_.FinishGesture();
     }
 }
 
@@ -228,7 +228,7 @@ void PianoRoll::RightPress(int x, int y) {
     if (note && state_.editLock) {
         state_.selectedNote = note;
     } else if (note) {
-        session_->DeleteNote(*note, ForgettingNotice());
+        session_.DeleteNote(*note, ForgettingNotice());
         CommitWhenNoDrag();
     }
     Repaint();
@@ -238,7 +238,7 @@ void PianoRoll::DeleteSelectedNote() {
     if (!state_.selectedNote || !state_.document || state_.editLock) {
         return;
     }
-    session_->DeleteNote(*state_.selectedNote, ForgettingNotice());
+    session_.DeleteNote(*state_.selectedNote, ForgettingNotice());
     CommitWhenNoDrag();
     Repaint();
 }
@@ -248,7 +248,7 @@ void PianoRoll::MiddlePress(int x, int y) {
         return;
     }
     if (const std::optional<int> key = KeyAt(y)) {
-        emit Request(PianoRollRequest::MiddleClickNotice, *key, TimeAt(x));
+        emit MiddleClicked(*key, TimeAt(x));
     }
 }
 

@@ -55,7 +55,7 @@ KeySpan PlayedKeys(const Smaf* document, int visibleTrack) {
 // Read from the session, whose document the roll may not show yet: an open replaces the document
 // and tells of it before the shell hands the new one to the roll.
 std::uint32_t PianoRoll::SongLengthMs() const {
-    const Smaf* document = session_->document();
+    const Smaf* document = session_.document();
     return document ? SongLength(*document) : 0;
 }
 
