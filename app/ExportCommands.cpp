@@ -86,8 +86,7 @@ void MainWindow::ExportDocument() {
         return;
     }
     QString chosenFilter;
-    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Export"), LastFolder(),
-                                                ExportFilters(), &chosenFilter);
+    QString path = hooks_.askExportPath(this, chosenFilter);
     if (path.isEmpty()) {
         return;
     }
@@ -113,9 +112,15 @@ void MainWindow::ExportDocument() {
         ShowMessage("SMAF not compiled", "Error", MessageIcon::Error);
         return;
     }
+    const std::optional<RingtoneChoice> ringtone = hooks_.askRingtone(this, RememberedRingtone());
+    if (!ringtone) {
+        return;
+    }
+    RememberRingtone(*ringtone);
     auto job = std::make_shared<AudioExport>();
     job->smafFile = document()->fileData;
     job->settings.format = *AudioFormatOf(type->format);
+    ApplyRingtoneChoice(*ringtone, job->settings.render);
     job->path = target;
     BackgroundWork::Start(
         this, QStringLiteral("Exporting %1").arg(QFileInfo(path).fileName()),

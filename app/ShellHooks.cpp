@@ -4,6 +4,8 @@
 #include <QGuiApplication>
 
 #include "DiscardQuestion.h"
+#include "ExportTypes.h"
+#include "RingtoneDialog.h"
 #include "UserSettings.h"
 #include "ui/detail/AboutBox.h"
 
@@ -30,6 +32,13 @@ ShellHooks ShellHooks::Desktop() {
             dialog.selectFile(suggestedName);
         }
         return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    };
+    hooks.askExportPath = [](QWidget* owner, QString& chosenFilter) {
+        return QFileDialog::getSaveFileName(owner, QStringLiteral("Export"), LastFolder(),
+                                            ExportFilters(), &chosenFilter);
+    };
+    hooks.askRingtone = [](QWidget* owner, const RingtoneChoice& last) {
+        return AskRingtone(owner, last);
     };
     hooks.shiftHeld = [] {
         return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ShiftModifier);

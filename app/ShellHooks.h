@@ -7,6 +7,7 @@
 
 #include "CompileQuestion.h"
 #include "RecordingDialog.h"
+#include "convert/RingtoneChoice.h"
 
 class QWidget;
 
@@ -18,6 +19,11 @@ struct ShellHooks {
     std::function<QString(QWidget* owner)> askOpenPath;
     // The dialog starts with `suggestedName`, the file name the song would have (may be empty).
     std::function<QString(QWidget* owner, const QString& suggestedName)> askSavePath;
+    // The file Export writes and the type chosen in the dialog's list.
+    std::function<QString(QWidget* owner, QString& chosenFilter)> askExportPath;
+    // How long an audio export plays the song, starting from the last choice; none when cancelled.
+    std::function<std::optional<RingtoneChoice>(QWidget* owner, const RingtoneChoice& last)>
+        askRingtone;
     std::function<bool()> shiftHeld;
     // Shows the menu at the position and returns the chosen action, or null.
     std::function<QAction*(QMenu& menu, QPoint globalPosition)> runMenu;

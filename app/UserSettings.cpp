@@ -14,6 +14,28 @@ const QString kRecentFilesKey = QStringLiteral("recentFiles");
 const QString kRowHeightKey = QStringLiteral("pianoRoll/rowHeight");
 const QString kFollowPlaybackKey = QStringLiteral("pianoRoll/followPlayback");
 const QString kRepeatKey = QStringLiteral("playback/repeat");
+const QString kLoopsKey = QStringLiteral("export/loops");
+const QString kLengthKey = QStringLiteral("export/length");
+const QString kFadeKey = QStringLiteral("export/fade");
+
+// A stored value counts only while it is one the export dialog could have given.
+std::optional<double> StoredNumber(const QSettings& settings, const QString& key, double low,
+                                   double high) {
+    bool isNumber = false;
+    const double value = settings.value(key).toDouble(&isNumber);
+    if (!isNumber || !(value >= low && value <= high)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+void StoreNumber(QSettings& settings, const QString& key, std::optional<double> value) {
+    if (value) {
+        settings.setValue(key, *value);
+    } else {
+        settings.remove(key);
+    }
+}
 
 QSettings UserSettings() {
     return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Rolvik"),
@@ -95,6 +117,30 @@ bool RememberedRepeat() {
 
 void RememberRepeat(bool repeat) {
     UserSettings().setValue(kRepeatKey, repeat);
+}
+
+RingtoneChoice RememberedRingtone() {
+    const QSettings settings = UserSettings();
+    RingtoneChoice choice;
+    if (const auto loops =
+            StoredNumber(settings, kLoopsKey, kMinRingtoneLoops, kMaxRingtoneLoops)) {
+        choice.loops = static_cast<int>(*loops);
+    }
+    choice.lengthSeconds =
+        StoredNumber(settings, kLengthKey, kMinRingtoneSeconds, kMaxRingtoneSeconds);
+    choice.fadeSeconds = StoredNumber(settings, kFadeKey, 0.0, kMaxRingtoneFadeSeconds);
+    if (choice.loops && choice.lengthSeconds) {
+        choice.lengthSeconds.reset();
+    }
+    return choice;
+}
+
+void RememberRingtone(const RingtoneChoice& choice) {
+    QSettings settings = UserSettings();
+    StoreNumber(settings, kLoopsKey,
+                choice.loops ? std::optional<double>(*choice.loops) : std::nullopt);
+    StoreNumber(settings, kLengthKey, choice.lengthSeconds);
+    StoreNumber(settings, kFadeKey, choice.fadeSeconds);
 }
 
 }  // namespace rolvik

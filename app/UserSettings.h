@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <optional>
 
+#include "convert/RingtoneChoice.h"
+
 class QWidget;
 
 namespace rolvik {
@@ -12,8 +14,8 @@ namespace rolvik {
 // What the program remembers between runs, in the user's settings file (QSettings, organisation
 // "Rolvik", application "rolvik"): where its windows were, the folder last used by Load and Save,
 // the files opened or saved last, the piano roll's row height, whether the view follows
-// playback and whether the players repeat the song. The other settings of the keyboard entry are
-// not among them: they take their defaults at every start.
+// playback, whether the players repeat the song and how long the last audio export played it. The
+// other settings of the keyboard entry are not among them: they take their defaults at every start.
 
 inline constexpr int kRecentFileCount = 8;
 
@@ -45,5 +47,9 @@ void RememberFollowPlayback(bool follow);
 // Whether the players repeated the song when Repeat was last chosen; false before the first choice.
 bool RememberedRepeat();
 void RememberRepeat(bool repeat);
+
+// How long the last audio export played the song; once as written before the first export.
+RingtoneChoice RememberedRingtone();
+void RememberRingtone(const RingtoneChoice& choice);
 
 }  // namespace rolvik

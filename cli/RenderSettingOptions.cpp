@@ -1,22 +1,11 @@
 #include "RenderSettingOptions.h"
 
-#include <cmath>
-
 #include "OptionValues.h"
+#include "convert/RingtoneChoice.h"
 #include "convert/SongAudio.h"
 #include "synth/Sequencer.h"
 
 namespace rolvik::cli {
-namespace {
-
-// A ringtone of a given length ends in a fade of this long unless told otherwise.
-constexpr double kDefaultLengthFadeSeconds = 3;
-
-std::uint32_t Milliseconds(double seconds) {
-    return static_cast<std::uint32_t>(std::llround(seconds * 1000));
-}
-
-}  // namespace
 
 void AddRenderOptions(CLI::App& command, synth::RenderOptions& options) {
     command.add_option("--volume", options.volume, "Volume")
@@ -38,32 +27,34 @@ void AddLoopOptions(CLI::App& command, LoopOptions& loops) {
         command
             .add_option("--loops", loops.loops, "Play the introduction once, then the loop N times")
             ->transform(Decimal())
-            ->check(CLI::Range(1, 10000))
+            ->check(CLI::Range(kMinRingtoneLoops, kMaxRingtoneLoops))
             ->option_text("N");
     command
         .add_option("--length", loops.lengthSeconds,
                     "Exactly SECONDS long, looping as often as needed")
-        ->check(CLI::Range(0.001, 3600.0))
+        ->check(CLI::Range(kMinRingtoneSeconds, kMaxRingtoneSeconds))
         ->excludes(count)
         ->option_text("SECONDS");
     command
         .add_option("--fade", loops.fadeSeconds,
                     "Fade out over SECONDS after the last loop (3 with --length, else 0)")
-        ->check(CLI::Range(0.0, 600.0))
+        ->check(CLI::Range(0.0, kMaxRingtoneFadeSeconds))
         ->option_text("SECONDS");
 }
 
 void TakeLoopOptions(const CLI::App& command, const LoopOptions& loops,
                      synth::RenderOptions& options) {
+    RingtoneChoice choice;
     if (command.count("--loops") > 0) {
-        options.loops = loops.loops;
+        choice.loops = loops.loops;
     }
-    const bool hasLength = command.count("--length") > 0;
-    if (hasLength) {
-        options.lengthMs = Milliseconds(loops.lengthSeconds);
+    if (command.count("--length") > 0) {
+        choice.lengthSeconds = loops.lengthSeconds;
     }
-    const bool defaultFade = hasLength && command.count("--fade") == 0;
-    options.fadeMs = Milliseconds(defaultFade ? kDefaultLengthFadeSeconds : loops.fadeSeconds);
+    if (command.count("--fade") > 0) {
+        choice.fadeSeconds = loops.fadeSeconds;
+    }
+    ApplyRingtoneChoice(choice, options);
 }
 
 void AddNormalizeOption(CLI::App& command, double& lufs) {

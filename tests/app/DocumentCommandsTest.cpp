@@ -16,6 +16,8 @@
 #include "core/AudioTrack.h"
 #include "core/FileIO.h"
 #include "core/SmafExclusive.h"
+#include "synth/EmulatorInterface.h"
+#include "synth/Song.h"
 #include "tests/support/Corpus.h"
 #include "ui/detail/DetailView.h"
 
@@ -255,6 +257,48 @@ TEST_F(DocumentCommandsTest, SaveWritesTheDocumentsBytesAndRefusesWithoutThem) {
               (ShownMessage{"Can't open file to write\ncannot write " + savePath.toStdString() +
                                 ": " + std::strerror(ENOENT),
                             "Error", MessageIcon::Error}));
+}
+
+// The frames of a WAV file: its data chunk's size over the bytes of a frame.
+std::size_t WaveFrames(const ByteVector& file) {
+    std::size_t frameBytes = 0;
+    for (std::size_t at = 12; at + 8 <= file.size();) {
+        const std::size_t size = file[at + 4] | file[at + 5] << 8 | file[at + 6] << 16 |
+                                 static_cast<std::size_t>(file[at + 7]) << 24;
+        if (std::equal(file.begin() + at, file.begin() + at + 4, "fmt ")) {
+            frameBytes = file[at + 20] | file[at + 21] << 8;
+        } else if (std::equal(file.begin() + at, file.begin() + at + 4, "data")) {
+            return frameBytes > 0 ? size / frameBytes : 0;
+        }
+        at += 8 + size + size % 2;
+    }
+    return 0;
+}
+
+// An audio export plays the introduction, the loops chosen and the fade, and the choice is offered
+// again at the next export; cancelling the choice writes nothing.
+TEST_F(DocumentCommandsTest, AudioExportPlaysTheChosenLoops) {
+    OpenDemoSong();
+    QTemporaryDir folder;
+    exportPath = folder.filePath("demo.wav");
+    window->RunCommand(CommandId::Export);
+    EXPECT_FALSE(QFile::exists(exportPath)) << "no choice, no file";
+
+    ringtoneChoice = RingtoneChoice{.loops = 2, .lengthSeconds = {}, .fadeSeconds = 0.25};
+    window->RunCommand(CommandId::Export);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(exportPath); }, 60000));
+    EXPECT_TRUE(recorder.messages.empty());
+    const auto song = synth::LoadSong(window->document()->fileData);
+    ASSERT_NE(song, nullptr);
+    const std::size_t introMs = song->startOffsetMs - song->events.front().timeMs;
+    const std::size_t frames =
+        (introMs + 2 * synth::SongLengthMs(*song) + 250) * (kOutputSampleRateHz / 1000);
+    EXPECT_EQ(WaveFrames(ReadAll(exportPath.toStdString())), frames);
+
+    ringtoneChoice.reset();
+    window->RunCommand(CommandId::Export);
+    EXPECT_EQ(offeredRingtone.loops, 2);
+    EXPECT_EQ(offeredRingtone.fadeSeconds, 0.25);
 }
 
 TEST_F(DocumentCommandsTest, HelpAboutAndMidiResetWorkWithoutADocument) {

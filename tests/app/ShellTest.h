@@ -56,6 +56,11 @@ class ShellTest : public EngineTest {
             return savePath;
         };
         hooks.askRecording = [this](QWidget*) { return recordingChoice; };
+        hooks.askExportPath = [this](QWidget*, QString&) { return exportPath; };
+        hooks.askRingtone = [this](QWidget*, const RingtoneChoice& last) {
+            offeredRingtone = last;
+            return ringtoneChoice;
+        };
         hooks.shiftHeld = [this] { return shiftHeld; };
         hooks.runMenu = [this](QMenu& menu, QPoint) { return menuChoice(menu); };
         hooks.showAbout = [this](QWidget*) { ++aboutShown; };
@@ -108,6 +113,9 @@ class ShellTest : public EngineTest {
     QString savePath;
     QString offeredSaveName;
     std::optional<RecordingChoice> recordingChoice;
+    QString exportPath;
+    std::optional<RingtoneChoice> ringtoneChoice;
+    RingtoneChoice offeredRingtone;
     bool shiftHeld = false;
     std::function<QAction*(QMenu&)> menuChoice = [](QMenu&) { return nullptr; };
     int aboutShown = 0;
