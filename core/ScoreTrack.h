@@ -20,10 +20,9 @@ constexpr std::size_t kMobileStandardHeaderSize = 20;
 constexpr std::size_t kChannelStatusOffset = 4;
 
 // The status nibble (KCS, VS, then the two ChType bits) of HandyPhone Standard track channel 0..3:
-// the two status bytes hold two channels each, the first in the high bits. `contents` holds at
-// least the track's header.
-inline std::uint8_t HandyPhoneChannelStatus(Bytes contents, unsigned trackChannel) {
-    const std::uint8_t byte = contents[kChannelStatusOffset + trackChannel / 2];
+// the two status bytes hold two channels each, the first in the high bits. `status` holds both.
+inline std::uint8_t HandyPhoneChannelStatus(Bytes status, unsigned trackChannel) {
+    const std::uint8_t byte = status[trackChannel / 2];
     return static_cast<std::uint8_t>(trackChannel % 2 == 0 ? byte >> 4 : byte & 0x0F);
 }
 
