@@ -120,7 +120,7 @@ bool LoadMobileStandardTrack(EventBatch& batch, const ScoreTrackView& track, boo
 
 bool HasVoiceSetExclusive(const Smaf& smaf) {
     for (const Event* event = smaf.events.get(); event; event = event->next.get()) {
-        if (event->status == 0xF0 && !event->data.empty() &&
+        if (event->status == kExclusive && !event->data.empty() &&
             IsVoiceDefinitionLength(PeekNumber(event->data))) {
             return true;
         }

@@ -85,8 +85,8 @@ void SetMessage(Song& song, SongEvent& converted, const MidiMessage& message) {
 // A HandyPhone song's bank select picks the bank LSB under the melody bank where its bank's voices
 // live, as the compiled song's does.
 ByteVector ChannelMessage(const Event& event, bool handyPhone) {
-    const bool bankSelect =
-        (event.status & 0xF0) == 0xB0 && event.data.size() >= 2 && event.data[0] == 0x00;
+    const bool bankSelect = StatusKind(event.status) == kControlChange && event.data.size() >= 2 &&
+                            event.data[0] == 0x00;
     if (handyPhone && bankSelect) {
         return {event.status, 0x20, HandyPhoneBankLsb(event.data[1])};
     }
@@ -103,22 +103,23 @@ SongEvent ConvertEvent(Song& song, const Event& event, bool handyPhone) {
         converted.isNote = true;
         converted.key = EventKey(event);
         converted.gateMs = EventGate(event);
-        if (event.status >= 0x90 && event.data.size() >= 2) {
+        if (StatusKind(event.status) == kNoteOn && event.data.size() >= 2) {
             converted.velocity = event.data[1];
             converted.hasVelocity = true;
         }
         return converted;
     }
-    if (event.status == 0xF0) {
-        ByteVector message = {0xF0};
+    if (event.status == kExclusive) {
+        ByteVector message = {kExclusive};
         const Bytes body = ExclusiveBody(event.data);
         message.insert(message.end(), body.begin(), body.end());
         SetMessage(song, converted, ParseMidiMessage(message).value_or(MidiMessage{}));
         return converted;
     }
     const ByteVector message = ChannelMessage(event, handyPhone);
-    const bool channelMessage = event.status >= 0xB0 && event.status < 0xF0 &&
-                                (event.status & 0xF0) != 0xA0 && (event.status & 0xF0) != 0xD0;
+    const std::uint8_t kind = StatusKind(event.status);
+    const bool channelMessage =
+        kind == kControlChange || kind == kProgramChange || kind == kPitchBend;
     if (channelMessage) {
         SetMessage(song, converted, ParseMidiMessage(message).value_or(MidiMessage{}));
     }
