@@ -11,14 +11,11 @@ namespace {
 // A HandyPhone Standard channel's four bits (KCS, VS, ChType) as a Mobile Standard channel status
 // byte: key control on or off, vibration, and the same channel type.
 std::uint8_t MobileChannelStatus(std::uint8_t nibble) {
-    constexpr std::uint8_t kKeyControlOn = 0x80;
-    constexpr std::uint8_t kKeyControlOff = 0x40;
-    constexpr std::uint8_t kVibration = 0x20;
-    std::uint8_t status = (nibble & 0x08) != 0 ? kKeyControlOn : kKeyControlOff;
-    if ((nibble & 0x04) != 0) {
+    std::uint8_t status = (nibble & kHandyPhoneKeyControl) != 0 ? kKeyControlOn : kKeyControlOff;
+    if ((nibble & kHandyPhoneVibration) != 0) {
         status |= kVibration;
     }
-    return static_cast<std::uint8_t>(status | (nibble & 0x03));
+    return static_cast<std::uint8_t>(status | (nibble & kChannelTypeBits));
 }
 
 // A HandyPhone track's four channels land where the loader puts them.

@@ -26,6 +26,20 @@ inline std::uint8_t HandyPhoneChannelStatus(Bytes status, unsigned trackChannel)
     return static_cast<std::uint8_t>(trackChannel % 2 == 0 ? byte >> 4 : byte & 0x0F);
 }
 
+// The bits of a HandyPhone Standard channel's status nibble: key control (KCS), vibration (VS) and
+// the channel type (ChType).
+constexpr std::uint8_t kHandyPhoneKeyControl = 0x08;
+constexpr std::uint8_t kHandyPhoneVibration = 0x04;
+// The bits of a Mobile Standard channel status byte: key control (two bits), vibration, LED and
+// the channel type.
+constexpr std::uint8_t kKeyControlOn = 0x80;
+constexpr std::uint8_t kKeyControlOff = 0x40;
+constexpr std::uint8_t kVibration = 0x20;
+constexpr std::uint8_t kLed = 0x10;
+// The channel type, the low two bits in both formats; 3 marks a rhythm channel.
+constexpr std::uint8_t kChannelTypeBits = 0x03;
+constexpr std::uint8_t kRhythmChannel = 3;
+
 // Each score track chunk of a file, counted in file order, places its HandyPhone Standard channels
 // four document channels further on (modulo 16).
 constexpr unsigned kChannelsPerHandyPhoneTrack = 4;

@@ -6,11 +6,9 @@
 namespace rolvik {
 namespace {
 
-constexpr std::uint8_t kRhythm = 3;
-
 // ChType of a track channel: the low two bits of its status nibble.
 std::uint8_t ChannelType(const ScoreTrackView& track, unsigned trackChannel) {
-    return HandyPhoneChannelStatus(track.channelStatus, trackChannel) & 0x03;
+    return HandyPhoneChannelStatus(track.channelStatus, trackChannel) & kChannelTypeBits;
 }
 
 bool SelectsDrumBank(const Event& event) {
@@ -32,7 +30,7 @@ HandyPhoneChannels FindHandyPhoneChannels(const Smaf& document) {
              ++trackChannel) {
             const unsigned channel = (track.channelBase + trackChannel) % 16;
             channels.all.set(channel);
-            channels.rhythm.set(channel, ChannelType(track, trackChannel) == kRhythm);
+            channels.rhythm.set(channel, ChannelType(track, trackChannel) == kRhythmChannel);
         }
     }
     for (const Event* event = document.events.get(); event; event = event->next.get()) {

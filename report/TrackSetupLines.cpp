@@ -71,11 +71,11 @@ std::string HandyPhoneChannelLine(int channelNumber, std::uint8_t nibble) {
     constexpr std::array<std::string_view, 4> kChannelTypes = {"NO CARE", "Melody", "No Melody",
                                                                "Rhythm"};
     std::string line = "Channel " + std::to_string(channelNumber) + ": KCS=";
-    line += OnOff(nibble & 0x08);
+    line += OnOff(nibble & kHandyPhoneKeyControl);
     line += " VS=";
-    line += OnOff(nibble & 0x04);
+    line += OnOff(nibble & kHandyPhoneVibration);
     line += " ChType=";
-    line += kChannelTypes[nibble & 0x03];
+    line += kChannelTypes[nibble & kChannelTypeBits];
     return line;
 }
 
@@ -85,13 +85,13 @@ std::string MobileChannelLine(std::size_t channel, std::uint8_t status) {
                                                                "Rhythm "};
     std::string line = "Channel " + std::to_string(channel) + ": KCS=";
     line += kKeyControl[status >> 6];
-    if (status & 0x20) {
+    if (status & kVibration) {
         line += "Vib ";
     }
-    if (status & 0x10) {
+    if (status & kLed) {
         line += "LED ";
     }
-    line += kChannelTypes[status & 0x03];
+    line += kChannelTypes[status & kChannelTypeBits];
     return line;
 }
 

@@ -34,7 +34,8 @@ void ReadChannelStatus(const ScoreTrackView& track, ScoreTracks& tracks) {
     if (track.formatType == kHandyPhoneStandard) {
         for (unsigned i = 0; i < kChannelsPerHandyPhoneTrack; ++i) {
             const unsigned channel = track.channelBase + i;
-            if ((HandyPhoneChannelStatus(track.channelStatus, i) & 0x04) != 0 && channel < 16) {
+            if ((HandyPhoneChannelStatus(track.channelStatus, i) & kHandyPhoneVibration) != 0 &&
+                channel < 16) {
                 tracks.vibrationChannels |= static_cast<std::uint16_t>(1u << channel);
             }
         }
@@ -42,10 +43,10 @@ void ReadChannelStatus(const ScoreTrackView& track, ScoreTracks& tracks) {
     }
     for (unsigned channel = 0; channel < track.channelStatus.size(); ++channel) {
         const std::uint8_t status = track.channelStatus[channel];
-        if ((status & 0x20) != 0) {
+        if ((status & kVibration) != 0) {
             tracks.vibrationChannels |= static_cast<std::uint16_t>(1u << channel);
         }
-        if ((status & 0x10) != 0) {
+        if ((status & kLed) != 0) {
             tracks.ledChannels |= static_cast<std::uint16_t>(1u << channel);
         }
     }
