@@ -45,15 +45,17 @@ struct StreamWaveChunk {
     Bytes contents;
 };
 
-// The frame of a SMAF file image, decoded once for everything that reads it. The views point into
-// the image, which must outlive them.
+// The frame of a SMAF file image, decoded once by ViewFile for everything that reads it: the
+// loader, the compiler, the report, the MIDI export and the engine's song loader. The views point
+// into the image, which must outlive them.
 struct FileView {
     std::optional<Chunk> file;  // "MMMD"
     Bytes run;                  // the chunks inside it, before its check code
     bool checkCodeValid = false;
     std::vector<ScoreTrackView> scoreTracks;
-    std::vector<StreamWaveChunk>
-        streamWaves;  // of every Mobile Standard score track, in file order
+    // The stream waves of every Mobile Standard score track and every audio track chunk, each in
+    // file order.
+    std::vector<StreamWaveChunk> streamWaves;
     std::vector<AudioTrackChunk> audioTracks;
 };
 

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "ByteReader.h"
-#include "Chunk.h"
 #include "EventBatch.h"
 #include "FileDamage.h"
 #include "FileIO.h"

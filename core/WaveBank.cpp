@@ -2,7 +2,6 @@
 
 #include "Adpcm.h"
 #include "ByteReader.h"
-#include "Chunk.h"
 #include "Event.h"
 #include "Number.h"
 #include "ScoreTrack.h"
