@@ -16,14 +16,14 @@ bool AllKnown(const TrackVoice& voice) {
 }
 
 void NoteVoiceEvent(const Event& event, TrackVoice& voice) {
-    const std::uint8_t kind = event.status & 0xF0;
-    if (kind == 0xB0 && event.data.size() >= 2) {
+    const std::uint8_t kind = StatusKind(event.status);
+    if (kind == kControlChange && event.data.size() >= 2) {
         if (event.data[0] == 0) {
             voice.bankMsb = event.data[1];
         } else if (event.data[0] == 32) {
             voice.bankLsb = event.data[1];
         }
-    } else if (kind == 0xC0 && !event.data.empty()) {
+    } else if (kind == kProgramChange && !event.data.empty()) {
         voice.program = event.data[0];
     }
 }
@@ -35,7 +35,7 @@ const Event* FindVoiceDefinition(const Smaf& document, const TrackVoice& voice) 
     for (const Event* event = document.events.get(); event; event = event->next.get()) {
         const Bytes body = ExclusiveBody(event->data);
         const std::optional<MemoryMessage> message = ReadMemoryMessage(body);
-        if (event->status == 0xF0 && message && message->model == kModelMa3 &&
+        if (event->status == kExclusive && message && message->model == kModelMa3 &&
             message->kind == kVoiceDefinition &&
             body.size() >= kMemoryMessageHeadSize + key.size() &&
             std::equal(key.begin(), key.end(), body.begin() + kMemoryMessageHeadSize)) {
@@ -88,19 +88,20 @@ void SoundPreviewNote(EngineSession& engine, const Smaf* document, int visibleTr
     }
     const int bankLsb = std::max(voice.bankLsb, 0);
     const int program = voice.program >= 0 ? voice.program : currentInstrument;
-    if (!Send(engine, {0xB0 + channel, 0x00, voice.bankMsb}, "SetMidiMsg5 failed") ||
-        !Send(engine, {0xB0 + channel, 0x20, bankLsb}, "SetMidiMsg6 failed") ||
-        !Send(engine, {0xC0 + channel, program}, "SetMidiMsg7 failed")) {
+    if (!Send(engine, {kControlChange + channel, 0x00, voice.bankMsb}, "SetMidiMsg5 failed") ||
+        !Send(engine, {kControlChange + channel, 0x20, bankLsb}, "SetMidiMsg6 failed") ||
+        !Send(engine, {kProgramChange + channel, program}, "SetMidiMsg7 failed")) {
         return;
     }
     previewed.channel = channel;
-    if (Send(engine, {0x90 + channel, key, 0x7F}, "SetMidiMsg8[sounding note] failed")) {
+    if (Send(engine, {kNoteOn + channel, key, 0x7F}, "SetMidiMsg8[sounding note] failed")) {
         previewed.note = key;
     }
 }
 
 void StopPreviewNote(const EngineSession& engine, const PreviewedNote& previewed) {
-    Send(engine, {0x90 + previewed.channel, previewed.note, 0x00}, "SetMidiMsg8[sounding] failed");
+    Send(engine, {kNoteOn + previewed.channel, previewed.note, 0x00},
+         "SetMidiMsg8[sounding] failed");
 }
 
 }  // namespace rolvik

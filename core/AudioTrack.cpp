@@ -193,16 +193,19 @@ bool ReadAudioTrack(Bytes contents, AudioTrack& track) {
     return true;
 }
 
-std::vector<AudioTrack> ReadAudioTracks(Bytes image) {
+std::vector<AudioTrack> ReadAudioTracks(const FileView& file) {
     std::vector<AudioTrack> tracks;
-    ChunkWalker chunks(FileChunkRun(image));
-    while (auto entry = chunks.Next()) {
+    for (const AudioTrackChunk& chunk : file.audioTracks) {
         AudioTrack track;
-        if (BytesEqual(entry->id.first(3), "ATR") && ReadAudioTrack(entry->chunk.contents, track)) {
+        if (ReadAudioTrack(chunk.contents, track)) {
             tracks.push_back(std::move(track));
         }
     }
     return tracks;
+}
+
+std::vector<AudioTrack> ReadAudioTracks(Bytes image) {
+    return ReadAudioTracks(ViewFile(image));
 }
 
 }  // namespace rolvik

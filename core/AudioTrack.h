@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Bytes.h"
+#include "FileView.h"
 #include "Wave.h"
 
 namespace rolvik {
@@ -42,6 +43,7 @@ struct AudioTrack {
 
 // Reads every audio track of a file image that can be played: a known header (mono 4-bit ADPCM
 // at one of the five rates, known timebases) and a sequence. Others are left out.
+std::vector<AudioTrack> ReadAudioTracks(const FileView& file);
 std::vector<AudioTrack> ReadAudioTracks(Bytes image);
 
 // Reads one audio track's contents; false when it cannot be played.

@@ -31,18 +31,21 @@ std::uint16_t SmafCheckCode(Bytes bytes) {
     return static_cast<std::uint16_t>(~crc);
 }
 
-bool HasValidCheckCode(Bytes fileImage) {
-    const auto file = FindChunk(fileImage, "MMMD");
-    if (!file || file->contents.size() != file->statedSize || file->statedSize < 2) {
+bool CheckCodeMatches(const Chunk& file) {
+    constexpr std::size_t kHeaderSize = 8;
+    if (file.contents.size() != file.statedSize || file.statedSize < 2) {
         return false;
     }
-    const std::size_t chunkStart =
-        static_cast<std::size_t>(file->contents.data() - fileImage.data()) - 8;
-    const std::size_t checkAt = chunkStart + 8 + file->statedSize - 2;
-    const Bytes covered = fileImage.subspan(chunkStart, checkAt - chunkStart);
-    const auto stored =
-        static_cast<std::uint16_t>((fileImage[checkAt] << 8) | fileImage[checkAt + 1]);
-    return SmafCheckCode(covered) == stored;
+    // The header lies in the same image, just before the contents.
+    const Bytes whole(file.contents.data() - kHeaderSize, kHeaderSize + file.statedSize);
+    const std::size_t checkAt = whole.size() - 2;
+    const auto stored = static_cast<std::uint16_t>((whole[checkAt] << 8) | whole[checkAt + 1]);
+    return SmafCheckCode(whole.first(checkAt)) == stored;
+}
+
+bool HasValidCheckCode(Bytes fileImage) {
+    const auto file = FindChunk(fileImage, "MMMD");
+    return file && CheckCodeMatches(*file);
 }
 
 }  // namespace rolvik

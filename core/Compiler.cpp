@@ -221,7 +221,7 @@ std::optional<ByteVector> CompileSMAF(const Smaf& smaf) {
     if (!durationCode || !gateCode) {
         return std::nullopt;
     }
-    const CarriedChunks carried = FindCarriedChunks(smaf.fileData);
+    const CarriedChunks carried = FindCarriedChunks(ViewFile(smaf.fileData));
     ByteVector bytes;
     ChunkWriter out(bytes);
     const std::size_t fileSizeAt = out.OpenChunk("MMMD");
@@ -240,7 +240,7 @@ std::optional<ByteVector> CompileSMAF(const Smaf& smaf) {
     out.AppendChunk(Id("Mtsq"), sequence.bytes);
     WriteStreamWaveChunk(out, carried.streamWaves);
     out.CloseChunk(trackSizeAt);
-    for (const CarriedChunks::AudioTrack& track : carried.audioTracks) {
+    for (const AudioTrackChunk& track : carried.audioTracks) {
         out.AppendChunk(track.id, track.contents);
     }
 

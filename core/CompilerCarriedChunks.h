@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Bytes.h"
+#include "FileView.h"
 
 namespace rolvik {
 
@@ -13,11 +14,6 @@ namespace rolvik {
 // list does not hold but that the players and the detail report read. The views point into the
 // image, which must outlive them.
 struct CarriedChunks {
-    struct AudioTrack {
-        Bytes id;  // "ATR" and the track number
-        Bytes contents;
-    };
-
     std::optional<Bytes> contentsInfo;  // "CNTI"
     std::optional<Bytes> optionalData;  // "OPDA"
     // The score tracks' channel status (key control, vibration, LED, channel type), one byte per
@@ -26,12 +22,12 @@ struct CarriedChunks {
     // The contents (runs of "Mwa" chunks) of the stream-wave chunks ("Mtsp") of the Mobile Standard
     // score tracks, in file order.
     std::vector<Bytes> streamWaves;
-    std::vector<AudioTrack> audioTracks;  // every "ATR" chunk, in file order
+    std::vector<AudioTrackChunk> audioTracks;  // every "ATR" chunk, in file order
 };
 
 // Seek points ("MspI") are not carried: they are byte offsets into the sequence the compiler
 // replaces, and it states the document's own start and stop points anew. Nor is what nothing here
 // reads: graphics, master tracks, and score tracks of formats the loader does not convert.
-CarriedChunks FindCarriedChunks(Bytes fileImage);
+CarriedChunks FindCarriedChunks(const FileView& file);
 
 }  // namespace rolvik

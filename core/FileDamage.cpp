@@ -3,10 +3,7 @@
 #include <cstdio>
 #include <optional>
 
-#include "CheckCode.h"
 #include "Chunk.h"
-#include "ScoreTrack.h"
-#include "ScoreTrackWalker.h"
 
 namespace rolvik {
 namespace {
@@ -22,17 +19,6 @@ struct Oversized {
     std::size_t present;
 };
 
-// The chunk run of a score track, behind its fixed header; none for formats the loader does not
-// read.
-Bytes TrackRun(Bytes contents) {
-    if (contents.empty() || contents[0] > kMobileStandard) {
-        return {};
-    }
-    const std::size_t header =
-        contents[0] == kHandyPhoneStandard ? kHandyPhoneHeaderSize : kMobileStandardHeaderSize;
-    return contents.size() > header ? contents.subspan(header) : Bytes{};
-}
-
 std::optional<Oversized> FirstOversizedChunk(Bytes run) {
     ChunkWalker walker(run);
     while (auto entry = walker.Next()) {
@@ -44,13 +30,12 @@ std::optional<Oversized> FirstOversizedChunk(Bytes run) {
 }
 
 // The chunks of the file chunk's run, and those of every score track: the chunks the loader reads.
-std::optional<Oversized> FirstOversizedChunkRead(Bytes fileRun) {
-    if (auto oversized = FirstOversizedChunk(fileRun)) {
+std::optional<Oversized> FirstOversizedChunkRead(const FileView& file) {
+    if (auto oversized = FirstOversizedChunk(file.run)) {
         return oversized;
     }
-    ScoreTrackWalker tracks(fileRun);
-    while (auto track = tracks.Next()) {
-        if (auto oversized = FirstOversizedChunk(TrackRun(track->chunk.contents))) {
+    for (const ScoreTrackView& track : file.scoreTracks) {
+        if (auto oversized = FirstOversizedChunk(track.run)) {
             return oversized;
         }
     }
@@ -59,8 +44,8 @@ std::optional<Oversized> FirstOversizedChunkRead(Bytes fileRun) {
 
 }  // namespace
 
-std::string DescribeFileDamage(Bytes image) {
-    const std::optional<Chunk> file = FindChunk(image, "MMMD");
+std::string DescribeFileDamage(const FileView& view) {
+    const std::optional<Chunk>& file = view.file;
     if (!file) {
         return {};
     }
@@ -70,13 +55,13 @@ std::string DescribeFileDamage(Bytes image) {
             "(%u bytes). Rolvik loads what is there; the rest of the song is missing.",
             static_cast<unsigned>(file->statedSize - file->contents.size()), file->statedSize);
     }
-    if (const auto oversized = FirstOversizedChunkRead(ChunksBeforeCheckCode(*file))) {
+    if (const auto oversized = FirstOversizedChunkRead(view)) {
         return Format(
             "Notice: A chunk in this file states %u bytes, but only %u are there: the file is "
             "damaged. Rolvik loads what is there.",
             oversized->stated, static_cast<unsigned>(oversized->present));
     }
-    if (!HasValidCheckCode(image)) {
+    if (!view.checkCodeValid) {
         return "Notice: This file fails its check code: it is damaged. Rolvik loads what can be "
                "read; EmuPlay plays it only after a compile.";
     }

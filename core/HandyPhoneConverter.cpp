@@ -41,7 +41,7 @@ class HandyPhoneTrack {
             }
             if (second == 0x00) {
                 cursor.Skip(1);
-                return ConvertedEvent{0xFF, {0x00}};
+                return ConvertedEvent{kSequenceEvent, {kNoOperation}};
             }
         }
         return ReadNote(cursor, first);
@@ -64,7 +64,7 @@ class HandyPhoneTrack {
         const int note = noteByte & 0x0F;
         const int key = (octaveShift_[trackChannel] + octaveBlock + 3) * 12 + note;
         const std::uint32_t gateMs = *gateTicks * gateBase_;
-        ConvertedEvent event{static_cast<std::uint8_t>(0x80 | DocumentChannel(trackChannel)),
+        ConvertedEvent event{static_cast<std::uint8_t>(kNoteOff | DocumentChannel(trackChannel)),
                              ByteVector(1 + EncodedNumberSize(gateMs))};
         event.data[0] = static_cast<std::uint8_t>(key);
         WriteNumber(std::span(event.data).subspan(1), gateMs);
@@ -82,7 +82,7 @@ class HandyPhoneTrack {
         if (!message) {
             return std::nullopt;
         }
-        ConvertedEvent event{0xF0, {}};
+        ConvertedEvent event{kExclusive, {}};
         event.data.reserve(EncodedNumberSize(*size) + message->size());
         WriteNumber(event.data, *size);
         event.data.insert(event.data.end(), message->begin(), message->end());
@@ -116,11 +116,11 @@ class HandyPhoneTrack {
     static ConvertedEvent ShortControl(unsigned form, std::uint8_t channel, std::uint8_t value) {
         switch (form) {
             case 0:
-                return {static_cast<std::uint8_t>(0xB0 | channel), {0x0B, value}};
+                return {static_cast<std::uint8_t>(kControlChange | channel), {0x0B, value}};
             case 1:
-                return {static_cast<std::uint8_t>(0xE0 | channel), {0x00, value}};
+                return {static_cast<std::uint8_t>(kPitchBend | channel), {0x00, value}};
             default:
-                return {static_cast<std::uint8_t>(0xB0 | channel), {0x01, value}};
+                return {static_cast<std::uint8_t>(kControlChange | channel), {0x01, value}};
         }
     }
 
@@ -130,19 +130,19 @@ class HandyPhoneTrack {
 
     ConvertedEvent LongControl(std::uint8_t kind, std::uint8_t trackChannel, std::uint8_t channel,
                                std::uint8_t value) {
-        const auto controlChange = static_cast<std::uint8_t>(0xB0 | channel);
+        const auto controlChange = static_cast<std::uint8_t>(kControlChange | channel);
         switch (kind) {
             case 0x0:
-                return {static_cast<std::uint8_t>(0xC0 | channel), {value}};
+                return {static_cast<std::uint8_t>(kProgramChange | channel), {value}};
             case 0x1:
                 return {controlChange, {0x00, value}};
             case 0x2:
                 SetOctaveShift(trackChannel, value);
-                return {0xFF, {0x00}};
+                return {kSequenceEvent, {kNoOperation}};
             case 0x3:
                 return {controlChange, {0x01, value}};
             case 0x4:
-                return {static_cast<std::uint8_t>(0xE0 | channel), {0x00, value}};
+                return {static_cast<std::uint8_t>(kPitchBend | channel), {0x00, value}};
             default:
                 return {controlChange, {kind, value}};  // 0x7 volume, 0xA panpot, 0xB expression
         }
@@ -177,9 +177,9 @@ bool IsAt(std::optional<std::uint32_t> wanted, std::size_t offset) {
 // end of the song. It becomes the document's end-of-sequence event, where the stop point of these
 // songs lies.
 bool IsEndOfSequence(Bytes rest) {
-    constexpr std::array<std::uint8_t, 3> kEndOfSequence{0x00, 0x00, 0x00};
-    return rest.size() >= kEndOfSequence.size() &&
-           BytesEqual(rest.first(kEndOfSequence.size()), kEndOfSequence);
+    constexpr std::array<std::uint8_t, 3> kStreamEnd{0x00, 0x00, 0x00};
+    return rest.size() >= kStreamEnd.size() &&
+           BytesEqual(rest.first(kStreamEnd.size()), kStreamEnd);
 }
 
 // Reads the next event with its duration (none in setup data), which it adds to `timeMs`.
@@ -218,7 +218,7 @@ void ConvertHandyPhoneEvents(EventBatch& batch, Bytes stream, bool setup,
         const std::size_t offset = cursor.offset();
         const bool ends = !setup && IsEndOfSequence(cursor.rest());
         auto converted =
-            ends ? ConvertedEvent{0xFF, {0x2F, 0x00}}
+            ends ? ConvertedEvent{kSequenceEvent, {kEndOfSequence, 0x00}}
                  : ReadTimedEvent(cursor, track, setup, smaf.durationBase, timeMs, diagnostics);
         if (!converted) {
             break;

@@ -1,26 +1,22 @@
 #include "HandyPhoneOnly.h"
 
-#include "ByteReader.h"
-#include "Chunk.h"
 #include "ScoreTrack.h"
-#include "ScoreTrackWalker.h"
 
 namespace rolvik {
 
-bool IsHandyPhoneOnly(Bytes fileImage) {
+bool IsHandyPhoneOnly(const FileView& file) {
     bool handyPhoneTrack = false;
-    ScoreTrackWalker tracks(FileChunkRun(fileImage));
-    while (auto track = tracks.Next()) {
-        const std::optional<std::uint8_t> format = ByteReader(track->chunk.contents).PeekByte();
-        if (!format) {
-            continue;
-        }
-        if (*format == kMobileStandardCompressed || *format == kMobileStandard) {
+    for (const ScoreTrackView& track : file.scoreTracks) {
+        if (track.formatType == kMobileStandardCompressed || track.formatType == kMobileStandard) {
             return false;
         }
-        handyPhoneTrack = handyPhoneTrack || *format == kHandyPhoneStandard;
+        handyPhoneTrack = handyPhoneTrack || track.formatType == kHandyPhoneStandard;
     }
     return handyPhoneTrack;
+}
+
+bool IsHandyPhoneOnly(Bytes fileImage) {
+    return IsHandyPhoneOnly(ViewFile(fileImage));
 }
 
 }  // namespace rolvik

@@ -5,42 +5,37 @@
 #include <string>
 
 #include "ByteReader.h"
-#include "Chunk.h"
 #include "EventBatch.h"
 #include "FileDamage.h"
 #include "FileIO.h"
+#include "FileView.h"
 #include "HandyPhoneConverter.h"
 #include "HandyPhoneOnly.h"
 #include "Huffman.h"
 #include "MobileStandardConverter.h"
 #include "Number.h"
 #include "ScoreTrack.h"
-#include "ScoreTrackWalker.h"
-#include "SeekPoints.h"
 #include "ShowMessage.h"
 #include "SmafExclusive.h"
 #include "Timebase.h"
-#include "WaveBank.h"
 
 namespace rolvik {
 namespace {
 
 // The format and the two timebase codes are the least a track must hold to be read at all.
-constexpr std::size_t kTrackBytesBeforeChannelStatus = 4;
-
-bool ReadTimebases(Smaf& smaf, Bytes header, Diagnostics& diagnostics) {
-    if (header.size() < kTrackBytesBeforeChannelStatus) {
-        diagnostics.Error("Score track of " + std::to_string(header.size()) +
+bool ReadTimebases(Smaf& smaf, const ScoreTrackView& track, Diagnostics& diagnostics) {
+    if (!track.gateBase) {
+        diagnostics.Error("Score track of " + std::to_string(track.contents.size()) +
                           " bytes is too short for its header");
         return false;
     }
-    const auto duration = TimebaseMs(header[2]);
+    const auto duration = TimebaseMs(*track.durationBase);
     if (!duration) {
         diagnostics.Error("Unknown duration timebase");
         return false;
     }
     smaf.durationBase = *duration;
-    const auto gate = TimebaseMs(header[3]);
+    const auto gate = TimebaseMs(*track.gateBase);
     if (!gate) {
         diagnostics.Error("Unknown gatetime timebase");
         return false;
@@ -85,64 +80,36 @@ std::optional<ByteVector> DecodeCompressedSequence(Bytes sequence, Diagnostics& 
     return decoded;
 }
 
-// The data chunks of one score track, found in the chunk run behind its fixed header, with the
-// seek points that apply to its sequence: from its first event unless "MspI" says otherwise.
-struct TrackData {
-    std::optional<Chunk> setup;
-    std::optional<Chunk> sequence;
-    SeekPoints seek;
-};
-
-TrackData FindTrackData(Bytes run) {
-    TrackData track;
-    track.sequence = FindChunk(run, "Mtsq");
-    track.setup = FindChunk(run, "Mtsu");
-    if (track.sequence) {
-        track.seek.start = 0;
-    }
-    if (auto info = FindChunk(run, "MspI")) {
-        ReadSeekPoints(info->contents, track.seek);
-    }
-    return track;
-}
-
-Bytes ChunkRunBehind(Bytes contents, std::size_t headerSize) {
-    return contents.size() > headerSize ? contents.subspan(headerSize) : Bytes{};
-}
-
-void LoadHandyPhoneTrack(EventBatch& batch, Bytes contents, unsigned channelBase,
-                         Diagnostics& diagnostics) {
+void LoadHandyPhoneTrack(EventBatch& batch, const ScoreTrackView& track, Diagnostics& diagnostics) {
     diagnostics.Report(
         "Notice: This is written in HPS format, Rolvik can't convert accurately. Sorry.\n"
         "(This message will appear several times.)",
         "Notice", MessageIcon::Information);
-    const TrackData track = FindTrackData(ChunkRunBehind(contents, kHandyPhoneHeaderSize));
     if (track.setup) {
-        ConvertHandyPhoneEvents(batch, track.setup->contents, true, std::nullopt, std::nullopt,
-                                channelBase, diagnostics);
+        ConvertHandyPhoneEvents(batch, *track.setup, true, std::nullopt, std::nullopt,
+                                track.channelBase, diagnostics);
     }
     if (track.sequence) {
-        ConvertHandyPhoneEvents(batch, track.sequence->contents, false, track.seek.start,
-                                track.seek.stop, channelBase, diagnostics);
+        ConvertHandyPhoneEvents(batch, *track.sequence, false, track.seek.start, track.seek.stop,
+                                track.channelBase, diagnostics);
     }
 }
 
-bool LoadMobileStandardTrack(EventBatch& batch, Bytes contents, bool compressed,
+bool LoadMobileStandardTrack(EventBatch& batch, const ScoreTrackView& track, bool compressed,
                              Diagnostics& diagnostics) {
-    const TrackData track = FindTrackData(ChunkRunBehind(contents, kMobileStandardHeaderSize));
     if (track.setup) {
-        ConvertEvents(batch, track.setup->contents, true, std::nullopt, std::nullopt, diagnostics);
+        ConvertEvents(batch, *track.setup, true, std::nullopt, std::nullopt, diagnostics);
     }
     if (!track.sequence) {
         return true;
     }
     if (!compressed) {
-        ConvertEvents(batch, track.sequence->contents, false, track.seek.start, track.seek.stop,
+        ConvertEvents(batch, *track.sequence, false, track.seek.start, track.seek.stop,
                       diagnostics);
         return true;
     }
     const std::optional<ByteVector> decoded =
-        DecodeCompressedSequence(track.sequence->contents, diagnostics);
+        DecodeCompressedSequence(*track.sequence, diagnostics);
     if (!decoded) {
         return false;
     }
@@ -152,7 +119,7 @@ bool LoadMobileStandardTrack(EventBatch& batch, Bytes contents, bool compressed,
 
 bool HasVoiceSetExclusive(const Smaf& smaf) {
     for (const Event* event = smaf.events.get(); event; event = event->next.get()) {
-        if (event->status == 0xF0 && !event->data.empty() &&
+        if (event->status == kExclusive && !event->data.empty() &&
             IsVoiceDefinitionLength(PeekNumber(event->data))) {
             return true;
         }
@@ -173,36 +140,37 @@ std::optional<ByteVector> ReadFileImage(const std::filesystem::path& path) {
     return image;
 }
 
-void ReadFileFacts(Smaf& smaf) {
-    smaf.handyPhoneOnly = IsHandyPhoneOnly(smaf.fileData);
-    smaf.hasStreamWaves = !FindStreamWaves(smaf.fileData).empty();
+void ReadFileFacts(Smaf& smaf, const FileView& file) {
+    smaf.handyPhoneOnly = IsHandyPhoneOnly(file);
+    smaf.hasStreamWaves = !file.streamWaves.empty();
 }
 
-bool LoadSmaf(Smaf& smaf, Diagnostics& diagnostics) {
+void ReadFileFacts(Smaf& smaf) {
+    ReadFileFacts(smaf, ViewFile(smaf.fileData));
+}
+
+bool LoadSmaf(Smaf& smaf, const FileView& file, Diagnostics& diagnostics) {
     DistinctDiagnostics oncePerLoad(diagnostics);
     FreeEvents(smaf);
-    ReadFileFacts(smaf);
+    ReadFileFacts(smaf, file);
     smaf.hasMa7Track = false;
-    const std::optional<Chunk> file = FindChunk(smaf.fileData, "MMMD");
-    if (!file) {
+    if (!file.file) {
         oncePerLoad.Error("This is not SMAF");
         return false;
     }
-    if (const std::string damage = DescribeFileDamage(smaf.fileData); !damage.empty()) {
+    if (const std::string damage = DescribeFileDamage(file); !damage.empty()) {
         oncePerLoad.Report(damage, "Notice", MessageIcon::Information);
     }
     EventBatch batch(smaf);
-    ScoreTrackWalker tracks(ChunksBeforeCheckCode(*file));
-    while (const auto track = tracks.Next()) {
-        const Bytes contents = track->chunk.contents;
-        if (!ReadTimebases(smaf, contents, oncePerLoad)) {
+    for (const ScoreTrackView& track : file.scoreTracks) {
+        if (!ReadTimebases(smaf, track, oncePerLoad)) {
             return false;
         }
-        const std::uint8_t format = contents[0];
+        const std::uint8_t format = *track.formatType;
         if (format == kHandyPhoneStandard) {
-            LoadHandyPhoneTrack(batch, contents, track->channelBase, oncePerLoad);
+            LoadHandyPhoneTrack(batch, track, oncePerLoad);
         } else if (format == kMobileStandardCompressed || format == kMobileStandard) {
-            if (!LoadMobileStandardTrack(batch, contents, format == kMobileStandardCompressed,
+            if (!LoadMobileStandardTrack(batch, track, format == kMobileStandardCompressed,
                                          oncePerLoad)) {
                 return false;
             }
@@ -219,6 +187,10 @@ bool LoadSmaf(Smaf& smaf, Diagnostics& diagnostics) {
             "Notice", MessageIcon::Information);
     }
     return true;
+}
+
+bool LoadSmaf(Smaf& smaf, Diagnostics& diagnostics) {
+    return LoadSmaf(smaf, ViewFile(smaf.fileData), diagnostics);
 }
 
 bool LoadSmaf(Smaf& smaf) {

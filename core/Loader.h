@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "Diagnostics.h"
+#include "FileView.h"
 #include "Smaf.h"
 
 namespace rolvik {
@@ -30,6 +31,9 @@ std::unique_ptr<Smaf> OpenSmaf(const std::filesystem::path& path);
 // holds whatever had been converted before the failure. Each distinct message goes to
 // `diagnostics` once per load, however many tracks or events give it.
 bool LoadSmaf(Smaf& smaf, Diagnostics& diagnostics);
+
+// The same, from the view of the document's file image that the caller has made already.
+bool LoadSmaf(Smaf& smaf, const FileView& file, Diagnostics& diagnostics);
 
 // The same, showing the messages to the user.
 bool LoadSmaf(Smaf& smaf);

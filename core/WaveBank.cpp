@@ -2,11 +2,9 @@
 
 #include "Adpcm.h"
 #include "ByteReader.h"
-#include "Chunk.h"
 #include "Event.h"
 #include "Number.h"
 #include "ScoreTrack.h"
-#include "ScoreTrackWalker.h"
 #include "SevenBitGroups.h"
 #include "SmafExclusive.h"
 
@@ -37,22 +35,6 @@ void ReadSetupWaves(Bytes setup, WaveBank& bank) {
         }
         ReadWaveRecord(message->first(message->size() - 1), bank);
     }
-}
-
-// The chunk runs behind the headers of the file's Mobile Standard score tracks, where waves live.
-std::vector<Bytes> MobileStandardRuns(Bytes image) {
-    std::vector<Bytes> runs;
-    ScoreTrackWalker tracks(FileChunkRun(image));
-    while (auto track = tracks.Next()) {
-        const Bytes contents = track->chunk.contents;
-        const bool mobileStandard =
-            contents.size() >= kMobileStandardHeaderSize &&
-            (contents[0] == kMobileStandardCompressed || contents[0] == kMobileStandard);
-        if (mobileStandard) {
-            runs.push_back(contents.subspan(kMobileStandardHeaderSize));
-        }
-    }
-    return runs;
 }
 
 }  // namespace
@@ -102,30 +84,25 @@ bool ReadStreamWave(std::uint8_t number, Bytes contents, WaveBank& bank) {
 }
 
 std::vector<StreamWaveChunk> FindStreamWaves(Bytes image) {
-    std::vector<StreamWaveChunk> waves;
-    for (const Bytes run : MobileStandardRuns(image)) {
-        const auto stream = FindChunk(run, "Mtsp");
-        ChunkWalker walker(stream ? stream->contents : Bytes{});
-        while (auto entry = walker.Next()) {
-            if (BytesEqual(entry->id.first(3), "Mwa")) {
-                waves.push_back({entry->id[3], entry->chunk.contents});
-            }
-        }
-    }
-    return waves;
+    return ViewFile(image).streamWaves;
 }
 
-WaveBank ReadWaveBank(Bytes image) {
+WaveBank ReadWaveBank(const FileView& file) {
     WaveBank bank;
-    for (const Bytes run : MobileStandardRuns(image)) {
-        if (const auto setup = FindChunk(run, "Mtsu")) {
-            ReadSetupWaves(setup->contents, bank);
+    for (const ScoreTrackView& track : file.scoreTracks) {
+        const bool mobileStandard = track.wholeHeader && track.formatType != kHandyPhoneStandard;
+        if (mobileStandard && track.setup) {
+            ReadSetupWaves(*track.setup, bank);
         }
     }
-    for (const StreamWaveChunk& stream : FindStreamWaves(image)) {
+    for (const StreamWaveChunk& stream : file.streamWaves) {
         ReadStreamWave(stream.number, stream.contents, bank);
     }
     return bank;
+}
+
+WaveBank ReadWaveBank(Bytes image) {
+    return ReadWaveBank(ViewFile(image));
 }
 
 }  // namespace rolvik

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "Bytes.h"
+#include "FileView.h"
 #include "Wave.h"
 
 namespace rolvik {
@@ -26,14 +27,11 @@ struct WaveBank {
 
 // The "Mwa" chunks of every Mobile Standard score track of a file image: their numbers and
 // contents, in file order.
-struct StreamWaveChunk {
-    std::uint8_t number = 0;
-    Bytes contents;
-};
 std::vector<StreamWaveChunk> FindStreamWaves(Bytes image);
 
 // Reads and decodes every wave of the Mobile Standard score tracks of a file image. A malformed
 // wave is left out; the others are kept.
+WaveBank ReadWaveBank(const FileView& file);
 WaveBank ReadWaveBank(Bytes image);
 
 // Reads one wave record (an exclusive's bytes between F0 and F7); false when the bytes are no

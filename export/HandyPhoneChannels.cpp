@@ -1,17 +1,14 @@
 #include "HandyPhoneChannels.h"
 
-#include "core/Chunk.h"
+#include "core/FileView.h"
 #include "core/ScoreTrack.h"
-#include "core/ScoreTrackWalker.h"
 
 namespace rolvik {
 namespace {
 
-constexpr std::uint8_t kRhythm = 3;
-
 // ChType of a track channel: the low two bits of its status nibble.
-std::uint8_t ChannelType(Bytes header, unsigned trackChannel) {
-    return HandyPhoneChannelStatus(header, trackChannel) & 0x03;
+std::uint8_t ChannelType(const ScoreTrackView& track, unsigned trackChannel) {
+    return HandyPhoneChannelStatus(track.channelStatus, trackChannel) & kChannelTypeBits;
 }
 
 bool SelectsDrumBank(const Event& event) {
@@ -25,16 +22,15 @@ bool SelectsDrumBank(const Event& event) {
 
 HandyPhoneChannels FindHandyPhoneChannels(const Smaf& document) {
     HandyPhoneChannels channels;
-    ScoreTrackWalker tracks(FileChunkRun(document.fileData));
-    while (const auto track = tracks.Next()) {
-        const Bytes header = track->chunk.contents;
-        if (header.size() >= kHandyPhoneHeaderSize && header[0] == kHandyPhoneStandard) {
-            for (unsigned trackChannel = 0; trackChannel < kChannelsPerHandyPhoneTrack;
-                 ++trackChannel) {
-                const unsigned channel = (track->channelBase + trackChannel) % 16;
-                channels.all.set(channel);
-                channels.rhythm.set(channel, ChannelType(header, trackChannel) == kRhythm);
-            }
+    for (const ScoreTrackView& track : ViewFile(document.fileData).scoreTracks) {
+        if (!track.wholeHeader || track.formatType != kHandyPhoneStandard) {
+            continue;
+        }
+        for (unsigned trackChannel = 0; trackChannel < kChannelsPerHandyPhoneTrack;
+             ++trackChannel) {
+            const unsigned channel = (track.channelBase + trackChannel) % 16;
+            channels.all.set(channel);
+            channels.rhythm.set(channel, ChannelType(track, trackChannel) == kRhythmChannel);
         }
     }
     for (const Event* event = document.events.get(); event; event = event->next.get()) {

@@ -51,7 +51,7 @@ bool MidiPlayback::Send(std::initializer_list<std::uint8_t> message) const {
 }
 
 bool MidiPlayback::SendNoteOff(const SoundingNote& note) const {
-    return Send({static_cast<std::uint8_t>(0x90 + note.channel),
+    return Send({static_cast<std::uint8_t>(kNoteOn + note.channel),
                  static_cast<std::uint8_t>(note.note), 0x00});
 }
 
@@ -79,12 +79,12 @@ bool MidiPlayback::StartChannelKinds() {
         state_.channelBank[kDrumChannel] = kDrumBank;
         return true;
     }
-    return Send({0xB0 + kDrumChannel, 0x00, kMelodyBank});
+    return Send({kControlChange + kDrumChannel, 0x00, kMelodyBank});
 }
 
 int MidiPlayback::DoNote(const Event& event, int sound) {
     const int channel = EventChannel(event);
-    const bool noteOn = event.status >= 0x90;
+    const bool noteOn = StatusKind(event.status) == kNoteOn;
     if (noteOn && event.data.size() >= 2) {
         state_.channelVelocity[channel] = event.data[1];
     }
@@ -96,7 +96,7 @@ int MidiPlayback::DoNote(const Event& event, int sound) {
     if (state_.channelBank[channel] != kDrumBank) {
         note = static_cast<std::uint8_t>(note + engine_.controls().keyPitch);
     }
-    if (!Send({static_cast<std::uint8_t>(0x90 + channel), static_cast<std::uint8_t>(note),
+    if (!Send({static_cast<std::uint8_t>(kNoteOn + channel), static_cast<std::uint8_t>(note),
                static_cast<std::uint8_t>(state_.channelVelocity[channel])})) {
         return Fail("EmuMIDI: DoEvent NoteON Failed");
     }
@@ -147,7 +147,7 @@ int MidiPlayback::DoExclusive(const Event& event) {
     }
     ByteVector message;
     message.reserve(length + 1);
-    message.push_back(0xF0);
+    message.push_back(kExclusive);
     message.insert(message.end(), body.begin(), body.end());
     if (engine_.EmuSetMidiMsg(message) != 0) {
         return Fail("EmuMIDI: DoEvent Exclusive failed(size=" + std::to_string(length + 1) + ")");
@@ -163,20 +163,20 @@ int MidiPlayback::DoExclusive(const Event& event) {
 
 int MidiPlayback::DoEvent(const Event& event, int sound) {
     const std::uint8_t status = event.status;
-    if (status >= 0x80 && status <= 0x9F) {
+    if (IsNoteEvent(event)) {
         return DoNote(event, sound);
     }
-    switch (status & 0xF0) {
-        case 0xB0:
+    switch (StatusKind(status)) {
+        case kControlChange:
             return DoControlChange(event);
-        case 0xE0:
+        case kPitchBend:
             return DoPitchBend(event);
-        case 0xC0:
+        case kProgramChange:
             return DoProgramChange(event);
         default:
             break;
     }
-    return status == 0xF0 ? DoExclusive(event) : 1;
+    return status == kExclusive ? DoExclusive(event) : 1;
 }
 
 // The song's stream waves are not events: the engine gets them here, so that the drum notes that

@@ -4,7 +4,7 @@
 #include "EventListSection.h"
 #include "TrackSetupLines.h"
 #include "core/Chunk.h"
-#include "core/ScoreTrackWalker.h"
+#include "core/FileView.h"
 
 namespace rolvik {
 namespace {
@@ -12,23 +12,22 @@ namespace {
 // The structural summary and the event list of a document that has SMAF bytes.
 void AppendFileReport(DetailReport& report, const Smaf& document, std::uint32_t playPositionMs) {
     report.AddPlain("SMAF (compiled) data Info=====");
-    const auto file = FindChunk(document.file(), "MMMD");
-    if (!file) {
+    const FileView file = ViewFile(document.file());
+    if (!file.file) {
         report.AddPlain("MMMD NOT FOUND");
         return;
     }
-    const Bytes contentArea = ChunksBeforeCheckCode(*file);
-    const auto contentsInfo = FindChunk(contentArea, "CNTI");
+    const auto contentsInfo = FindChunk(file.run, "CNTI");
     if (!contentsInfo) {
         report.AddPlain("CNTI NOT FOUND");
         return;
     }
     AppendContentsInfo(report, contentsInfo->contents);
-    if (const auto optionalData = FindChunk(contentArea, "OPDA")) {
+    if (const auto optionalData = FindChunk(file.run, "OPDA")) {
         AppendOptionalData(report, optionalData->contents);
     }
-    if (const auto track = ScoreTrackWalker(contentArea).Next()) {
-        AppendTrackSetup(report, track->chunk.contents);
+    if (!file.scoreTracks.empty()) {
+        AppendTrackSetup(report, file.scoreTracks.front());
     }
     AppendEventListSection(report, document, playPositionMs);
     report.AddPlain("READY");

@@ -1,18 +1,16 @@
 #include "TrackSetupLines.h"
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "HexByte.h"
-#include "core/ByteReader.h"
 #include "core/Chunk.h"
 #include "core/ScoreTrack.h"
 
 namespace rolvik {
 namespace {
-
-constexpr std::size_t kMobileChannelCount = 16;
 
 std::string FormatTypeLine(std::uint8_t value) {
     switch (value) {
@@ -73,11 +71,11 @@ std::string HandyPhoneChannelLine(int channelNumber, std::uint8_t nibble) {
     constexpr std::array<std::string_view, 4> kChannelTypes = {"NO CARE", "Melody", "No Melody",
                                                                "Rhythm"};
     std::string line = "Channel " + std::to_string(channelNumber) + ": KCS=";
-    line += OnOff(nibble & 0x08);
+    line += OnOff(nibble & kHandyPhoneKeyControl);
     line += " VS=";
-    line += OnOff(nibble & 0x04);
+    line += OnOff(nibble & kHandyPhoneVibration);
     line += " ChType=";
-    line += kChannelTypes[nibble & 0x03];
+    line += kChannelTypes[nibble & kChannelTypeBits];
     return line;
 }
 
@@ -87,26 +85,24 @@ std::string MobileChannelLine(std::size_t channel, std::uint8_t status) {
                                                                "Rhythm "};
     std::string line = "Channel " + std::to_string(channel) + ": KCS=";
     line += kKeyControl[status >> 6];
-    if (status & 0x20) {
+    if (status & kVibration) {
         line += "Vib ";
     }
-    if (status & 0x10) {
+    if (status & kLed) {
         line += "LED ";
     }
-    line += kChannelTypes[status & 0x03];
+    line += kChannelTypes[status & kChannelTypeBits];
     return line;
 }
 
 // Four channels, two to a byte, in the two status bytes that follow the timebases.
-void AppendHandyPhoneAnalysis(DetailReport& report, ByteReader& cursor) {
+void AppendHandyPhoneAnalysis(DetailReport& report, Bytes channelStatus) {
     report.AddPlain("Analysing MA-2 deep...");
-    for (int channelNumber = 1; channelNumber <= 4; channelNumber += 2) {
-        const auto status = cursor.ReadByte();
-        if (!status) {
-            return;
-        }
-        report.AddPlain(HandyPhoneChannelLine(channelNumber, *status >> 4));
-        report.AddPlain(HandyPhoneChannelLine(channelNumber + 1, *status & 0x0F));
+    int channelNumber = 1;
+    for (std::uint8_t status : channelStatus) {
+        report.AddPlain(HandyPhoneChannelLine(channelNumber, status >> 4));
+        report.AddPlain(HandyPhoneChannelLine(channelNumber + 1, status & 0x0F));
+        channelNumber += 2;
     }
 }
 
@@ -129,42 +125,44 @@ void AppendSubChunkLines(DetailReport& report, Bytes subChunkArea) {
 }
 
 // Sixteen channel status bytes, then the track's sub-chunks behind its 20-byte header.
-void AppendMobileAnalysis(DetailReport& report, Bytes trackBody, ByteReader& cursor) {
+void AppendMobileAnalysis(DetailReport& report, const ScoreTrackView& track) {
     report.AddPlain("Analysing MA-3,5 deep...");
-    for (std::size_t channel = 0; channel < kMobileChannelCount; ++channel) {
-        const auto status = cursor.ReadByte();
-        if (!status) {
-            return;
-        }
-        report.AddPlain(MobileChannelLine(channel, *status));
+    for (std::size_t channel = 0; channel < track.channelStatus.size(); ++channel) {
+        report.AddPlain(MobileChannelLine(channel, track.channelStatus[channel]));
     }
-    AppendSubChunkLines(report, trackBody.subspan(kMobileStandardHeaderSize));
+    if (track.wholeHeader) {
+        AppendSubChunkLines(report, track.run);
+    }
 }
 
 }  // namespace
 
-void AppendTrackSetup(DetailReport& report, Bytes trackBody) {
+void AppendTrackSetup(DetailReport& report, const ScoreTrackView& track) {
     using HeaderFieldLine = std::string (*)(std::uint8_t);
-    constexpr std::array<HeaderFieldLine, 4> kHeaderFields = {
-        FormatTypeLine,
-        SequenceTypeLine,
-        [](std::uint8_t code) { return TimebaseLine("TimeBase(Duration): ", code); },
-        [](std::uint8_t code) { return TimebaseLine("TimeBase(GateTime): ", code); },
+    struct HeaderField {
+        std::optional<std::uint8_t> value;
+        HeaderFieldLine line;
     };
+    const std::array<HeaderField, 4> fields = {{
+        {track.formatType, FormatTypeLine},
+        {track.sequenceType, SequenceTypeLine},
+        {track.durationBase,
+         [](std::uint8_t code) { return TimebaseLine("TimeBase(Duration): ", code); }},
+        {track.gateBase,
+         [](std::uint8_t code) { return TimebaseLine("TimeBase(GateTime): ", code); }},
+    }};
     report.AddPlain("MTR info");
-    ByteReader cursor(trackBody);
-    for (HeaderFieldLine fieldLine : kHeaderFields) {
-        const auto value = cursor.ReadByte();
-        if (!value) {
+    for (const HeaderField& field : fields) {
+        if (!field.value) {
             return;
         }
-        report.AddPlain(fieldLine(*value));
+        report.AddPlain(field.line(*field.value));
     }
-    const std::uint8_t formatType = trackBody.front();  // the loop above has read it
-    if (formatType == kHandyPhoneStandard) {
-        AppendHandyPhoneAnalysis(report, cursor);
-    } else if (formatType == kMobileStandardCompressed || formatType == kMobileStandard) {
-        AppendMobileAnalysis(report, trackBody, cursor);
+    if (track.formatType == kHandyPhoneStandard) {
+        AppendHandyPhoneAnalysis(report, track.channelStatus);
+    } else if (track.formatType == kMobileStandardCompressed ||
+               track.formatType == kMobileStandard) {
+        AppendMobileAnalysis(report, track);
     }
 }
 

@@ -1,13 +1,13 @@
 #pragma once
 
 #include "DetailReport.h"
-#include "core/Bytes.h"
+#include "core/FileView.h"
 
 namespace rolvik {
 
-// The lines on the body of a score track chunk ("MTR"): format and sequence type, both timebases,
+// The lines on a score track chunk ("MTR"): format and sequence type, both timebases,
 // the channel status of its format and, for Mobile Standard tracks, which sub-chunks it holds.
-// Fields a short body lacks are not shown.
-void AppendTrackSetup(DetailReport& report, Bytes trackBody);
+// Fields a short chunk lacks are not shown.
+void AppendTrackSetup(DetailReport& report, const ScoreTrackView& track);
 
 }  // namespace rolvik

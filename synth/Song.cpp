@@ -4,13 +4,12 @@
 #include <optional>
 
 #include "Synthesizer.h"
-#include "core/CheckCode.h"
 #include "core/Chunk.h"
 #include "core/Diagnostics.h"
+#include "core/FileView.h"
 #include "core/HandyPhoneVoice.h"
 #include "core/Loader.h"
 #include "core/ScoreTrack.h"
-#include "core/ScoreTrackWalker.h"
 #include "core/Smaf.h"
 #include "core/SmafExclusive.h"
 #include "core/Timebase.h"
@@ -26,42 +25,44 @@ struct ScoreTracks {
     std::uint16_t vibrationChannels = 0;
 };
 
-// Channel status of the older format: two bytes for four channels, each KCS VS ChType(2); VS
-// runs the vibrator. The newer formats have a byte a channel with Vib in bit 5 and LED in bit 4.
-void ReadChannelStatus(Bytes track, unsigned channelBase, ScoreTracks& tracks) {
-    if (track[0] == 0 && track.size() >= kChannelStatusOffset + 2) {
-        for (unsigned i = 0; i < 4; ++i) {
-            const std::uint8_t nibble =
-                (track[kChannelStatusOffset + i / 2] >> (i % 2 == 0 ? 4 : 0));
-            const unsigned channel = channelBase + i;
-            if ((nibble & 0x04) != 0 && channel < 16) {
+// Channel status of the older format: four channels, each KCS VS ChType(2); VS runs the vibrator.
+// The newer formats have a byte a channel with Vib in bit 5 and LED in bit 4.
+void ReadChannelStatus(const ScoreTrackView& track, ScoreTracks& tracks) {
+    if (!track.wholeHeader) {
+        return;
+    }
+    if (track.formatType == kHandyPhoneStandard) {
+        for (unsigned i = 0; i < kChannelsPerHandyPhoneTrack; ++i) {
+            const unsigned channel = track.channelBase + i;
+            if ((HandyPhoneChannelStatus(track.channelStatus, i) & kHandyPhoneVibration) != 0 &&
+                channel < 16) {
                 tracks.vibrationChannels |= static_cast<std::uint16_t>(1u << channel);
             }
         }
         return;
     }
-    if (track.size() < kChannelStatusOffset + 16) {
-        return;
-    }
-    for (int channel = 0; channel < 16; ++channel) {
-        const std::uint8_t status = track[kChannelStatusOffset + channel];
-        if ((status & 0x20) != 0) {
+    for (unsigned channel = 0; channel < track.channelStatus.size(); ++channel) {
+        const std::uint8_t status = track.channelStatus[channel];
+        if ((status & kVibration) != 0) {
             tracks.vibrationChannels |= static_cast<std::uint16_t>(1u << channel);
         }
-        if ((status & 0x10) != 0) {
+        if ((status & kLed) != 0) {
             tracks.ledChannels |= static_cast<std::uint16_t>(1u << channel);
         }
     }
 }
 
-ScoreTracks ReadScoreTracks(Bytes contents) {
+bool IsReadable(const ScoreTrackView& track) {
+    return track.gateBase && *track.formatType <= kMobileStandard &&
+           TimebaseMs(*track.durationBase) && TimebaseMs(*track.gateBase);
+}
+
+ScoreTracks ReadScoreTracks(const FileView& file) {
     ScoreTracks tracks;
-    ScoreTrackWalker walker(contents);
-    while (auto entry = walker.Next()) {
-        const Bytes track = entry->chunk.contents;
-        if (track.size() >= 4 && track[0] <= 2 && TimebaseMs(track[2]) && TimebaseMs(track[3])) {
+    for (const ScoreTrackView& track : file.scoreTracks) {
+        if (IsReadable(track)) {
             tracks.readable = true;
-            ReadChannelStatus(track, entry->channelBase, tracks);
+            ReadChannelStatus(track, tracks);
         }
     }
     return tracks;
@@ -85,8 +86,8 @@ void SetMessage(Song& song, SongEvent& converted, const MidiMessage& message) {
 // A HandyPhone song's bank select picks the bank LSB under the melody bank where its bank's voices
 // live, as the compiled song's does.
 ByteVector ChannelMessage(const Event& event, bool handyPhone) {
-    const bool bankSelect =
-        (event.status & 0xF0) == 0xB0 && event.data.size() >= 2 && event.data[0] == 0x00;
+    const bool bankSelect = StatusKind(event.status) == kControlChange && event.data.size() >= 2 &&
+                            event.data[0] == 0x00;
     if (handyPhone && bankSelect) {
         return {event.status, 0x20, HandyPhoneBankLsb(event.data[1])};
     }
@@ -103,22 +104,23 @@ SongEvent ConvertEvent(Song& song, const Event& event, bool handyPhone) {
         converted.isNote = true;
         converted.key = EventKey(event);
         converted.gateMs = EventGate(event);
-        if (event.status >= 0x90 && event.data.size() >= 2) {
+        if (StatusKind(event.status) == kNoteOn && event.data.size() >= 2) {
             converted.velocity = event.data[1];
             converted.hasVelocity = true;
         }
         return converted;
     }
-    if (event.status == 0xF0) {
-        ByteVector message = {0xF0};
+    if (event.status == kExclusive) {
+        ByteVector message = {kExclusive};
         const Bytes body = ExclusiveBody(event.data);
         message.insert(message.end(), body.begin(), body.end());
         SetMessage(song, converted, ParseMidiMessage(message).value_or(MidiMessage{}));
         return converted;
     }
     const ByteVector message = ChannelMessage(event, handyPhone);
-    const bool channelMessage = event.status >= 0xB0 && event.status < 0xF0 &&
-                                (event.status & 0xF0) != 0xA0 && (event.status & 0xF0) != 0xD0;
+    const std::uint8_t kind = StatusKind(event.status);
+    const bool channelMessage =
+        kind == kControlChange || kind == kProgramChange || kind == kPitchBend;
     if (channelMessage) {
         SetMessage(song, converted, ParseMidiMessage(message).value_or(MidiMessage{}));
     }
@@ -217,21 +219,25 @@ std::uint32_t SongLengthMs(const Song& song) {
 }
 
 std::unique_ptr<Song> LoadSong(Bytes smafFile) {
-    if (smafFile.size() < 8 + kCheckCodeBytes || !BytesEqual(smafFile.first(4), "MMMD") ||
-        !HasValidCheckCode(smafFile)) {
+    if (smafFile.size() < 8 + kCheckCodeBytes || !BytesEqual(smafFile.first(4), "MMMD")) {
         return nullptr;
     }
-    // A valid check code means the file chunk holds every byte it states.
-    const ScoreTracks tracks = ReadScoreTracks(FileChunkRun(smafFile));
-    std::vector<AudioTrack> audioTracks = ReadAudioTracks(smafFile);
+    auto smaf = CreateSmaf(0, 0);
+    smaf->fileData.assign(smafFile.begin(), smafFile.end());
+    // The file is read once, for the checks here, the loader and the waves alike. A valid check
+    // code means the file chunk holds every byte it states.
+    const FileView file = ViewFile(smaf->fileData);
+    if (!file.checkCodeValid) {
+        return nullptr;
+    }
+    const ScoreTracks tracks = ReadScoreTracks(file);
+    std::vector<AudioTrack> audioTracks = ReadAudioTracks(file);
     if (!tracks.readable && audioTracks.empty()) {
         return nullptr;
     }
     // The engine has no user interface: whatever the loader would tell the user is dropped.
     SilentDiagnostics silence;
-    auto smaf = CreateSmaf(0, 0);
-    smaf->fileData.assign(smafFile.begin(), smafFile.end());
-    if (!LoadSmaf(*smaf, silence)) {
+    if (!LoadSmaf(*smaf, file, silence)) {
         return nullptr;
     }
     auto song = std::make_unique<Song>();
@@ -256,7 +262,7 @@ std::unique_ptr<Song> LoadSong(Bytes smafFile) {
     if (song->endIndex == 0) {
         song->endIndex = song->events.size();
     }
-    song->waves = ReadWaveBank(smafFile);
+    song->waves = ReadWaveBank(file);
     song->audioTracks = std::move(audioTracks);
     GatherAudioEvents(*song);
     return song;
