@@ -18,6 +18,7 @@ double FactorOfDecibels(double decibels) {
 }  // namespace
 
 struct LoudnessMeter::State {
+    explicit State(ebur128_state* opened) : meter(opened) {}
     ebur128_state* meter;
 };
 
