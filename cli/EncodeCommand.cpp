@@ -6,6 +6,7 @@
 
 #include "Commands.h"
 #include "OptionValues.h"
+#include "convert/RingtoneChoice.h"
 #include "core/AudioTrack.h"
 #include "core/FileIO.h"
 #include "core/Loader.h"
@@ -14,9 +15,6 @@
 
 namespace rolvik::cli {
 namespace {
-
-// A ringtone cut to a length ends in a fade of this long unless told otherwise.
-constexpr double kDefaultFadeSeconds = 3;
 
 struct EncodeRequest {
     std::string input;
@@ -90,14 +88,15 @@ void AddEncodeCommand(CLI::App& app, CommandRun& run) {
         if (command->count("--max-bytes") > 0) {
             request->options.maxBytes = request->maxBytes;
         }
-        double fadeSeconds = request->fadeSeconds;
+        RingtoneChoice choice;
         if (command->count("--length") > 0) {
+            choice.lengthSeconds = request->lengthSeconds;
             request->options.lengthMs = Milliseconds(request->lengthSeconds);
-            if (command->count("--fade") == 0) {
-                fadeSeconds = kDefaultFadeSeconds;
-            }
         }
-        request->options.fadeMs = Milliseconds(fadeSeconds);
+        if (command->count("--fade") > 0) {
+            choice.fadeSeconds = request->fadeSeconds;
+        }
+        request->options.fadeMs = Milliseconds(FadeSecondsOf(choice));
         run = [request] { return RunEncode(*request); };
     });
 }
